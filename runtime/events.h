@@ -1,0 +1,70 @@
+// How units raise events and reach the runtime: the event records and the request entry.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+
+namespace tl {
+
+struct EventRecord {
+  uint32_t window;
+  uint32_t unit;  // 0: the window's own unit
+  int32_t index;
+  int32_t argCount;  // 0-5
+  uint32_t args[5];
+  int32_t hasResult;  // set by the runtime when the handler answered
+  int32_t result;
+};
+static_assert(sizeof(EventRecord) == 44);
+static_assert(offsetof(EventRecord, hasResult) == 36);
+
+struct TypedEventArg {
+  uint8_t value[8];
+  uint32_t type;
+  uint32_t passing;  // bit 0: low word only; bit 1: all 8 bytes
+};
+static_assert(sizeof(TypedEventArg) == 16);
+
+struct TypedEventRecord {
+  uint32_t window;
+  uint32_t unit;
+  int32_t index;
+  int32_t argCount;  // 0-12
+  TypedEventArg args[12];
+  int32_t hasResult;
+  uint8_t result[8];
+};
+static_assert(sizeof(TypedEventRecord) == 16 + 12 * 16 + 4 + 8);
+
+// Request codes of the runtime's request entry, as unit types and libraries use them.
+enum class Request : int32_t {
+  DefaultIcons = 1000,
+  WindowMap = 1001,
+  UnitTypeDescriptor = 1002,
+  WindowDestroyed = 2000,
+  ToInteger = 2001,
+  RunDirectory = 2003,
+  ProgramFileName = 2004,
+  LoadWindow = 2005,
+  UnitObject = 2006,
+  UnitObjectOrError = 2007,
+  FireEvent = 2008,
+  SuspendEvents = 2009,
+  ResumeEvents = 2010,
+  CurrentEventSource = 2017,
+  ProcessQueued = 2018,
+  AllocateMemory = 2024,
+  FreeMemory = 2025,
+  ResizeMemory = 2026,
+  ReportError = 2027,
+  EndProgram = 2028,
+  FireTypedEvent = 2031,
+};
+
+using RuntimeRequestFn = intptr_t (*)(Request code, intptr_t a, intptr_t b);
+
+// A vetoable event is refused when its handler answered 0.
+inline bool Refused(const EventRecord& e) { return e.hasResult && e.result == 0; }
+
+}  // namespace tl

@@ -1,0 +1,103 @@
+// The value model shared by the application, the runtime and the command libraries:
+// data-type codes, the 12-byte argument record, and the memory layouts of texts, byte sets
+// and arrays. Portable: no windows.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tl {
+
+// 32-bit type codes. Codes with the top bit set name value types; codes below 0x40000000 name
+// unit types ((library << 16) | type).
+namespace DataType {
+inline constexpr uint32_t Byte = 0x80000101;
+inline constexpr uint32_t Short = 0x80000201;
+inline constexpr uint32_t Int = 0x80000301;
+inline constexpr uint32_t Long = 0x80000401;
+inline constexpr uint32_t Float = 0x80000501;
+inline constexpr uint32_t Double = 0x80000601;
+inline constexpr uint32_t Bool = 0x80000002;
+inline constexpr uint32_t DateTime = 0x80000003;
+inline constexpr uint32_t Text = 0x80000004;
+inline constexpr uint32_t ByteSet = 0x80000005;
+inline constexpr uint32_t SubPointer = 0x80000006;
+inline constexpr uint32_t ArrayFlag = 0x20000000;
+inline constexpr uint32_t ElementMask = 0xDFFFFFFF;
+inline constexpr uint32_t None = 0;
+}  // namespace DataType
+
+// Unit type ids of the types this program places on its windows.
+namespace UnitType {
+inline constexpr uint32_t Window = 0x10001;
+inline constexpr uint32_t Menu = 0x10003;
+inline constexpr uint32_t EditBox = 0x10005;
+inline constexpr uint32_t Label = 0x1000A;
+inline constexpr uint32_t Button = 0x1000B;
+inline constexpr uint32_t Slider = 0x10014;
+inline constexpr uint32_t DatePicker = 0x10017;
+inline constexpr uint32_t Timer = 0x10020;
+inline constexpr uint32_t ListView = 0x20004;
+inline constexpr uint32_t TransparentLabel = 0x20005;
+inline constexpr uint32_t InputDevice = 0x40001;
+inline constexpr uint32_t BalloonTip = 0x60001;
+}  // namespace UnitType
+
+// Every argument and result: payload low, payload high, type code. A unit reference carries
+// (window id, unit id, unit type); a by-reference argument the variable's address.
+struct ArgRecord {
+  uint32_t low = 0;
+  uint32_t high = 0;
+  uint32_t type = DataType::None;
+};
+static_assert(sizeof(ArgRecord) == 12);
+static_assert(offsetof(ArgRecord, low) == 0 && offsetof(ArgRecord, high) == 4 &&
+              offsetof(ArgRecord, type) == 8);
+
+// A command of a command library: (result record, argument count, argument records).
+using CommandFn = void (*)(ArgRecord* result, int argc, ArgRecord* args);
+
+ArgRecord IntArg(int32_t v);
+ArgRecord BoolArg(bool v);
+ArgRecord DoubleArg(double v);
+ArgRecord DateTimeArg(double v);
+double ArgDouble(const ArgRecord& r);  // double, date-time or any integer form as a double
+int64_t ArgInteger(const ArgRecord& r);
+
+// A byte set: int32 1, int32 length, then the bytes, in one heap block.
+struct ByteSetHeader {
+  int32_t one;
+  int32_t length;
+};
+static_assert(sizeof(ByteSetHeader) == 8);
+
+// Texts are zero-terminated GBK in runtime heap blocks; a null text reads as empty.
+std::string_view TextView(const char* text);
+std::span<const uint8_t> ByteSetView(const void* byteSet);  // null or malformed: empty
+
+// A new runtime heap text / byte set / text array holding a copy of the given data.
+char* NewText(std::string_view bytes);
+void* NewByteSet(std::span<const uint8_t> bytes);
+void* NewTextArray(std::span<const std::string_view> elements);
+
+// Array blocks: int32 dimension count, one int32 size per dimension, then the elements.
+uint32_t ArrayElementCount(const void* array);
+// Element pointers of a one-dimensional or flattened array (texts, byte sets).
+std::span<char* const> ArrayTextElements(const void* array);
+// Frees a text array: each element, then the block.
+void FreeTextArray(void* array);
+
+// Bytewise unsigned comparison; null compares as the empty text.
+int CompareText(const char* a, const char* b);
+// One new heap text holding the texts one after another (null counts as empty).
+char* JoinTexts(std::span<const char* const> texts);
+// Truncation toward zero into 64 bits, low 32 bits kept, whatever the rounding mode in force.
+int32_t TruncateToInteger(double value);
+
+// 1-based element access with the application's index checks: below 1 is runtime error 4,
+// above the count runtime error 1.
+char* ArrayTextElement(const void* array, double index);
+
+}  // namespace tl
