@@ -1,0 +1,88 @@
+#include "runtime/byte_io.h"
+
+#include <cstring>
+
+namespace tl {
+
+bool ByteReader::Bytes(size_t count, std::span<const uint8_t>& value) {
+  if (!ok_ || count > bytes_.size() - position_) return Fail();
+  value = bytes_.subspan(position_, count);
+  position_ += count;
+  return true;
+}
+
+bool ByteReader::Skip(size_t count) {
+  std::span<const uint8_t> ignored;
+  return Bytes(count, ignored);
+}
+
+bool ByteReader::Uint32(uint32_t& value) {
+  std::span<const uint8_t> b;
+  if (!Bytes(4, b)) return false;
+  value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  return true;
+}
+
+bool ByteReader::Int32(int32_t& value) {
+  uint32_t raw;
+  if (!Uint32(raw)) return false;
+  value = static_cast<int32_t>(raw);
+  return true;
+}
+
+bool ByteReader::CountedBytes(std::vector<uint8_t>& value) {
+  int32_t length;
+  if (!Int32(length)) return false;
+  std::span<const uint8_t> b;
+  if (!Bytes(length > 0 ? static_cast<size_t>(length) : 0, b)) return false;
+  value.assign(b.begin(), b.end());
+  return true;
+}
+
+bool ByteReader::CountedText(std::string& value) {
+  int32_t length;
+  if (!Int32(length)) return false;
+  std::span<const uint8_t> b;
+  if (!Bytes(length > 0 ? static_cast<size_t>(length) : 0, b)) return false;
+  value.assign(b.begin(), b.end());
+  return true;
+}
+
+bool ByteReader::CString(std::string& value) {
+  if (!ok_) return false;
+  const void* end = std::memchr(bytes_.data() + position_, 0, bytes_.size() - position_);
+  if (!end) return Fail();
+  const size_t length = static_cast<const uint8_t*>(end) - (bytes_.data() + position_);
+  value.assign(reinterpret_cast<const char*>(bytes_.data() + position_), length);
+  position_ += length + 1;
+  return true;
+}
+
+ByteWriter& ByteWriter::Uint32(uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+  return *this;
+}
+
+ByteWriter& ByteWriter::Int32(int32_t value) { return Uint32(static_cast<uint32_t>(value)); }
+
+ByteWriter& ByteWriter::Bytes(std::span<const uint8_t> value) {
+  bytes_.insert(bytes_.end(), value.begin(), value.end());
+  return *this;
+}
+
+ByteWriter& ByteWriter::CountedBytes(std::span<const uint8_t> value) {
+  Int32(static_cast<int32_t>(value.size()));
+  return Bytes(value);
+}
+
+ByteWriter& ByteWriter::CountedText(std::string_view value) {
+  return CountedBytes({reinterpret_cast<const uint8_t*>(value.data()), value.size()});
+}
+
+ByteWriter& ByteWriter::CString(std::string_view value) {
+  Bytes({reinterpret_cast<const uint8_t*>(value.data()), value.size()});
+  bytes_.push_back(0);
+  return *this;
+}
+
+}  // namespace tl
