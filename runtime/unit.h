@@ -35,6 +35,8 @@ class Unit {
   virtual std::vector<uint8_t> PropertyData() const = 0;
   // Keys the focused unit handles itself instead of the window's conveniences (Tab, Enter...).
   virtual bool ClaimsKey(UINT /*virtualKey*/) const { return false; }
+  // A left press on a drag handle moves the window when the window allows dragging anywhere.
+  virtual bool IsDragHandle() const { return false; }
 
  protected:
   HWND hwnd_ = nullptr;
