@@ -9,11 +9,30 @@
 
 namespace tl {
 
+namespace {
+
+// The texts are GBK whatever the system's language, so the character set the program's fonts
+// default to is GB2312; a font of the system's own default set would show Chinese as boxes
+// under a Western locale.
+constexpr BYTE kTextCharSet = GB2312_CHARSET;
+
+// The default GUI font's metrics in the program's character set.
+GdiObject DefaultFont() {
+  LOGFONTW font{};
+  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font))
+    return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
+  font.lfCharSet = kTextCharSet;
+  HFONT created = CreateFontIndirectW(&font);
+  return created ? GdiObject(created, true) : GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
+}
+
+}  // namespace
+
 GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
   // int32 height, width, escapement, orientation, weight; eight bytes italic .. pitch and
   // family; 32 bytes of face name: the layout of the narrow logical font.
   constexpr size_t kRecordSize = 60;
-  if (record.size() != kRecordSize) return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
+  if (record.size() != kRecordSize) return DefaultFont();
   LOGFONTW font{};
   int32_t ints[5];
   std::memcpy(ints, record.data(), sizeof ints);
@@ -26,7 +45,7 @@ GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
   font.lfItalic = bytes[0];
   font.lfUnderline = bytes[1];
   font.lfStrikeOut = bytes[2];
-  font.lfCharSet = forceDefaults ? DEFAULT_CHARSET : bytes[3];
+  font.lfCharSet = forceDefaults ? kTextCharSet : bytes[3];
   font.lfOutPrecision = forceDefaults ? OUT_DEFAULT_PRECIS : bytes[4];
   font.lfClipPrecision = bytes[5];
   font.lfQuality = bytes[6];
@@ -35,8 +54,7 @@ GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
   const std::wstring wide = Widen(std::string_view(face, strnlen(face, 32)));
   wcsncpy(font.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
-  if (!created) return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
-  return GdiObject(created, true);
+  return created ? GdiObject(created, true) : DefaultFont();
 }
 
 GdiObject SolidBrush(COLORREF colour) { return GdiObject(CreateSolidBrush(colour), true); }

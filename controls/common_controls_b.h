@@ -60,8 +60,8 @@ class GdiObject {
 };
 
 // A font from a stored 60-byte logical-font record (GBK face name); any other length gives
-// the default GUI font. forceDefaults sets the character set and output precision to the
-// defaults (the transparent label's rule).
+// the default GUI font. forceDefaults sets the character set to the program's default (GB2312,
+// the set of its texts) and the output precision to the default (the transparent label's rule).
 GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults = false);
 GdiObject SolidBrush(COLORREF colour);
 // A device-independent bitmap from the bytes of a BMP file; null for anything malformed.
