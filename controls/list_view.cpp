@@ -438,7 +438,16 @@ int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.iIndent = std::max(indent, 0);
   item.lParam = value;
-  return static_cast<int32_t>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const auto index =
+      static_cast<int32_t>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  // With check boxes the control starts every new item unchecked whatever it was given.
+  if (index >= 0 && block_.checkBoxes &&
+      static_cast<UINT>(SendMessageW(hwnd_, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK)) != item.state) {
+    settingState_ = true;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    settingState_ = false;
+  }
+  return index;
 }
 
 void ListViewUnit::DeleteItem(int32_t item) {
@@ -505,7 +514,7 @@ bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       const bool focused = (newState & LVIS_FOCUSED) && !(oldState & LVIS_FOCUSED);
       const UINT oldCheck = (oldState & LVIS_STATEIMAGEMASK) >> 12;
       const UINT newCheck = (newState & LVIS_STATEIMAGEMASK) >> 12;
-      const bool toggled = block_.checkBoxes && oldCheck != 0 && newCheck != 0 && oldCheck != newCheck;
+      const bool toggled = block_.checkBoxes && !settingState_ && oldCheck != 0 && newCheck != 0 && oldCheck != newCheck;
       const auto item = static_cast<uint32_t>(change->iItem);
       if (focused) raise(Event::kFocusedItem);
       if (toggled) raise(Event::kCheckChanged, {item, newCheck == 2 ? 1u : 0u});

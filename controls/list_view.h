@@ -68,6 +68,7 @@ class ListViewUnit final : public ControlUnit {
   FontHandle font_;
   std::string editedTitle_;  // property 38, the title offered to event 7
   int32_t hotItem_ = -1;
+  bool settingState_ = false;  // the unit's own check-state setting is no user's toggle
   // Tips of the initial items, keyed by (the control's item id, column).
   std::map<std::pair<UINT, int32_t>, std::wstring> tips_;
 };
