@@ -62,7 +62,10 @@ FoundHandler FindHandler(uint32_t windowId, uint32_t unitId, int32_t index) {
     }
   }
   const HandlerTable* table = rt.header ? rt.header->codeBase : nullptr;
-  if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count) return {};
+  if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count ||
+      !table->entries[reference]) {
+    return {};
+  }
   return {table->entries[reference], unitId == 0 ? units.IdAt(0) : unitId};
 }
 

@@ -20,9 +20,10 @@ constexpr uint32_t KeyWord(uint32_t virtualKey, bool ctrl, bool shift, bool alt)
   else if (key == 0x6D) key = 189;              // keypad minus, point and slash
   else if (key == 0x6E) key = 190;
   else if (key == 0x6F) key = 191;
-  if (ctrl && key != kVkControl) key |= KeyBit::Ctrl;
-  if (shift && key != kVkShift) key |= KeyBit::Shift;
-  if (alt && key != kVkMenu) key |= KeyBit::Alt;
+  const uint32_t base = key;
+  if (ctrl && base != kVkControl) key |= KeyBit::Ctrl;
+  if (shift && base != kVkShift) key |= KeyBit::Shift;
+  if (alt && base != kVkMenu) key |= KeyBit::Alt;
   return key;
 }
 

@@ -55,6 +55,12 @@ void RecordProgramPath() {
   if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
 }
 
+void* HeapAllocate(uint32_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+void* HeapResize(void* p, uint32_t size) {
+  return HeapReAlloc(GetProcessHeap(), 0, p, size ? size : 1);
+}
+void HeapRelease(void* p) { HeapFree(GetProcessHeap(), 0, p); }
+
 void LoadDefaultIcons() {
   RuntimeState& rt = Runtime();
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -74,6 +80,7 @@ void InitializeRuntime() {
   RuntimeState& rt = Runtime();
   if (rt.initialized || !rt.header) return;
   rt.initialized = true;
+  UseHeap({HeapAllocate, HeapResize, HeapRelease});
   const ProgramHeader& header = *rt.header;
   rt.version0 = header.version0;
   rt.version1 = header.version1;
