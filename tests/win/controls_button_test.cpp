@@ -83,6 +83,21 @@ TEST_F(ButtonTest, ClickRaisesEventZeroOfItsUnitButNotWhenDisabled) {
   EXPECT_EQ(g_events.size(), 1u);
 }
 
+TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
+  auto unit = Make(Portal().Write());
+  ASSERT_TRUE(unit);
+  HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  SetParent(unit->hwnd(), frame);
+  SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.size(), 1u);
+  SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), reinterpret_cast<LPARAM>(unit->hwnd()));
+  EXPECT_EQ(g_events.size(), 1u) << "the old parent is no longer watched";
+  unit.reset();
+  SendMessageW(frame, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), 0);
+  EXPECT_EQ(g_events.size(), 1u);
+}
+
 TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
   auto unit = Make(Portal().Write());
   ASSERT_TRUE(unit);
