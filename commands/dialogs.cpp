@@ -10,8 +10,10 @@
 #include "commands/text.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_unit.h"
 
 namespace tl::cmd {
 namespace {
@@ -237,18 +239,6 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
 
 // ---- PopupMenu ------------------------------------------------------------------------------
 
-std::wstring KeyName(int32_t shortcut) {
-  static constexpr const wchar_t* kGroups[] = {L"F", L"Ctrl+F", L"Shift+F", L"Ctrl+Shift+F"};
-  if (shortcut >= 1 && shortcut <= 26) return L"Ctrl+" + std::wstring(1, static_cast<wchar_t>(L'A' + shortcut - 1));
-  if (shortcut >= 27 && shortcut <= 74) {
-    const int n = shortcut - 27;
-    return kGroups[n / 12] + std::to_wstring(n % 12 + 1);
-  }
-  if (shortcut == 75) return L"Ins";
-  if (shortcut == 76) return L"Del";
-  return {};
-}
-
 UINT ItemFlags(const MenuItemFields& item) {
   return (item.flags & MenuFlag::Checked ? MF_CHECKED : 0u) | (item.flags & MenuFlag::Disabled ? MF_GRAYED : 0u);
 }
@@ -264,7 +254,7 @@ void AppendItems(HMENU menu, std::span<const MenuItemFields> run, size_t& i, int
       continue;
     }
     std::wstring caption = Widen(item.caption);
-    if (item.shortcut) caption += L"\t" + KeyName(item.shortcut);
+    if (item.shortcut) caption += L"\t" + Widen(ShortcutName(item.shortcut));
     if (opensSubmenu) {
       HMENU sub = CreatePopupMenu();
       AppendItems(sub, run, i, item.level);
@@ -332,10 +322,15 @@ void CloseWindow(ArgRecord*, int argc, ArgRecord* args) {
   const Args a(argc, args);
   HWND hwnd = UnitWindow(a[0], true);
   if (!hwnd) return;
-  if ((a[0].high >> 28) != 0) {
+  WindowUnit* window = (a[0].high >> 28) == 0 ? WindowUnit::FromHandle(hwnd) : nullptr;
+  if (!window) {
     DestroyWindow(hwnd);  // a control: removed from its window
     return;
   }
+  // Closed by the program: no close request is raised, and windows it disabled as a modal
+  // window get their states back.
+  window->closePending = true;
+  window->RestoreDisabledWindows();
   if (a.Bool(1)) {
     DestroyWindow(hwnd);
     return;
@@ -355,6 +350,45 @@ void SetFocus(ArgRecord*, int argc, ArgRecord* args) {
 
 void RefreshDisplay(ArgRecord*, int argc, ArgRecord* args) {
   if (HWND hwnd = UnitWindow(Args(argc, args)[0], true)) UpdateWindow(hwnd);
+}
+
+// The window's run of menu items as its definition holds them now, and where the menu lies in it.
+std::vector<MenuItemFields> MenuItemsOf(uint32_t windowId, uint32_t menuId, size_t& menuIndex) {
+  using WindowMap = std::vector<std::unique_ptr<WindowDefinition>>;
+  const auto* map = reinterpret_cast<const WindowMap*>(CallRuntime(Request::WindowMap));
+  if (!map) return {};
+  for (const auto& definition : *map) {
+    if (definition->id != windowId) continue;
+    const UnitRecordArray& units = definition->units;
+    const MenuRun run = FindMenuRun(units);
+    const std::optional<size_t> at = units.IndexOf(menuId);
+    if (!at || *at < run.first || *at >= run.first + run.count) return {};
+    std::vector<MenuItemFields> items;
+    for (size_t i = 0; i < run.count; ++i) items.push_back(units.MenuItem(run.first + i));
+    menuIndex = *at - run.first;
+    return items;
+  }
+  return {};
+}
+
+void PopupMenu(ArgRecord*, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const ArgRecord& unit = a[0];
+  const ArgRecord& menuRef = a[1];
+  if (menuRef.type != UnitType::Menu || menuRef.low != unit.low) return;  // not a menu of that window
+  HWND window = UnitWindow(unit, true) ? UnitWindow(ArgRecord{unit.low, 0, UnitType::Window}, true) : nullptr;
+  if (!window) return;
+  size_t menuIndex = 0;
+  const std::vector<MenuItemFields> items = MenuItemsOf(unit.low, menuRef.high, menuIndex);
+  HMENU menu = BuildPopupMenu(items, menuIndex);
+  if (!menu) return;
+  SetForegroundWindow(window);
+  POINT p{};
+  GetCursorPos(&p);
+  // Choosing an item sends the window the same command as its menu bar would.
+  TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x - 5, p.y - 5, 0, window, nullptr);
+  PostMessageW(window, WM_NULL, 0, 0);  // lets the menu close properly after a click elsewhere
+  DestroyMenu(menu);
 }
 
 void MouseX(ArgRecord* result, int, ArgRecord*) {
