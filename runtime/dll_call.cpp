@@ -10,6 +10,7 @@
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/runtime.h"
 
 namespace tl {
 namespace {
@@ -96,6 +97,11 @@ void SetDllDeclarations(std::span<const char* const> libraries, std::span<const 
 void LoadDllDeclarations(const ProgramHeader& header) {
   if (!header.dllLibraryNames || !header.dllEntryNames) return SetDllDeclarations({}, {});
   SetDllDeclarations({header.dllLibraryNames, header.dllCount}, {header.dllEntryNames, header.dllCount});
+}
+
+void InstallDllCalls(const ProgramHeader& header) {
+  LoadDllDeclarations(header);
+  SetDllCommandEntry(reinterpret_cast<void*>(&tl_CallDllCommand));
 }
 
 void* ResolveDllCommand(uint32_t index) {

@@ -15,6 +15,8 @@ namespace tl {
 // the program's constants) and must outlive the table.
 void SetDllDeclarations(std::span<const char* const> libraries, std::span<const char* const> entries);
 void LoadDllDeclarations(const ProgramHeader& header);
+// Start-up: the header's declarations, and tl_CallDllCommand as service slot 1.
+void InstallDllCalls(const ProgramHeader& header);
 // The entry address of declaration index, resolved on first use and cached. A declaration that
 // cannot be resolved is a runtime error (code 0) naming the library and entry; it does not return.
 void* ResolveDllCommand(uint32_t index);

@@ -7,6 +7,7 @@
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/runtime.h"
 
 namespace tl {
 namespace {
@@ -201,6 +202,23 @@ TEST_F(DllCalls, CallsPassTheArgumentsUntouchedAndReturnTheNativeResult) {
   // arguments, cleaned by the callee.
   using Slot1 = int(__stdcall*)(uint32_t index, int a, int b, int c);
   EXPECT_EQ(reinterpret_cast<Slot1>(tl_CallDllCommand)(0, 100, 3, 4), 75);
+}
+
+TEST_F(DllCalls, StartUpTakesTheHeadersTableAndFillsSlot1) {
+  static const char* const libraries[] = {"user32.dll", ""};
+  static const char* const entries[] = {"GetWindowLongA", "SetWindowLongA"};
+  ProgramHeader header{};
+  header.dllCount = 2;
+  header.dllLibraryNames = libraries;
+  header.dllEntryNames = entries;
+  InstallDllCalls(header);
+  EXPECT_EQ(Services().CallDllCommand, reinterpret_cast<void*>(&tl_CallDllCommand));
+  HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  const auto style = static_cast<int32_t>(CallDll(0, w, -20));
+  EXPECT_TRUE(style & WS_EX_TOOLWINDOW);
+  CallDll(1, w, -20, style | WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+  DestroyWindow(w);
 }
 
 TEST_F(DllCalls, AnIndexResolvedTwiceLoadsItsLibraryOnce) {
