@@ -15,6 +15,10 @@ intptr_t ProcessQueued(Request code, intptr_t, intptr_t) {
   if (code == Request::ProcessQueued) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {  // put back for the outer loop, as the runtime does
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return 0;
+      }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -55,6 +59,14 @@ int main() {
     ArgRecord arg = IntArg(1000);
     ArgRecord result{};
     cmd::Delay(&result, 1, &arg);
+  });
+  Measure("Delay 1000 ms, quit pending", [] {
+    PostQuitMessage(0);
+    ArgRecord arg = IntArg(1000);
+    ArgRecord result{};
+    cmd::Delay(&result, 1, &arg);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   });
   Measure("spinning wait 1000 ms (reference)", [] {
     const DWORD deadline = GetTickCount() + 1000;
