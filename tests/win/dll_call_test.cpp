@@ -180,13 +180,14 @@ TEST_F(DllCalls, LibrarySearchAndOrdinals) {
   ASSERT_NE(ordinal, 0);
   const std::string byOrdinal = "#" + std::to_string(ordinal);
   const std::string wrapped = "#" + std::to_string(ordinal + 65536);
-  Declare({"", "", "user32", "kernel32.dll", "kernel32", "user32.dll"},
+  Declare({"", "", "user32", "kernel32.dll", "kernel32", "C:\\windows\\system32\\user32.dll"},
           {"SetWindowLongA", "MulDiv", "GetCursorPos", byOrdinal.c_str(), wrapped.c_str(), "SetCursorPos"});
   EXPECT_EQ(ResolveDllCommand(0), reinterpret_cast<void*>(GetProcAddress(user, "SetWindowLongA")));
   EXPECT_EQ(ResolveDllCommand(1), reinterpret_cast<void*>(GetProcAddress(kernel, "MulDiv")));
   EXPECT_EQ(ResolveDllCommand(2), reinterpret_cast<void*>(GetProcAddress(user, "GetCursorPos")));
   EXPECT_EQ(ResolveDllCommand(3), reinterpret_cast<void*>(GetProcAddress(kernel, "MulDiv")));
   EXPECT_EQ(ResolveDllCommand(4), ResolveDllCommand(3));
+  EXPECT_EQ(ResolveDllCommand(5), reinterpret_cast<void*>(GetProcAddress(user, "SetCursorPos")));
 }
 
 TEST_F(DllCalls, CallsPassTheArgumentsUntouchedAndReturnTheNativeResult) {
