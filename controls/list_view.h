@@ -1,0 +1,76 @@
+// The list view unit (type 0x20004): the platform list-view control with 31 own properties
+// (indexes 8-38), eight methods and events 0-8 and -7/-8. Windows only.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "controls/common_controls_a.h"
+#include "controls/list_view_block.h"
+#include "runtime/unit_type.h"
+#include "runtime/value.h"
+
+namespace tl {
+
+extern const UnitTypeDescriptor kListViewType;
+
+// The methods, called through the library-command service with the unit's UnitRef first.
+void ListViewGetItemCount(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewGetItemText(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewSetItemText(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewInsertItem(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewDeleteItem(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
+
+class ListViewUnit final : public ControlUnit {
+ public:
+  ListViewUnit(uint32_t windowId, uint32_t unitId, ListViewBlock block);
+
+  bool Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds);
+  // Own property index (8-38); answers true when the control must be built anew.
+  bool WriteProperty(int32_t index, PropertyValue value);
+  PropertyValue ReadProperty(int32_t index) const;
+  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
+
+  int32_t ItemCount() const;
+  std::string ItemText(int32_t item, int32_t column) const;
+  void SetItemText(int32_t item, int32_t column, std::string_view text);
+  int32_t InsertItem(int32_t position, std::string_view title, int32_t image, int32_t stateImage,
+                     int32_t indent, int32_t value);
+  void DeleteItem(int32_t item);
+  void EnsureVisible(int32_t item);
+  void SetColumnWidth(int32_t column, int32_t width);
+  void EditItem(int32_t item);
+  int32_t CurrentSelection() const;
+  void SetCurrentSelection(int32_t item);
+
+ protected:
+  bool OnNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  bool InIconView() const { return block_.viewType <= 1; }
+  bool InReportView() const { return block_.viewType == 3; }
+  DWORD Style() const;
+  DWORD ListExStyle() const;
+  void SetStyleBit(DWORD bit, bool on);
+  void ApplyColors();
+  void ApplyFont();
+  void ApplyHotCursor();
+  void InsertColumns();
+  void InsertInitialItems();
+  LRESULT GetInfoTip(LPARAM lParam);
+
+  ListViewBlock block_;
+  FontHandle font_;
+  std::string editedTitle_;  // property 38, the title offered to event 7
+  int32_t hotItem_ = -1;
+  bool settingState_ = false;  // the unit's own check-state setting is no user's toggle
+  // Tips of the initial items, keyed by (the control's item id, column).
+  std::map<std::pair<UINT, int32_t>, std::wstring> tips_;
+};
+
+}  // namespace tl

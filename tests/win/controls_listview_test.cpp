@@ -1,0 +1,450 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/list_view.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/unit_events.h"
+
+namespace tl {
+namespace {
+
+constexpr uint32_t kWindow = 0x52010001;
+constexpr uint32_t kUnit = 0x16010002;
+
+// The runtime as the list view sees it: events are recorded (and answered where a test says
+// so), the unit lookup finds the test's unit.
+std::vector<EventRecord> g_events;
+std::map<int32_t, int32_t> g_answers;  // event index -> handler result
+Unit* g_unit = nullptr;
+
+intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
+  switch (code) {
+    case Request::FireEvent: {
+      auto* e = reinterpret_cast<EventRecord*>(a);
+      g_events.push_back(*e);
+      if (auto found = g_answers.find(e->index); found != g_answers.end()) {
+        e->hasResult = 1;
+        e->result = found->second;
+      }
+      return 1;
+    }
+    case Request::UnitObject:
+    case Request::UnitObjectOrError:
+      return static_cast<uint32_t>(a) == kWindow && static_cast<uint32_t>(b) == kUnit
+                 ? reinterpret_cast<intptr_t>(g_unit)
+                 : 0;
+    default:
+      return 0;
+  }
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+ArgRecord TextArgument(const char* text) {
+  return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)), 0, DataType::Text};
+}
+
+struct OwnedText {
+  char* text;
+  ~OwnedText() { Free(text); }
+};
+
+// The entry list of the main window, without its colours: report view, two columns.
+ListViewBlock EntryListBlock() {
+  ListViewBlock b;
+  b.border = 0;
+  b.viewType = 3;
+  b.gridLines = true;
+  b.columns = {{false, -1, 0, 278, "0"}, {false, -1, 0, 50, "1"}};
+  return b;
+}
+
+class ListViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetRuntimeRequest(&TestRuntime);
+    g_events.clear();
+    g_answers.clear();
+    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"parent",
+                              WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 420, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override {
+    g_unit = nullptr;
+    list_.reset();
+    DestroyWindow(parent_);
+    SetRuntimeRequest(nullptr);
+  }
+
+  ListViewUnit* Create(const std::vector<uint8_t>& bytes) {
+    auto create = reinterpret_cast<CreateUnitFn>(kListViewType.getInterface(InterfaceCode::CreateUnit));
+    list_.reset();
+    list_.reset(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
+                       0x00010000, parent_, 100, nullptr, 0, 56, 279, 312, kWindow, kUnit, 0, 0));
+    g_unit = list_.get();
+    if (list_) ShowWindow(list_->hwnd(), SW_SHOWNA);
+    return dynamic_cast<ListViewUnit*>(list_.get());
+  }
+  ListViewUnit* Create(const ListViewBlock& block) { return Create(block.Write()); }
+  // What the runtime does when a property write answers 1.
+  ListViewUnit* Recreate() { return Create(list_->PropertyData()); }
+
+  HWND hwnd() const { return list_->hwnd(); }
+
+  // Methods go through their command entries with the unit reference first.
+  ArgRecord Call(CommandFn method, std::vector<ArgRecord> args) {
+    args.insert(args.begin(), ArgRecord{kWindow, kUnit, UnitType::ListView});
+    ArgRecord result{};
+    method(&result, static_cast<int>(args.size()), args.data());
+    return result;
+  }
+  int32_t Insert(const char* title, ArgRecord position = {}) {
+    return static_cast<int32_t>(Call(ListViewInsertItem, {position, TextArgument(title), {}, {}, {}, {}}).low);
+  }
+  std::string Text(int32_t item, int32_t column = 0) {
+    ArgRecord r = Call(ListViewGetItemText, {IntArg(item), IntArg(column)});
+    EXPECT_EQ(r.type, DataType::Text);
+    OwnedText owned{reinterpret_cast<char*>(static_cast<uintptr_t>(r.low))};
+    return std::string(TextView(owned.text));
+  }
+  int32_t Count() { return static_cast<int32_t>(Call(ListViewGetItemCount, {}).low); }
+
+  int Write(int32_t index, uint32_t value) {
+    auto write = reinterpret_cast<WritePropertyFn>(kListViewType.getInterface(InterfaceCode::WriteProperty));
+    return write(list_.get(), index - 8, {value, 0});
+  }
+  PropertyValue Read(int32_t index) {
+    auto read = reinterpret_cast<ReadPropertyFn>(kListViewType.getInterface(InterfaceCode::ReadProperty));
+    return read(list_.get(), index - 8);
+  }
+  std::vector<int32_t> EventIndexes() const {
+    std::vector<int32_t> indexes;
+    for (const auto& e : g_events) indexes.push_back(e.index);
+    return indexes;
+  }
+  const EventRecord* LastEvent(int32_t index) const {
+    for (auto e = g_events.rbegin(); e != g_events.rend(); ++e) {
+      if (e->index == index) return &*e;
+    }
+    return nullptr;
+  }
+
+  HWND parent_ = nullptr;
+  std::unique_ptr<Unit> list_;
+};
+
+TEST_F(ListViewTest, CreatesAReportListWithTheStoredStylesAndColumns) {
+  ListViewBlock b = EntryListBlock();
+  b.hideHeader = true;
+  b.textColor = 0xFFFFFF;
+  b.textBackColor = 0;
+  b.backColor = kButtonFaceColor;
+  ASSERT_TRUE(Create(b));
+  wchar_t className[64];
+  GetClassNameW(hwnd(), className, 64);
+  EXPECT_STREQ(className, WC_LISTVIEWW);
+  const DWORD style = GetWindowLongW(hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+  EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
+  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+  EXPECT_FALSE(style & LVS_EDITLABELS);
+  const DWORD ex = SendMessageW(hwnd(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ex & LVS_EX_INFOTIP);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETTEXTCOLOR, 0, 0), 0xFFFFFF);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 0, 0), 278);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 1, 0), 50);
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), -1);
+  EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(ListViewTest, RefusesNewerBlocksAndTakesDefaultsFromAnEmptyOne) {
+  auto bytes = EntryListBlock().Write();
+  bytes[0] = 2;
+  EXPECT_EQ(Create(bytes), nullptr);
+  ASSERT_TRUE(Create(std::vector<uint8_t>{}));
+  EXPECT_EQ(GetWindowLongW(hwnd(), GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+  EXPECT_TRUE(GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(ListViewTest, InsertAppendsOrPlacesAndTheOthersMoveDown) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  EXPECT_EQ(Insert("a"), 0);
+  EXPECT_EQ(Insert("b"), 1);
+  EXPECT_EQ(Insert("c", IntArg(-3)), 2);  // negative appends
+  EXPECT_EQ(Insert("新", IntArg(0)), 0);
+  EXPECT_EQ(Count(), 4);
+  EXPECT_EQ(Text(0), "新");
+  EXPECT_EQ(Text(1), "a");
+  EXPECT_EQ(Text(3), "c");
+
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("2026年12月7日")});
+  EXPECT_EQ(Text(1, 1), "2026年12月7日");
+  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("x")});  // ignored
+  EXPECT_EQ(Text(4), "");  // index equal to the count
+  EXPECT_EQ(Text(0, 7), "");
+
+  Call(ListViewDeleteItem, {IntArg(0)});
+  Call(ListViewDeleteItem, {IntArg(10)});
+  EXPECT_EQ(Count(), 3);
+  EXPECT_EQ(Text(0), "a");
+}
+
+TEST_F(ListViewTest, InsertItemFillsValueIndentAndStateImage) {
+  ListViewBlock b = EntryListBlock();
+  b.checkBoxes = true;
+  ASSERT_TRUE(Create(b));
+  Call(ListViewInsertItem, {{}, TextArgument("x"), IntArg(-7), IntArg(1), IntArg(-2), IntArg(42)});
+  LVITEMW item{};
+  item.mask = LVIF_PARAM | LVIF_INDENT | LVIF_STATE | LVIF_IMAGE;
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_EQ(item.lParam, 42);
+  EXPECT_EQ(item.iIndent, 0);
+  EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));  // checked
+  EXPECT_NE(item.iImage, I_IMAGECALLBACK);
+  EXPECT_EQ(LastEvent(8), nullptr);  // the unit's own setting is no user's toggle
+}
+
+TEST_F(ListViewTest, GetItemTextReturnsLongTitlesWhole) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  std::string title;
+  for (int i = 0; i < 500; ++i) title += "字";
+  ASSERT_EQ(title.size(), 1000u);
+  Insert(title.c_str());
+  EXPECT_EQ(Text(0), title);
+  // Exactly at a buffer boundary too.
+  const std::string ascii(511, 'x');
+  Insert(ascii.c_str());
+  EXPECT_EQ(Text(1), ascii);
+}
+
+TEST_F(ListViewTest, CurrentSelectionSelectsFocusesAndClears) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  for (const char* t : {"a", "b", "c"}) Insert(t);
+  EXPECT_EQ(Write(35, 2), 0);
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), 2);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 2);
+  ASSERT_TRUE(LastEvent(0));  // the focused item changed
+  Write(35, 0);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETSELECTEDCOUNT, 0, 0), 1);  // single selection
+  Write(35, static_cast<uint32_t>(-1));
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), -1);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETSELECTEDCOUNT, 0, 0), 0);
+  Write(35, static_cast<uint32_t>(-9));  // below -1 counts as -1, nothing to clear
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), -1);
+}
+
+TEST_F(ListViewTest, EditItemDoesNothingUntilTitleEditingIsAllowed) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  Insert("old");
+  Call(ListViewEditItem, {IntArg(0)});
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
+  EXPECT_EQ(LastEvent(6), nullptr);
+
+  EXPECT_EQ(Write(30, 1), 1);  // a new control is needed
+  EXPECT_EQ(Write(30, 1), 0);  // but not twice
+  ASSERT_TRUE(Recreate());
+  EXPECT_TRUE(GetWindowLongW(hwnd(), GWL_STYLE) & LVS_EDITLABELS);
+  EXPECT_EQ(Count(), 0);  // run-time items are not carried over
+  Insert("old");
+
+  Call(ListViewEditItem, {IntArg(0)});
+  ASSERT_TRUE(LastEvent(6));
+  EXPECT_EQ(LastEvent(6)->args[0], 0u);
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(GetFocus(), edit);
+  SetWindowTextW(edit, Widen("新标题").c_str());
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump(20);
+  ASSERT_TRUE(LastEvent(7));
+  EXPECT_EQ(LastEvent(7)->args[0], 0u);
+  EXPECT_EQ(Text(0), "新标题");
+  OwnedText edited{reinterpret_cast<char*>(static_cast<uintptr_t>(Read(38).low))};
+  EXPECT_STREQ(edited.text, "新标题");
+}
+
+TEST_F(ListViewTest, EditingHandlersCanCancelOrRejectTheTitle) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  Insert("old");
+
+  g_answers[6] = 0;
+  Call(ListViewEditItem, {IntArg(0)});
+  ASSERT_TRUE(LastEvent(6));
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
+
+  g_answers = {{7, 0}};
+  Call(ListViewEditItem, {IntArg(0)});
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextW(edit, L"rejected");
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump(20);
+  ASSERT_TRUE(LastEvent(7));
+  EXPECT_EQ(Text(0), "old");
+}
+
+TEST_F(ListViewTest, InitialItemsAndColumnsComeFromTheirRecords) {
+  ListViewBlock b = EntryListBlock();
+  b.items = {{false, -1, -1, 5, 0, "第一", "提示"},
+             {true, -1, -1, 0, 0, "10:00", ""},
+             {false, -1, -1, 6, 0, "第二", ""}};
+  ASSERT_TRUE(Create(b));
+  EXPECT_EQ(Count(), 2);
+  EXPECT_EQ(Text(0), "第一");
+  EXPECT_EQ(Text(0, 1), "10:00");
+  EXPECT_EQ(Text(1), "第二");
+
+  Insert("run time");
+  const std::vector<uint8_t> items = WriteListViewItems(std::vector<ListViewItemRecord>{{false, -1, -1, 0, 0, "only", ""}});
+  void* byteSet = NewByteSet(items);
+  EXPECT_EQ(Write(37, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(byteSet))), 0);
+  Free(byteSet);
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Text(0), "only");
+
+  void* columns = reinterpret_cast<void*>(static_cast<uintptr_t>(Read(17).low));
+  EXPECT_EQ(ReadListViewColumns(ByteSetView(columns)).value(), EntryListBlock().columns);
+  Free(columns);
+  // Malformed column data is ignored and asks for nothing.
+  const uint8_t broken[] = {1, 0, 0, 0, 3, 0, 0, 0, 0};
+  byteSet = NewByteSet(broken);
+  EXPECT_EQ(Write(17, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(byteSet))), 0);
+  Free(byteSet);
+  ListViewBlock expected = b;
+  expected.items = {{false, -1, -1, 0, 0, "only", ""}};
+  EXPECT_EQ(list_->PropertyData(), expected.Write());
+}
+
+TEST_F(ListViewTest, LiveWritesApplyAndStyleWritesAskForANewControl) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  Insert("kept");
+  EXPECT_EQ(Write(11, 0x123456), 0);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETBKCOLOR, 0, 0), 0x123456);
+  EXPECT_EQ(Write(18, 1), 0);
+  EXPECT_TRUE(GetWindowLongW(hwnd(), GWL_STYLE) & LVS_NOCOLUMNHEADER);
+  EXPECT_EQ(Write(8, 5), 0);
+  EXPECT_TRUE(GetWindowLongW(hwnd(), GWL_STYLE) & WS_BORDER);
+  EXPECT_EQ(Write(14, 1), 0);  // icon alignment means nothing in report view
+  EXPECT_EQ(Write(22, 0), 1);
+  EXPECT_EQ(Write(36, 1), 1);
+  EXPECT_EQ(Write(27, 0), 0);  // hot-tracking options only matter with hot tracking
+  EXPECT_EQ(Write(13, 1), 1);
+  EXPECT_EQ(Count(), 1);  // nothing was rebuilt by the unit itself
+  ASSERT_TRUE(Recreate());
+  EXPECT_EQ(GetWindowLongW(hwnd(), GWL_STYLE) & LVS_TYPEMASK, static_cast<DWORD>(LVS_SMALLICON));
+  EXPECT_TRUE(GetWindowLongW(hwnd(), GWL_STYLE) & LVS_SHOWSELALWAYS);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETBKCOLOR, 0, 0), 0x123456);
+}
+
+TEST_F(ListViewTest, ColumnWidthsFitOrAreSet) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  Call(ListViewSetColumnWidth, {IntArg(1), IntArg(120)});
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 1, 0), 120);
+  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(-9)});  // fits the header title
+  const LRESULT fitted = SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 0, 0);
+  EXPECT_GT(fitted, 0);
+  EXPECT_LT(fitted, 278);
+  for (int i = 0; i < 40; ++i) Insert("x");
+  Call(ListViewEnsureVisible, {IntArg(39)});
+  EXPECT_GT(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0), 0);
+}
+
+TEST_F(ListViewTest, CheckBoxChangesAndFocusRaiseEvents) {
+  ListViewBlock b = EntryListBlock();
+  b.checkBoxes = true;
+  ASSERT_TRUE(Create(b));
+  Insert("a");
+  Insert("b");
+  g_events.clear();
+  ListView_SetCheckState(hwnd(), 1, TRUE);
+  const EventRecord* changed = LastEvent(8);
+  ASSERT_TRUE(changed);
+  EXPECT_EQ(changed->argCount, 2);
+  EXPECT_EQ(changed->args[0], 1u);
+  EXPECT_EQ(changed->args[1], 1u);
+  ListView_SetCheckState(hwnd(), 1, FALSE);
+  EXPECT_EQ(LastEvent(8)->args[1], 0u);
+
+  g_events.clear();
+  SetFocus(hwnd());
+  SetFocus(parent_);
+  EXPECT_EQ(EventIndexes(), (std::vector<int32_t>{-7, -8}));
+  EXPECT_EQ(g_events[0].window, kWindow);
+  EXPECT_EQ(g_events[0].unit, kUnit);
+}
+
+TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  ArgRecord args[] = {{kWindow, 0x16099999, UnitType::ListView}, TextArgument("x")};
+  ArgRecord result{};
+  ListViewGetItemCount(&result, 1, args);
+  EXPECT_EQ(result.type, DataType::None);
+  ListViewInsertItem(&result, 0, nullptr);
+  EXPECT_EQ(result.type, DataType::None);
+  EXPECT_EQ(Count(), 0);
+}
+
+// Synthesized mouse input: clicks on and beside items.
+class ListViewInputTest : public ListViewTest {
+ protected:
+  void Click(POINT client, bool right) {
+    ClientToScreen(hwnd(), &client);
+    SetCursorPos(client.x, client.y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Pump(150);
+    Sleep(550);  // keep separate clicks from pairing into a double click
+  }
+};
+
+TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  SetForegroundWindow(parent_);
+  Insert("an entry");
+  RECT item{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+  g_events.clear();
+  Click({item.left + 10, (item.top + item.bottom) / 2}, true);
+  int rightClicks = 0;
+  for (int32_t e : EventIndexes()) rightClicks += e == 5;
+  EXPECT_EQ(rightClicks, 1);
+  Click({20, 250}, true);  // below the only item
+  rightClicks = 0;
+  for (int32_t e : EventIndexes()) rightClicks += e == 5;
+  EXPECT_EQ(rightClicks, 2);
+  Click({item.left + 10, (item.top + item.bottom) / 2}, false);
+  EXPECT_TRUE(LastEvent(4));
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), 0);
+}
+
+}  // namespace
+}  // namespace tl

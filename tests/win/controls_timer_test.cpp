@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "controls/timer.h"
+#include "runtime/unit_events.h"
+
+namespace tl {
+namespace {
+
+constexpr uint32_t kWindow = 0x52012449;
+constexpr uint32_t kUnit = 0x16012498;
+
+std::vector<DWORD> g_ticks;  // tick times of event 0
+
+intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
+  if (code != Request::FireEvent) return 0;
+  const auto* e = reinterpret_cast<EventRecord*>(a);
+  if (e->window == kWindow && e->unit == kUnit && e->index == 0 && e->argCount == 0) {
+    g_ticks.push_back(GetTickCount());
+  }
+  return 0;
+}
+
+// Runs the message loop for the given time.
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
+
+// Runs the message loop until the next tick, at most the given time.
+bool PumpUntilTick(DWORD milliseconds) {
+  const size_t before = g_ticks.size();
+  const DWORD end = GetTickCount() + milliseconds;
+  while (g_ticks.size() == before && static_cast<LONG>(end - GetTickCount()) > 0) Pump(5);
+  return g_ticks.size() > before;
+}
+
+class TimerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetRuntimeRequest(&RecordingRuntime);
+    g_ticks.clear();
+    parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                              300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override {
+    timer_.reset();
+    if (IsWindow(parent_)) DestroyWindow(parent_);
+    SetRuntimeRequest(nullptr);
+  }
+
+  TimerUnit* Create(const std::vector<uint8_t>& block) {
+    auto create = reinterpret_cast<CreateUnitFn>(kTimerType.getInterface(InterfaceCode::CreateUnit));
+    timer_.reset(create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
+                        0, parent_, 120, nullptr, 176, 16, 32, 32, kWindow, kUnit, 0, 0));
+    return dynamic_cast<TimerUnit*>(timer_.get());
+  }
+  void Write(int32_t value) {
+    auto write = reinterpret_cast<WritePropertyFn>(kTimerType.getInterface(InterfaceCode::WriteProperty));
+    EXPECT_EQ(write(timer_.get(), 0, {static_cast<uint32_t>(value), 0}), 0);
+  }
+  int32_t Read() {
+    auto read = reinterpret_cast<ReadPropertyFn>(kTimerType.getInterface(InterfaceCode::ReadProperty));
+    return static_cast<int32_t>(read(timer_.get(), 0).low);
+  }
+
+  HWND parent_ = nullptr;
+  std::unique_ptr<Unit> timer_;
+};
+
+TEST_F(TimerTest, EmptyBlockGivesAStoppedHiddenTimerWindow) {
+  EXPECT_TRUE(kTimerType.stateFlags & UnitState::Invisible);
+  EXPECT_TRUE(kTimerType.stateFlags & UnitState::RaisesEvents);
+  auto* timer = Create({});
+  ASSERT_TRUE(timer);
+  wchar_t className[32];
+  GetClassNameW(timer->hwnd(), className, 32);
+  EXPECT_STREQ(className, L"_RT_Timer");
+  EXPECT_EQ(GetParent(timer->hwnd()), parent_);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(timer->hwnd(), GWL_STYLE)) & 0x44000000u, 0x44000000u);
+  EXPECT_FALSE(IsWindowVisible(timer->hwnd()));
+  EXPECT_EQ(Read(), 0);
+  EXPECT_FALSE(timer->running());
+  Pump(60);
+  EXPECT_TRUE(g_ticks.empty());
+}
+
+TEST_F(TimerTest, StoredIntervalStartsAtCreationAndNewerVersionsFail) {
+  TimerBlock block;
+  block.interval = 20;
+  auto bytes = block.Write();
+  ASSERT_TRUE(Create(bytes));
+  EXPECT_TRUE(PumpUntilTick(1000));
+  EXPECT_EQ(Read(), 20);
+  EXPECT_EQ(timer_->PropertyData(), bytes);
+  bytes[0] = 2;
+  EXPECT_EQ(Create(bytes), nullptr);
+}
+
+TEST_F(TimerTest, NegativeIntervalStopsLikeZero) {
+  auto* timer = Create({});
+  Write(20);
+  EXPECT_TRUE(timer->running());
+  EXPECT_TRUE(PumpUntilTick(1000));
+  Write(-5);
+  EXPECT_EQ(Read(), 0);
+  EXPECT_FALSE(timer->running());
+  Pump(20);  // a tick already queued may still arrive
+  g_ticks.clear();
+  Pump(100);
+  EXPECT_TRUE(g_ticks.empty());
+}
+
+TEST_F(TimerTest, WritingTheSameIntervalKeepsThePhase) {
+  Create({});
+  const DWORD start = GetTickCount();
+  Write(1000);
+  Pump(600);
+  Write(1000);
+  ASSERT_TRUE(PumpUntilTick(2000));
+  const DWORD firstTick = g_ticks.front() - start;
+  EXPECT_GE(firstTick, 900u);
+  EXPECT_LT(firstTick, 1400u);  // a restarted period would tick at about 1600
+  EXPECT_EQ(g_ticks.size(), 1u);
+}
+
+TEST_F(TimerTest, ADifferentIntervalRestartsThePeriod) {
+  Create({});
+  const DWORD start = GetTickCount();
+  Write(1000);
+  Pump(600);
+  Write(999);
+  ASSERT_TRUE(PumpUntilTick(2000));
+  EXPECT_GE(g_ticks.front() - start, 1450u);
+}
+
+TEST_F(TimerTest, HiddenWindowKeepsTicking) {
+  Create({});
+  Write(15);
+  ShowWindow(parent_, SW_HIDE);
+  Pump(300);
+  EXPECT_GE(g_ticks.size(), 3u);
+}
+
+TEST_F(TimerTest, DestroyingTheWindowStopsTheTicks) {
+  auto* timer = Create({});
+  Write(15);
+  EXPECT_TRUE(PumpUntilTick(1000));
+  DestroyWindow(parent_);
+  EXPECT_EQ(timer->hwnd(), nullptr);
+  EXPECT_FALSE(timer->running());
+  g_ticks.clear();
+  Pump(100);
+  EXPECT_TRUE(g_ticks.empty());
+  timer_.reset();  // the unit object outlives its window safely
+}
+
+}  // namespace
+}  // namespace tl
