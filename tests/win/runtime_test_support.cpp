@@ -37,16 +37,20 @@ const std::array<Handler, kHandlerSlots> kHandlers =
     MakeHandlers(std::make_index_sequence<kHandlerSlots>{});
 const HandlerTable kTable{kHandlerSlots, kHandlers.data()};
 
+// Property 0 of a panel is a number kept in its block; writing it needs a new native window.
 class Panel : public Unit {
  public:
   using Unit::Unit;
+  uint32_t number = 0;
   bool Create(HWND parent, int id, uint32_t style, int l, int t, int w, int h) {
     hwnd_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_NOTIFY | style, l, t, w, h, parent,
                             reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     return hwnd_ != nullptr;
   }
-  std::vector<uint8_t> PropertyData() const override { return {}; }
+  std::vector<uint8_t> PropertyData() const override {
+    return {static_cast<uint8_t>(number), 0, 0, 0};
+  }
   bool IsDragHandle() const override { return true; }
 };
 
@@ -56,10 +60,11 @@ class Invisible : public Unit {
   std::vector<uint8_t> PropertyData() const override { return {}; }
 };
 
-Unit* CreatePanel(const uint8_t*, int32_t, uint32_t style, HWND parent, int32_t id, HMENU,
+Unit* CreatePanel(const uint8_t* block, int32_t length, uint32_t style, HWND parent, int32_t id, HMENU,
                   int32_t l, int32_t t, int32_t w, int32_t h, uint32_t window, uint32_t unit,
                   int32_t, int32_t) {
   auto panel = std::make_unique<Panel>(window, unit);
+  if (block && length >= 1) panel->number = block[0];
   if (!panel->Create(parent, id, style, l, t, w, h)) return nullptr;
   RaiseEvent(*panel, 0);  // during a load this must not reach any handler
   return panel.release();
@@ -73,8 +78,23 @@ Unit* CreateInvisible(const uint8_t*, int32_t, uint32_t, HWND, int32_t, HMENU, i
   return std::make_unique<Invisible>(window, unit).release();
 }
 
+int WritePanel(Unit* unit, int32_t number, PropertyValue value) {
+  auto* panel = static_cast<Panel*>(unit);
+  if (number != 0 || panel->number == value.low) return 0;
+  panel->number = value.low;
+  return 1;
+}
+PropertyValue ReadPanel(Unit* unit, int32_t number) {
+  return {number == 0 ? static_cast<Panel*>(unit)->number : 0, 0};
+}
+
 void* PanelInterface(InterfaceCode code) {
-  return code == InterfaceCode::CreateUnit ? reinterpret_cast<void*>(&CreatePanel) : nullptr;
+  switch (code) {
+    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreatePanel);
+    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WritePanel);
+    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadPanel);
+    default: return nullptr;
+  }
 }
 void* BrokenInterface(InterfaceCode code) {
   return code == InterfaceCode::CreateUnit ? reinterpret_cast<void*>(&CreateBroken) : nullptr;
