@@ -117,6 +117,20 @@ TEST(ExitScenario, MalformedImage) {
   LogLine("initialize returned");
 }
 
+TEST(ExitScenario, PropertyOfAnUnknownWindow) {
+  if (!InScenario()) GTEST_SKIP() << "runs as a child of ExitTest";
+  StartUp(OneWindowProgram());
+  Services().ReadUnitProperty(0x52999999, kWindowUnit, 0, -1);
+}
+
+TEST(ExitScenario, TypePropertyOfAWindowNotLoaded) {
+  if (!InScenario()) GTEST_SKIP() << "runs as a child of ExitTest";
+  StartUp(OneWindowProgram());
+  // Common properties of a window that is not loaded come from its definition.
+  if (Services().ReadUnitProperty(kWindowId, kWindowUnit, 2, -1) == 200) LogLine("width 200");
+  Services().ReadUnitProperty(kWindowId, kWindowUnit, 8, -1);
+}
+
 std::wstring Box(const char* gbkText) { return Widen(gbkText); }
 
 TEST(ExitTest, EndProgramServiceRunsEachCallbackOnceAndExitsWithTheCode) {
@@ -167,6 +181,16 @@ TEST(ExitTest, MalformedImageIsARuntimeError) {
   EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n"));
   EXPECT_EQ(r.output, "");
+}
+
+TEST(ExitTest, PropertyServicesReportMissingWindows) {
+  ChildResult r = RunScenario("ExitScenario.PropertyOfAnUnknownWindow");
+  EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n"));
+  r = RunScenario("ExitScenario.TypePropertyOfAWindowNotLoaded");
+  EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n"));
+  EXPECT_EQ(r.output, "width 200\n");
 }
 
 }  // namespace

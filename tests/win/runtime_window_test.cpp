@@ -322,5 +322,45 @@ TEST_F(RuntimeWindowTest, MouseEventsReachTheUnitUnderTheMouse) {
   EXPECT_EQ(call.args, (std::vector<uint32_t>{7, 9, 0}));
 }
 
+void ZeroCheckingCommand(ArgRecord* result, int argc, ArgRecord* args) {
+  const bool zeroed = result->low == 0 && result->high == 0 && result->type == 0;
+  *result = {static_cast<uint32_t>(argc), zeroed ? 1u : 0u, DataType::Int};
+  args[0].low = 99;  // commands may write through by-reference arguments
+}
+
+TEST_F(RuntimeWindowTest, CommandsGetAZeroedResultAndTheirArguments) {
+  ArgRecord args[2] = {IntArg(5), {}};
+  ArgRecord r = Services().CallCoreCommand(ZeroCheckingCommand, 2, args);
+  EXPECT_EQ(r.low, 2u);
+  EXPECT_EQ(r.high, 1u);
+  EXPECT_EQ(args[0].low, 99u);
+  r = Services().CallLibraryCommand(ZeroCheckingCommand, 5, 1, args);
+  EXPECT_EQ(r.low, 1u);
+  EXPECT_EQ(r.high, 1u);
+}
+
+TEST_F(RuntimeWindowTest, RequestEntryAnswersDirectoryNameSourceAndConversions) {
+  char* directory = reinterpret_cast<char*>(RuntimeRequest(Request::RunDirectory, 0, 0));
+  char* name = reinterpret_cast<char*>(RuntimeRequest(Request::ProgramFileName, 0, 0));
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  EXPECT_EQ(Widen(directory), std::wstring(current) + L"\\");
+  EXPECT_EQ(std::string(name), "runtime_window_test.exe");
+  Free(directory);
+  Free(name);
+  uint32_t source[2] = {1, 1};
+  EXPECT_EQ(RuntimeRequest(Request::CurrentEventSource, reinterpret_cast<intptr_t>(source), 0), 0);
+  EXPECT_EQ(source[0], 0u);
+  ArgRecord d = DoubleArg(-2.9);
+  EXPECT_EQ(RuntimeRequest(Request::ToInteger, reinterpret_cast<intptr_t>(&d), 0), -2);
+  HICON icons[2] = {};
+  RuntimeRequest(Request::DefaultIcons, reinterpret_cast<intptr_t>(icons), 0);
+  EXPECT_EQ(icons[0], Runtime().defaultBigIcon);
+  EXPECT_EQ(reinterpret_cast<const UnitTypeDescriptor*>(RuntimeRequest(Request::UnitTypeDescriptor, 0x10001, 0)),
+            &kWindowType);
+  EXPECT_EQ(RuntimeRequest(Request::UnitTypeDescriptor, 0x20001, 0), 0);  // beyond the libraries
+  EXPECT_EQ(RuntimeRequest(Request::UnitTypeDescriptor, 0x10009, 0), 0);  // beyond the types
+}
+
 }  // namespace
 }  // namespace tl::test
