@@ -25,6 +25,7 @@ constexpr uint32_t kFirst = 0x16000011, kSecond = 0x16000012, kLinked = 0x160000
 constexpr uint32_t kDialogId = 0x52000012, kDialogUnit = 0x06000012;
 constexpr uint32_t kPictureId = 0x52000013, kPictureUnit = 0x06000013;
 constexpr uint32_t kBareId = 0x52000014, kBareUnit = 0x06000014;
+constexpr uint32_t kShapedId = 0x52000015, kShapedUnit = 0x06000015;
 
 enum Slot : int32_t { FirstKey, FirstChar, FirstTyped, SecondClick, DialogIdle, DialogCreated };
 
@@ -42,6 +43,21 @@ std::vector<uint8_t> RedPng(int width, int height) {
   png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
   out.resize(size);
   return out;
+}
+
+// An icon file with one 16 x 16 32-bit image.
+std::vector<uint8_t> SmallIconFile() {
+  constexpr int kSide = 16;
+  const uint32_t dibSize = 40 + kSide * kSide * 4 + kSide * 4;
+  std::vector<uint8_t> file(6 + 16 + dibSize, 0);
+  auto put16 = [&](size_t at, uint16_t v) { file[at] = v & 0xFF, file[at + 1] = v >> 8; };
+  auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF), put16(at + 2, v >> 16); };
+  put16(2, 1), put16(4, 1);
+  file[6] = kSide, file[7] = kSide;
+  put16(10, 1), put16(12, 32), put32(14, dibSize), put32(18, 22);
+  put32(22, 40), put32(26, kSide), put32(30, 2 * kSide), put16(34, 1), put16(36, 32);
+  for (size_t i = 62; i < 62 + kSide * kSide * 4; i += 4) file[i + 1] = 0xC0, file[i + 3] = 0xFF;
+  return file;
 }
 
 const ProgramHeader& Program() {
@@ -71,7 +87,13 @@ const ProgramHeader& Program() {
   bare.borderStyle = 0;
   bare.position = 0;
   bare.version = 2;
+  WindowProperties shaped;
+  shaped.borderStyle = 1;
+  shaped.shape = 1;
+  shaped.position = 3;
+  shaped.windowIcon = SmallIconFile();
   return MakeProgram({
+      {kShapedId, {kShapedUnit}, {EncodeUnitRecord(WindowRecord(shaped, 0, 0, 160, 120))}},
       {kFormId, {kFormUnit, kFirst, kSecond, kLinked},
        {EncodeUnitRecord(WindowRecord(form, 10, 10, 300, 200)), EncodeUnitRecord(first),
         EncodeUnitRecord(second), EncodeUnitRecord(linked)}},
@@ -90,7 +112,7 @@ class RuntimeEventsTest : public ::testing::Test {
   }
   void SetUp() override { ResetHandlers(); }
   void TearDown() override {
-    for (uint32_t id : {kFormId, kDialogId, kPictureId, kBareId}) {
+    for (uint32_t id : {kFormId, kDialogId, kPictureId, kBareId, kShapedId}) {
       WindowDefinition* d = FindWindowDefinition(id);
       if (WindowUnit* w = d ? LoadedWindow(*d) : nullptr) DestroyWindow(w->hwnd());
     }
@@ -265,6 +287,27 @@ TEST_F(RuntimeEventsTest, BorderStyleNoneHasNoCaptionAndVersionTwoBlocksRead) {
   wchar_t text[32];
   GetWindowTextW(hwnd, text, 32);
   EXPECT_EQ(Narrow(text), "新标题");
+}
+
+TEST_F(RuntimeEventsTest, MaximizedEllipseWithItsOwnIcon) {
+  HWND hwnd = Load(kShapedId);
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_TRUE(IsZoomed(hwnd));
+  EXPECT_EQ(ReadUnitProperty(kShapedId, kShapedUnit, 8 + 10, -1), 3u);
+  EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0), 0);
+  // The region follows the window's size.
+  ShowWindow(hwnd, SW_RESTORE);
+  SetWindowPos(hwnd, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(hwnd, region), ERROR);
+  RECT box;
+  GetRgnBox(region, &box);
+  EXPECT_EQ(box.right - box.left, 200);
+  EXPECT_EQ(box.bottom - box.top, 100);
+  EXPECT_FALSE(PtInRegion(region, 1, 1));  // outside the ellipse: a corner
+  EXPECT_TRUE(PtInRegion(region, 100, 50));
+  DeleteObject(region);
+  EXPECT_EQ(ReadUnitProperty(kShapedId, kShapedUnit, 8 + 10, -1), 0u);
 }
 
 }  // namespace
