@@ -20,7 +20,6 @@ namespace {
 
 constexpr wchar_t kDefaultClass[] = L"_RT_Form";
 constexpr wchar_t kUnitProperty[] = L"TL_WindowUnit";
-constexpr int32_t kPropertyBase = 8;
 bool g_creatingModal = false;
 
 bool Sizable(int32_t borderStyle) { return borderStyle == 1 || borderStyle == 3 || borderStyle == 5; }
@@ -417,8 +416,8 @@ bool WindowUnit::RequestClose() {
   return true;
 }
 
-PropertyValue WindowUnit::ReadProperty(int32_t number) const {
-  auto& p = const_cast<WindowProperties&>(properties_);
+PropertyValue WindowUnit::ReadProperty(int32_t number) {
+  WindowProperties& p = properties_;
   auto which = static_cast<WindowProperty>(number);
   if (which == WindowProperty::Position) {
     uint32_t live = 0;

@@ -31,7 +31,7 @@ class WindowUnit : public Unit {
 
   std::vector<uint8_t> PropertyData() const override;
   const WindowProperties& properties() const { return properties_; }
-  PropertyValue ReadProperty(int32_t number) const;
+  PropertyValue ReadProperty(int32_t number);
   int WriteProperty(int32_t number, PropertyValue value);
 
   // Loader state.

@@ -27,7 +27,9 @@ constexpr uint32_t kPictureId = 0x52000013, kPictureUnit = 0x06000013;
 constexpr uint32_t kBareId = 0x52000014, kBareUnit = 0x06000014;
 constexpr uint32_t kShapedId = 0x52000015, kShapedUnit = 0x06000015;
 
-enum Slot : int32_t { FirstKey, FirstChar, FirstTyped, SecondClick, DialogIdle, DialogCreated };
+enum Slot : int32_t {
+  FirstKey, FirstChar, FirstTyped, SecondClick, DialogIdle, DialogCreated, FirstFocus, FirstBlur,
+};
 
 std::vector<uint8_t> RedPng(int width, int height) {
   png_image image{};
@@ -67,7 +69,8 @@ const ProgramHeader& Program() {
   form.dragAnywhere = 1;
   form.enterMovesFocus = 1;
   UnitRecordFields first = PanelRecord(10, 10, 40, 20, UnitFlag::Visible | UnitFlag::TabStop,
-                                       {{-9, FirstKey}, {-11, FirstChar}, {6, FirstTyped}});
+                                       {{-9, FirstKey}, {-11, FirstChar}, {6, FirstTyped},
+                                        {-7, FirstFocus}, {-8, FirstBlur}});
   first.tabOrder = 2;
   first.cursorData = {0x88, 0x7F, 0, 0};
   UnitRecordFields second = PanelRecord(60, 10, 40, 20, UnitFlag::Visible | UnitFlag::TabStop,
@@ -195,9 +198,11 @@ TEST_F(RuntimeEventsTest, TabMovesTheFocusByTabOrderAndEnterToo) {
   HWND hwnd = Load(kFormId);
   HWND first = Handle(kFormId, kFirst), second = Handle(kFormId, kSecond);
   SetFocus(first);
+  EXPECT_EQ(CallCount(FirstFocus), 1u);
   PostMessageW(first, WM_KEYDOWN, VK_TAB, 0);
   ProcessQueuedMessages();
   EXPECT_EQ(GetFocus(), second);  // tab order 1 comes before 2, and the order wraps
+  EXPECT_EQ(CallCount(FirstBlur), 1u);
   PostMessageW(second, WM_KEYDOWN, VK_TAB, 0);
   ProcessQueuedMessages();
   EXPECT_EQ(GetFocus(), first);
