@@ -34,15 +34,13 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x02
     &kMenuType,    // 0x03 menu
     nullptr,       // 0x04
-    &kEditBoxType,  // 0x05 edit box
+    &kEditBoxType, // 0x05 edit box
     nullptr,       // 0x06
     nullptr,       // 0x07
     nullptr,       // 0x08
     nullptr,       // 0x09
     &kLabelType,   // 0x0A label
     &kButtonType,  // 0x0B button
-    &kLabelType,    // 0x0A label
-    &kButtonType,   // 0x0B button
     nullptr,       // 0x0C
     nullptr,       // 0x0D
     nullptr,       // 0x0E
@@ -70,7 +68,6 @@ const UnitTypeDescriptor* const kExtendedInterfaceTypes[] = {
     nullptr,  // 0x01
     nullptr,  // 0x02
     nullptr,  // 0x03
-    nullptr,  // 0x04 list view
     &kListViewType,  // 0x04 list view
     &kTransparentLabelType,  // 0x05 transparent label
 };
