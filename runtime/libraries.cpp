@@ -8,6 +8,9 @@
 #include "controls/edit_box.h"
 #include "controls/input_device.h"
 #include "controls/label.h"
+#include "controls/list_view.h"
+#include "controls/slider.h"
+#include "controls/timer.h"
 #include "controls/transparent_label.h"
 
 #include "runtime/runtime.h"
@@ -31,7 +34,7 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x02
     &kMenuType,    // 0x03 menu
     nullptr,       // 0x04
-    &kEditBoxType,  // 0x05 edit box
+    &kEditBoxType, // 0x05 edit box
     nullptr,       // 0x06
     nullptr,       // 0x07
     nullptr,       // 0x08
@@ -46,7 +49,7 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x11
     nullptr,       // 0x12
     nullptr,       // 0x13
-    nullptr,       // 0x14 slider bar
+    &kSliderBarType,  // 0x14 slider bar
     nullptr,       // 0x15
     nullptr,       // 0x16
     &kDatePickerType,  // 0x17 date picker
@@ -58,14 +61,14 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x1D
     nullptr,       // 0x1E
     nullptr,       // 0x1F
-    nullptr,       // 0x20 timer
+    &kTimerType,    // 0x20 timer
 };
 
 const UnitTypeDescriptor* const kExtendedInterfaceTypes[] = {
     nullptr,  // 0x01
     nullptr,  // 0x02
     nullptr,  // 0x03
-    nullptr,  // 0x04 list view
+    &kListViewType,  // 0x04 list view
     &kTransparentLabelType,  // 0x05 transparent label
 };
 
