@@ -263,9 +263,6 @@ bool ModalWindowGone(uint32_t modalWindow) {
 
 // The loop of both modes; modalWindow 0 is the main loop.
 void Loop(uint32_t modalWindow) {
-  static HHOOK focusHook =
-      SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
-  (void)focusHook;
   IdlePeriod idle;
   idle.Restart();
   bool idling = true;
@@ -318,6 +315,11 @@ int32_t FireTypedEvent(TypedEventRecord& record) {
     std::memcpy(record.result, &result.value, 8);
   }
   return 1;
+}
+
+void InstallFocusEvents() {
+  static HHOOK hook = nullptr;
+  if (!hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
 }
 
 void ProcessQueuedMessages() {

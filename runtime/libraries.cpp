@@ -2,6 +2,17 @@
 // line of its type number; null lines are types this program does not have.
 #include "runtime/libraries.h"
 
+#include "controls/balloon_tip.h"
+#include "controls/button.h"
+#include "controls/date_picker.h"
+#include "controls/edit_box.h"
+#include "controls/input_device.h"
+#include "controls/label.h"
+#include "controls/list_view.h"
+#include "controls/slider.h"
+#include "controls/timer.h"
+#include "controls/transparent_label.h"
+
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
@@ -23,13 +34,13 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x02
     &kMenuType,    // 0x03 menu
     nullptr,       // 0x04
-    nullptr,       // 0x05 edit box
+    &kEditBoxType, // 0x05 edit box
     nullptr,       // 0x06
     nullptr,       // 0x07
     nullptr,       // 0x08
     nullptr,       // 0x09
-    nullptr,       // 0x0A label
-    nullptr,       // 0x0B button
+    &kLabelType,   // 0x0A label
+    &kButtonType,  // 0x0B button
     nullptr,       // 0x0C
     nullptr,       // 0x0D
     nullptr,       // 0x0E
@@ -38,10 +49,10 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x11
     nullptr,       // 0x12
     nullptr,       // 0x13
-    nullptr,       // 0x14 slider bar
+    &kSliderBarType,  // 0x14 slider bar
     nullptr,       // 0x15
     nullptr,       // 0x16
-    nullptr,       // 0x17 date picker
+    &kDatePickerType,  // 0x17 date picker
     nullptr,       // 0x18
     nullptr,       // 0x19
     nullptr,       // 0x1A
@@ -50,23 +61,23 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x1D
     nullptr,       // 0x1E
     nullptr,       // 0x1F
-    nullptr,       // 0x20 timer
+    &kTimerType,    // 0x20 timer
 };
 
 const UnitTypeDescriptor* const kExtendedInterfaceTypes[] = {
     nullptr,  // 0x01
     nullptr,  // 0x02
     nullptr,  // 0x03
-    nullptr,  // 0x04 list view
-    nullptr,  // 0x05 transparent label
+    &kListViewType,  // 0x04 list view
+    &kTransparentLabelType,  // 0x05 transparent label
 };
 
 const UnitTypeDescriptor* const kDeviceTypes[] = {
-    nullptr,  // 0x01 input device
+    &kInputDeviceType,  // 0x01 input device
 };
 
 const UnitTypeDescriptor* const kExtendedInterface5Types[] = {
-    nullptr,  // 0x01 balloon tip
+    &kBalloonTipType,  // 0x01 balloon tip
 };
 
 template <size_t N>

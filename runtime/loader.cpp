@@ -159,7 +159,7 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
     for (auto& other : Runtime().windows) {
       if (other.get() == &definition || !Alive(*other)) continue;
       HWND top = LoadedWindow(*other)->hwnd();
-      if (!GetParent(top) || GetWindow(top, GW_OWNER)) others.push_back(top);
+      if (!(GetWindowLongW(top, GWL_STYLE) & WS_CHILD)) others.push_back(top);
     }
     window->DisableOtherWindows(others);
   }

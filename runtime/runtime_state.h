@@ -67,6 +67,9 @@ Unit* UnitObject(const WindowDefinition& definition, size_t index);
 WindowUnit* LoadedWindow(const WindowDefinition& definition);
 Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
 
+// Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.
+void InstallFocusEvents();
+
 // Event suspension (requests 2009/2010 process the queued messages first).
 void ProcessQueuedMessages();
 void SuspendEvents();

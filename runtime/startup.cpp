@@ -89,6 +89,7 @@ void InitializeRuntime() {
   RecordProgramPath();
   rt.hiddenOwner = CreateHiddenOwner();
   rt.mainThread = GetCurrentThreadId();
+  InstallFocusEvents();
   SetConstantPool(header.constants, header.constantsLength);
   for (uint32_t i = 0; i < header.dllCount; ++i) {
     rt.dllLibraryNames.emplace_back(header.dllLibraryNames ? header.dllLibraryNames[i] : "");

@@ -20,7 +20,6 @@ namespace {
 
 constexpr wchar_t kDefaultClass[] = L"_RT_Form";
 constexpr wchar_t kUnitProperty[] = L"TL_WindowUnit";
-constexpr int32_t kPropertyBase = 8;
 bool g_creatingModal = false;
 
 bool Sizable(int32_t borderStyle) { return borderStyle == 1 || borderStyle == 3 || borderStyle == 5; }
@@ -417,8 +416,8 @@ bool WindowUnit::RequestClose() {
   return true;
 }
 
-PropertyValue WindowUnit::ReadProperty(int32_t number) const {
-  auto& p = const_cast<WindowProperties&>(properties_);
+PropertyValue WindowUnit::ReadProperty(int32_t number) {
+  WindowProperties& p = properties_;
   auto which = static_cast<WindowProperty>(number);
   if (which == WindowProperty::Position) {
     uint32_t live = 0;
@@ -549,46 +548,16 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCursor(cursor);
       return TRUE;
     }
-    case WM_COMMAND:
-      if (lParam) {
-        return SendMessageW(reinterpret_cast<HWND>(lParam), kReflectBase + message, wParam, lParam);
-      }
-      if (WindowDefinition* definition = FindWindowDefinition(windowId())) {
-        const UINT command = LOWORD(wParam);
-        MenuRun run = FindMenuRun(definition->units);
-        if (command >= kFirstMenuCommand && command - kFirstMenuCommand < run.count) {
-          RaiseEvent(windowId(), definition->units.IdAt(run.first + command - kFirstMenuCommand), 0);
-        }
+    case WM_COMMAND: {
+      WindowDefinition* definition = lParam ? nullptr : FindWindowDefinition(windowId());
+      if (!definition) break;
+      const UINT command = LOWORD(wParam);
+      MenuRun run = FindMenuRun(definition->units);
+      if (command >= kFirstMenuCommand && command - kFirstMenuCommand < run.count) {
+        RaiseEvent(windowId(), definition->units.IdAt(run.first + command - kFirstMenuCommand), 0);
       }
       return 0;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && header->hwndFrom && IsChild(hwnd_, header->hwndFrom)) {
-        return SendMessageW(header->hwndFrom, kReflectBase + message, wParam, lParam);
-      }
-      break;
     }
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (lParam) return SendMessageW(reinterpret_cast<HWND>(lParam), kReflectBase + message, wParam, lParam);
-      break;
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-      LRESULT brush = SendMessageW(reinterpret_cast<HWND>(lParam), kReflectBase + message, wParam, lParam);
-      if (brush) return brush;
-      break;
-    }
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-      if (wParam) {
-        if (HWND child = GetDlgItem(hwnd_, static_cast<int>(wParam))) {
-          return SendMessageW(child, kReflectBase + message, wParam, lParam);
-        }
-      }
-      break;
     case WM_DESTROY:
       RaiseEvent(*this, 2);
       return 0;

@@ -16,12 +16,6 @@ namespace tl {
 
 extern const UnitTypeDescriptor kWindowType;
 
-// Control notifications that a window receives for its controls are reflected to the control
-// as kReflectBase + message (WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*,
-// WM_DRAWITEM, WM_MEASUREITEM); a control that does not handle one answers 0 through
-// DefWindowProc, and the window then does its own default processing.
-inline constexpr UINT kReflectBase = 0x2000;
-
 // The loader tells the create entry whether the window is modal for the duration of the call.
 void SetCreatingModal(bool modal);
 
@@ -37,7 +31,7 @@ class WindowUnit : public Unit {
 
   std::vector<uint8_t> PropertyData() const override;
   const WindowProperties& properties() const { return properties_; }
-  PropertyValue ReadProperty(int32_t number) const;
+  PropertyValue ReadProperty(int32_t number);
   int WriteProperty(int32_t number, PropertyValue value);
 
   // Loader state.
