@@ -9,6 +9,7 @@
 
 #include "commands/args.h"
 #include "runtime/form_image.h"
+#include "runtime/menu_bar.h"
 
 namespace tl::cmd {
 
@@ -31,11 +32,9 @@ inline constexpr CommandEntry kDialogCommands[] = {
     {"MouseX", MouseX},                   {"MouseY", MouseY},
 };
 
-// Menu command ids are this base plus the item's position in the window's run of menu items.
-inline constexpr UINT kFirstMenuCommand = 20000;
-
 // A pop-up menu of the items nested under the item at menuIndex of a window's run of menu
-// items, with the window's command ids; null when that item has no sub-items.
+// items, with the window's command ids (kFirstMenuCommand + position in the run); null when
+// that item has no sub-items. The caller destroys it.
 HMENU BuildPopupMenu(std::span<const MenuItemFields> run, size_t menuIndex);
 
 }  // namespace tl::cmd

@@ -30,7 +30,7 @@ std::unique_ptr<Button> Button::Create(const ButtonBlock& block, uint32_t extraS
   if (unit->picture_)
     SendMessageW(unit->hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(unit->picture_.bitmap()));
   unit->ApplyFont();
-  unit->Attach(parent, unit->hwnd_);
+  unit->Attach(unit->hwnd_);
   return unit;
 }
 

@@ -163,21 +163,45 @@ void RegisterRuntimeClass(const wchar_t* name, WNDPROC procedure, UINT style) {
   RegisterClassExW(&cls);
 }
 
-void ParentNotifications::Attach(HWND parent, HWND control) {
+void ParentNotifications::Attach(HWND control) {
   Detach();
-  if (!parent || !control) return;
-  if (SetWindowSubclass(parent, &Procedure, reinterpret_cast<UINT_PTR>(this),
-                        reinterpret_cast<DWORD_PTR>(this))) {
-    parent_ = parent;
-    control_ = control;
-  }
+  if (!control) return;
+  control_ = control;
+  SetWindowSubclass(control, &ControlProcedure, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  WatchParent();
 }
 
 void ParentNotifications::Detach() {
-  if (parent_ && IsWindow(parent_))
-    RemoveWindowSubclass(parent_, &Procedure, reinterpret_cast<UINT_PTR>(this));
-  parent_ = nullptr;
+  UnwatchParent();
+  if (control_ && IsWindow(control_))
+    RemoveWindowSubclass(control_, &ControlProcedure, reinterpret_cast<UINT_PTR>(this));
   control_ = nullptr;
+}
+
+void ParentNotifications::WatchParent() {
+  HWND parent = GetParent(control_);
+  if (parent == parent_) return;
+  UnwatchParent();
+  if (parent && SetWindowSubclass(parent, &Procedure, reinterpret_cast<UINT_PTR>(this),
+                                  reinterpret_cast<DWORD_PTR>(this))) {
+    parent_ = parent;
+  }
+}
+
+void ParentNotifications::UnwatchParent() {
+  if (parent_ && IsWindow(parent_)) RemoveWindowSubclass(parent_, &Procedure, reinterpret_cast<UINT_PTR>(this));
+  parent_ = nullptr;
+}
+
+LRESULT CALLBACK ParentNotifications::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                       UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<ParentNotifications*>(data);
+  if (message == WM_WINDOWPOSCHANGED) self->WatchParent();
+  if (message == WM_NCDESTROY) {
+    self->UnwatchParent();
+    self->control_ = nullptr;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ParentNotifications::Procedure(HWND window, UINT message, WPARAM wParam,

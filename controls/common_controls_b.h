@@ -90,8 +90,10 @@ double ValueDouble(PropertyValue v);
 void RegisterRuntimeClass(const wchar_t* name, WNDPROC procedure, UINT style);
 
 // Notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR...) go to a control's parent. A unit that
-// needs them derives from this and attaches to its parent: the parent's messages that concern
-// the unit's control reach OnParentMessage first; returning a value consumes the message.
+// needs them derives from this and attaches its control: the parent's messages that concern the
+// control reach OnParentMessage first; returning a value consumes the message. When the control
+// is moved to another parent (the loader places controls inside their parent units) the watch
+// moves with it.
 class ParentNotifications {
  public:
   ParentNotifications() = default;
@@ -100,12 +102,15 @@ class ParentNotifications {
 
  protected:
   ~ParentNotifications() { Detach(); }
-  void Attach(HWND parent, HWND control);
+  void Attach(HWND control);
   void Detach();
   virtual std::optional<LRESULT> OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
  private:
+  void WatchParent();
+  void UnwatchParent();
   static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ControlProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   HWND parent_ = nullptr;
   HWND control_ = nullptr;
 };

@@ -52,7 +52,7 @@ bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place pla
                           GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_) return false;
   SetWindowSubclass(hwnd_, &ControlProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-  Attach(parent, hwnd_);
+  Attach(hwnd_);
   ApplyFont();
   ApplyColours();
   SendMessageW(hwnd_, EM_LIMITTEXT, block_.maxLength > 0 ? block_.maxLength : 0, 0);

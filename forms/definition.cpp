@@ -36,6 +36,18 @@ struct RecordEncoder {
 
 std::vector<uint8_t> CursorValue(int32_t value) { return ByteWriter().Int32(value).Take(); }
 
+std::vector<uint8_t> FontRecord(int32_t height, int32_t weight) {
+  constexpr uint8_t kGb2312Charset = 134;
+  constexpr size_t kFaceNameBytes = 32;
+  ByteWriter w;
+  w.Int32(height).Int32(0).Int32(0).Int32(0).Int32(weight);
+  const uint8_t flagsAndCharset[8] = {0, 0, 0, kGb2312Charset, 0, 0, 0, 0};
+  w.Bytes(flagsAndCharset);
+  const uint8_t faceName[kFaceNameBytes] = {};
+  w.Bytes(faceName);
+  return w.Take();
+}
+
 WindowDefinitionData Serialize(const WindowDef& window) {
   std::vector<uint32_t> ids;
   std::vector<std::vector<uint8_t>> records;

@@ -63,6 +63,10 @@ inline constexpr uint32_t kTab = UnitFlag::TabStop;
 // Cursor data naming one cursor by value: a standard-cursor index or a system cursor id.
 std::vector<uint8_t> CursorValue(int32_t value);
 
+// A 60-byte logical-font record in the GB2312 character set with an empty face name, so that
+// the platform picks the face.
+std::vector<uint8_t> FontRecord(int32_t height, int32_t weight = 400);
+
 WindowDef MainWindow();
 WindowDef DetailsWindow();
 WindowDef AboutWindow(const Assets& assets);

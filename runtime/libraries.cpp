@@ -2,6 +2,7 @@
 // line of its type number; null lines are types this program does not have.
 #include "runtime/libraries.h"
 
+#include "controls/balloon_tip.h"
 #include "controls/button.h"
 #include "controls/date_picker.h"
 #include "controls/edit_box.h"
@@ -33,13 +34,13 @@ const UnitTypeDescriptor* const kCoreTypes[] = {
     nullptr,       // 0x02
     &kMenuType,    // 0x03 menu
     nullptr,       // 0x04
-    &kEditBoxType,  // 0x05 edit box
+    &kEditBoxType, // 0x05 edit box
     nullptr,       // 0x06
     nullptr,       // 0x07
     nullptr,       // 0x08
     nullptr,       // 0x09
-    &kLabelType,    // 0x0A label
-    &kButtonType,   // 0x0B button
+    &kLabelType,   // 0x0A label
+    &kButtonType,  // 0x0B button
     nullptr,       // 0x0C
     nullptr,       // 0x0D
     nullptr,       // 0x0E
@@ -76,7 +77,7 @@ const UnitTypeDescriptor* const kDeviceTypes[] = {
 };
 
 const UnitTypeDescriptor* const kExtendedInterface5Types[] = {
-    nullptr,  // 0x01 balloon tip
+    &kBalloonTipType,  // 0x01 balloon tip
 };
 
 template <size_t N>

@@ -117,6 +117,22 @@ TEST(MessageBoxCommand, OwnerGivenAsAHandleIsDisabledWhileOpen) {
   DestroyWindow(owner);
 }
 
+TEST(MessageBoxCommand, TaskModalUnlessSystemModal) {
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               nullptr, nullptr);
+  bool enabledWhileOpen = true;
+  auto look = [&](HWND d) {
+    enabledWhileOpen = IsWindowEnabled(other);
+    Press(d, IDOK);
+  };
+  RunMessageBox({Text("x"), IntArg(0)}, look);
+  EXPECT_FALSE(enabledWhileOpen);  // 0x2000 was added: the thread's windows wait for the box
+  RunMessageBox({Text("x"), IntArg(MB_SYSTEMMODAL)}, look);
+  EXPECT_TRUE(enabledWhileOpen);
+  EXPECT_TRUE(IsWindowEnabled(other));
+  DestroyWindow(other);
+}
+
 class InputBoxCommand : public ::testing::Test {
  protected:
   // Runs InputBox on the variable; the driver sees the dialog first.

@@ -14,11 +14,16 @@ int g_ticks = 0;
 ULONGLONG g_firstTickAt = 0;
 
 // Stands in for the runtime's request entry: processing the queued messages is all Delay needs.
+// A quit is put back for the outer loop, as the runtime does.
 intptr_t FakeRuntime(Request code, intptr_t, intptr_t) {
   if (code == Request::ProcessQueued) {
     ++g_processRounds;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return 0;
+      }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -65,6 +70,18 @@ TEST_F(DelayCommand, TimersFireInsideAndItReturnsNoEarlierThanTheDeadline) {
   EXPECT_LT(g_firstTickAt - start, 200u);
   // It sleeps between rounds: a spinning wait would run thousands of rounds in 200 ms.
   EXPECT_LT(g_processRounds, 200);
+}
+
+TEST_F(DelayCommand, APendingQuitSurvivesTheWait) {
+  PostQuitMessage(7);
+  const ULONGLONG start = GetTickCount64();
+  Wait(150);
+  EXPECT_GE(GetTickCount64() - start, 150u);
+  // It waits in slices rather than re-reading the quit without end.
+  EXPECT_LT(g_processRounds, 100);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST(NowCommand, IsTheLocalTimeToTheWholeSecond) {
