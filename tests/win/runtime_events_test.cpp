@@ -213,6 +213,19 @@ TEST_F(RuntimeEventsTest, TabMovesTheFocusByTabOrderAndEnterToo) {
   EXPECT_TRUE(IsWindow(hwnd));
 }
 
+TEST_F(RuntimeEventsTest, AltWithTheAccessKeyOfACaptionFocusesThatUnit) {
+  Load(kFormId);
+  HWND second = Handle(kFormId, kSecond);
+  SetWindowTextW(second, L"&Keep");
+  SetFocus(Handle(kFormId, kFirst));
+  PostMessageW(second, WM_SYSKEYDOWN, 'X', 1 << 29);  // no unit has X
+  ProcessQueuedMessages();
+  EXPECT_EQ(GetFocus(), Handle(kFormId, kFirst));
+  PostMessageW(second, WM_SYSKEYDOWN, 'K', 1 << 29);
+  ProcessQueuedMessages();
+  EXPECT_EQ(GetFocus(), second);
+}
+
 TEST_F(RuntimeEventsTest, DragAnywhereTurnsAPressOnADragHandleIntoACaptionPress) {
   HWND hwnd = Load(kFormId);
   WindowUnit* form = LoadedWindow(*FindWindowDefinition(kFormId));
