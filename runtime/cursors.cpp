@@ -78,8 +78,10 @@ HICON CreateIconFromFile(std::span<const uint8_t> file, bool cursor, int width, 
     std::memcpy(bits.data(), &file[entry + 4], 4);
   }
   bits.insert(bits.end(), file.begin() + offset, file.begin() + offset + size);
+  // A cursor keeps its own size so that its hot spot stays where the file puts it.
   return CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), !cursor,
-                                  0x00030000, width, height, LR_DEFAULTCOLOR);
+                                  0x00030000, cursor ? 0 : width, cursor ? 0 : height,
+                                  LR_DEFAULTCOLOR);
 }
 
 HCURSOR CreateUnitCursor(std::span<const uint8_t> data) {

@@ -54,7 +54,6 @@ struct RuntimeState {
   std::string programFileName;   // GBK, the file name only
   HICON defaultBigIcon = nullptr, defaultSmallIcon = nullptr;
   bool oleInitialized = false;
-  std::vector<std::string> dllLibraryNames, dllEntryNames;
 };
 
 RuntimeState& Runtime();

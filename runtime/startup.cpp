@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <vector>
 
+#include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/runtime.h"
@@ -91,10 +92,7 @@ void InitializeRuntime() {
   rt.mainThread = GetCurrentThreadId();
   InstallFocusEvents();
   SetConstantPool(header.constants, header.constantsLength);
-  for (uint32_t i = 0; i < header.dllCount; ++i) {
-    rt.dllLibraryNames.emplace_back(header.dllLibraryNames ? header.dllLibraryNames[i] : "");
-    rt.dllEntryNames.emplace_back(header.dllEntryNames ? header.dllEntryNames[i] : "");
-  }
+  InstallDllCalls(header);
   LoadDefaultIcons();
   for (uint32_t i = 0; header.libraries && i < header.libraryCount; ++i) {
     if (header.libraries[i].notifyLibrary) {
@@ -133,8 +131,8 @@ void Cleanup() {
   for (uint32_t i = 0; header && header->libraries && i < header->libraryCount; ++i) {
     if (header->libraries[i].notifyLibrary) header->libraries[i].notifyLibrary(6, 0);
   }
-  rt.dllLibraryNames.clear();
-  rt.dllEntryNames.clear();
+  ReleaseDllLibraries();
+  SetDllDeclarations({}, {});
   if (rt.defaultBigIcon) DestroyIcon(rt.defaultBigIcon);
   if (rt.defaultSmallIcon) DestroyIcon(rt.defaultSmallIcon);
   rt.defaultBigIcon = rt.defaultSmallIcon = nullptr;

@@ -351,7 +351,10 @@ bool WindowUnit::PreTranslate(MSG& msg) {
     const UINT key = static_cast<UINT>(msg.wParam);
     Unit* focused = UnitOfHandle(GetFocus());
     if (focused && focused != this && focused->ClaimsKey(key)) return false;
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
+    // A system key message carries the Alt state itself (context bit 29).
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = msg.message == WM_SYSKEYDOWN ? (msg.lParam & (1 << 29)) != 0
+                                                  : GetKeyState(VK_MENU) < 0;
     if (msg.message == WM_KEYDOWN && !ctrl && !alt) {
       switch (key) {
         case VK_TAB: return MoveFocus(GetKeyState(VK_SHIFT) < 0);

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "runtime/cursors.h"
 #include "runtime/gbk.h"
 #include "runtime/property_services.h"
 #include "runtime/runtime.h"
@@ -212,6 +213,19 @@ TEST_F(RuntimeEventsTest, TabMovesTheFocusByTabOrderAndEnterToo) {
   EXPECT_TRUE(IsWindow(hwnd));
 }
 
+TEST_F(RuntimeEventsTest, AltWithTheAccessKeyOfACaptionFocusesThatUnit) {
+  Load(kFormId);
+  HWND second = Handle(kFormId, kSecond);
+  SetWindowTextW(second, L"&Keep");
+  SetFocus(Handle(kFormId, kFirst));
+  PostMessageW(second, WM_SYSKEYDOWN, 'X', 1 << 29);  // no unit has X
+  ProcessQueuedMessages();
+  EXPECT_EQ(GetFocus(), Handle(kFormId, kFirst));
+  PostMessageW(second, WM_SYSKEYDOWN, 'K', 1 << 29);
+  ProcessQueuedMessages();
+  EXPECT_EQ(GetFocus(), second);
+}
+
 TEST_F(RuntimeEventsTest, DragAnywhereTurnsAPressOnADragHandleIntoACaptionPress) {
   HWND hwnd = Load(kFormId);
   WindowUnit* form = LoadedWindow(*FindWindowDefinition(kFormId));
@@ -313,6 +327,40 @@ TEST_F(RuntimeEventsTest, MaximizedEllipseWithItsOwnIcon) {
   EXPECT_TRUE(PtInRegion(region, 100, 50));
   DeleteObject(region);
   EXPECT_EQ(ReadUnitProperty(kShapedId, kShapedUnit, 8 + 10, -1), 0u);
+}
+
+TEST_F(RuntimeEventsTest, CursorDataByTableIndexSystemIdOrCursorFile) {
+  auto value = [](int32_t v) {
+    std::vector<uint8_t> data(4);
+    std::memcpy(data.data(), &v, 4);
+    return data;
+  };
+  EXPECT_EQ(CreateUnitCursor({}), nullptr);
+  EXPECT_EQ(CreateUnitCursor(value(0)), nullptr);
+  EXPECT_EQ(CreateUnitCursor(value(3)), LoadCursorW(nullptr, IDC_IBEAM));
+  EXPECT_EQ(CreateUnitCursor(value(8)), LoadCursorW(nullptr, IDC_SIZEALL));
+  EXPECT_EQ(CreateUnitCursor(value(0x7F86)), LoadCursorW(nullptr, IDC_SIZEALL));
+  EXPECT_NE(CreateUnitCursor(value(14)), nullptr);  // the hand
+  EXPECT_EQ(CreateUnitCursor(value(15)), nullptr);
+  EXPECT_EQ(CreateUnitCursor(std::vector<uint8_t>(12, 0x55)), nullptr);  // not a cursor file
+
+  std::vector<uint8_t> file = SmallIconFile();
+  file[2] = 2;  // a cursor file: hot spot (3, 4) where an icon keeps planes and bit count
+  file[10] = 3, file[11] = 0, file[12] = 4, file[13] = 0;
+  std::vector<uint8_t> data = value(-1);
+  data.insert(data.end(), file.begin(), file.end());
+  HCURSOR custom = CreateUnitCursor(data);
+  ASSERT_NE(custom, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(custom, &info));
+  EXPECT_FALSE(info.fIcon);
+  EXPECT_EQ(info.xHotspot, 3u);
+  EXPECT_EQ(info.yHotspot, 4u);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  ReleaseUnitCursor(custom);
+  data.resize(data.size() - 100);  // truncated image data
+  EXPECT_EQ(CreateUnitCursor(data), nullptr);
 }
 
 }  // namespace

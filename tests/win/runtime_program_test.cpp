@@ -32,7 +32,7 @@ TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
   EXPECT_EQ(Runtime().build, 121671u);
   ASSERT_EQ(Runtime().windows.size(), 4u);
   EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow);
-  EXPECT_EQ(Runtime().dllEntryNames[2], "SetLayeredWindowAttributes");
+  EXPECT_NE(Services().CallDllCommand, nullptr);
   EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
 }
 
@@ -53,8 +53,8 @@ TEST_F(ProgramImageTest, ReminderWindowLoadsWithItsTwelveControls) {
   EXPECT_EQ(GetParent(dateBox->hwnd()), hwnd);
 }
 
-TEST_F(ProgramImageTest, DetailsAndAboutWindowsLoad) {
-  for (uint32_t id : {ids::DetailsWindow, ids::AboutWindow}) {
+TEST_F(ProgramImageTest, MainDetailsAndAboutWindowsLoad) {
+  for (uint32_t id : {ids::MainWindow, ids::DetailsWindow, ids::AboutWindow}) {
     WindowDefinition* definition = FindWindowDefinition(id);
     ASSERT_NE(definition, nullptr);
     EXPECT_EQ(LoadWindow(*definition, false, nullptr), 1) << std::hex << id;
