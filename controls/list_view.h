@@ -50,6 +50,7 @@ class ListViewUnit final : public ControlUnit {
 
  protected:
   bool OnNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   bool InIconView() const { return block_.viewType <= 1; }
