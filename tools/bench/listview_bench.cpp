@@ -62,6 +62,13 @@ void Report(const char* what, double seconds) {
   std::printf("%-44s %8.3f s  %7.2f us/item\n", what, seconds, seconds * 1e6 / kItems);
 }
 
+void PrintPeakMemory(const char* what) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  std::printf("%s: %.1f MB\n", what, counters.PeakWorkingSetSize / (1024.0 * 1024.0));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +82,7 @@ int main(int argc, char** argv) {
   titles.reserve(kItems);
   for (int i = 0; i < kItems; ++i) titles.push_back(Title(i));
 
+  PrintPeakMemory("peak working set before the list");
   auto list = CreateList(parent);
   if (!list) return 1;
   g_list = list.get();
@@ -107,6 +115,7 @@ int main(int argc, char** argv) {
   }
   Report("GetItemText, every title", Now() - start);
   std::printf("  (%zu title bytes read back)\n", bytes);
+  PrintPeakMemory("peak working set after the unit's pass");
 
   // The same work without the unit: the titles converted up front, the messages sent directly.
   std::vector<std::wstring> wide;
@@ -138,10 +147,7 @@ int main(int argc, char** argv) {
   }
   Report("LVM_GETITEMTEXTW directly", Now() - start);
 
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  std::printf("peak working set: %.1f MB\n", counters.PeakWorkingSetSize / (1024.0 * 1024.0));
+  PrintPeakMemory("peak working set at the end");
   list.reset();
   DestroyWindow(parent);
   return 0;
