@@ -1,34 +1,29 @@
-// Provisional entry: one plain window until the runtime's start-up takes over.
+// The program's entry: the runtime starts, then runs the application's start-up entry.
 #include <windows.h>
 
+#include "app/program_header.h"
+#include "runtime/runtime.h"
+
+namespace tl::app {
 namespace {
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+constexpr uint32_t kStartWindow = 0x52010001;
+
+// Released at exit: nothing is held yet beyond what the runtime releases itself.
+void ReleaseGlobals() {}
+
+int StartUp(const ServiceTable& services) {
+  services.NotifyRuntime(NotifyCode::Initialize, 0, 0);
+  services.NotifyRuntime(NotifyCode::RegisterExitCallback,
+                         reinterpret_cast<intptr_t>(&ReleaseGlobals), 0);
+  services.LoadStartWindow(kStartWindow);
+  services.RunMessageLoop();
+  return 0;
 }
 
 }  // namespace
+}  // namespace tl::app
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = L"Tallyleaf";
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  RegisterClassW(&wc);
-  HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Tallyleaf", L"Tallyleaf",
-                              WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 250, 500, nullptr,
-                              nullptr, instance, nullptr);
-  ShowWindow(hwnd, show);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  tl::RunProgram(tl::app::kProgramHeader, tl::app::StartUp);
 }

@@ -117,6 +117,12 @@ class UnitRecordArray {
   const std::vector<uint8_t>& data() const { return data_; }
 
  private:
+  size_t RecordStart(size_t index) const;  // of the record bytes, after the length word
+  std::span<const uint8_t> Record(size_t index) const;
+  void Splice(size_t index, size_t from, size_t to, std::span<const uint8_t> bytes);
+  void PutWord(size_t position, uint32_t value);
+
+  size_t count_ = 0;
   std::vector<uint8_t> data_;
 };
 

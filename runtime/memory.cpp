@@ -20,6 +20,11 @@ uint32_t g_poolLength = 0;
 
 ErrorReporter g_reporter = nullptr;
 
+void* CAllocate(uint32_t size) { return std::malloc(size ? size : 1); }
+void* CReallocate(void* p, uint32_t size) { return std::realloc(p, size ? size : 1); }
+void CRelease(void* p) { std::free(p); }
+HeapFunctions g_heap = {CAllocate, CReallocate, CRelease};
+
 [[noreturn]] void ReportAllocationFailure(uint32_t size) {
   char message[64];
   std::snprintf(message, sizeof message, "分配 %u 字节内存失败!", size);
@@ -54,7 +59,9 @@ bool IsConstant(const void* p) {
   return g_poolStart && address >= start && address - start < g_poolLength;
 }
 
-void* TryAllocate(uint32_t size) { return std::malloc(size ? size : 1); }
+void UseHeap(const HeapFunctions& heap) { g_heap = heap; }
+
+void* TryAllocate(uint32_t size) { return g_heap.allocate(size); }
 
 void* Allocate(uint32_t size) {
   void* p = TryAllocate(size);
@@ -72,13 +79,13 @@ void* Reallocate(void* p, uint32_t size) {
     std::memcpy(block, p, size < available ? size : available);
     return block;
   }
-  void* block = std::realloc(p, size ? size : 1);
+  void* block = g_heap.reallocate(p, size);
   if (!block) ReportAllocationFailure(size);
   return block;
 }
 
 void Free(void* p) {
-  if (p && !IsConstant(p)) std::free(p);
+  if (p && !IsConstant(p)) g_heap.release(p);
 }
 
 void SetErrorReporter(ErrorReporter reporter) { g_reporter = reporter; }

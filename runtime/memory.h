@@ -15,6 +15,14 @@ bool IsConstant(const void* p);
 void* Allocate(uint32_t size);
 void* Reallocate(void* p, uint32_t size);
 void Free(void* p);
+// Where the blocks come from: the C heap until the runtime installs the process heap at
+// start-up. A failing allocation answers null.
+struct HeapFunctions {
+  void* (*allocate)(uint32_t size);
+  void* (*reallocate)(void* p, uint32_t size);
+  void (*release)(void* p);
+};
+void UseHeap(const HeapFunctions& heap);
 // For callers that handle failure themselves (the runtime request with its "no report" flag).
 void* TryAllocate(uint32_t size);
 

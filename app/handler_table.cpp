@@ -1,0 +1,55 @@
+#include "app/handler_table.h"
+
+#include <array>
+#include <cstddef>
+
+#include "forms/handlers.h"
+
+namespace tl::app {
+namespace {
+
+constexpr size_t At(HandlerId id) { return static_cast<size_t>(id); }
+
+constexpr std::array<Handler, kHandlerCount> MakeEntries() {
+  std::array<Handler, kHandlerCount> entries{};
+  entries[At(HandlerId::OnMainWindowCreated)] = nullptr;
+  entries[At(HandlerId::OnMainWindowResized)] = nullptr;
+  entries[At(HandlerId::OnMainWindowCloseBox)] = nullptr;
+  entries[At(HandlerId::OnAbout)] = nullptr;
+  entries[At(HandlerId::OnTransparencyMenu)] = nullptr;
+  entries[At(HandlerId::OnCloseProgram)] = nullptr;
+  entries[At(HandlerId::OnEditEntry)] = nullptr;
+  entries[At(HandlerId::OnDeleteEntry)] = nullptr;
+  entries[At(HandlerId::OnInsertEntry)] = nullptr;
+  entries[At(HandlerId::OnViewDetails)] = nullptr;
+  entries[At(HandlerId::OnShowReminders)] = nullptr;
+  entries[At(HandlerId::OnAddReminder)] = nullptr;
+  entries[At(HandlerId::OnDeleteReminder)] = nullptr;
+  entries[At(HandlerId::OnSliderChanged)] = nullptr;
+  entries[At(HandlerId::OnPinClicked)] = nullptr;
+  entries[At(HandlerId::OnPinRightPressed)] = nullptr;
+  entries[At(HandlerId::OnPortalClicked)] = nullptr;
+  entries[At(HandlerId::OnCalculatorClicked)] = nullptr;
+  entries[At(HandlerId::OnNotepadClicked)] = nullptr;
+  entries[At(HandlerId::SaveEntryFiles)] = nullptr;
+  entries[At(HandlerId::RemovePlaceholderRows)] = nullptr;
+  entries[At(HandlerId::OnShrinkTick)] = nullptr;
+  entries[At(HandlerId::OnAddEntry)] = nullptr;
+  entries[At(HandlerId::OnEntryListClick)] = nullptr;
+  entries[At(HandlerId::OnEntryListRightClick)] = nullptr;
+  entries[At(HandlerId::OnDetailsWindowCreated)] = nullptr;
+  entries[At(HandlerId::OnReminderWindowCreated)] = nullptr;
+  entries[At(HandlerId::OnReminderWindowMayClose)] = nullptr;
+  entries[At(HandlerId::OnReminderWindowDestroyed)] = nullptr;
+  entries[At(HandlerId::OnReminderTick)] = nullptr;
+  entries[At(HandlerId::OnConfirmReminder)] = nullptr;
+  return entries;
+}
+
+constexpr std::array<Handler, kHandlerCount> kEntries = MakeEntries();
+
+}  // namespace
+
+const HandlerTable kHandlerTable{kHandlerCount, kEntries.data()};
+
+}  // namespace tl::app

@@ -1,0 +1,10 @@
+// The application's handler table: a handler reference r in the form image calls entry r.
+#pragma once
+
+#include "runtime/services.h"
+
+namespace tl::app {
+
+extern const HandlerTable kHandlerTable;
+
+}  // namespace tl::app

@@ -1,0 +1,21 @@
+// Desktop automation and shell commands: synthetic keys and clicks, opening web addresses and
+// running the shell's verbs on files. Windows only.
+#pragma once
+
+#include "commands/args.h"
+
+namespace tl::cmd {
+
+void SimulateKey(ArgRecord* result, int argc, ArgRecord* args);
+void SimulateMouseClick(ArgRecord* result, int argc, ArgRecord* args);
+void OpenWebAddress(ArgRecord* result, int argc, ArgRecord* args);
+void Execute(ArgRecord* result, int argc, ArgRecord* args);
+
+inline constexpr CommandEntry kShellCommands[] = {
+    {"SimulateKey", SimulateKey},
+    {"SimulateMouseClick", SimulateMouseClick},
+    {"OpenWebAddress", OpenWebAddress},
+    {"Execute", Execute},
+};
+
+}  // namespace tl::cmd

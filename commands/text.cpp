@@ -1,0 +1,355 @@
+#include "commands/text.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "commands/time.h"
+#include "runtime/memory.h"
+
+namespace tl::cmd {
+namespace {
+
+bool IsLeadByte(char c) { return (static_cast<uint8_t>(c) & 0x80) != 0; }
+
+// The byte at i, or 0 past the end: the terminator that every text carries.
+char ByteAt(std::string_view s, size_t i) { return i < s.size() ? s[i] : '\0'; }
+
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameBytes(const char* a, std::string_view b, bool ignoreCase) {
+  if (!ignoreCase) return std::memcmp(a, b.data(), b.size()) == 0;
+  for (size_t i = 0; i < b.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+// Clamps a caller's count or position into [0, limit].
+size_t Clamp(int64_t value, size_t limit) {
+  if (value <= 0) return 0;
+  return static_cast<uint64_t>(value) < limit ? static_cast<size_t>(value) : limit;
+}
+
+std::optional<int32_t> OptionalInt(const Args& a, size_t i) {
+  if (!a.Given(i)) return std::nullopt;
+  return a.Int(i);
+}
+
+void Find(ArgRecord* result, int argc, ArgRecord* args, ScanDirection direction) {
+  const Args a(argc, args);
+  // Only a bool of exactly 1 asks for case folding.
+  const bool ignoreCase = a.Given(3) && a[3].low == 1;
+  SetInt(result, ScanText(a.Text(0), a.Text(1), OptionalInt(a, 2), ignoreCase, direction));
+}
+
+size_t ElementSize(uint32_t elementType) {
+  switch (elementType) {
+    case DataType::Byte: return 1;
+    case DataType::Short: return 2;
+    case DataType::Int:
+    case DataType::Float: return 4;
+    case DataType::Long:
+    case DataType::Double: return 8;
+    default: return 0;
+  }
+}
+
+// The raw element bytes of an array of a numeric type; empty for any other array.
+std::span<const uint8_t> NumericArrayBytes(const ArgRecord& r) {
+  const size_t size = ElementSize(r.type & DataType::ElementMask);
+  const auto* block = static_cast<const uint8_t*>(ArgPointer(r));
+  if (size == 0 || !block) return {};
+  int32_t dims;
+  std::memcpy(&dims, block, sizeof dims);
+  if (dims < 0) dims = 0;
+  const uint64_t bytes = uint64_t{ArrayElementCount(block)} * size;
+  if (bytes > 0x7FFFFFFF) return {};
+  return {block + 4 + 4 * static_cast<size_t>(dims), static_cast<size_t>(bytes)};
+}
+
+std::string_view UpToZero(std::span<const uint8_t> bytes) {
+  std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return s.substr(0, s.find('\0'));
+}
+
+template <typename T>
+std::string Format(const char* format, T value) {
+  char buffer[64];
+  const int n = std::snprintf(buffer, sizeof buffer, format, value);
+  return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+uint64_t PayloadBits(const ArgRecord& r) { return (uint64_t{r.high} << 32) | r.low; }
+
+float PayloadFloat(const ArgRecord& r) {
+  float f;
+  std::memcpy(&f, &r.low, sizeof f);
+  return f;
+}
+
+// Leading blanks, an optional sign, then decimal digits; wraps modulo 2^32, which keeps the
+// low byte exact however long the digit run is.
+uint32_t LeadingInteger(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  uint32_t value = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10 + static_cast<uint32_t>(s[i] - '0');
+  return negative ? 0u - value : value;
+}
+
+}  // namespace
+
+int32_t ScanText(std::string_view text, std::string_view target, std::optional<int32_t> start,
+                 bool ignoreCase, ScanDirection direction) {
+  const int64_t length = static_cast<int64_t>(text.size());
+  const int64_t n = static_cast<int64_t>(target.size());
+  const bool forward = direction == ScanDirection::Forward;
+  int64_t b = start ? std::max<int64_t>(int64_t{*start} - 1, 0) : (forward ? 0 : length);
+
+  int64_t begin = 0, end = 0;  // the region [begin, end)
+  if (forward) {
+    if (b == 0) {
+      end = length;
+    } else if (b < length) {
+      begin = b;
+      end = length;
+    }
+  } else if (b > 0) {
+    end = std::min(b, length);
+  }
+  if (n == 0) return begin < end ? 1 : -1;
+
+  int32_t found = -1;
+  for (int64_t p = begin; end - p >= n;) {
+    if (SameBytes(text.data() + p, target, ignoreCase)) {
+      found = static_cast<int32_t>(p + 1);
+      if (forward) return found;
+    }
+    if (IsLeadByte(text[p])) {
+      if (ByteAt(text, p + 1) == '\0') break;
+      p += 2;
+    } else {
+      ++p;
+    }
+  }
+  return found;
+}
+
+std::string NormaliseFullWidth(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto lead = static_cast<uint8_t>(text[i]);
+    if (!(lead & 0x80) || i + 1 >= text.size()) {
+      out += text[i];
+      continue;
+    }
+    const auto trail = static_cast<uint8_t>(text[i + 1]);
+    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
+      out += static_cast<char>(trail & 0x7F);
+    } else if (lead == 0xA1 && trail == 0xA1) {
+      out += ' ';
+    } else if (lead == 0xA1 && trail == 0xAB) {
+      out += '~';
+    } else if (lead == 0xA1 && (trail == 0xEE || trail == 0xEF)) {
+      out += '*';
+    } else {
+      out += text.substr(i, 2);
+    }
+    ++i;
+  }
+  return out;
+}
+
+std::string ValueText(const ArgRecord& r) {
+  if (r.type & DataType::ArrayFlag) return std::string(UpToZero(NumericArrayBytes(r)));
+  switch (r.type) {
+    case DataType::Byte: return Format("%u", static_cast<unsigned>(r.low & 0xFF));
+    case DataType::Short: return Format("%d", static_cast<int>(static_cast<int16_t>(r.low)));
+    case DataType::Int: return Format("%d", static_cast<int>(static_cast<int32_t>(r.low)));
+    case DataType::Long: return Format("%" PRId64, static_cast<int64_t>(PayloadBits(r)));
+    case DataType::Float: return Format("%.6g", static_cast<double>(PayloadFloat(r)));
+    case DataType::Double: return Format("%.13g", ArgDouble(r));
+    case DataType::Bool: return r.low ? "真" : "假";
+    case DataType::DateTime: return DateTimeToText(ArgDouble(r));
+    case DataType::Text: return std::string(TextView(static_cast<const char*>(ArgPointer(r))));
+    case DataType::ByteSet: return std::string(UpToZero(ByteSetView(ArgPointer(r))));
+    default: return {};
+  }
+}
+
+void TextLength(ArgRecord* result, int argc, ArgRecord* args) {
+  SetInt(result, static_cast<int32_t>(Args(argc, args).Text(0).size()));
+}
+
+void TextLeft(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const std::string_view text = a.Text(0);
+  SetText(result, text.substr(0, Clamp(a.Int(1), text.size())));
+}
+
+void TextRight(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const std::string_view text = a.Text(0);
+  const size_t count = Clamp(a.Int(1), text.size());
+  SetText(result, text.substr(text.size() - count));
+}
+
+void TextMiddle(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const std::string_view text = a.Text(0);
+  const int64_t p = int64_t{a.Int(1)} - 1;
+  const int32_t count = a.Int(2);
+  if (p < 0 || p >= static_cast<int64_t>(text.size()) || count <= 0) return SetText(result, {});
+  SetText(result, text.substr(static_cast<size_t>(p), static_cast<size_t>(count)));
+}
+
+void FindText(ArgRecord* result, int argc, ArgRecord* args) {
+  Find(result, argc, args, ScanDirection::Forward);
+}
+
+void FindTextReverse(ArgRecord* result, int argc, ArgRecord* args) {
+  Find(result, argc, args, ScanDirection::Reverse);
+}
+
+void ReplaceText(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const std::string_view text = a.Text(0);
+  const std::string_view target = a.Text(1);
+  const std::string_view replacement = a.Text(2);
+  const size_t length = text.size();
+  const size_t n = target.size();
+  const int64_t start = a.Given(3) ? int64_t{a.Int(3)} - 1 : 0;
+  const size_t b = start > 0 ? static_cast<size_t>(start) : 0;
+  int64_t k = a.Given(4) ? a.Int(4) : -1;
+  const bool ignoreCase = !a.Bool(5, false);
+  if (length == 0 || n == 0 || b >= length || k == 0) return SetText(result, text);
+
+  std::string out(text.substr(0, b));
+  size_t p = b;
+  while (length - p >= n) {
+    if (SameBytes(text.data() + p, target, ignoreCase)) {
+      out += replacement;
+      p += n;
+      if (k == 1) break;
+      if (k != -1) --k;
+    } else if (IsLeadByte(text[p])) {
+      if (ByteAt(text, p + 1) == '\0') break;
+      out += text.substr(p, 2);
+      p += 2;
+    } else {
+      out += text[p++];
+    }
+  }
+  out += text.substr(p);
+  SetText(result, out);
+}
+
+void SplitText(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  const std::string_view text = a.Text(0);
+  const std::string_view delimiter = a.Given(1) ? a.Text(1) : std::string_view(",");
+  const bool limited = a.Given(2);
+  int64_t remaining = limited ? std::max(a.Int(2), 0) : 0;
+
+  std::vector<std::string_view> pieces;
+  if (!text.empty() && !(limited && remaining == 0)) {
+    if (delimiter.empty()) {
+      pieces.push_back(text);
+    } else {
+      const size_t d = delimiter.size();
+      size_t pieceStart = 0;
+      size_t p = 0;
+      bool limitUsedUp = false;
+      while (text.size() - p >= d) {
+        if (std::memcmp(text.data() + p, delimiter.data(), d) == 0) {
+          pieces.push_back(text.substr(pieceStart, p - pieceStart));
+          p = pieceStart = p + d;
+          if (limited && --remaining == 0) {
+            limitUsedUp = true;
+            break;
+          }
+        } else if (IsLeadByte(text[p])) {
+          if (ByteAt(text, p + 1) == '\0') break;
+          p += 2;
+        } else {
+          ++p;
+        }
+      }
+      if (!limitUsedUp && pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+    }
+  }
+
+  // Array block: dimension count 1, element count, then one text per element (null if empty).
+  const size_t count = pieces.size();
+  auto* block = static_cast<uint8_t*>(Allocate(static_cast<uint32_t>(8 + sizeof(char*) * count)));
+  const int32_t head[2] = {1, static_cast<int32_t>(count)};
+  std::memcpy(block, head, sizeof head);
+  for (size_t i = 0; i < count; ++i) {
+    char* element = pieces[i].empty() ? nullptr : NewText(pieces[i]);
+    std::memcpy(block + 8 + i * sizeof(char*), &element, sizeof element);
+  }
+  *result = PointerArg(block, DataType::Text | DataType::ArrayFlag);
+}
+
+void ToText(ArgRecord* result, int argc, ArgRecord* args) { SetText(result, ValueText(Args(argc, args)[0])); }
+
+void ToByteSet(ArgRecord* result, int argc, ArgRecord* args) {
+  const ArgRecord& r = Args(argc, args)[0];
+  if (r.type & DataType::ArrayFlag) return SetByteSet(result, NumericArrayBytes(r));
+  const uint64_t bits = PayloadBits(r);
+  uint8_t raw[8];
+  std::memcpy(raw, &bits, sizeof raw);  // the payload words are little-endian on every target
+  size_t size = 0;
+  switch (r.type) {
+    case DataType::Text: {
+      const std::string_view text = TextView(static_cast<const char*>(ArgPointer(r)));
+      return SetByteSet(result, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+    }
+    case DataType::ByteSet: return SetByteSet(result, ByteSetView(ArgPointer(r)));
+    case DataType::Byte: size = 1; break;
+    case DataType::Short: size = 2; break;
+    case DataType::Int:
+    case DataType::Float:
+    case DataType::Bool:
+    case DataType::SubPointer: size = 4; break;
+    case DataType::Long:
+    case DataType::Double:
+    case DataType::DateTime: size = 8; break;
+    default: break;
+  }
+  SetByteSet(result, {raw, size});
+}
+
+void ToByte(ArgRecord* result, int argc, ArgRecord* args) {
+  const ArgRecord& r = Args(argc, args)[0];
+  uint32_t value = 0;
+  switch (r.type) {
+    case DataType::Byte:
+    case DataType::Short:
+    case DataType::Int:
+    case DataType::Long:
+    case DataType::Bool:
+    case DataType::SubPointer: value = r.low; break;
+    case DataType::Float:
+    case DataType::Double: value = static_cast<uint32_t>(TruncateToInteger(ArgDouble(r))); break;
+    case DataType::Text:
+      value = LeadingInteger(NormaliseFullWidth(TextView(static_cast<const char*>(ArgPointer(r)))));
+      break;
+    default: break;
+  }
+  *result = {value & 0xFF, 0, DataType::Byte};
+}
+
+void BitOr(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  uint32_t value = 0;
+  for (size_t i = 0; i < a.size(); ++i) value |= a[i].low;
+  SetInt(result, static_cast<int32_t>(value));
+}
+
+}  // namespace tl::cmd

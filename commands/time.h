@@ -1,0 +1,40 @@
+// Date-times and the time commands. A date-time is an OLE Automation day count: whole days
+// since 30 December 1899 with the time of day as the fraction. The decomposition and the text
+// form are portable; Now and Delay need the platform (time_win.cpp).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "commands/args.h"
+#include "runtime/value.h"
+
+namespace tl::cmd {
+
+inline constexpr double kMaxDateTime = 2958465.0;  // 31 December 9999
+inline constexpr double kMinDateTime = -657434.0;  // 1 January 100
+
+struct DateTimeParts {
+  int year, month, day, hour, minute, second;
+  friend bool operator==(const DateTimeParts&, const DateTimeParts&) = default;
+};
+
+// Clamps to the valid range, then splits with the time of day rounded to the whole second.
+DateTimeParts DecomposeDateTime(double value);
+double ComposeDateTime(const DateTimeParts& parts);
+// "%d年%d月%d日" followed by the shortest time part: "%d时%d分%d秒", "%d时%d分", "%d时" or nothing.
+std::string DateTimeToText(double value);
+
+void GetHour(ArgRecord* result, int argc, ArgRecord* args);
+void GetMinute(ArgRecord* result, int argc, ArgRecord* args);
+// Windows only.
+void Now(ArgRecord* result, int argc, ArgRecord* args);
+void Delay(ArgRecord* result, int argc, ArgRecord* args);
+
+#ifdef _WIN32
+inline constexpr CommandEntry kTimeCommands[] = {
+    {"Now", Now}, {"GetHour", GetHour}, {"GetMinute", GetMinute}, {"Delay", Delay},
+};
+#endif
+
+}  // namespace tl::cmd

@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "commands/time.h"
+#include "runtime/unit_events.h"
+
+namespace tl::cmd {
+
+void Now(ArgRecord* result, int, ArgRecord*) {
+  SYSTEMTIME local{};
+  GetLocalTime(&local);
+  *result = DateTimeArg(ComposeDateTime(
+      {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}));
+}
+
+namespace {
+
+// A quit message stays queued for the outer loop, so it would wake every wait at once; while
+// one is pending, posted messages do not wake the wait and the wait is kept short instead.
+constexpr DWORD kQuitPendingWake = QS_ALLINPUT & ~(QS_POSTMESSAGE | QS_ALLPOSTMESSAGE);
+constexpr DWORD kQuitPendingSlice = 10;
+
+bool QuitPending() {
+  MSG msg;
+  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+}  // namespace
+
+// Keeps the program's windows alive until the deadline without spinning: between rounds of
+// message processing the thread sleeps until input arrives or the deadline comes.
+void Delay(ArgRecord*, int argc, ArgRecord* args) {
+  const int32_t milliseconds = Args(argc, args).Int(0);
+  if (milliseconds <= 0) return;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+  for (;;) {
+    CallRuntime(Request::ProcessQueued);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return;
+    const auto remaining = static_cast<DWORD>(deadline - now);
+    if (QuitPending()) {
+      MsgWaitForMultipleObjectsEx(0, nullptr, std::min(remaining, kQuitPendingSlice), kQuitPendingWake, 0);
+    } else {
+      MsgWaitForMultipleObjectsEx(0, nullptr, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
+}
+
+}  // namespace tl::cmd

@@ -1,0 +1,90 @@
+// The balloon tip unit (0x60001): no visible presence on its form; it shows a rounded balloon
+// near the pointer when the pointer rests on a control (or a region of one) for which a tip was
+// registered with SetTip. A message hook on the UI thread watches the pointer for every balloon
+// unit of the thread.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/balloon_tip_block.h"
+#include "controls/common_controls_b.h"
+#include "runtime/unit.h"
+#include "runtime/unit_type.h"
+#include "runtime/value.h"
+
+namespace tl {
+
+class BalloonTip final : public Unit {
+ public:
+  BalloonTip(const BalloonTipBlock& block, uint32_t windowId, uint32_t unitId);
+  ~BalloonTip() override;
+  bool Build(HWND parent, int32_t childId, Place place);
+
+  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
+  PropertyValue Read(int32_t number) const;
+  bool Write(int32_t number, PropertyValue value);
+
+  // Registers the tip of a region of the target (an empty region: the whole target); an item
+  // with an equal region is replaced. Nothing is shown by this.
+  void SetTip(HWND target, RECT region, std::string_view text);
+  size_t ItemCount(HWND target) const;
+  std::string ItemText(HWND target, size_t index) const;
+  // The balloon window while it is shown, else null.
+  HWND ShownTip() const;
+
+  // From the thread's message hook: a message the thread is about to dispatch.
+  void OnThreadMessage(const MSG& message);
+
+ private:
+  struct TipItem {
+    RECT region;
+    std::string text;
+  };
+  struct ItemRef {
+    HWND target = nullptr;
+    size_t index = 0;
+    bool operator==(const ItemRef&) const = default;
+  };
+
+  void OnPointerMoved(POINT at);
+  void OnTimer(UINT_PTR id);
+  std::optional<ItemRef> ItemAt(POINT screen) const;
+  enum class Fade { None, In, Out };
+
+  void Show();
+  void Hide(bool fade = false);
+  void HideAndForget(bool fade = false);
+  void SetOpacity(BYTE alpha);
+  void StartFade(Fade fade);
+  // Ends a fade at once (a fading-out balloon disappears).
+  void StopFade();
+  void StepFade();
+  void PlaceBalloon(POINT at, const std::wstring& text);
+  void PaintBalloon(HDC dc) const;
+  COLORREF TextColour() const;
+  static LRESULT CALLBACK HolderProcedure(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK BalloonProcedure(HWND, UINT, WPARAM, LPARAM);
+
+  BalloonTipBlock block_;
+  std::map<HWND, std::vector<TipItem>> registry_;
+  std::optional<ItemRef> current_;
+  POINT lastPointer_{-32768, -32768};
+  bool shown_ = false;
+  Fade fade_ = Fade::None;
+  DWORD fadeStart_ = 0;
+  HWND balloon_ = nullptr;  // created on first show, owned by the form's window
+  std::wstring shownText_;
+  RECT textRect_{};
+  GdiObject font_;
+};
+
+// The unit's method SetTip: (balloon unit, target unit, text, icon index, [left, top, width,
+// height]) → bool. The region counts only when all four of its arguments are given.
+void SetTip(ArgRecord* result, int argc, ArgRecord* args);
+
+extern const UnitTypeDescriptor kBalloonTipType;
+
+}  // namespace tl

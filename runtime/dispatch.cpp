@@ -1,0 +1,429 @@
+// Event delivery to the application's handlers, the runtime's request entry, and the message
+// loop with its pre-processing and idle time.
+#include <windows.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "runtime/key_word.h"
+#include "runtime/memory.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit_events.h"
+#include "runtime/unit.h"
+#include "runtime/value.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+struct FoundHandler {
+  Handler handler = nullptr;
+  uint32_t unitId = 0;
+};
+
+// Steps 1-7 of firing: the handler bound to (window, unit, event), or a null handler.
+FoundHandler FindHandler(uint32_t windowId, uint32_t unitId, int32_t index) {
+  RuntimeState& rt = Runtime();
+  if (rt.suspendCount >= 1) return {};
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition) RaiseRuntimeError(0, "未找到引发事件的窗口");
+  const UnitRecordArray& units = definition->units;
+  std::optional<size_t> at = unitId == 0 ? std::optional<size_t>(0) : units.IndexOf(unitId);
+  if (!at || *at >= units.size()) RaiseRuntimeError(0, "未找到引发事件的窗口组件");
+  size_t record = *at;
+  const bool menuItem = units.IsMenuItem(record);
+  if (!menuItem) {
+    // A link shares another unit's bindings; a chain is followed at most once round.
+    for (size_t hops = 0; hops < units.size(); ++hops) {
+      UnitRecordFields fields = units.Unit(record);
+      if (fields.link == 0) break;
+      auto next = units.IndexOf(fields.link);
+      if (!next || units.IsMenuItem(*next) || units.Unit(*next).type != fields.type) break;
+      record = *next;
+    }
+  }
+  const uint32_t type = menuItem ? units.MenuItem(record).type : units.Unit(record).type;
+  const UnitTypeDescriptor* descriptor = FindUnitType(type);
+  if (!descriptor ||
+      !(descriptor->stateFlags & (UnitState::RaisesEvents | UnitState::RaisesEventsAlt))) {
+    RaiseRuntimeError(0, "引发事件的窗口组件无效");
+  }
+  int32_t reference = kNoHandler;
+  if (menuItem) {
+    if (index == 0) reference = units.MenuItem(record).handler;
+  } else {
+    for (const EventBinding& binding : units.Unit(record).bindings) {
+      if (binding.event == index) {
+        reference = binding.handler;
+        break;
+      }
+    }
+  }
+  const HandlerTable* table = rt.header ? rt.header->codeBase : nullptr;
+  if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count ||
+      !table->entries[reference]) {
+    return {};
+  }
+  return {table->entries[reference], unitId == 0 ? units.IdAt(0) : unitId};
+}
+
+// Sets the event source for the handler's duration; a nested handler's source is undone on
+// return so that the outer handler still sees its own.
+HandlerResult CallHandler(Handler handler, uint32_t windowId, uint32_t unitId,
+                          std::span<const uint32_t> args) {
+  RuntimeState& rt = Runtime();
+  const uint32_t outerWindow = rt.sourceWindow, outerUnit = rt.sourceUnit;
+  rt.sourceWindow = windowId;
+  rt.sourceUnit = unitId;
+  HandlerResult result = handler(args);
+  rt.sourceWindow = outerWindow;
+  rt.sourceUnit = outerUnit;
+  return result;
+}
+
+// Typed arguments become stack words by their passing flags and type codes.
+void AppendTypedArgument(const TypedEventArg& arg, std::vector<uint32_t>& words) {
+  uint32_t low, high;
+  std::memcpy(&low, arg.value, 4);
+  std::memcpy(&high, arg.value + 4, 4);
+  bool wide = false;
+  if (arg.passing & 1) {
+    wide = false;
+  } else if ((arg.passing & 2) || arg.type == UnitType::Menu) {
+    wide = true;
+  } else {
+    switch (arg.type) {
+      case DataType::Byte: low &= 0xFF; break;
+      case DataType::Short: low = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(low))); break;
+      case DataType::DateTime:
+      case 0x80000008:
+      case DataType::Long:
+      case DataType::Double: wide = true; break;
+      default: break;
+    }
+  }
+  words.push_back(low);
+  if (wide) words.push_back(high);
+}
+
+uint32_t KeyStateNow() {
+  return ((GetKeyState(VK_CONTROL) < 0) ? 1u : 0u) | ((GetKeyState(VK_SHIFT) < 0) ? 2u : 0u) |
+         ((GetKeyState(VK_MENU) < 0) ? 4u : 0u);
+}
+
+// The unit of a window that owns the native window (or its nearest ancestor that a unit owns).
+struct EventTarget {
+  uint32_t windowId = 0;
+  uint32_t unitId = 0;
+  bool found = false;
+};
+
+EventTarget TargetOf(const WindowUnit& window, HWND hwnd) {
+  WindowDefinition* definition = FindWindowDefinition(window.windowId());
+  if (!definition) return {};
+  for (HWND at = hwnd; at; at = GetParent(at)) {
+    for (size_t i = 0; i < definition->units.size(); ++i) {
+      Unit* unit = UnitObject(*definition, i);
+      if (unit && unit->hwnd() == at) return {window.windowId(), definition->units.IdAt(i), true};
+    }
+    if (at == window.hwnd()) break;
+  }
+  return {};
+}
+
+// The events common to all windowed units. True when the handler's false answer swallows it.
+bool RaiseCommonEvent(const WindowUnit& window, MSG& msg) {
+  int32_t index = 0;
+  std::vector<uint32_t> args;
+  const uint32_t x = LOWORD(msg.lParam), y = HIWORD(msg.lParam);
+  switch (msg.message) {
+    case WM_LBUTTONDOWN: index = -1; args = {x, y, KeyStateNow()}; break;
+    case WM_LBUTTONUP: index = -2; args = {x, y, KeyStateNow()}; break;
+    case WM_LBUTTONDBLCLK: index = -3; args = {x, y, KeyStateNow()}; break;
+    case WM_RBUTTONDOWN: index = -4; args = {x, y, KeyStateNow()}; break;
+    case WM_RBUTTONUP: index = -5; args = {x, y, KeyStateNow()}; break;
+    case WM_MOUSEMOVE: index = -6; args = {x, y, KeyStateNow()}; break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      index = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) ? -9 : -10;
+      uint32_t word = KeyWord(static_cast<uint32_t>(msg.wParam), GetKeyState(VK_CONTROL) < 0,
+                              GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0);
+      args = {KeyCode(word), KeyState(word)};
+      break;
+    }
+    case WM_CHAR: index = -11; args = {static_cast<uint32_t>(msg.wParam)}; break;
+    case WM_MOUSEWHEEL:
+      index = -12;
+      args = {static_cast<uint32_t>(GET_WHEEL_DELTA_WPARAM(msg.wParam) / WHEEL_DELTA),
+              KeyStateNow()};
+      break;
+    default: return false;
+  }
+  EventTarget target = TargetOf(window, msg.hwnd);
+  if (!target.found) return false;
+  EventRecord record{};
+  record.window = target.windowId;
+  record.unit = target.unitId;
+  record.index = index;
+  record.argCount = static_cast<int32_t>(args.size());
+  std::copy(args.begin(), args.end(), record.args);
+  FireEvent(record);
+  if (!record.hasResult) return false;
+  if (index == -11) {
+    if (record.result == 0) return true;
+    msg.wParam = static_cast<WPARAM>(static_cast<uint32_t>(record.result));
+    return false;
+  }
+  return record.result == 0;
+}
+
+// Focus events come as sent messages, which the pump never sees: a thread hook raises them.
+LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam) {
+  auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && (sent->message == WM_SETFOCUS || sent->message == WM_KILLFOCUS)) {
+    if (WindowUnit* window = WindowUnit::FromHandle(GetAncestor(sent->hwnd, GA_ROOT))) {
+      EventTarget target = TargetOf(*window, sent->hwnd);
+      if (target.found && window->loaded) {
+        RaiseEvent(target.windowId, target.unitId, sent->message == WM_SETFOCUS ? -7 : -8);
+      }
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool PreprocessMessage(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  WindowUnit* window = WindowUnit::FromHandle(root);
+  if (!window) return false;
+  if (window->accelerators() && TranslateAcceleratorW(root, window->accelerators(), &msg)) {
+    return true;
+  }
+  if (window->PreTranslate(msg)) return true;
+  return RaiseCommonEvent(*window, msg);
+}
+
+bool CountsAsInput(const MSG& msg) {
+  return msg.message != WM_PAINT && msg.message != 0x0118 && msg.message != WM_TIMER;
+}
+
+// Idle time: callbacks first, then window event 7 for windows that still ask for it.
+class IdlePeriod {
+ public:
+  void Restart() {
+    count_ = 0;
+    start_ = GetTickCount();
+    declined_.clear();
+  }
+  bool Step() {
+    RunIdleCallbacks();
+    int count = count_++;
+    if (count <= 1) return true;
+    bool more = false;
+    for (auto& definition : Runtime().windows) {
+      WindowUnit* window = LoadedWindow(*definition);
+      if (!window || !window->hwnd() || !IsWindow(window->hwnd())) continue;
+      if (declined_.count(definition->id)) continue;
+      EventRecord record = RaiseEvent(definition->id, 0, 7, {GetTickCount() - start_});
+      if (record.hasResult && record.result != 0) {
+        more = true;
+      } else {
+        declined_.insert(definition->id);
+      }
+    }
+    return more;
+  }
+
+ private:
+  static void RunIdleCallbacks() {
+    auto& callbacks = Runtime().idleCallbacks;
+    for (size_t i = callbacks.size(); i-- > 0;) {
+      if (!IsWindow(callbacks[i].window)) {
+        callbacks.erase(callbacks.begin() + static_cast<ptrdiff_t>(i));
+        continue;
+      }
+      IdleCallback callback = callbacks[i];
+      callback.routine(callback.argument);
+    }
+  }
+  int count_ = 0;
+  DWORD start_ = 0;
+  std::set<uint32_t> declined_;
+};
+
+bool ModalWindowGone(uint32_t modalWindow) {
+  WindowDefinition* definition = FindWindowDefinition(modalWindow);
+  WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
+  return !window || !window->hwnd() || !IsWindow(window->hwnd());
+}
+
+// The loop of both modes; modalWindow 0 is the main loop.
+void Loop(uint32_t modalWindow) {
+  IdlePeriod idle;
+  idle.Restart();
+  bool idling = true;
+  MSG msg;
+  for (;;) {
+    if (modalWindow && ModalWindowGone(modalWindow)) return;
+    while (idling && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) idling = idle.Step();
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      if (modalWindow) PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!PreprocessMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (CountsAsInput(msg)) {
+      idle.Restart();
+      idling = true;
+    }
+  }
+}
+
+}  // namespace
+
+int32_t FireEvent(EventRecord& record) {
+  record.hasResult = 0;
+  FoundHandler found = FindHandler(record.window, record.unit, record.index);
+  if (!found.handler) return 0;
+  int32_t count = record.argCount < 0 ? 0 : (record.argCount > 5 ? 5 : record.argCount);
+  HandlerResult result = CallHandler(found.handler, record.window, found.unitId,
+                                     std::span<const uint32_t>(record.args, count));
+  if (result.hasResult) {
+    record.hasResult = 1;
+    record.result = static_cast<int32_t>(result.value);
+  }
+  return 1;
+}
+
+int32_t FireTypedEvent(TypedEventRecord& record) {
+  record.hasResult = 0;
+  FoundHandler found = FindHandler(record.window, record.unit, record.index);
+  if (!found.handler) return 0;
+  int32_t count = record.argCount < 0 ? 0 : (record.argCount > 12 ? 12 : record.argCount);
+  std::vector<uint32_t> words;
+  for (int32_t i = 0; i < count; ++i) AppendTypedArgument(record.args[i], words);
+  HandlerResult result = CallHandler(found.handler, record.window, found.unitId, words);
+  if (result.hasResult) {
+    record.hasResult = 1;
+    std::memcpy(record.result, &result.value, 8);
+  }
+  return 1;
+}
+
+void InstallFocusEvents() {
+  static HHOOK hook = nullptr;
+  if (!hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
+}
+
+void ProcessQueuedMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!PreprocessMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+void RunMessageLoop() {
+  Runtime().loopEntered = true;
+  if (!AnyLoadedWindowAlive()) return;
+  Loop(0);
+}
+
+void RunModalLoop(uint32_t modalWindow) {
+  RuntimeState& rt = Runtime();
+  const uint32_t previous = rt.modalWindow;
+  rt.modalWindow = modalWindow;
+  Loop(modalWindow);
+  rt.modalWindow = previous;
+}
+
+void RegisterIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argument) {
+  Runtime().idleCallbacks.push_back({window, routine, argument});
+}
+
+bool AnyLoadedWindowAlive() {
+  for (auto& definition : Runtime().windows) {
+    WindowUnit* window = LoadedWindow(*definition);
+    if (window && window->hwnd() && IsWindow(window->hwnd())) return true;
+  }
+  return false;
+}
+
+intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
+  RuntimeState& rt = Runtime();
+  switch (code) {
+    case Request::DefaultIcons: {
+      auto* icons = reinterpret_cast<HICON*>(a);
+      if (icons) icons[0] = rt.defaultBigIcon, icons[1] = rt.defaultSmallIcon;
+      return 0;
+    }
+    case Request::WindowMap: return reinterpret_cast<intptr_t>(&rt.windows);
+    case Request::UnitTypeDescriptor: return reinterpret_cast<intptr_t>(FindUnitType(static_cast<uint32_t>(a)));
+    case Request::WindowDestroyed: WindowDestroyed(static_cast<uint32_t>(a)); return 0;
+    case Request::ToInteger: {
+      const auto* value = reinterpret_cast<const ArgRecord*>(a);
+      const uint32_t type = value ? value->type : 0;
+      const bool numeric = type == DataType::Byte || type == DataType::Short ||
+                           type == DataType::Int || type == DataType::Long ||
+                           type == DataType::Float || type == DataType::Double;
+      if (!numeric) RaiseRuntimeError(0, "欲转换数据类型不是数值");
+      return static_cast<intptr_t>(ArgInteger(*value));
+    }
+    case Request::RunDirectory: return reinterpret_cast<intptr_t>(NewText(rt.programDirectory));
+    case Request::ProgramFileName: return reinterpret_cast<intptr_t>(NewText(rt.programFileName));
+    case Request::LoadWindow: {
+      const auto* request = reinterpret_cast<const uint32_t*>(a);
+      if (!request) return -1;
+      auto* owner = reinterpret_cast<Unit*>(static_cast<uintptr_t>(request[1]));
+      return LoadWindowRequest(request[0], owner ? owner->hwnd() : nullptr, request[2] != 0) == 1
+                 ? 0
+                 : -1;
+    }
+    case Request::UnitObject:
+    case Request::UnitObjectOrError: {
+      Unit* unit = FindUnitObject(static_cast<uint32_t>(a), static_cast<uint32_t>(b));
+      if (!unit && code == Request::UnitObjectOrError) {
+        RaiseRuntimeError(0, "指定窗口或窗口组件不存在或尚未载入");
+      }
+      return reinterpret_cast<intptr_t>(unit);
+    }
+    case Request::FireEvent: return a ? FireEvent(*reinterpret_cast<EventRecord*>(a)) : 0;
+    case Request::SuspendEvents: SuspendEvents(); return 0;
+    case Request::ResumeEvents: ResumeEvents(); return 0;
+    case Request::CurrentEventSource: {
+      if (auto* source = reinterpret_cast<uint32_t*>(a)) {
+        source[0] = rt.sourceWindow;
+        source[1] = rt.sourceUnit;
+      }
+      return rt.sourceWindow != 0 ? 1 : 0;
+    }
+    case Request::ProcessQueued: ProcessQueuedMessages(); return 0;
+    case Request::AllocateMemory:
+      return reinterpret_cast<intptr_t>(b ? TryAllocate(static_cast<uint32_t>(a))
+                                          : Allocate(static_cast<uint32_t>(a)));
+    case Request::FreeMemory: Free(reinterpret_cast<void*>(a)); return 0;
+    case Request::ResizeMemory:
+      return reinterpret_cast<intptr_t>(Reallocate(reinterpret_cast<void*>(a), static_cast<uint32_t>(b)));
+    case Request::ReportError:
+      RaiseRuntimeError(0, TextView(reinterpret_cast<const char*>(a)));
+    case Request::EndProgram: ExitProgram(static_cast<int32_t>(a));
+    case Request::FireTypedEvent:
+      return a ? FireTypedEvent(*reinterpret_cast<TypedEventRecord*>(a)) : 0;
+  }
+  return 0;
+}
+
+}  // namespace tl

@@ -1,0 +1,16 @@
+// The program's table of command libraries, in library-number order. Windows only.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "runtime/unit_type.h"
+
+namespace tl {
+
+inline constexpr uint32_t kLibraryCount = 8;
+extern const LibraryRecord kLibraries[kLibraryCount];
+
+extern const UnitTypeDescriptor kMenuType;
+
+}  // namespace tl

@@ -1,0 +1,306 @@
+// The form image read at start-up and the loading and unloading of windows from their
+// definitions.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "runtime/cursors.h"
+#include "runtime/memory.h"
+#include "runtime/menu_bar.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit_events.h"
+#include "runtime/unit.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+constexpr int32_t kFirstChildId = 100;
+constexpr int32_t kChildIdStep = 10;
+
+struct CreatedUnit {
+  size_t index;
+  bool visible;
+  bool pagedContainer;
+};
+
+CreateUnitFn CreateEntryOf(uint32_t type, uint32_t* stateFlags) {
+  const UnitTypeDescriptor* descriptor = FindUnitType(type);
+  if (!descriptor || !descriptor->getInterface) return nullptr;
+  *stateFlags = descriptor->stateFlags;
+  return reinterpret_cast<CreateUnitFn>(descriptor->getInterface(InterfaceCode::CreateUnit));
+}
+
+Unit* AsUnit(uint32_t slot) { return reinterpret_cast<Unit*>(static_cast<uintptr_t>(slot)); }
+
+// Releases what a load made of a definition: cursors, unit objects (controls first, the window
+// last) and the working array, which goes back to the copy taken when the load began.
+void ReleaseLoadedUnits(WindowDefinition& definition) {
+  UnitRecordArray& units = definition.units;
+  std::unique_ptr<Unit> window;
+  for (size_t i = units.size(); i-- > 0;) {
+    if (units.IsMenuItem(i)) continue;
+    ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(i))));
+    units.SetCursorSlot(i, 0);
+    std::unique_ptr<Unit> unit(AsUnit(units.ObjectSlot(i)));
+    units.SetObjectSlot(i, 0);
+    if (i == 0) window = std::move(unit);
+  }
+  window.reset();
+  definition.units = std::move(definition.saved);
+  definition.saved = UnitRecordArray();
+}
+
+// Undoes a load that failed at unit creation.
+int FailLoad(WindowDefinition& definition, BuiltMenu& menu, bool windowOwnsMenu) {
+  if (windowOwnsMenu) menu.bar = nullptr;  // destroyed with the native window
+  ReleaseLoadedUnits(definition);
+  DestroyBuiltMenu(menu);
+  ResumeEvents();
+  return 0;
+}
+
+void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& created) {
+  UnitRecordArray& units = definition.units;
+  HWND windowHandle = AsUnit(units.ObjectSlot(0))->hwnd();
+  std::vector<bool> hidden(units.size(), false);
+  // Parents, and the pages after the first of paged containers start hidden.
+  for (size_t i = 1; i < units.size(); ++i) {
+    if (units.IsMenuItem(i)) continue;
+    Unit* unit = AsUnit(units.ObjectSlot(i));
+    UnitRecordFields fields = units.Unit(i);
+    HWND parent = windowHandle;
+    if (fields.parent != 0) {
+      auto at = units.IndexOf(fields.parent);
+      if (at && !units.IsMenuItem(*at) && AsUnit(units.ObjectSlot(*at))) {
+        parent = AsUnit(units.ObjectSlot(*at))->hwnd();
+      }
+    }
+    if (unit->hwnd() && parent && GetParent(unit->hwnd()) != parent) SetParent(unit->hwnd(), parent);
+  }
+  for (const CreatedUnit& c : created) {
+    if (!c.pagedContainer) continue;
+    bool afterSeparator = false;
+    for (uint32_t child : units.Unit(c.index).children) {
+      if (child == 0) {
+        afterSeparator = true;
+      } else if (afterSeparator) {
+        if (auto at = units.IndexOf(child)) hidden[*at] = true;
+      }
+    }
+  }
+  // Record order is front-to-back among siblings.
+  for (size_t i = 1; i < units.size(); ++i) {
+    if (units.IsMenuItem(i)) continue;
+    HWND self = AsUnit(units.ObjectSlot(i))->hwnd();
+    if (!self) continue;
+    const uint32_t parent = units.Unit(i).parent;
+    HWND after = HWND_TOP;
+    for (size_t j = i - 1; j >= 1; --j) {
+      if (!units.IsMenuItem(j) && units.Unit(j).parent == parent && AsUnit(units.ObjectSlot(j))->hwnd()) {
+        after = AsUnit(units.ObjectSlot(j))->hwnd();
+        break;
+      }
+    }
+    SetWindowPos(self, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (units.IsMenuItem(i)) continue;
+    std::vector<uint8_t> data = units.Unit(i).cursorData;
+    units.SetCursorSlot(i, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(CreateUnitCursor(data))));
+  }
+  for (CreatedUnit& c : created) {
+    if (hidden[c.index]) c.visible = false;
+  }
+}
+
+void SendToControls(const UnitRecordArray& units, UINT message) {
+  for (size_t i = units.size(); i-- > 1;) {
+    if (units.IsMenuItem(i)) continue;
+    Unit* unit = AsUnit(units.ObjectSlot(i));
+    if (unit && unit->hwnd() && IsWindow(unit->hwnd())) SendMessageW(unit->hwnd(), message, 0, 0);
+  }
+}
+
+bool Alive(const WindowDefinition& definition) {
+  WindowUnit* window = LoadedWindow(definition);
+  return window && window->hwnd() && IsWindow(window->hwnd());
+}
+
+// Steps 15-18: the first events, showing, modal disabling and the "window is up" message.
+void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
+  for (int32_t event : {0, 3, 4}) {
+    if (!Alive(definition)) return;
+    RaiseEvent(definition.id, 0, event);
+  }
+  if (!Alive(definition)) return;
+  WindowUnit* window = LoadedWindow(definition);
+  HWND hwnd = window->hwnd();
+  if (visible) {
+    const int position = window->properties().position;
+    ShowWindow(hwnd, position == 3 ? SW_SHOWMAXIMIZED : position == 2 ? SW_SHOWMINIMIZED : SW_SHOW);
+    HWND focus = GetFocus();
+    if (focus && (focus == hwnd || IsChild(hwnd, focus))) {
+      for (size_t i = 0; i < definition.units.size(); ++i) {
+        Unit* unit = UnitObject(definition, i);
+        if (unit && unit->hwnd() == focus) {
+          RaiseEvent(definition.id, definition.units.IdAt(i), -7);
+          break;
+        }
+      }
+    }
+  }
+  if (!Alive(definition)) return;
+  if (modal) {
+    window->modal = true;
+    std::vector<HWND> others;
+    for (auto& other : Runtime().windows) {
+      if (other.get() == &definition || !Alive(*other)) continue;
+      HWND top = LoadedWindow(*other)->hwnd();
+      if (!(GetWindowLongW(top, GWL_STYLE) & WS_CHILD)) others.push_back(top);
+    }
+    window->DisableOtherWindows(others);
+  }
+  HWND focus = GetFocus();
+  SendToControls(definition.units, kMsgWindowUp);
+  if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
+  window->loaded = true;
+}
+
+}  // namespace
+
+void LoadFormImage() {
+  RuntimeState& rt = Runtime();
+  const ProgramHeader* header = rt.header;
+  const uint32_t handlerCount = header && header->codeBase ? header->codeBase->count : 0;
+  std::optional<std::vector<WindowDefinitionData>> read;
+  if (header && header->formImage) {
+    read = ReadFormImage({header->formImage, header->formImageLength}, handlerCount);
+  }
+  if (!read) RaiseRuntimeError(0, "载入窗口模板数据段出错!");
+  for (WindowDefinitionData& data : *read) {
+    auto definition = std::make_unique<WindowDefinition>();
+    definition->id = data.id;
+    definition->word1 = data.word1;
+    definition->word2 = data.word2;
+    definition->text1 = std::move(data.text1);
+    definition->text2 = std::move(data.text2);
+    definition->units = std::move(data.units);
+    rt.windows.push_back(std::move(definition));
+  }
+}
+
+int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
+  if (definition.units.size() == 0 || definition.units.IsMenuItem(0)) return 0;
+  if (WindowUnit* existing = LoadedWindow(definition)) {
+    if (existing->hwnd() && IsWindow(existing->hwnd()) && !existing->closePending) {
+      if (IsIconic(existing->hwnd())) {
+        ShowWindow(existing->hwnd(), SW_RESTORE);
+      } else {
+        SetActiveWindow(existing->hwnd());
+      }
+      return 1;
+    }
+    existing->RestoreDisabledWindows();
+    if (existing->hwnd() && IsWindow(existing->hwnd())) {
+      DestroyWindow(existing->hwnd());
+    } else {
+      WindowDestroyed(definition.id);
+    }
+  }
+  if (modal) owner = nullptr;
+  else if (owner && !IsWindow(owner)) return 0;
+
+  SuspendEvents();
+  definition.saved = definition.units;
+  UnitRecordArray& units = definition.units;
+  MenuRun run = FindMenuRun(units);
+  BuiltMenu menu;
+  if (run.count >= 1) menu = BuildMenuBar(units, run);
+
+  std::vector<CreatedUnit> created;
+  int32_t childId = kFirstChildId;
+  HWND windowHandle = nullptr;
+  std::vector<size_t> order{0};
+  for (size_t i = units.size(); i-- > 1;) {
+    if (!units.IsMenuItem(i)) order.push_back(i);
+  }
+  for (size_t index : order) {
+    UnitRecordFields fields = units.Unit(index);
+    uint32_t stateFlags = 0;
+    CreateUnitFn create = CreateEntryOf(fields.type, &stateFlags);
+    if (!create) return FailLoad(definition, menu, windowHandle != nullptr);
+    const bool invisibleType = stateFlags & UnitState::Invisible;
+    const bool visible = !invisibleType && (fields.flags & UnitFlag::Visible);
+    uint32_t style = 0;
+    if ((fields.flags & UnitFlag::Disabled) && !invisibleType) style |= WS_DISABLED;
+    if (fields.flags & UnitFlag::TabStop) style |= WS_TABSTOP;
+    std::span<const uint8_t> block = units.PropertyBlock(index);
+    Unit* unit = nullptr;
+    if (index == 0) {
+      SetCreatingModal(modal);
+      unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
+                    style, owner, 0, menu.bar, fields.left, fields.top, fields.width,
+                    fields.height, definition.id, units.IdAt(0), 0, 0);
+      SetCreatingModal(false);
+      if (unit) units.SetObjectSlot(0, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+      if (!unit || !unit->hwnd() || !IsWindow(unit->hwnd())) {
+        return FailLoad(definition, menu, unit && unit->hwnd());
+      }
+      windowHandle = unit->hwnd();
+    } else {
+      unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
+                    style, windowHandle, childId, nullptr, fields.left, fields.top, fields.width,
+                    fields.height, definition.id, units.IdAt(index), 0, 0);
+      childId += kChildIdStep;
+      if (!unit) return FailLoad(definition, menu, true);
+      units.SetObjectSlot(index, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+    }
+    created.push_back({index, visible, (stateFlags & UnitState::PagedContainer) != 0});
+  }
+  WindowUnit* window = LoadedWindow(definition);
+  for (HMENU detached : menu.detachedMenus) window->KeepDetachedMenu(detached);
+
+  PlaceControls(definition, created);
+  SendToControls(units, kMsgAllUnitsExist);
+  SendMessageW(windowHandle, kMsgWindowBuilt, 0, 0);
+  bool windowVisible = false;
+  for (const CreatedUnit& c : created) {
+    if (c.index == 0) {
+      windowVisible = c.visible;
+      continue;
+    }
+    Unit* unit = UnitObject(definition, c.index);
+    if (unit && unit->hwnd()) ShowWindow(unit->hwnd(), c.visible ? SW_SHOWNA : SW_HIDE);
+  }
+  window->SetAccelerators(menu.accelerators);
+  ResumeEvents();
+  FinishLoad(definition, windowVisible, modal);
+  return 1;
+}
+
+int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition || LoadWindow(*definition, modal, owner) != 1) return 0;
+  WindowUnit* window = LoadedWindow(*definition);
+  if (!modal || !window || !window->hwnd() || !IsWindow(window->hwnd())) return 1;
+  if (!(GetWindowLongW(window->hwnd(), GWL_STYLE) & WS_VISIBLE)) return 1;
+  if (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+    SetWindowPos(window->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  RunModalLoop(windowId);
+  return 1;
+}
+
+void WindowDestroyed(uint32_t windowId) {
+  RuntimeState& rt = Runtime();
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition || !LoadedWindow(*definition)) return;
+  ReleaseLoadedUnits(*definition);
+  if (rt.modalWindow == windowId) rt.modalWindow = 0;
+  if (!AnyLoadedWindowAlive() && rt.loopEntered && !rt.ending) PostQuitMessage(0);
+}
+
+}  // namespace tl

@@ -1,0 +1,36 @@
+// The menu bar and accelerator table a window gets from its run of menu-item records.
+// Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+#include "runtime/form_image.h"
+
+namespace tl {
+
+inline constexpr UINT kFirstMenuCommand = 20000;
+
+struct MenuRun {
+  size_t first = 0;  // record index of the first item
+  size_t count = 0;  // 0: the window has no menu items
+};
+// The first run of consecutive menu-item records.
+MenuRun FindMenuRun(const UnitRecordArray& units);
+
+// The key name of a shortcut (1-76), empty for none.
+std::string_view ShortcutName(int32_t shortcut);
+
+struct BuiltMenu {
+  HMENU bar = nullptr;
+  HACCEL accelerators = nullptr;     // null when no item has a shortcut
+  std::vector<HMENU> detachedMenus;  // pop-ups of hidden titles, not owned by the bar
+};
+// Builds the bar; every item that opens a pop-up gets the pop-up's handle in its first
+// reserved word (hidden titles too, so the application can pop them up).
+BuiltMenu BuildMenuBar(UnitRecordArray& units, const MenuRun& run);
+void DestroyBuiltMenu(BuiltMenu& menu);
+
+}  // namespace tl

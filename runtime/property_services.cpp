@@ -1,0 +1,266 @@
+#include "runtime/property_services.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "runtime/cursors.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/menu_bar.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/value.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+enum class Common : int32_t { Left, Top, Width, Height, Tag, Visible, Disabled, Cursor };
+enum class MenuProperty : int32_t { Caption, Checked, Disabled, Visible };
+constexpr int32_t kTypePropertyBase = 8;
+
+struct Target {
+  WindowDefinition* definition;
+  size_t index;
+};
+
+Target Locate(uint32_t windowId, uint32_t unitId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition) RaiseRuntimeError(0, "未载入欲访问窗口组件所在的窗口");
+  auto index = unitId == 0 ? std::optional<size_t>(0) : definition->units.IndexOf(unitId);
+  if (!index) RaiseRuntimeError(0, "指定窗口或窗口组件不存在或尚未载入");
+  return {definition, *index};
+}
+
+uint64_t Pack(uint32_t low, uint32_t high = 0) { return (static_cast<uint64_t>(high) << 32) | low; }
+uint32_t PointerWord(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+const void* WordPointer(uint32_t word) { return reinterpret_cast<const void*>(static_cast<uintptr_t>(word)); }
+
+// The live rectangle: the window in screen coordinates, a control in its parent's client area.
+RECT LiveRect(HWND hwnd, bool isWindow) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  if (!isWindow) {
+    if (HWND parent = GetParent(hwnd)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+uint64_t ReadMenuItem(const WindowDefinition& definition, size_t index, int32_t property) {
+  MenuItemFields item = definition.units.MenuItem(index);
+  switch (static_cast<MenuProperty>(property)) {
+    case MenuProperty::Caption: return Pack(PointerWord(NewText(item.caption)));
+    case MenuProperty::Checked: return Pack((item.flags & MenuFlag::Checked) ? 1 : 0);
+    case MenuProperty::Disabled: return Pack((item.flags & MenuFlag::Disabled) ? 1 : 0);
+    case MenuProperty::Visible: return Pack((item.flags & MenuFlag::Hidden) ? 0 : 1);
+  }
+  return 0;
+}
+
+// A menu item's state lives in its record; a loaded window's menus follow it.
+void WriteMenuItem(WindowDefinition& definition, size_t index, int32_t property, uint32_t low) {
+  UnitRecordArray& units = definition.units;
+  MenuItemFields item = units.MenuItem(index);
+  MenuRun run = FindMenuRun(units);
+  const UINT command = kFirstMenuCommand + static_cast<UINT>(index - run.first);
+  WindowUnit* window = LoadedWindow(definition);
+  auto setFlag = [&](uint32_t flag, bool on) {
+    uint32_t flags = on ? (item.flags | flag) : (item.flags & ~flag);
+    if (flags == item.flags) return false;
+    units.SetMenuFlags(index, flags);
+    return true;
+  };
+  auto eachLiveMenu = [&](auto apply) {
+    if (!window || !window->hwnd()) return;
+    if (HMENU bar = GetMenu(window->hwnd())) apply(bar);
+    for (size_t i = run.first; i < run.first + run.count; ++i) {
+      if (HMENU popup = reinterpret_cast<HMENU>(static_cast<uintptr_t>(units.MenuItem(i).reserved[0]))) apply(popup);
+    }
+  };
+  switch (static_cast<MenuProperty>(property)) {
+    case MenuProperty::Caption: {
+      std::string caption(TextView(static_cast<const char*>(WordPointer(low))));
+      units.SetMenuCaption(index, caption);
+      std::wstring wide = Widen(caption);
+      eachLiveMenu([&](HMENU menu) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = wide.data();
+        SetMenuItemInfoW(menu, command, FALSE, &info);
+      });
+      break;
+    }
+    case MenuProperty::Checked:
+      if (setFlag(MenuFlag::Checked, low != 0)) {
+        eachLiveMenu([&](HMENU menu) { CheckMenuItem(menu, command, MF_BYCOMMAND | (low ? MF_CHECKED : MF_UNCHECKED)); });
+      }
+      break;
+    case MenuProperty::Disabled:
+      if (setFlag(MenuFlag::Disabled, low != 0)) {
+        eachLiveMenu([&](HMENU menu) { EnableMenuItem(menu, command, MF_BYCOMMAND | (low ? MF_GRAYED : MF_ENABLED)); });
+      }
+      break;
+    case MenuProperty::Visible:
+      // Takes effect in the menu bar when the window is next loaded.
+      setFlag(MenuFlag::Hidden, low == 0);
+      break;
+  }
+  if (window && window->hwnd()) DrawMenuBar(window->hwnd());
+}
+
+uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common property) {
+  const UnitRecordArray& units = definition.units;
+  Unit* unit = UnitObject(definition, index);
+  HWND hwnd = unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
+  UnitRecordFields fields = units.Unit(index);
+  switch (property) {
+    case Common::Left:
+    case Common::Top:
+    case Common::Width:
+    case Common::Height: {
+      int32_t value[4] = {fields.left, fields.top, fields.width, fields.height};
+      if (hwnd) {
+        RECT r = LiveRect(hwnd, index == 0);
+        value[0] = r.left, value[1] = r.top, value[2] = r.right - r.left, value[3] = r.bottom - r.top;
+      }
+      return Pack(static_cast<uint32_t>(value[static_cast<int>(property)]));
+    }
+    case Common::Tag: return Pack(PointerWord(NewText(fields.tag)));
+    case Common::Visible:
+      if (hwnd) return Pack((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
+      return Pack((fields.flags & UnitFlag::Visible) ? 1 : 0);
+    case Common::Disabled:
+      if (hwnd) return Pack(IsWindowEnabled(hwnd) ? 0 : 1);
+      return Pack((fields.flags & UnitFlag::Disabled) ? 1 : 0);
+    case Common::Cursor: return Pack(PointerWord(NewByteSet(fields.cursorData)));
+  }
+  return 0;
+}
+
+void WriteCommon(WindowDefinition& definition, size_t index, Common property, uint32_t low) {
+  UnitRecordArray& units = definition.units;
+  Unit* unit = UnitObject(definition, index);
+  HWND hwnd = unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
+  UnitRecordFields fields = units.Unit(index);
+  switch (property) {
+    case Common::Left:
+    case Common::Top:
+    case Common::Width:
+    case Common::Height: {
+      int32_t value[4] = {fields.left, fields.top, fields.width, fields.height};
+      if (hwnd) {
+        RECT r = LiveRect(hwnd, index == 0);
+        value[0] = r.left, value[1] = r.top, value[2] = r.right - r.left, value[3] = r.bottom - r.top;
+      }
+      value[static_cast<int>(property)] = static_cast<int32_t>(low);
+      if (hwnd) {
+        SetWindowPos(hwnd, nullptr, value[0], value[1], value[2], value[3], SWP_NOZORDER | SWP_NOACTIVATE);
+      } else {
+        units.SetRect(index, value[0], value[1], value[2], value[3]);
+      }
+      break;
+    }
+    case Common::Tag: units.SetTag(index, TextView(static_cast<const char*>(WordPointer(low)))); break;
+    case Common::Visible:
+      if (hwnd) {
+        ShowWindow(hwnd, low ? (index == 0 ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
+      } else {
+        units.SetFlags(index, low ? (fields.flags | UnitFlag::Visible) : (fields.flags & ~UnitFlag::Visible));
+      }
+      break;
+    case Common::Disabled:
+      if (hwnd) {
+        EnableWindow(hwnd, low ? FALSE : TRUE);
+      } else {
+        units.SetFlags(index, low ? (fields.flags | UnitFlag::Disabled) : (fields.flags & ~UnitFlag::Disabled));
+      }
+      break;
+    case Common::Cursor: {
+      auto data = ByteSetView(WordPointer(low));
+      units.SetCursorData(index, data);
+      if (LoadedWindow(definition)) {
+        ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(index))));
+        units.SetCursorSlot(index, PointerWord(CreateUnitCursor(data)));
+      }
+      break;
+    }
+  }
+}
+
+// A control whose new property value needs a new native control is built again in place.
+void RecreateUnit(WindowDefinition& definition, size_t index, Unit* old) {
+  const UnitTypeDescriptor* type = FindUnitType(definition.units.Unit(index).type);
+  auto create = type ? reinterpret_cast<CreateUnitFn>(type->getInterface(InterfaceCode::CreateUnit)) : nullptr;
+  if (!create || index == 0) return;
+  ProcessQueuedMessages();
+  ++Runtime().suspendCount;
+  HWND oldHandle = old->hwnd();
+  HWND parent = GetParent(oldHandle);
+  RECT r = LiveRect(oldHandle, false);
+  const LONG style = GetWindowLongW(oldHandle, GWL_STYLE);
+  const uint32_t extra = (style & WS_DISABLED) | (style & WS_TABSTOP);
+  std::vector<uint8_t> block = old->PropertyData();
+  Unit* fresh = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
+                       extra, parent, GetDlgCtrlID(oldHandle), nullptr, r.left, r.top,
+                       r.right - r.left, r.bottom - r.top, old->windowId(), old->unitId(), 0, 0);
+  if (fresh) {
+    if (HWND h = fresh->hwnd()) {
+      if (GetParent(h) != parent) SetParent(h, parent);
+      SetWindowPos(h, oldHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      ShowWindow(h, (style & WS_VISIBLE) ? SW_SHOWNA : SW_HIDE);
+    }
+    definition.units.SetObjectSlot(index, PointerWord(fresh));
+    std::unique_ptr<Unit> discard(old);
+  }
+  ProcessQueuedMessages();
+  if (Runtime().suspendCount > 0) --Runtime().suspendCount;
+}
+
+Unit* LiveUnitForTypeProperty(const Target& target) {
+  Unit* unit = UnitObject(*target.definition, target.index);
+  if (!unit) RaiseRuntimeError(0, "指定窗口尚未载入");
+  return unit;
+}
+
+}  // namespace
+
+uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_t) {
+  Target target = Locate(windowId, unitId);
+  if (target.definition->units.IsMenuItem(target.index)) {
+    return ReadMenuItem(*target.definition, target.index, index);
+  }
+  if (index >= 0 && index < kTypePropertyBase) {
+    return ReadCommon(*target.definition, target.index, static_cast<Common>(index));
+  }
+  Unit* unit = LiveUnitForTypeProperty(target);
+  const UnitTypeDescriptor* type = FindUnitType(target.definition->units.Unit(target.index).type);
+  auto read = type ? reinterpret_cast<ReadPropertyFn>(type->getInterface(InterfaceCode::ReadProperty)) : nullptr;
+  if (!read || index < kTypePropertyBase) return 0;
+  PropertyValue value = read(unit, index - kTypePropertyBase);
+  return Pack(value.low, value.high);
+}
+
+void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_t, uint32_t low,
+                       uint32_t high) {
+  Target target = Locate(windowId, unitId);
+  if (target.definition->units.IsMenuItem(target.index)) {
+    WriteMenuItem(*target.definition, target.index, index, low);
+    return;
+  }
+  if (index >= 0 && index < kTypePropertyBase) {
+    WriteCommon(*target.definition, target.index, static_cast<Common>(index), low);
+    return;
+  }
+  Unit* unit = LiveUnitForTypeProperty(target);
+  const UnitTypeDescriptor* type = FindUnitType(target.definition->units.Unit(target.index).type);
+  auto write = type ? reinterpret_cast<WritePropertyFn>(type->getInterface(InterfaceCode::WriteProperty)) : nullptr;
+  if (!write || index < kTypePropertyBase) return;
+  if (write(unit, index - kTypePropertyBase, {low, high}) == 1 && unit->hwnd() && IsWindow(unit->hwnd())) {
+    RecreateUnit(*target.definition, target.index, unit);
+  }
+}
+
+}  // namespace tl

@@ -1,0 +1,77 @@
+// The runtime object: window definitions, event state, exit and idle callbacks, the hidden
+// owner window and what start-up records. One per process, used on the main thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/form_image.h"
+#include "runtime/program_header.h"
+#include "runtime/services.h"
+#include "runtime/unit_type.h"
+
+namespace tl {
+
+class Unit;
+class WindowUnit;
+
+struct WindowDefinition {
+  uint32_t id = 0;
+  int32_t word1 = 0, word2 = 0;
+  std::string text1, text2;
+  UnitRecordArray units;  // the array the loader works on
+  UnitRecordArray saved;  // the array as it was when the current load began
+};
+
+using IdleRoutine = void (*)(intptr_t argument);
+struct IdleCallback {
+  HWND window;
+  IdleRoutine routine;
+  intptr_t argument;
+};
+
+struct RuntimeState {
+  const ProgramHeader* header = nullptr;
+  uint32_t version0 = 0, version1 = 0, build = 0;
+  std::vector<std::unique_ptr<WindowDefinition>> windows;  // the window map, in image order
+
+  int suspendCount = 0;
+  uint32_t sourceWindow = 0, sourceUnit = 0;
+  bool loopEntered = false;
+  bool ending = false;
+  bool initialized = false;
+  DWORD mainThread = 0;
+  uint32_t modalWindow = 0;
+  std::vector<ExitCallback> exitCallbacks;
+  std::vector<IdleCallback> idleCallbacks;
+
+  HWND hiddenOwner = nullptr;
+  std::string programDirectory;  // GBK, with a trailing backslash
+  std::string programFileName;   // GBK, the file name only
+  HICON defaultBigIcon = nullptr, defaultSmallIcon = nullptr;
+  bool oleInitialized = false;
+};
+
+RuntimeState& Runtime();
+
+// Window map lookups.
+WindowDefinition* FindWindowDefinition(uint32_t windowId);
+const UnitTypeDescriptor* FindUnitType(uint32_t typeId);
+// The live object in a record's object slot (null when the window is not loaded).
+Unit* UnitObject(const WindowDefinition& definition, size_t index);
+WindowUnit* LoadedWindow(const WindowDefinition& definition);
+Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
+
+// Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.
+void InstallFocusEvents();
+
+// Event suspension (requests 2009/2010 process the queued messages first).
+void ProcessQueuedMessages();
+void SuspendEvents();
+void ResumeEvents();
+
+}  // namespace tl

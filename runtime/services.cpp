@@ -1,0 +1,142 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/property_services.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+[[noreturn]] void ReportRuntimeErrorSlot(int32_t code) {
+  RaiseRuntimeError(code, RuntimeErrorMessage(code));
+}
+
+// Commands get a zeroed result record; the library position is carried along unused.
+ArgRecord CallLibraryCommandSlot(CommandFn command, int32_t, int32_t argc, ArgRecord* args) {
+  ArgRecord result{};
+  if (command) command(&result, argc, args);
+  return result;
+}
+
+ArgRecord CallCoreCommandSlot(CommandFn command, int32_t argc, ArgRecord* args) {
+  return CallLibraryCommandSlot(command, 0, argc, args);
+}
+
+void* AllocateSlot(uint32_t size) { return Allocate(size); }
+void* ReallocateSlot(void* p, uint32_t size) { return Reallocate(p, size); }
+void FreeSlot(void* p) { Free(p); }
+[[noreturn]] void ExitProgramSlot(int32_t code) { ExitProgram(code); }
+void RunMessageLoopSlot() { RunMessageLoop(); }
+
+void LoadStartWindowSlot(uint32_t windowId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition || LoadWindow(*definition, false, nullptr) != 1) {
+    RaiseRuntimeError(0, "载入启动窗口失败");
+  }
+}
+
+intptr_t NotifyRuntimeSlot(NotifyCode code, intptr_t a, intptr_t) {
+  switch (code) {
+    case NotifyCode::RegisterExitCallback: {
+      auto callback = reinterpret_cast<ExitCallback>(a);
+      auto& callbacks = Runtime().exitCallbacks;
+      if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end()) {
+        callbacks.push_back(callback);
+      }
+      return 0;
+    }
+    case NotifyCode::Initialize:
+      InitializeRuntime();
+      return 0;
+    default:
+      // Requests 0, 1, 2, 4 and 5 serve facilities this program does not use.
+      return 0;
+  }
+}
+
+const ServiceTable kServices = {
+    ReportRuntimeErrorSlot,
+    nullptr,  // CallDllCommand: set by the declared-DLL-call module
+    CallLibraryCommandSlot,
+    CallCoreCommandSlot,
+    ReadUnitProperty,
+    WriteUnitProperty,
+    AllocateSlot,
+    ReallocateSlot,
+    FreeSlot,
+    ExitProgramSlot,
+    RunMessageLoopSlot,
+    LoadStartWindowSlot,
+    NotifyRuntimeSlot,
+};
+
+// The real reporter: the box without owner, then the end without exit callbacks.
+[[noreturn]] void ShowRuntimeError(int code, std::string_view message) {
+  RuntimeState& rt = Runtime();
+  ++rt.suspendCount;
+  std::wstring text = Widen(RuntimeErrorText(code, message));
+  MessageBoxW(nullptr, text.c_str(), Widen("错误").c_str(), MB_OK | MB_ICONSTOP);
+  rt.exitCallbacks.clear();
+  ExitProgram(-1);
+}
+
+struct ReporterInstaller {
+  ReporterInstaller() { SetErrorReporter(ShowRuntimeError); }
+} g_installReporter;
+
+}  // namespace
+
+ServiceTable g_serviceTable = kServices;
+
+const ServiceTable& Services() { return g_serviceTable; }
+
+void SetDllCommandEntry(void* entry) { g_serviceTable.CallDllCommand = entry; }
+
+RuntimeState& Runtime() {
+  static RuntimeState state;
+  return state;
+}
+
+WindowDefinition* FindWindowDefinition(uint32_t windowId) {
+  for (auto& definition : Runtime().windows) {
+    if (definition->id == windowId) return definition.get();
+  }
+  return nullptr;
+}
+
+Unit* UnitObject(const WindowDefinition& definition, size_t index) {
+  if (index >= definition.units.size() || definition.units.IsMenuItem(index)) return nullptr;
+  return reinterpret_cast<Unit*>(static_cast<uintptr_t>(definition.units.ObjectSlot(index)));
+}
+
+WindowUnit* LoadedWindow(const WindowDefinition& definition) {
+  return static_cast<WindowUnit*>(UnitObject(definition, 0));
+}
+
+Unit* FindUnitObject(uint32_t windowId, uint32_t unitId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  if (!definition) return nullptr;
+  if (unitId == 0) return UnitObject(*definition, 0);
+  auto index = definition->units.IndexOf(unitId);
+  return index ? UnitObject(*definition, *index) : nullptr;
+}
+
+void SuspendEvents() {
+  ProcessQueuedMessages();
+  ++Runtime().suspendCount;
+}
+
+void ResumeEvents() {
+  ProcessQueuedMessages();
+  RuntimeState& rt = Runtime();
+  if (rt.suspendCount > 0) --rt.suspendCount;
+}
+
+}  // namespace tl

@@ -1,0 +1,158 @@
+// Start-up, the hidden owner window, and the end of the program.
+#include <windows.h>
+#include <mmsystem.h>
+#include <objbase.h>
+
+#include <cfloat>
+#include <vector>
+
+#include "runtime/dll_call.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+constexpr wchar_t kHiddenOwnerClass[] = L"_RT_HideOwner";
+constexpr wchar_t kDefaultIconResource[] = L"DEFAULT_ICON";
+
+// The hidden owner also receives the end-program request of other threads.
+LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgEndProgram) ExitProgram(static_cast<int32_t>(wParam));
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND CreateHiddenOwner() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = HiddenOwnerProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kHiddenOwnerClass;
+  RegisterClassExW(&wc);
+  return CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void RecordProgramPath() {
+  RuntimeState& rt = Runtime();
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::wstring full(path.begin(), path.end());
+  size_t slash = full.find_last_of(L"\\/");
+  std::wstring directory = slash == std::wstring::npos ? L"" : full.substr(0, slash + 1);
+  rt.programDirectory = Narrow(directory);
+  rt.programFileName = Narrow(full.substr(slash == std::wstring::npos ? 0 : slash + 1));
+  if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
+}
+
+void* HeapAllocate(uint32_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+void* HeapResize(void* p, uint32_t size) {
+  return HeapReAlloc(GetProcessHeap(), 0, p, size ? size : 1);
+}
+void HeapRelease(void* p) { HeapFree(GetProcessHeap(), 0, p); }
+
+void LoadDefaultIcons() {
+  RuntimeState& rt = Runtime();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  rt.defaultBigIcon = static_cast<HICON>(LoadImageW(instance, kDefaultIconResource, IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), 0));
+  rt.defaultSmallIcon = static_cast<HICON>(LoadImageW(instance, kDefaultIconResource, IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+}  // namespace
+
+void UseProgramHeader(const ProgramHeader& header) { Runtime().header = &header; }
+
+void InitializeRuntime() {
+  RuntimeState& rt = Runtime();
+  if (rt.initialized || !rt.header) return;
+  rt.initialized = true;
+  UseHeap({HeapAllocate, HeapResize, HeapRelease});
+  const ProgramHeader& header = *rt.header;
+  rt.version0 = header.version0;
+  rt.version1 = header.version1;
+  rt.build = header.build + 1;
+  rt.oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+  RecordProgramPath();
+  rt.hiddenOwner = CreateHiddenOwner();
+  rt.mainThread = GetCurrentThreadId();
+  InstallFocusEvents();
+  SetConstantPool(header.constants, header.constantsLength);
+  InstallDllCalls(header);
+  LoadDefaultIcons();
+  for (uint32_t i = 0; header.libraries && i < header.libraryCount; ++i) {
+    if (header.libraries[i].notifyLibrary) {
+      header.libraries[i].notifyLibrary(1, reinterpret_cast<intptr_t>(&RuntimeRequest));
+    }
+  }
+  LoadFormImage();
+}
+
+void RunProgram(const ProgramHeader& header, StartupEntry entry) {
+  UseProgramHeader(header);
+  RecordProgramPath();
+  _fpreset();
+  int result = entry(Services());
+  ExitProgram(result);
+}
+
+void Cleanup() {
+  RuntimeState& rt = Runtime();
+  if (rt.ending) return;
+  ++rt.suspendCount;
+  rt.ending = true;
+  rt.idleCallbacks.clear();
+  for (auto& definition : rt.windows) {
+    WindowUnit* window = LoadedWindow(*definition);
+    if (!window) continue;
+    if (window->hwnd() && IsWindow(window->hwnd())) {
+      DestroyWindow(window->hwnd());
+    } else {
+      WindowDestroyed(definition->id);
+    }
+  }
+  std::vector<ExitCallback> callbacks = rt.exitCallbacks;
+  for (ExitCallback callback : callbacks) callback();
+  const ProgramHeader* header = rt.header;
+  for (uint32_t i = 0; header && header->libraries && i < header->libraryCount; ++i) {
+    if (header->libraries[i].notifyLibrary) header->libraries[i].notifyLibrary(6, 0);
+  }
+  ReleaseDllLibraries();
+  SetDllDeclarations({}, {});
+  if (rt.defaultBigIcon) DestroyIcon(rt.defaultBigIcon);
+  if (rt.defaultSmallIcon) DestroyIcon(rt.defaultSmallIcon);
+  rt.defaultBigIcon = rt.defaultSmallIcon = nullptr;
+  if (rt.hiddenOwner) DestroyWindow(rt.hiddenOwner);
+  rt.hiddenOwner = nullptr;
+  PlaySoundW(nullptr, nullptr, 0);
+  if (rt.oleInitialized) OleUninitialize();
+  rt.oleInitialized = false;
+}
+
+void ExitProgram(int32_t code) {
+  RuntimeState& rt = Runtime();
+  if (rt.mainThread != 0 && GetCurrentThreadId() != rt.mainThread) {
+    if (rt.hiddenOwner) SendMessageW(rt.hiddenOwner, kMsgEndProgram, static_cast<WPARAM>(code), 0);
+    if (!rt.ending) ExitProcess(static_cast<UINT>(code));
+    // The main thread is ending the program: it ends the process when it is done.
+    for (;;) Sleep(INFINITE);
+  }
+  Cleanup();
+  ExitProcess(static_cast<UINT>(code));
+}
+
+}  // namespace tl

@@ -1,0 +1,572 @@
+#include "runtime/window_unit.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/background.h"
+#include "runtime/cursors.h"
+#include "runtime/gbk.h"
+#include "runtime/menu_bar.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit_events.h"
+#include "runtime/value.h"
+
+namespace tl {
+namespace {
+
+constexpr wchar_t kDefaultClass[] = L"_RT_Form";
+constexpr wchar_t kUnitProperty[] = L"TL_WindowUnit";
+bool g_creatingModal = false;
+
+bool Sizable(int32_t borderStyle) { return borderStyle == 1 || borderStyle == 3 || borderStyle == 5; }
+
+struct Styles {
+  DWORD style;
+  DWORD exStyle;
+};
+
+Styles FrameStyles(const WindowProperties& p) {
+  DWORD style = 0, ex = 0;
+  if (p.borderStyle != 0) {
+    if (!p.caption.empty() || p.controlBox) style |= WS_CAPTION;
+    if (p.controlBox) style |= WS_SYSMENU;
+    style |= WS_DLGFRAME;
+    if (Sizable(p.borderStyle)) style |= WS_THICKFRAME;
+    if (p.borderStyle == 3 || p.borderStyle == 4) ex |= WS_EX_TOOLWINDOW;
+    if (p.borderStyle == 5 || p.borderStyle == 6) ex |= WS_EX_CLIENTEDGE;
+  } else {
+    style |= WS_POPUP;  // an overlapped window would get a caption whether asked or not
+  }
+  if (p.maxButton) style |= WS_MAXIMIZEBOX;
+  if (p.minButton) style |= WS_MINIMIZEBOX;
+  return {style, ex};
+}
+
+constexpr DWORD kFrameMask = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_POPUP | WS_MAXIMIZEBOX |
+                             WS_MINIMIZEBOX;
+constexpr DWORD kFrameExMask = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
+
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool IsWave(std::span<const uint8_t> b) {
+  return b.size() > 12 && std::memcmp(b.data(), "RIFF", 4) == 0 &&
+         std::memcmp(b.data() + 8, "WAVE", 4) == 0;
+}
+
+HRGN ShapeRegion(int32_t shape, int width, int height) {
+  switch (shape) {
+    case 1: return CreateEllipticRgn(0, 0, width + 1, height + 1);
+    case 2: return CreateRoundRectRgn(0, 0, width + 1, height + 1, width / 4, height / 4);
+    case 3: {
+      HRGN outer = CreateEllipticRgn(0, 0, width + 1, height + 1);
+      HRGN inner = CreateEllipticRgn(width / 4, height / 4, width - width / 4 + 1, height - height / 4 + 1);
+      CombineRgn(outer, outer, inner, RGN_DIFF);
+      DeleteObject(inner);
+      return outer;
+    }
+    default: return nullptr;
+  }
+}
+
+Unit* CreateWindowUnit(const uint8_t* block, int32_t blockLength, uint32_t extraStyle, HWND owner,
+                       int32_t, HMENU menu, int32_t left, int32_t top, int32_t width,
+                       int32_t height, uint32_t windowId, uint32_t unitId, int32_t, int32_t) {
+  std::span<const uint8_t> data;
+  if (block && blockLength > 0) data = {block, static_cast<size_t>(blockLength)};
+  auto properties = ReadWindowBlock(data);
+  if (!properties) return nullptr;
+  auto unit = std::make_unique<WindowUnit>(windowId, unitId, std::move(*properties));
+  if (!unit->Create(extraStyle, owner, menu, left, top, width, height)) return nullptr;
+  return unit.release();
+}
+
+int WriteWindowProperty(Unit* unit, int32_t number, PropertyValue value) {
+  return static_cast<WindowUnit*>(unit)->WriteProperty(number, value);
+}
+
+PropertyValue ReadWindowProperty(Unit* unit, int32_t number) {
+  return static_cast<WindowUnit*>(unit)->ReadProperty(number);
+}
+
+void* WindowInterface(InterfaceCode code) {
+  switch (code) {
+    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateWindowUnit);
+    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteWindowProperty);
+    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadWindowProperty);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+const UnitTypeDescriptor kWindowType = {"窗口", "window", UnitState::RaisesEvents, WindowInterface};
+
+void SetCreatingModal(bool modal) { g_creatingModal = modal; }
+
+WindowUnit::WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties)
+    : Unit(windowId, unitId), properties_(std::move(properties)) {}
+
+WindowUnit::~WindowUnit() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    // Destroyed by its owner rather than closed: the runtime already dropped this object.
+    RemovePropW(hwnd_, kUnitProperty);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    HWND hwnd = hwnd_;
+    hwnd_ = nullptr;
+    DestroyWindow(hwnd);
+  }
+  ReleaseResources();
+}
+
+WindowUnit* WindowUnit::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<WindowUnit*>(GetPropW(hwnd, kUnitProperty)) : nullptr;
+}
+
+bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width,
+                        int height) {
+  Styles frame = FrameStyles(properties_);
+  DWORD windowStyle = style | WS_CLIPCHILDREN | frame.style;
+  if (properties_.position == 1) {
+    left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  } else if (properties_.position == 2) {
+    windowStyle |= WS_MINIMIZE;
+  } else if (properties_.position == 3 && Sizable(properties_.borderStyle)) {
+    windowStyle |= WS_MAXIMIZE;
+  }
+  if (owner) {
+    windowStyle |= WS_POPUP;
+  } else if (g_creatingModal || !properties_.showInTaskbar) {
+    owner = Runtime().hiddenOwner;
+  }
+  std::wstring className =
+      properties_.windowClassName.empty() ? kDefaultClass : Widen(properties_.windowClassName);
+  if (!RegisterWindowClass(className.c_str(), WindowProc)) return false;
+  HWND hwnd = CreateWindowExW(frame.exStyle, className.c_str(), Widen(properties_.caption).c_str(),
+                              windowStyle, left, top, width, height, owner, menu,
+                              GetModuleHandleW(nullptr), this);
+  if (!hwnd) return false;
+  RECT placed;
+  GetWindowRect(hwnd, &placed);
+  if (!(windowStyle & (WS_MINIMIZE | WS_MAXIMIZE)) &&
+      (placed.left != left || placed.top != top || placed.right - placed.left != width ||
+       placed.bottom - placed.top != height)) {
+    SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ApplyIcons();
+  ApplyShape();
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  if (properties_.alwaysOnTop) {
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if (!properties_.closeItem) DeleteMenu(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
+  PlayBackSound();
+  return true;
+}
+
+std::vector<uint8_t> WindowUnit::PropertyData() const { return WriteWindowBlock(properties_); }
+
+void WindowUnit::ApplyIcons() {
+  if (ownsIcons_) {
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+  }
+  bigIcon_ = smallIcon_ = nullptr;
+  ownsIcons_ = false;
+  if (!properties_.windowIcon.empty()) {
+    bigIcon_ = CreateIconFromFile(properties_.windowIcon, false, GetSystemMetrics(SM_CXICON),
+                                  GetSystemMetrics(SM_CYICON));
+    smallIcon_ = CreateIconFromFile(properties_.windowIcon, false, GetSystemMetrics(SM_CXSMICON),
+                                    GetSystemMetrics(SM_CYSMICON));
+    ownsIcons_ = true;
+  }
+  if (!bigIcon_ && !smallIcon_) {
+    ownsIcons_ = false;
+    bigIcon_ = Runtime().defaultBigIcon;
+    smallIcon_ = Runtime().defaultSmallIcon;
+  }
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+void WindowUnit::ApplyShape() {
+  if (!hwnd_) return;
+  if (properties_.shape == 0) {
+    SetWindowRgn(hwnd_, nullptr, TRUE);
+    return;
+  }
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  if (HRGN region = ShapeRegion(properties_.shape, r.right - r.left, r.bottom - r.top)) {
+    SetWindowRgn(hwnd_, region, TRUE);  // the system owns the region from here
+  }
+}
+
+void WindowUnit::PlayBackSound() {
+  if ((properties_.soundPlayMode == 0 || properties_.soundPlayMode == 1) &&
+      IsWave(properties_.backSound)) {
+    DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
+    if (properties_.soundPlayMode == 0) flags |= SND_LOOP;
+    PlaySoundW(reinterpret_cast<LPCWSTR>(properties_.backSound.data()), nullptr, flags);
+  }
+}
+
+void WindowUnit::SetAccelerators(HACCEL table) {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  accelerators_ = table;
+}
+
+void WindowUnit::DisableOtherWindows(const std::vector<HWND>& windows) {
+  for (HWND other : windows) {
+    disabled_.emplace_back(other, IsWindowEnabled(other) != FALSE);
+    EnableWindow(other, FALSE);
+  }
+}
+
+void WindowUnit::RestoreDisabledWindows() {
+  for (auto& [other, wasEnabled] : disabled_) {
+    if (IsWindow(other)) EnableWindow(other, wasEnabled);
+  }
+  disabled_.clear();
+}
+
+void WindowUnit::ReleaseResources() {
+  if (IsWave(properties_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  if (ownsIcons_) {
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+  }
+  bigIcon_ = smallIcon_ = nullptr;
+  ownsIcons_ = false;
+  SetAccelerators(nullptr);
+  for (HMENU menu : detachedMenus_) DestroyMenu(menu);
+  detachedMenus_.clear();
+  RestoreDisabledWindows();
+}
+
+bool WindowUnit::EraseBackground(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  RECT area;
+  if (GetClipBox(dc, &area) == ERROR) area = client;
+  if (!picture_ && !properties_.backPicture.empty()) {
+    if (auto decoded = DecodePicture(properties_.backPicture, properties_.backColor)) {
+      picture_ = std::make_unique<BackgroundPicture>(std::move(*decoded));
+    }
+  }
+  RECT covered{};
+  if (picture_) covered = picture_->Draw(dc, client, properties_.backPictureMode);
+  FillOutside(dc, area, covered, properties_.backColor);
+  return true;
+}
+
+Unit* WindowUnit::UnitOfHandle(HWND hwnd) const {
+  WindowDefinition* definition = FindWindowDefinition(windowId());
+  if (!definition) return nullptr;
+  for (HWND at = hwnd; at; at = GetParent(at)) {
+    for (size_t i = 0; i < definition->units.size(); ++i) {
+      Unit* unit = UnitObject(*definition, i);
+      if (unit && unit->hwnd() == at) return unit;
+    }
+    if (at == hwnd_) break;
+  }
+  return nullptr;
+}
+
+bool WindowUnit::MoveFocus(bool backward) {
+  WindowDefinition* definition = FindWindowDefinition(windowId());
+  if (!definition) return false;
+  struct Stop {
+    int32_t order;
+    size_t index;
+    HWND hwnd;
+  };
+  std::vector<Stop> stops;
+  for (size_t i = 1; i < definition->units.size(); ++i) {
+    Unit* unit = UnitObject(*definition, i);
+    if (!unit || !unit->hwnd()) continue;
+    HWND h = unit->hwnd();
+    if (IsWindowVisible(h) && IsWindowEnabled(h) && (GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP)) {
+      stops.push_back({definition->units.Unit(i).tabOrder, i, h});
+    }
+  }
+  if (stops.empty()) return false;
+  std::sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) {
+    return a.order != b.order ? a.order < b.order : a.index < b.index;
+  });
+  Unit* focused = UnitOfHandle(GetFocus());
+  size_t current = stops.size();
+  for (size_t i = 0; i < stops.size(); ++i) {
+    if (focused && stops[i].hwnd == focused->hwnd()) current = i;
+  }
+  size_t next;
+  if (current == stops.size()) next = backward ? stops.size() - 1 : 0;
+  else next = backward ? (current + stops.size() - 1) % stops.size() : (current + 1) % stops.size();
+  SetFocus(stops[next].hwnd);
+  return true;
+}
+
+bool WindowUnit::HandleEnter(HWND focus) {
+  auto isDefaultButton = [](HWND h) {
+    wchar_t name[16];
+    return GetClassNameW(h, name, 16) && lstrcmpiW(name, L"Button") == 0 &&
+           (GetWindowLongW(h, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+  };
+  Unit* focused = UnitOfHandle(focus);
+  if (focused && focused != this && focused->hwnd() && isDefaultButton(focused->hwnd())) {
+    RaiseEvent(*focused, 0);
+    return true;
+  }
+  if (properties_.enterMovesFocus) return MoveFocus(false);
+  WindowDefinition* definition = FindWindowDefinition(windowId());
+  for (size_t i = 1; definition && i < definition->units.size(); ++i) {
+    Unit* unit = UnitObject(*definition, i);
+    if (unit && unit->hwnd() && IsWindowEnabled(unit->hwnd()) && isDefaultButton(unit->hwnd())) {
+      RaiseEvent(*unit, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool WindowUnit::PreTranslate(MSG& msg) {
+  if (!loaded) return false;
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+    const UINT key = static_cast<UINT>(msg.wParam);
+    Unit* focused = UnitOfHandle(GetFocus());
+    if (focused && focused != this && focused->ClaimsKey(key)) return false;
+    // A system key message carries the Alt state itself (context bit 29).
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool alt = msg.message == WM_SYSKEYDOWN ? (msg.lParam & (1 << 29)) != 0
+                                                  : GetKeyState(VK_MENU) < 0;
+    if (msg.message == WM_KEYDOWN && !ctrl && !alt) {
+      switch (key) {
+        case VK_TAB: return MoveFocus(GetKeyState(VK_SHIFT) < 0);
+        case VK_RETURN: return HandleEnter(GetFocus());
+        case VK_ESCAPE:
+          if (!properties_.escCloses) return false;
+          PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+          return true;
+        case VK_F1: {
+          if (!properties_.f1Help) return false;
+          std::string file = properties_.helpFile;
+          if (file.empty()) {
+            const std::string& name = Runtime().programFileName;
+            file = Runtime().programDirectory + name.substr(0, name.find_last_of('.')) + ".hlp";
+          }
+          std::wstring path = Widen(file);
+          if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            helpOpened_ = true;
+          }
+          return true;
+        }
+        default: return false;
+      }
+    }
+    if (msg.message == WM_SYSKEYDOWN && alt && ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))) {
+      WindowDefinition* definition = FindWindowDefinition(windowId());
+      for (size_t i = 1; definition && i < definition->units.size(); ++i) {
+        Unit* unit = UnitObject(*definition, i);
+        if (!unit || !unit->hwnd() || !IsWindowVisible(unit->hwnd()) || !IsWindowEnabled(unit->hwnd())) continue;
+        wchar_t caption[256];
+        int length = GetWindowTextW(unit->hwnd(), caption, 256);
+        for (int c = 0; c + 1 < length; ++c) {
+          if (caption[c] == L'&' && towupper(caption[c + 1]) == static_cast<wint_t>(key)) {
+            SetFocus(unit->hwnd());
+            return true;
+          }
+        }
+      }
+    }
+    return false;
+  }
+  if (msg.message == WM_LBUTTONDOWN && properties_.dragAnywhere) {
+    Unit* target = UnitOfHandle(msg.hwnd);
+    if (msg.hwnd == hwnd_ || (target && target != this && target->IsDragHandle())) {
+      POINT screen;
+      GetCursorPos(&screen);
+      ReleaseCapture();
+      PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+    }
+  }
+  return false;
+}
+
+bool WindowUnit::RequestClose() {
+  HWND hwnd = hwnd_;
+  if (Refused(RaiseEvent(*this, 12)) || !IsWindow(hwnd)) return false;
+  if (Refused(RaiseEvent(*this, 1)) || !IsWindow(hwnd)) return false;
+  closePending = true;
+  RestoreDisabledWindows();
+  DestroyWindow(hwnd);  // this object is released by the runtime during the call
+  return true;
+}
+
+PropertyValue WindowUnit::ReadProperty(int32_t number) {
+  WindowProperties& p = properties_;
+  auto which = static_cast<WindowProperty>(number);
+  if (which == WindowProperty::Position) {
+    uint32_t live = 0;
+    if (hwnd_ && IsIconic(hwnd_)) live = 2;
+    else if (hwnd_ && IsZoomed(hwnd_)) live = 3;
+    return {live, 0};
+  }
+  if (int32_t* value = WindowIntegerProperty(p, which)) return {static_cast<uint32_t>(*value), 0};
+  if (std::string* text = WindowTextProperty(p, which)) {
+    return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewText(*text))), 0};
+  }
+  if (std::vector<uint8_t>* bytes = WindowBytesProperty(p, which)) {
+    return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewByteSet(*bytes))), 0};
+  }
+  return {};
+}
+
+int WindowUnit::WriteProperty(int32_t number, PropertyValue value) {
+  auto which = static_cast<WindowProperty>(number);
+  const void* pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(value.low));
+  if (std::string* text = WindowTextProperty(properties_, which)) {
+    *text = std::string(TextView(static_cast<const char*>(pointer)));
+  } else if (std::vector<uint8_t>* bytes = WindowBytesProperty(properties_, which)) {
+    auto view = ByteSetView(pointer);
+    if (which == WindowProperty::BackSound && IsWave(*bytes)) PlaySoundW(nullptr, nullptr, 0);
+    bytes->assign(view.begin(), view.end());
+  } else if (int32_t* integer = WindowIntegerProperty(properties_, which)) {
+    *integer = static_cast<int32_t>(value.low);
+  } else {
+    return 0;
+  }
+  if (!hwnd_) return 0;
+  switch (which) {
+    case WindowProperty::Caption:
+      SetWindowTextW(hwnd_, Widen(properties_.caption).c_str());
+      break;
+    case WindowProperty::BackColor:
+    case WindowProperty::BackPicture:
+    case WindowProperty::BackPictureMode:
+      picture_.reset();
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
+    case WindowProperty::WindowIcon: ApplyIcons(); break;
+    case WindowProperty::Shape: ApplyShape(); break;
+    case WindowProperty::AlwaysOnTop:
+      SetWindowPos(hwnd_, properties_.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
+    case WindowProperty::CloseItem:
+      GetSystemMenu(hwnd_, TRUE);
+      if (!properties_.closeItem) DeleteMenu(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_BYCOMMAND);
+      break;
+    case WindowProperty::Position:
+      ShowWindow(hwnd_, properties_.position == 2 ? SW_MINIMIZE
+                        : properties_.position == 3 ? SW_MAXIMIZE : SW_RESTORE);
+      break;
+    case WindowProperty::SoundPlayMode:
+    case WindowProperty::BackSound: PlayBackSound(); break;
+    case WindowProperty::BorderStyle:
+    case WindowProperty::ControlBox:
+    case WindowProperty::MaxButton:
+    case WindowProperty::MinButton: {
+      Styles frame = FrameStyles(properties_);
+      LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+      LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+      SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>((style & ~kFrameMask) | frame.style));
+      SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>((ex & ~kFrameExMask) | frame.exStyle));
+      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      break;
+    }
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT CALLBACK WindowUnit::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetPropW(hwnd, kUnitProperty, self);
+  }
+  auto* self = reinterpret_cast<WindowUnit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    RemovePropW(hwnd, kUnitProperty);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->ReleaseResources();
+    const uint32_t windowId = self->windowId();
+    LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+    CallRuntime(Request::WindowDestroyed, windowId);  // releases self
+    return result;
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
+    case WM_SIZE:
+      if (properties_.shape != 0) ApplyShape();
+      if (loaded && wParam != SIZE_MINIMIZED) RaiseEvent(*this, 4);
+      return 0;
+    case WM_MOVE:
+      if (loaded) RaiseEvent(*this, 3);
+      return 0;
+    case WM_CLOSE:
+      RequestClose();
+      return 0;
+    case WM_QUERYENDSESSION: return Refused(RaiseEvent(*this, 1)) ? FALSE : TRUE;
+    case WM_NCACTIVATE:
+      if (properties_.keepTitleActive && !wParam) {
+        return DefWindowProcW(hwnd_, WM_NCACTIVATE, TRUE, lParam);
+      }
+      break;
+    case WM_SETCURSOR: {
+      if (LOWORD(lParam) != HTCLIENT) break;
+      WindowDefinition* definition = FindWindowDefinition(windowId());
+      Unit* unit = UnitOfHandle(reinterpret_cast<HWND>(wParam));
+      if (!definition || !unit) break;
+      auto index = definition->units.IndexOf(unit->unitId());
+      HCURSOR cursor = index ? reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(
+                                   definition->units.CursorSlot(*index)))
+                             : nullptr;
+      if (!cursor) break;
+      SetCursor(cursor);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      WindowDefinition* definition = lParam ? nullptr : FindWindowDefinition(windowId());
+      if (!definition) break;
+      const UINT command = LOWORD(wParam);
+      MenuRun run = FindMenuRun(definition->units);
+      if (command >= kFirstMenuCommand && command - kFirstMenuCommand < run.count) {
+        RaiseEvent(windowId(), definition->units.IdAt(run.first + command - kFirstMenuCommand), 0);
+      }
+      return 0;
+    }
+    case WM_DESTROY:
+      RaiseEvent(*this, 2);
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace tl

@@ -1,0 +1,74 @@
+// The window unit type (0x10001): a program window created from its property block, with its
+// background, icons, shape, keyboard and mouse conveniences, close and destroy. Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "runtime/unit.h"
+#include "runtime/unit_type.h"
+#include "runtime/window_block.h"
+
+namespace tl {
+
+extern const UnitTypeDescriptor kWindowType;
+
+// The loader tells the create entry whether the window is modal for the duration of the call.
+void SetCreatingModal(bool modal);
+
+class BackgroundPicture;
+
+class WindowUnit : public Unit {
+ public:
+  WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties);
+  ~WindowUnit() override;
+
+  static WindowUnit* FromHandle(HWND hwnd);  // the window unit owning a top-level window
+  bool Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width, int height);
+
+  std::vector<uint8_t> PropertyData() const override;
+  const WindowProperties& properties() const { return properties_; }
+  PropertyValue ReadProperty(int32_t number);
+  int WriteProperty(int32_t number, PropertyValue value);
+
+  // Loader state.
+  bool loaded = false;
+  bool closePending = false;
+  bool modal = false;
+  void SetAccelerators(HACCEL table);
+  HACCEL accelerators() const { return accelerators_; }
+  void KeepDetachedMenu(HMENU menu) { detachedMenus_.push_back(menu); }
+  void DisableOtherWindows(const std::vector<HWND>& windows);
+  void RestoreDisabledWindows();
+
+  // The pump's pre-processing: the keyboard and mouse conveniences. True swallows the message.
+  bool PreTranslate(MSG& msg);
+  // A close request: events 12 and 1, then destruction unless refused. True when it closed.
+  bool RequestClose();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void ApplyIcons();
+  void ApplyShape();
+  void PlayBackSound();
+  bool EraseBackground(HDC dc);
+  void ReleaseResources();
+  bool MoveFocus(bool backward);
+  bool HandleEnter(HWND focus);
+  Unit* UnitOfHandle(HWND hwnd) const;
+
+  WindowProperties properties_;
+  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+  bool ownsIcons_ = false;
+  HACCEL accelerators_ = nullptr;
+  std::vector<HMENU> detachedMenus_;
+  std::vector<std::pair<HWND, bool>> disabled_;
+  std::unique_ptr<BackgroundPicture> picture_;
+  bool helpOpened_ = false;
+};
+
+}  // namespace tl

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "controls/balloon_tip_block.h"
+#include "controls/button_block.h"
+#include "controls/date_picker_block.h"
+#include "controls/edit_box_block.h"
+#include "controls/input_device_block.h"
+#include "controls/label_block.h"
+#include "controls/transparent_label_block.h"
+#include "runtime/byte_io.h"
+
+namespace tl {
+namespace {
+
+std::vector<uint8_t> Font60(int32_t height) {
+  std::vector<uint8_t> font(60, 0);
+  std::memcpy(font.data(), &height, 4);
+  font[23] = 134;  // GB2312
+  return font;
+}
+
+// Every block: an empty block reads as the defaults, a newer version is refused, a truncated
+// block is refused, and what Write produces reads back to the same fields.
+template <typename Block>
+void ExpectCommonRules(const Block& sample) {
+  EXPECT_TRUE(Block::Read({}).has_value());
+  std::vector<uint8_t> bytes = sample.Write();
+  ASSERT_GE(bytes.size(), 4u);
+  const int32_t newer = Block::kVersion + 1;
+  std::vector<uint8_t> future = bytes;
+  std::memcpy(future.data(), &newer, 4);
+  EXPECT_FALSE(Block::Read(future).has_value());
+  // Every shorter prefix is refused (and, under the sanitizers, read within its bounds).
+  for (size_t cut = 1; cut < bytes.size(); ++cut) {
+    EXPECT_FALSE(Block::Read(std::span(bytes).first(cut)).has_value()) << "cut at " << cut;
+  }
+  // Counts that claim more than there is, or are negative, never read outside the block.
+  for (size_t at = 4; at + 4 <= bytes.size(); ++at) {
+    std::vector<uint8_t> lying = bytes;
+    const int32_t claims[] = {0x7FFFFFFF, -5};
+    for (int32_t claim : claims) {
+      std::memcpy(lying.data() + at, &claim, 4);
+      Block::Read(lying);
+    }
+  }
+  auto back = Block::Read(bytes);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->Write(), bytes);
+}
+
+TEST(ButtonBlock, StoredOrderAndDefaults) {
+  ButtonBlock b;
+  EXPECT_EQ(ButtonBlock::Read({})->caption, "按钮");
+  b.kind = 1;
+  b.horizontalAlign = 2;
+  b.verticalAlign = 0;
+  b.font = Font60(-13);
+  b.caption = "计算机\r\n";
+  ExpectCommonRules(b);
+  const std::vector<uint8_t> stored = b.Write();
+  ByteReader r(stored);
+  int32_t v[4];
+  for (int32_t& x : v) r.Int32(x);
+  EXPECT_EQ(v[0], 1);
+  EXPECT_EQ(v[1], 1);
+  EXPECT_EQ(v[2], 2);
+  EXPECT_EQ(v[3], 0);
+  std::vector<uint8_t> picture, font;
+  std::string caption;
+  r.CountedBytes(picture);
+  r.CountedBytes(font);
+  r.CountedText(caption);
+  EXPECT_TRUE(picture.empty());
+  EXPECT_EQ(font.size(), 60u);
+  EXPECT_EQ(caption, "计算机\r\n");
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(LabelBlock, SixteenIntsInStoredOrderThenFontPictureCaptionAndVersionTwoTexts) {
+  LabelBlock b;
+  b.textColour = 0xFFFFFF;
+  b.backColour = 0;
+  b.horizontalAlign = 1;
+  b.verticalAlign = 1;
+  b.wordWrap = 0;
+  b.font = Font60(-13);
+  b.caption = "Tallyleaf";
+  ExpectCommonRules(b);
+  const std::vector<uint8_t> bytes = b.Write();
+  ByteReader r(bytes);
+  int32_t v[17];
+  for (int32_t& x : v) r.Int32(x);
+  EXPECT_EQ(v[0], 2);  // version
+  // 9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25
+  const int32_t expected[16] = {0, 8, 0, 0x808080, 0xFFFFFF, 0x808080, 0xFFFFFF, 0, 1, 0,
+                                0x808080, 0xFFFFFF, 0x808080, 1, 1, 0};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(v[i + 1], expected[i]) << "int " << i;
+
+  // A version 1 block stops after the caption.
+  ByteWriter v1;
+  v1.Int32(1);
+  for (int i = 0; i < 16; ++i) v1.Int32(expected[i]);
+  v1.CountedBytes({}).CountedBytes({}).CountedText("提醒时间：");
+  auto old = LabelBlock::Read(v1.bytes());
+  ASSERT_TRUE(old.has_value());
+  EXPECT_EQ(old->caption, "提醒时间：");
+  EXPECT_EQ(old->horizontalAlign, 1);
+  EXPECT_EQ(old->wordWrap, 0);
+}
+
+TEST(EditBoxBlock, PasswordCharacterIsSixteenBitsAndVersionTwoTextsFollowContent) {
+  EditBoxBlock b;
+  b.inputMode = EditInputMode::ShortInteger;
+  b.font = Font60(-27);
+  b.content = "12";
+  ExpectCommonRules(b);
+  const std::vector<uint8_t> bytes = b.Write();
+  EXPECT_EQ(bytes[4 * 10], '*');
+  EXPECT_EQ(bytes[4 * 10 + 1], 0);
+  EXPECT_EQ(bytes.size(), 4u * 10 + 2 + 4 * 6 + 4 + 60 + 4 + 2 + 4 + 4);
+  auto back = EditBoxBlock::Read(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->inputMode, 6);
+  EXPECT_EQ(back->spinMaximum, 100);
+  EXPECT_EQ(back->content, "12");
+}
+
+TEST(EditBoxBlock, ShortIntegerTextKeepsDigitsALeadingMinusAndTheRange) {
+  EXPECT_EQ(ShortIntegerText("12a3"), "123");
+  EXPECT_EQ(ShortIntegerText("-"), "-");
+  EXPECT_EQ(ShortIntegerText("1-2"), "12");
+  EXPECT_EQ(ShortIntegerText("--5"), "-5");
+  EXPECT_EQ(ShortIntegerText("007"), "007");
+  EXPECT_EQ(ShortIntegerText("32767"), "32767");
+  EXPECT_EQ(ShortIntegerText("32768"), "32767");
+  EXPECT_EQ(ShortIntegerText("-32768"), "-32768");
+  EXPECT_EQ(ShortIntegerText("-32769"), "-32768");
+  EXPECT_EQ(ShortIntegerText("99999999999999999999"), "32767");
+  EXPECT_EQ(ShortIntegerText("时12"), "12");
+  EXPECT_EQ(ShortIntegerText(""), "");
+}
+
+TEST(DatePickerBlock, DateTimesAreEightByteDoubles) {
+  DatePickerBlock b;
+  b.value = 46000.5;
+  b.earliest = 1.25;
+  ExpectCommonRules(b);
+  const std::vector<uint8_t> bytes = b.Write();
+  double value;
+  std::memcpy(&value, bytes.data() + 12, 8);
+  EXPECT_EQ(value, 46000.5);
+  auto back = DatePickerBlock::Read(bytes);
+  EXPECT_EQ(back->earliest, 1.25);
+  EXPECT_EQ(back->latest, 0.0);
+  EXPECT_EQ(back->border, 1);
+}
+
+TEST(TransparentLabelBlock, ColonLabelsAndOutOfRangeValues) {
+  TransparentLabelBlock b;
+  b.font = Font60(-32);
+  b.caption = ".";
+  ExpectCommonRules(b);
+  EXPECT_EQ(TransparentLabelBlock::Read({})->caption, "透明标签");
+  EXPECT_EQ(TransparentLabelBlock::Read({})->verticalAlign, 1);
+
+  ByteWriter w;
+  w.Int32(0).Int32(7).Int32(0).Int32(-1).Int32(9).Int32(0).CountedBytes({}).CountedText("x");
+  auto odd = TransparentLabelBlock::Read(w.bytes());
+  ASSERT_TRUE(odd) << "version 0 has the same layout";
+  EXPECT_EQ(odd->effect, 3);
+  EXPECT_EQ(odd->horizontalAlign, 0);
+  EXPECT_EQ(odd->verticalAlign, 2);
+  EXPECT_EQ(ClampProperty(7, 3), 3);
+  EXPECT_EQ(ClampProperty(-1, 3), 0);
+}
+
+TEST(InputDeviceBlock, EmptyStaysEmptyAndUnknownVersionsAreRefused) {
+  EXPECT_TRUE(InputDeviceBlock::Read({})->Write().empty());
+  ByteWriter w;
+  w.Int32(2);
+  EXPECT_FALSE(InputDeviceBlock::Read(w.bytes()));
+  ByteWriter known;
+  known.Int32(1).Int32(77);
+  EXPECT_EQ(InputDeviceBlock::Read(known.bytes())->Write(), known.bytes());
+}
+
+TEST(BalloonTipBlock, TheFormsBlockIs1171BytesWithA991ByteStyleSheet) {
+  BalloonTipBlock b;
+  b.textColour = 0;
+  ExpectCommonRules(b);
+  EXPECT_EQ(DefaultTipStyleSheet().size(), 991u);
+  EXPECT_TRUE(DefaultTipStyleSheet().starts_with("body {font-size: 9pt; color:black; font-family:\"宋体\",Verdana}"));
+  const std::vector<uint8_t> bytes = b.Write();
+  EXPECT_EQ(bytes.size(), 1171u);
+  auto back = BalloonTipBlock::Read(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->initialDelay, 600);
+  EXPECT_EQ(back->displayTime, 3000);
+  EXPECT_EQ(back->backColour, 0xE1FFFFu);
+  EXPECT_EQ(back->textColour, 0u);
+  EXPECT_EQ(*back->IntField(13), 16);  // corner width
+  EXPECT_EQ(back->IntField(BalloonTipBlock::kIntCount), nullptr);
+  EXPECT_EQ(back->IntField(-1), nullptr);
+}
+
+TEST(BalloonTipBlock, BodyFontComesFromTheBodyRule) {
+  TipFont f = BodyFont(DefaultTipStyleSheet());
+  EXPECT_EQ(f.pointSize, 9);
+  EXPECT_EQ(f.face, "宋体");
+  f = BodyFont("p {font-size: 30pt} h1, BODY { font-family: 'Tahoma', Arial ; font-size:16px }");
+  EXPECT_EQ(f.pointSize, 12);
+  EXPECT_EQ(f.face, "Tahoma");
+  f = BodyFont("body {font-size: huge; font-family:");
+  EXPECT_EQ(f.pointSize, 9);
+  EXPECT_EQ(f.face, "");
+  EXPECT_EQ(BodyFont("").pointSize, 9);
+}
+
+}  // namespace
+}  // namespace tl

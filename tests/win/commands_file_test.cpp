@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "commands/file.h"
+#include "commands/text.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+
+namespace tl::cmd {
+namespace {
+
+class FileCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    dir_ = std::wstring(temp) + L"tl_file_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    SetCurrentDirectoryW(dir_.c_str());
+  }
+  void TearDown() override {
+    for (void* p : blocks_) Free(p);
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do DeleteFileW((dir_ + L"\\" + found.cFileName).c_str());
+      while (FindNextFileW(h, &found));
+      FindClose(h);
+    }
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+    RemoveDirectoryW(dir_.c_str());
+  }
+  ArgRecord Text(const std::string& s) {
+    char* t = NewText(s);
+    blocks_.push_back(t);
+    return PointerArg(t, DataType::Text);
+  }
+  ArgRecord Bytes(const std::string& s) {
+    void* b = NewByteSet({reinterpret_cast<const uint8_t*>(s.data()), s.size()});
+    blocks_.push_back(b);
+    return PointerArg(b, DataType::ByteSet);
+  }
+  bool Write(std::vector<ArgRecord> args) {
+    ArgRecord r{};
+    WriteFile(&r, static_cast<int>(args.size()), args.data());
+    EXPECT_EQ(r.type, DataType::Bool);
+    return r.low != 0;
+  }
+  // The file's content; "<null>" when the empty byte set (null) came back.
+  std::string Read(const std::string& name) {
+    ArgRecord arg = Text(name);
+    ArgRecord r{};
+    ReadFile(&r, 1, &arg);
+    EXPECT_EQ(r.type, DataType::ByteSet);
+    void* p = ArgPointer(r);
+    if (!p) return "<null>";
+    auto view = ByteSetView(p);
+    std::string s(reinterpret_cast<const char*>(view.data()), view.size());
+    Free(p);
+    return s;
+  }
+  std::wstring dir_;
+  std::vector<void*> blocks_;
+};
+
+TEST_F(FileCommands, WritesByteSetsBackToBackAndReadsThemWhole) {
+  EXPECT_TRUE(Write({Text("bugaun.txt"), Bytes("a\r\n"), Bytes(std::string("b\0c", 3))}));
+  EXPECT_EQ(Read("bugaun.txt"), std::string("a\r\nb\0c", 6));
+  // Rewriting cuts the old content; the empty byte set alone leaves an empty file.
+  EXPECT_TRUE(Write({Text("bugaun.txt"), Bytes("xy")}));
+  EXPECT_EQ(Read("bugaun.txt"), "xy");
+  EXPECT_TRUE(Write({Text("bugaun.txt"), Bytes("")}));
+  EXPECT_EQ(Read("bugaun.txt"), "<null>");
+  EXPECT_TRUE(Write({Text("created.txt"), Bytes("")}));
+  EXPECT_NE(GetFileAttributesW(L"created.txt"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FileCommands, FailuresGiveEmptyOrFalse) {
+  EXPECT_EQ(Read("missing.txt"), "<null>");
+  EXPECT_EQ(Read(""), "<null>");
+  EXPECT_FALSE(Write({Text(""), Bytes("x")}));
+  EXPECT_FALSE(Write({Text("no_such_dir\\f.txt"), Bytes("x")}));
+  EXPECT_EQ(GetFileAttributesW(L"no_such_dir"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(L"no_such_dir\\f.txt"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FileCommands, SharingKeepsWritersOutOfReadsAndEveryoneOutOfWrites) {
+  ASSERT_TRUE(Write({Text("shared.txt"), Bytes("old")}));
+  {
+    // Another writer holds the file: the read is refused rather than racing it.
+    HANDLE writer = CreateFileW(L"shared.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Read("shared.txt"), "<null>");
+    CloseHandle(writer);
+  }
+  {
+    HANDLE reader = CreateFileW(L"shared.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Read("shared.txt"), "old");  // readers share
+    EXPECT_FALSE(Write({Text("shared.txt"), Bytes("new")}));  // the write is exclusive
+    CloseHandle(reader);
+  }
+  EXPECT_EQ(Read("shared.txt"), "old");
+}
+
+TEST_F(FileCommands, GbkNamesCreateFilesWithTheirChineseNames) {
+  EXPECT_TRUE(Write({Text("记事本文档.txt"), Bytes("事件")}));
+  EXPECT_NE(GetFileAttributesW(L"\u8BB0\u4E8B\u672C\u6587\u6863.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Read("记事本文档.txt"), "事件");
+  // The directory of a relative name is the current one, which holds it under its real name.
+  wchar_t full[MAX_PATH];
+  GetFullPathNameW(L"\u8BB0\u4E8B\u672C\u6587\u6863.txt", MAX_PATH, full, nullptr);
+  EXPECT_EQ(Read(Narrow(full)), "事件");
+}
+
+TEST_F(FileCommands, RunDirectoryIsTheExecutablesDirectory) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring expected(path);
+  expected.resize(expected.rfind(L'\\'));
+  ArgRecord r{};
+  GetRunDirectory(&r, 0, nullptr);
+  auto* text = static_cast<char*>(ArgPointer(r));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), Narrow(expected));
+  EXPECT_NE(std::string(text).back(), '\\');
+  Free(text);
+}
+
+}  // namespace
+}  // namespace tl::cmd

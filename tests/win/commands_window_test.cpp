@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commands/dialogs.h"
+#include "commands/time.h"
+#include "runtime/form_image.h"
+#include "runtime/libraries.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/unit_events.h"
+
+namespace tl::cmd {
+namespace {
+
+constexpr uint32_t kMenuWindow = 0x52000001, kMenuWindowUnit = 0x06000001;
+constexpr uint32_t kGuardedWindow = 0x52000002, kGuardedWindowUnit = 0x06000002;
+constexpr uint32_t kMenu = 0x26000001, kFirstItem = 0x26000002, kEmptyMenu = 0x26000004;
+
+int g_chosen = 0, g_mayClose = 0, g_destroyed = 0;
+
+HandlerResult ChooseFirst(std::span<const uint32_t>) { return g_chosen = 1, NoAnswer; }
+HandlerResult ChooseSecond(std::span<const uint32_t>) { return g_chosen = 2, NoAnswer; }
+HandlerResult RefuseClose(std::span<const uint32_t>) { return ++g_mayClose, Answer(0); }
+HandlerResult CountDestroy(std::span<const uint32_t>) { return ++g_destroyed, NoAnswer; }
+constexpr Handler kHandlers[] = {ChooseFirst, ChooseSecond, RefuseClose, CountDestroy};
+constexpr HandlerTable kHandlerTable = {4, kHandlers};
+
+std::vector<uint8_t> WindowRecord(int32_t left, std::vector<EventBinding> bindings) {
+  UnitRecordFields window;
+  window.type = UnitType::Window;
+  window.left = left;
+  window.top = 100;
+  window.width = 240;
+  window.height = 160;
+  window.flags = UnitFlag::Visible;
+  window.bindings = std::move(bindings);
+  return EncodeUnitRecord(window);
+}
+
+std::vector<uint8_t> MenuRecord(int32_t level, uint32_t flags, const char* caption, int32_t handler) {
+  MenuItemFields item;
+  item.level = level;
+  item.flags = flags;
+  item.caption = caption;
+  item.handler = handler;
+  return EncodeMenuItem(item);
+}
+
+// Two windows: one with a hidden menu of two items and a hidden menu without items, one whose
+// may-close handler refuses every close.
+const std::vector<uint8_t>& Image() {
+  static const std::vector<uint8_t> image = [] {
+    const uint32_t menuIds[] = {kMenuWindowUnit, kMenu, kFirstItem, 0x26000003, kEmptyMenu};
+    const uint32_t guardedIds[] = {kGuardedWindowUnit};
+    std::vector<WindowDefinitionData> windows(2);
+    windows[0].id = kMenuWindow;
+    windows[0].units = UnitRecordArray::Build(
+        menuIds, {WindowRecord(100, {}), MenuRecord(0, MenuFlag::Hidden, "菜单", kNoHandler),
+                  MenuRecord(1, 0, "甲", 0), MenuRecord(1, 0, "乙", 1),
+                  MenuRecord(0, MenuFlag::Hidden, "空", kNoHandler)});
+    windows[1].id = kGuardedWindow;
+    windows[1].units = UnitRecordArray::Build(guardedIds, {WindowRecord(450, {{1, 2}, {2, 3}})});
+    return WriteFormImage(windows);
+  }();
+  return image;
+}
+
+char g_constants[16] = {};
+ProgramHeader g_header{};
+
+void StartRuntime() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  g_header = {3, 0, 1, &kHandlerTable, g_constants, sizeof g_constants, Image().data(),
+              static_cast<uint32_t>(Image().size()), kLibraryCount, kLibraries, 0, nullptr, nullptr};
+  UseProgramHeader(g_header);
+  InitializeRuntime();
+  SetRuntimeRequest(RuntimeRequest);
+}
+
+ArgRecord WindowRef(uint32_t window, uint32_t unit) { return {window, unit, UnitType::Window}; }
+
+template <typename... A>
+ArgRecord Call(CommandFn command, A... arg) {
+  ArgRecord args[] = {arg...};
+  ArgRecord result{};
+  command(&result, sizeof...(A), args);
+  return result;
+}
+
+HWND Handle(uint32_t window, uint32_t unit) {
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(Call(GetWindowHandle, WindowRef(window, unit)).low));
+}
+
+bool Loaded(uint32_t window) { return FindUnitObject(window, 0) != nullptr; }
+
+class WindowCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartRuntime();
+    g_chosen = g_mayClose = g_destroyed = 0;
+  }
+  void TearDown() override {
+    for (uint32_t window : {kMenuWindow, kGuardedWindow}) {
+      if (Unit* unit = FindUnitObject(window, 0)) DestroyWindow(unit->hwnd());
+    }
+    ProcessQueuedMessages();
+  }
+};
+
+TEST_F(WindowCommands, LoadWindowNeedsALoadedOwner) {
+  EXPECT_EQ(Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
+                 BoolArg(false)).low,
+            0u);
+  EXPECT_FALSE(Loaded(kMenuWindow));
+  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
+                 BoolArg(false)).low,
+            1u);
+  HWND menuWindow = Handle(kMenuWindow, kMenuWindowUnit);
+  EXPECT_TRUE(IsWindow(menuWindow));
+  EXPECT_EQ(GetWindow(menuWindow, GW_OWNER), Handle(kGuardedWindow, kGuardedWindowUnit));
+  Call(SetFocus, WindowRef(kMenuWindow, kMenuWindowUnit));
+  EXPECT_EQ(GetFocus(), menuWindow);
+}
+
+TEST_F(WindowCommands, CloseWindowAtOnceDestroysBeforeReturningWithoutAskingMayClose) {
+  Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
+  HWND hwnd = Handle(kGuardedWindow, kGuardedWindowUnit);
+  Call(CloseWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), BoolArg(true));
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(g_destroyed, 1);
+  EXPECT_EQ(g_mayClose, 0);
+  EXPECT_FALSE(Loaded(kGuardedWindow));
+}
+
+TEST_F(WindowCommands, DeferredCloseWaitsForTheMessageLoop) {
+  Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
+  HWND hwnd = Handle(kGuardedWindow, kGuardedWindowUnit);
+  Call(CloseWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit));
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(g_destroyed, 0);
+  ProcessQueuedMessages();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(g_destroyed, 1);
+  EXPECT_EQ(g_mayClose, 0);
+  // The window loads again afterwards as a new instance.
+  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_TRUE(IsWindow(Handle(kGuardedWindow, kGuardedWindowUnit)));
+}
+
+BOOL CALLBACK FindPopup(HWND w, LPARAM out) {
+  wchar_t cls[16];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
+      std::wstring(cls) == L"#32768") {
+    *reinterpret_cast<HWND*>(out) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WaitForPopup(int tries) {
+  for (int i = 0; i < tries; ++i) {
+    HWND popup = nullptr;
+    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&popup));
+    if (popup) return popup;
+    Sleep(10);
+  }
+  return nullptr;
+}
+
+void PressKey(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
+  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  SetCursorPos(300, 200);
+  RECT shown{};
+  int items = 0;
+  std::thread chooser([&] {
+    HWND popup = WaitForPopup(300);
+    if (!popup) return;
+    GetWindowRect(popup, &shown);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    items = GetMenuItemCount(menu);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+  });
+  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kMenu, UnitType::Menu});
+  chooser.join();
+  ProcessQueuedMessages();
+  EXPECT_EQ(items, 2);
+  EXPECT_EQ(shown.right, 295);
+  EXPECT_EQ(shown.top, 195);
+  EXPECT_EQ(g_chosen, 1);
+}
+
+TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
+  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  std::atomic<bool> sawMenu = false;
+  std::atomic<bool> done = false;
+  std::thread watcher([&] {
+    while (!done) {
+      if (WaitForPopup(1)) {
+        sawMenu = true;
+        PressKey(VK_ESCAPE);
+      }
+    }
+  });
+  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kGuardedWindow, kMenu, UnitType::Menu});
+  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kEmptyMenu, UnitType::Menu});
+  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kFirstItem, UnitType::Menu});
+  Sleep(100);
+  done = true;
+  watcher.join();
+  EXPECT_FALSE(sawMenu);
+  EXPECT_EQ(g_chosen, 0);
+}
+
+int g_windowTicks = 0;
+void CALLBACK CountWindowTick(HWND, UINT, UINT_PTR, DWORD) { ++g_windowTicks; }
+
+TEST_F(WindowCommands, DelayRunsTheRuntimesMessageProcessing) {
+  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  HWND hwnd = Handle(kMenuWindow, kMenuWindowUnit);
+  g_windowTicks = 0;
+  SetTimer(hwnd, 77, 20, CountWindowTick);
+  const ULONGLONG start = GetTickCount64();
+  Call(Delay, IntArg(150));
+  EXPECT_GE(GetTickCount64() - start, 150u);
+  KillTimer(hwnd, 77);
+  EXPECT_GE(g_windowTicks, 2);
+}
+
+TEST(BuildPopupMenu, NestsSubmenusAndSkipsHiddenItems) {
+  auto item = [](int32_t level, uint32_t flags, const char* caption) {
+    MenuItemFields f;
+    f.level = level;
+    f.flags = flags;
+    f.caption = caption;
+    return f;
+  };
+  const std::vector<MenuItemFields> run = {
+      item(0, MenuFlag::Hidden, "关键"), item(1, 0, "编辑事件"), item(1, 0, "-"),
+      item(1, MenuFlag::Hidden, "隐藏"), item(2, 0, "隐藏的子项"), item(1, 0, "提醒"),
+      item(2, MenuFlag::Checked, "提醒事件"), item(2, MenuFlag::Disabled, "删除提醒事件"), item(0, 0, "下一个")};
+  HMENU menu = BuildPopupMenu(run, 0);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  EXPECT_EQ(GetMenuItemID(menu, 0), kFirstMenuCommand + 1);
+  EXPECT_TRUE(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  HMENU sub = GetSubMenu(menu, 2);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(GetMenuItemID(sub, 0), kFirstMenuCommand + 6);
+  EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(sub, 1, MF_BYPOSITION) & MF_GRAYED);
+  DestroyMenu(menu);
+  EXPECT_EQ(BuildPopupMenu(run, 8), nullptr);
+}
+
+}  // namespace
+}  // namespace tl::cmd

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+
+#include "controls/button.h"
+#include "controls/input_device.h"
+#include "runtime/gbk.h"
+#include "runtime/unit_events.h"
+
+namespace tl {
+namespace {
+
+std::vector<EventRecord> g_events;
+
+// Stands in for the runtime: records every event a unit fires, answers nothing.
+intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
+  if (code == Request::FireEvent) g_events.push_back(*reinterpret_cast<const EventRecord*>(a));
+  return 0;
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
+}
+
+class ButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_events.clear();
+    SetRuntimeRequest(&RecordingRuntime);
+    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // A static parent passes WM_COMMAND on to DefWindowProc; the unit's own hook sees it first.
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(parent_);
+    SetRuntimeRequest(nullptr);
+  }
+
+  std::unique_ptr<Unit> Make(const std::vector<uint8_t>& bytes, uint32_t extraStyle = WS_TABSTOP) {
+    auto create = reinterpret_cast<CreateUnitFn>(kButtonType.getInterface(InterfaceCode::CreateUnit));
+    std::unique_ptr<Unit> unit(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
+                                      extraStyle, parent_, 150, nullptr, 20, 30, 88, 24, 0x52010001, 0x16012398,
+                                      0, 0));
+    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
+    return unit;
+  }
+  std::wstring Text(HWND w) {
+    wchar_t buffer[64];
+    GetWindowTextW(w, buffer, 64);
+    return buffer;
+  }
+
+  HWND parent_ = nullptr;
+};
+
+ButtonBlock Portal() {
+  ButtonBlock b;
+  b.caption = "百度网";
+  return b;
+}
+
+TEST_F(ButtonTest, ClickRaisesEventZeroOfItsUnitButNotWhenDisabled) {
+  auto unit = Make(Portal().Write());
+  ASSERT_TRUE(unit);
+  SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
+  ASSERT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(g_events[0].window, 0x52010001u);
+  EXPECT_EQ(g_events[0].unit, 0x16012398u);
+  EXPECT_EQ(g_events[0].index, 0);
+  EXPECT_EQ(g_events[0].argCount, 0);
+
+  EnableWindow(unit->hwnd(), FALSE);
+  SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.size(), 1u);
+}
+
+TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
+  auto unit = Make(Portal().Write());
+  ASSERT_TRUE(unit);
+  HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  SetParent(unit->hwnd(), frame);
+  SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.size(), 1u);
+  SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), reinterpret_cast<LPARAM>(unit->hwnd()));
+  EXPECT_EQ(g_events.size(), 1u) << "the old parent is no longer watched";
+  unit.reset();
+  SendMessageW(frame, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), 0);
+  EXPECT_EQ(g_events.size(), 1u);
+}
+
+TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
+  auto unit = Make(Portal().Write());
+  ASSERT_TRUE(unit);
+  SetForegroundWindow(parent_);
+  Pump(50);
+  RECT r;
+  GetWindowRect(unit->hwnd(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  Pump(200);
+  ASSERT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(g_events[0].index, 0);
+}
+
+TEST_F(ButtonTest, EmptyBlockCaptionWritesAndLineBreaks) {
+  auto hidden = Make({});
+  ASSERT_TRUE(hidden);
+  EXPECT_EQ(Text(hidden->hwnd()), Widen("按钮"));
+
+  ButtonBlock b;
+  b.caption = "记事本\r\n";
+  auto unit = Make(b.Write());
+  ASSERT_TRUE(unit);
+  EXPECT_EQ(Text(unit->hwnd()), Widen("记事本\r\n"));
+  EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & BS_MULTILINE);
+  EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & WS_TABSTOP);
+
+  auto write = reinterpret_cast<WritePropertyFn>(kButtonType.getInterface(InterfaceCode::WriteProperty));
+  const char* caption = "缩放";
+  EXPECT_EQ(write(unit.get(), 10 - 8, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
+  EXPECT_EQ(Text(unit->hwnd()), Widen("缩放"));
+  EXPECT_EQ(write(unit.get(), 9 - 8, PropertyValue{1, 0}), 1) << "the kind is fixed at creation";
+  const auto data = ButtonBlock::Read(unit->PropertyData());
+  EXPECT_EQ(data->caption, "缩放");
+  EXPECT_EQ(data->kind, 1);
+}
+
+std::vector<uint8_t> TwoByTwoBitmap() {
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = 2;
+  info.biHeight = 2;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const uint8_t pixels[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + sizeof pixels;
+  std::vector<uint8_t> bytes(file.bfSize);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  std::memcpy(bytes.data() + file.bfOffBits, pixels, sizeof pixels);
+  return bytes;
+}
+
+TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
+  ButtonBlock b;
+  b.picture = TwoByTwoBitmap();
+  auto unit = Make(b.Write());
+  ASSERT_TRUE(unit);
+  EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & BS_BITMAP);
+  EXPECT_NE(SendMessageW(unit->hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+
+  for (size_t cut : {size_t{10}, size_t{54}, b.picture.size() - 1}) {
+    ButtonBlock broken;
+    broken.picture.assign(b.picture.begin(), b.picture.begin() + cut);
+    auto plain = Make(broken.Write());
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP) << cut;
+  }
+  std::vector<uint8_t> huge = b.picture;
+  int32_t width = 0x7FFFFFFF;
+  std::memcpy(huge.data() + 18, &width, 4);
+  ButtonBlock lying;
+  lying.picture = huge;
+  auto plain = Make(lying.Write());
+  ASSERT_TRUE(plain);
+  EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP);
+}
+
+TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {
+  EXPECT_EQ(kInputDeviceType.stateFlags, 0x8000u);
+  auto create = reinterpret_cast<CreateUnitFn>(kInputDeviceType.getInterface(InterfaceCode::CreateUnit));
+  std::unique_ptr<Unit> unit(create(nullptr, 0, 0, parent_, 130, nullptr, 392, 96, 56, 48, 0x52010001, 0x1601224F,
+                                    0, 0));
+  ASSERT_TRUE(unit);
+  EXPECT_FALSE(IsWindowVisible(unit->hwnd()));
+  EXPECT_TRUE(unit->PropertyData().empty());
+  SendMessageW(unit->hwnd(), WM_LBUTTONDOWN, 0, 0);
+  EXPECT_TRUE(g_events.empty());
+  const uint8_t future[4] = {2, 0, 0, 0};
+  EXPECT_EQ(create(future, 4, 0, parent_, 130, nullptr, 0, 0, 1, 1, 1, 2, 0, 0), nullptr);
+}
+
+}  // namespace
+}  // namespace tl

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+
+#include "controls/label.h"
+#include "runtime/gbk.h"
+#include "runtime/memory.h"
+#include "runtime/value.h"
+
+namespace tl {
+namespace {
+
+std::vector<uint8_t> Font(int32_t height) {
+  std::vector<uint8_t> font(60, 0);
+  std::memcpy(font.data(), &height, 4);
+  font[23] = GB2312_CHARSET;
+  return font;
+}
+
+// The label's client area as it paints it, one COLORREF per pixel.
+std::vector<COLORREF> Capture(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) pixels.push_back(GetPixel(memory, x, y));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
+}
+
+size_t CountColour(const std::vector<COLORREF>& pixels, COLORREF colour) {
+  return static_cast<size_t>(std::count(pixels.begin(), pixels.end(), colour));
+}
+
+size_t CountInk(const std::vector<COLORREF>& pixels, COLORREF background) {
+  return pixels.size() - CountColour(pixels, background);
+}
+
+class LabelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExW(0, L"STATIC", L"label test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  void TearDown() override { DestroyWindow(parent_); }
+
+  std::unique_ptr<Unit> Make(const LabelBlock& block, int32_t width = 278, int32_t height = 28) {
+    auto create = reinterpret_cast<CreateUnitFn>(kLabelType.getInterface(InterfaceCode::CreateUnit));
+    const std::vector<uint8_t> bytes = block.Write();
+    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100,
+                                      nullptr, 0, 0, width, height, 0x52010001, 0x16012245, 0, 0));
+    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
+    return unit;
+  }
+  void WriteCaption(Unit& unit, const char* caption) {
+    auto write = reinterpret_cast<WritePropertyFn>(kLabelType.getInterface(InterfaceCode::WriteProperty));
+    EXPECT_EQ(write(&unit, 0, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
+  }
+
+  HWND parent_ = nullptr;
+};
+
+LabelBlock TitleLabel() {
+  LabelBlock b;
+  b.caption = "Tallyleaf";
+  b.font = Font(-13);
+  b.textColour = 0xFFFFFF;
+  b.backColour = 0;
+  b.horizontalAlign = 1;
+  b.verticalAlign = 1;
+  return b;
+}
+
+TEST_F(LabelTest, IsARuntimeDrawnDragHandleWhoseNativeTextIsTheCaption) {
+  auto unit = Make(TitleLabel());
+  ASSERT_TRUE(unit);
+  wchar_t cls[32];
+  GetClassNameW(unit->hwnd(), cls, 32);
+  EXPECT_STREQ(cls, L"_RT_Label");
+  EXPECT_TRUE(unit->IsDragHandle());
+  WriteCaption(*unit, "事件：");
+  wchar_t text[32];
+  GetWindowTextW(unit->hwnd(), text, 32);
+  EXPECT_EQ(Narrow(text), "事件：");
+  auto read = reinterpret_cast<ReadPropertyFn>(kLabelType.getInterface(InterfaceCode::ReadProperty));
+  PropertyValue v = read(unit.get(), 0);
+  EXPECT_EQ(TextView(reinterpret_cast<const char*>(v.low)), "事件：");
+  Free(reinterpret_cast<void*>(v.low));
+  EXPECT_EQ(LabelBlock::Read(unit->PropertyData())->caption, "事件：");
+}
+
+// Missing glyphs all draw as the same empty box: two different characters drawing differently
+// shows that real glyphs were found, under whatever locale the test runs in.
+TEST_F(LabelTest, ChineseCaptionsDrawRealGlyphsWithTheStoredAndTheDefaultFont) {
+  for (bool defaultFont : {false, true}) {
+    LabelBlock b = TitleLabel();
+    if (defaultFont) b.font.clear();
+    b.caption = "标";
+    auto unit = Make(b);
+    ASSERT_TRUE(unit);
+    const std::vector<COLORREF> first = Capture(unit->hwnd());
+    WriteCaption(*unit, "签");
+    const std::vector<COLORREF> second = Capture(unit->hwnd());
+    EXPECT_GT(CountInk(first, RGB(0, 0, 0)), 20u) << "default font: " << defaultFont;
+    EXPECT_GT(CountInk(second, RGB(0, 0, 0)), 20u);
+    EXPECT_NE(first, second) << "default font: " << defaultFont;
+  }
+}
+
+TEST_F(LabelTest, EmptyCaptionShowsOnlyTheBackground) {
+  auto unit = Make(TitleLabel());
+  ASSERT_TRUE(unit);
+  EXPECT_GT(CountInk(Capture(unit->hwnd()), RGB(0, 0, 0)), 20u);
+  WriteCaption(*unit, "");
+  const std::vector<COLORREF> pixels = Capture(unit->hwnd());
+  EXPECT_EQ(CountColour(pixels, RGB(0, 0, 0)), pixels.size());
+}
+
+TEST_F(LabelTest, WrappedCaptionIsCentredVerticallyAndTheDefaultBackgroundIsTheFaceColour) {
+  LabelBlock b;
+  b.wordWrap = 1;
+  b.verticalAlign = 1;
+  b.caption = "作者\r\n\r\nTallyleaf 0.0.1.6";
+  auto unit = Make(b, 288, 200);
+  ASSERT_TRUE(unit);
+  const std::vector<COLORREF> pixels = Capture(unit->hwnd());
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  size_t firstInk = pixels.size(), lastInk = 0;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    if (pixels[i] != face) {
+      firstInk = std::min(firstInk, i / 288);
+      lastInk = std::max(lastInk, i / 288);
+    }
+  }
+  ASSERT_LT(firstInk, lastInk);
+  EXPECT_GT(firstInk, 40u);
+  EXPECT_LT(lastInk, 160u);
+  EXPECT_LT(std::abs(static_cast<int>(firstInk) - static_cast<int>(199 - lastInk)), 12);
+}
+
+}  // namespace
+}  // namespace tl

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "controls/balloon_tip.h"
+#include "controls/button.h"
+#include "runtime/unit_events.h"
+
+namespace tl {
+namespace {
+
+constexpr uint32_t kWindow = 0x52010001, kTipUnit = 0x160123BF, kPinUnit = 0x160123B9;
+
+std::map<std::pair<uint32_t, uint32_t>, Unit*> g_units;
+
+// Stands in for the runtime: resolves the units this test created.
+intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
+  if (code != Request::UnitObject) return 0;
+  auto found = g_units.find({static_cast<uint32_t>(a), static_cast<uint32_t>(b)});
+  return found == g_units.end() ? 0 : reinterpret_cast<intptr_t>(found->second);
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
+}
+
+void MovePointer(POINT to) {
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(to.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  move.mi.dy = MulDiv(to.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof move);
+}
+
+ArgRecord Ref(uint32_t unit, uint32_t type) { return ArgRecord{kWindow, unit, type}; }
+ArgRecord Text(const char* text) { return ArgRecord{reinterpret_cast<uint32_t>(text), 0, DataType::Text}; }
+
+class BalloonTipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetRuntimeRequest(&TestRuntime);
+    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"tip test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300,
+                              200, 284, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+    BalloonTipBlock tipBlock;
+    tipBlock.textColour = 0;
+    const std::vector<uint8_t> tipBytes = tipBlock.Write();
+    auto createTip = reinterpret_cast<CreateUnitFn>(kBalloonTipType.getInterface(InterfaceCode::CreateUnit));
+    tip_.reset(static_cast<BalloonTip*>(createTip(tipBytes.data(), static_cast<int32_t>(tipBytes.size()), 0, parent_,
+                                                  200, nullptr, 40, 72, 72, 32, kWindow, kTipUnit, 0, 0)));
+    ASSERT_TRUE(tip_);
+    ButtonBlock pinBlock;
+    pinBlock.caption = "固定";
+    const std::vector<uint8_t> pinBytes = pinBlock.Write();
+    auto createButton = reinterpret_cast<CreateUnitFn>(kButtonType.getInterface(InterfaceCode::CreateUnit));
+    pin_.reset(createButton(pinBytes.data(), static_cast<int32_t>(pinBytes.size()), 0, parent_, 110, nullptr, 100,
+                            8, 80, 40, kWindow, kPinUnit, 0, 0));
+    ASSERT_TRUE(pin_);
+    ShowWindow(pin_->hwnd(), SW_SHOWNA);
+    g_units = {{{kWindow, kTipUnit}, tip_.get()}, {{kWindow, kPinUnit}, pin_.get()}};
+  }
+  void TearDown() override {
+    g_units.clear();
+    tip_.reset();
+    pin_.reset();
+    DestroyWindow(parent_);
+    SetRuntimeRequest(nullptr);
+  }
+
+  bool SetTipOnPin(const char* text, std::initializer_list<ArgRecord> region = {}) {
+    std::vector<ArgRecord> args = {Ref(kTipUnit, 0x60001), Ref(kPinUnit, 0x1000B), Text(text), IntArg(-1)};
+    args.insert(args.end(), region.begin(), region.end());
+    args.resize(8);  // omitted optional arguments are all-zero records
+    ArgRecord result{};
+    SetTip(&result, 8, args.data());
+    EXPECT_EQ(result.type, DataType::Bool);
+    return result.low == 1;
+  }
+  POINT PinCentre() {
+    RECT r;
+    GetWindowRect(pin_->hwnd(), &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  bool Shown() {
+    HWND balloon = tip_->ShownTip();
+    return balloon && IsWindowVisible(balloon);
+  }
+
+  HWND parent_ = nullptr;
+  std::unique_ptr<BalloonTip> tip_;
+  std::unique_ptr<Unit> pin_;
+};
+
+TEST_F(BalloonTipTest, RegistryKeepsOneItemPerRegionOfATarget) {
+  EXPECT_FALSE(tip_->ShownTip());
+  EXPECT_FALSE(IsWindowVisible(tip_->hwnd()));
+  for (int i = 0; i < 400; ++i) ASSERT_TRUE(SetTipOnPin(i % 2 ? "缩放主界面" : "固定为展开状态"));
+  EXPECT_EQ(tip_->ItemCount(pin_->hwnd()), 1u);
+  EXPECT_EQ(tip_->ItemText(pin_->hwnd(), 0), "缩放主界面") << "the last text";
+
+  EXPECT_TRUE(SetTipOnPin("left half", {IntArg(0), IntArg(0), IntArg(40), IntArg(40)}));
+  EXPECT_TRUE(SetTipOnPin("left half again", {IntArg(0), IntArg(0), IntArg(40), IntArg(40)}));
+  EXPECT_TRUE(SetTipOnPin("three of four", {IntArg(0), IntArg(0), IntArg(40)}));
+  EXPECT_EQ(tip_->ItemCount(pin_->hwnd()), 2u) << "a region needs all four arguments";
+  EXPECT_EQ(tip_->ItemText(pin_->hwnd(), 0), "three of four");
+  EXPECT_EQ(tip_->ItemText(pin_->hwnd(), 1), "left half again");
+}
+
+TEST_F(BalloonTipTest, UnknownBalloonOrTargetOfAWindowNotLoadedRegistersNothing) {
+  ArgRecord args[8] = {Ref(kTipUnit, 0x60001), ArgRecord{0x52012449, 0x16012452, 0x1000B}, Text("x"), IntArg(-1)};
+  ArgRecord result{};
+  SetTip(&result, 8, args);
+  EXPECT_EQ(result.low, 0u);
+  EXPECT_EQ(result.type, DataType::Bool);
+  args[0] = Ref(0x16999999, 0x60001);
+  args[1] = Ref(kPinUnit, 0x1000B);
+  SetTip(&result, 8, args);
+  EXPECT_EQ(result.low, 0u);
+  args[0] = Ref(kPinUnit, 0x1000B);  // not a balloon unit
+  SetTip(&result, 8, args);
+  EXPECT_EQ(result.low, 0u);
+  EXPECT_EQ(tip_->ItemCount(pin_->hwnd()), 0u);
+}
+
+TEST_F(BalloonTipTest, ShowsAfterTheInitialDelayAndHidesAfterTheDisplayTime) {
+  ASSERT_TRUE(SetTipOnPin("固定为展开状态"));
+  MovePointer({10, 10});
+  Pump(100);
+  const DWORD start = GetTickCount();
+  MovePointer(PinCentre());
+  Pump(400);
+  EXPECT_FALSE(Shown()) << "too early at " << GetTickCount() - start << " ms";
+  Pump(400);
+  ASSERT_TRUE(Shown()) << "not shown at " << GetTickCount() - start << " ms";
+  HWND balloon = tip_->ShownTip();
+  HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(balloon, shape), COMPLEXREGION) << "a rounded balloon with its anchor";
+  DeleteObject(shape);
+  RECT r;
+  GetWindowRect(balloon, &r);
+  UpdateWindow(balloon);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, r.left + 10, r.bottom - 6), COLORREF{0xE1FFFF}) << "the back colour";
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(GetWindow(balloon, GW_OWNER), parent_);
+
+  Pump(2000);
+  EXPECT_TRUE(Shown()) << "hidden early at " << GetTickCount() - start << " ms";
+  Pump(1200);
+  EXPECT_FALSE(Shown()) << "still shown at " << GetTickCount() - start << " ms";
+  Pump(1000);
+  EXPECT_FALSE(Shown()) << "the pointer has not left the item: no second showing";
+}
+
+TEST_F(BalloonTipTest, AClickHidesTheTipAtOnce) {
+  ASSERT_TRUE(SetTipOnPin("缩放主界面"));
+  MovePointer({10, 10});
+  Pump(100);
+  MovePointer(PinCentre());
+  Pump(800);
+  ASSERT_TRUE(Shown());
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+  Pump(60);
+  EXPECT_FALSE(Shown());
+}
+
+BYTE Opacity(HWND window) {
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED)) return 255;
+  GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
+  return alpha;
+}
+
+TEST_F(BalloonTipTest, FadesInAndOutOverTheirTimes) {
+  auto write = reinterpret_cast<WritePropertyFn>(kBalloonTipType.getInterface(InterfaceCode::WriteProperty));
+  write(tip_.get(), 1, PropertyValue{600, 0});  // display time
+  write(tip_.get(), 2, PropertyValue{300, 0});  // fade-in time
+  write(tip_.get(), 3, PropertyValue{600, 0});  // fade-out time
+  ASSERT_TRUE(SetTipOnPin("缩放主界面"));
+  MovePointer({10, 10});
+  Pump(100);
+  MovePointer(PinCentre());
+  Pump(700);
+  ASSERT_TRUE(Shown());
+  HWND balloon = tip_->ShownTip();
+  EXPECT_LT(Opacity(balloon), 255) << "still fading in";
+  Pump(350);
+  EXPECT_EQ(Opacity(balloon), 255);
+  Pump(400);
+  EXPECT_FALSE(Shown());
+  EXPECT_TRUE(IsWindowVisible(balloon)) << "fading out";
+  EXPECT_LT(Opacity(balloon), 255);
+  Pump(600);
+  EXPECT_FALSE(IsWindowVisible(balloon));
+}
+
+TEST_F(BalloonTipTest, APointerThatOnlyPassesOverShowsNothing) {
+  ASSERT_TRUE(SetTipOnPin("固定为展开状态"));
+  RECT r;
+  GetWindowRect(pin_->hwnd(), &r);
+  const LONG y = (r.top + r.bottom) / 2;
+  MovePointer({r.left - 20, y});
+  Pump(100);
+  for (LONG x = r.left - 10; x < r.right + 20; x += 10) {
+    MovePointer({x, y});
+    Pump(40);
+  }
+  MovePointer({r.right + 40, y + 100});
+  Pump(900);
+  EXPECT_FALSE(Shown());
+}
+
+}  // namespace
+}  // namespace tl

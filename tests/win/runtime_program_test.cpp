@@ -1,0 +1,65 @@
+// The program's own header, libraries and form image under the runtime: the secondary windows
+// load with every control the unit types build.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/program_header.h"
+#include "forms/ids.h"
+#include "runtime/memory.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+class ProgramImageTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UseProgramHeader(app::kProgramHeader);
+    InitializeRuntime();
+  }
+  void TearDown() override {
+    for (auto& definition : Runtime().windows) {
+      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
+    }
+  }
+};
+
+TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
+  EXPECT_EQ(Runtime().build, 121671u);
+  ASSERT_EQ(Runtime().windows.size(), 4u);
+  EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow);
+  EXPECT_NE(Services().CallDllCommand, nullptr);
+  EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
+}
+
+TEST_F(ProgramImageTest, ReminderWindowLoadsWithItsTwelveControls) {
+  WindowDefinition* reminder = FindWindowDefinition(ids::ReminderWindow);
+  ASSERT_NE(reminder, nullptr);
+  ASSERT_EQ(LoadWindow(*reminder, false, nullptr), 1);
+  HWND hwnd = LoadedWindow(*reminder)->hwnd();
+  for (uint32_t id : {ids::ReminderList, ids::ReminderTimer, ids::ReminderMinuteBox,
+                      ids::ReminderHourBox, ids::ReminderCaption, ids::ConfirmReminderButton,
+                      ids::ReminderDateBox}) {
+    EXPECT_NE(FindUnitObject(ids::ReminderWindow, id), nullptr) << std::hex << id;
+  }
+  // Created from the last record down: the date box first.
+  Unit* dateBox = FindUnitObject(ids::ReminderWindow, ids::ReminderDateBox);
+  ASSERT_TRUE(dateBox && dateBox->hwnd());
+  EXPECT_EQ(GetDlgCtrlID(dateBox->hwnd()), 100);
+  EXPECT_EQ(GetParent(dateBox->hwnd()), hwnd);
+}
+
+TEST_F(ProgramImageTest, MainDetailsAndAboutWindowsLoad) {
+  for (uint32_t id : {ids::MainWindow, ids::DetailsWindow, ids::AboutWindow}) {
+    WindowDefinition* definition = FindWindowDefinition(id);
+    ASSERT_NE(definition, nullptr);
+    EXPECT_EQ(LoadWindow(*definition, false, nullptr), 1) << std::hex << id;
+  }
+}
+
+}  // namespace
+}  // namespace tl
