@@ -141,7 +141,7 @@ LRESULT CALLBACK ControlUnit::ParentProc(HWND hwnd, UINT message, WPARAM wParam,
       if (control && reinterpret_cast<HWND>(wParam) == control) return NFR_UNICODE;
       break;
     case WM_NOTIFY:
-      if (control && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == control &&
+      if (control && lParam && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == control &&
           self->OnNotify(message, wParam, lParam, result)) {
         return result;
       }

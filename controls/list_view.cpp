@@ -1,6 +1,7 @@
 #include "controls/list_view.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -497,6 +498,21 @@ LRESULT ListViewUnit::GetInfoTip(LPARAM lParam) {
   return 0;
 }
 
+bool ListViewUnit::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_MOUSEMOVE && block_.hotTracking && !destroying()) {
+    // Not every platform list view reports hot-item changes; the pointer tells us itself.
+    LVHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const auto item = static_cast<int32_t>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (item != hotItem_) {
+      hotItem_ = item;
+      if (item >= 0) RaiseEvent(*this, Event::kHotItem, {static_cast<uint32_t>(item)});
+    }
+    return false;
+  }
+  return ControlUnit::OnControlMessage(message, wParam, lParam, result);
+}
+
 bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
@@ -527,7 +543,7 @@ bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
     case LVN_HOTTRACK:
       if (change->iItem != hotItem_) {
         hotItem_ = change->iItem;
-        raise(Event::kHotItem, {static_cast<uint32_t>(change->iItem)});
+        if (change->iItem >= 0) raise(Event::kHotItem, {static_cast<uint32_t>(change->iItem)});
       }
       return true;
     case NM_CLICK: raise(Event::kClick); return true;

@@ -29,6 +29,8 @@ void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
 class ListViewUnit final : public ControlUnit {
  public:
   ListViewUnit(uint32_t windowId, uint32_t unitId, ListViewBlock block);
+  // The control goes before the font it shows.
+  ~ListViewUnit() override { DestroyControl(); }
 
   bool Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds);
   // Own property index (8-38); answers true when the control must be built anew.
@@ -50,6 +52,7 @@ class ListViewUnit final : public ControlUnit {
 
  protected:
   bool OnNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   bool InIconView() const { return block_.viewType <= 1; }

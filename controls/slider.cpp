@@ -184,7 +184,8 @@ int32_t SliderUnit::ReadProperty(int32_t index) const {
   return block_.*FieldOf(index);
 }
 
-bool SliderUnit::OnNotify(UINT, WPARAM wParam, LPARAM, LRESULT& result) {
+bool SliderUnit::OnNotify(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (message != WM_HSCROLL && message != WM_VSCROLL) return false;  // e.g. custom drawing
   result = 0;
   if (LOWORD(wParam) == TB_ENDTRACK) return true;
   block_.position = static_cast<int32_t>(SendMessageW(hwnd_, TBM_GETPOS, 0, 0));

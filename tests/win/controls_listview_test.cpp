@@ -341,6 +341,26 @@ TEST_F(ListViewTest, InitialItemsAndColumnsComeFromTheirRecords) {
   EXPECT_EQ(list_->PropertyData(), expected.Write());
 }
 
+TEST_F(ListViewTest, InitialItemsShowTheirTips) {
+  ListViewBlock b = EntryListBlock();
+  b.items = {{false, -1, -1, 0, 0, "a", "第一条"}, {false, -1, -1, 0, 0, "b", ""}};
+  ASSERT_TRUE(Create(b));
+  auto askTip = [&](int item) {
+    wchar_t text[64] = L"unchanged";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr = {hwnd(), 100, LVN_GETINFOTIPW};
+    tip.pszText = text;
+    tip.cchTextMax = 64;
+    tip.iItem = item;
+    SendMessageW(parent_, WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&tip));
+    return Narrow(text);
+  };
+  EXPECT_EQ(askTip(0), "第一条");
+  EXPECT_EQ(askTip(1), "unchanged");
+  Insert("first", IntArg(0));  // the tip follows its item
+  EXPECT_EQ(askTip(1), "第一条");
+}
+
 TEST_F(ListViewTest, LiveWritesApplyAndStyleWritesAskForANewControl) {
   ASSERT_TRUE(Create(EntryListBlock()));
   Insert("kept");
@@ -444,6 +464,60 @@ TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
   Click({item.left + 10, (item.top + item.bottom) / 2}, false);
   EXPECT_TRUE(LastEvent(4));
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 0);
+}
+
+TEST_F(ListViewInputTest, DoubleClickActivatesAndHeaderClickNamesTheColumn) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  SetForegroundWindow(parent_);
+  Insert("an entry");
+  RECT item{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+  POINT point{item.left + 10, (item.top + item.bottom) / 2};
+  ClientToScreen(hwnd(), &point);
+  SetCursorPos(point.x, point.y);
+  INPUT input[4]{};
+  for (int i = 0; i < 4; ++i) {
+    input[i].type = INPUT_MOUSE;
+    input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+  }
+  SendInput(4, input, sizeof(INPUT));
+  Pump(200);
+  Sleep(550);
+  EXPECT_TRUE(LastEvent(1));
+
+  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(100)});
+  HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
+  RECT column{};
+  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&column)));
+  MapWindowPoints(header, hwnd(), reinterpret_cast<POINT*>(&column), 2);
+  Click({(column.left + column.right) / 2, (column.top + column.bottom) / 2}, false);
+  ASSERT_TRUE(LastEvent(2));
+  EXPECT_EQ(LastEvent(2)->args[0], 1u);
+}
+
+TEST_F(ListViewInputTest, HotTrackingNamesTheItemUnderThePointer) {
+  ListViewBlock b = EntryListBlock();
+  b.hotTracking = true;
+  ASSERT_TRUE(Create(b));
+  SetForegroundWindow(parent_);
+  Insert("first");
+  Insert("second");
+  RECT item{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)));
+  POINT point{item.left + 10, (item.top + item.bottom) / 2};
+  ClientToScreen(hwnd(), &point);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  move.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+  move.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+  SendInput(1, &move, sizeof move);
+  Pump(100);
+  move.mi.dx += 2;
+  SendInput(1, &move, sizeof move);
+  Pump(700);
+  ASSERT_TRUE(LastEvent(3));
+  EXPECT_EQ(LastEvent(3)->args[0], 1u);
 }
 
 }  // namespace

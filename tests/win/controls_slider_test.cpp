@@ -100,6 +100,11 @@ TEST_F(SliderTest, StoredPositionBelowTheRangeShowsTheMinimumAndReadsAsStored) {
   EXPECT_EQ(style & 0x44000001, 0x44000001);
   EXPECT_TRUE(style & WS_TABSTOP);
   EXPECT_FALSE(style & (TBS_VERT | TBS_NOTICKS | TBS_BOTH | TBS_TOP | TBS_ENABLESELRANGE));
+  // Painting (with its custom-draw notifications) moves nothing.
+  RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EXPECT_TRUE(g_events.empty());
 }
 
 TEST_F(SliderTest, PositionWritesAreClampedForTheThumbOnly) {
