@@ -12,6 +12,8 @@ constexpr wchar_t kHolderClass[] = L"_RT_BalloonTip";
 constexpr wchar_t kBalloonClass[] = L"_RT_BalloonTipWindow";
 constexpr UINT_PTR kDelayTimer = 1;
 constexpr UINT_PTR kDisplayTimer = 2;
+constexpr UINT_PTR kFadeTimer = 3;
+constexpr UINT kFadeStep = 10;  // ms between two steps of a fade
 constexpr LONG kMaxTextWidth = 320;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
@@ -154,7 +156,7 @@ void BalloonTip::OnPointerMoved(POINT at) {
   lastPointer_ = at;
   const std::optional<ItemRef> item = ItemAt(at);
   if (!item) {
-    HideAndForget();
+    HideAndForget(/*fade=*/true);
     return;
   }
   if (item != current_) {
@@ -174,13 +176,17 @@ void BalloonTip::OnPointerMoved(POINT at) {
   if (behaviour & TipBehaviour::RestartDisplayTime && block_.displayTime > 0)
     SetTimer(hwnd_, kDisplayTimer, static_cast<UINT>(block_.displayTime), nullptr);
   const int32_t keeps = TipBehaviour::FollowPointer | TipBehaviour::RestartDisplayTime | TipBehaviour::StayWhileMoving;
-  if (!(behaviour & keeps)) Hide();
+  if (!(behaviour & keeps)) Hide(/*fade=*/true);
 }
 
 void BalloonTip::OnTimer(UINT_PTR id) {
+  if (id == kFadeTimer) {
+    StepFade();
+    return;
+  }
   KillTimer(hwnd_, id);
   if (id == kDisplayTimer) {
-    Hide();
+    Hide(/*fade=*/true);
     return;
   }
   if (id != kDelayTimer || !current_) return;
@@ -208,22 +214,32 @@ void BalloonTip::Show() {
                     owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!balloon_) return;
   }
+  StopFade();
   shownText_ = Widen(text);
   PlaceBalloon(lastPointer_, shownText_);
+  const bool fadeIn = block_.fadeInTime > 0 && !shown_;
+  SetOpacity(fadeIn ? 0 : 255);
   ShowWindow(balloon_, SW_SHOWNOACTIVATE);
   InvalidateRect(balloon_, nullptr, TRUE);
   shown_ = true;
+  if (fadeIn) StartFade(Fade::In);
   if (block_.displayTime > 0) SetTimer(hwnd_, kDisplayTimer, static_cast<UINT>(block_.displayTime), nullptr);
 }
 
-void BalloonTip::Hide() {
+void BalloonTip::Hide(bool fade) {
   KillTimer(hwnd_, kDisplayTimer);
-  if (shown_ && balloon_) ShowWindow(balloon_, SW_HIDE);
+  if (!shown_ || !balloon_) return;
   shown_ = false;
+  if (fade && block_.fadeOutTime > 0) {
+    StartFade(Fade::Out);
+    return;
+  }
+  StopFade();
+  ShowWindow(balloon_, SW_HIDE);
 }
 
-void BalloonTip::HideAndForget() {
-  Hide();
+void BalloonTip::HideAndForget(bool fade) {
+  Hide(fade);
   KillTimer(hwnd_, kDelayTimer);
   current_.reset();
 }
@@ -274,6 +290,40 @@ void BalloonTip::PlaceBalloon(POINT at, const std::wstring& text) {
   SetWindowRgn(balloon_, shape, FALSE);  // the window owns the region from here on
   SetWindowPos(balloon_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
   InvalidateRect(balloon_, nullptr, TRUE);
+}
+
+void BalloonTip::SetOpacity(BYTE alpha) {
+  const LONG exStyle = GetWindowLongW(balloon_, GWL_EXSTYLE);
+  if (alpha == 255 && !(exStyle & WS_EX_LAYERED)) return;
+  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongW(balloon_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(balloon_, 0, alpha, LWA_ALPHA);
+}
+
+void BalloonTip::StartFade(Fade fade) {
+  fade_ = fade;
+  fadeStart_ = GetTickCount();
+  SetTimer(hwnd_, kFadeTimer, kFadeStep, nullptr);
+}
+
+void BalloonTip::StopFade() {
+  if (fade_ == Fade::Out && balloon_) ShowWindow(balloon_, SW_HIDE);
+  fade_ = Fade::None;
+  KillTimer(hwnd_, kFadeTimer);
+}
+
+void BalloonTip::StepFade() {
+  const int32_t total = fade_ == Fade::In ? block_.fadeInTime : block_.fadeOutTime;
+  const DWORD elapsed = GetTickCount() - fadeStart_;
+  const bool done = fade_ == Fade::None || total <= 0 || elapsed >= static_cast<DWORD>(total);
+  const int share = done ? 255 : static_cast<int>(elapsed * 255 / static_cast<DWORD>(total));
+  if (balloon_) SetOpacity(static_cast<BYTE>(fade_ == Fade::Out ? 255 - share : share));
+  if (!done) return;
+  if (fade_ == Fade::Out && balloon_) {
+    ShowWindow(balloon_, SW_HIDE);
+    SetOpacity(255);
+  }
+  fade_ = Fade::None;
+  KillTimer(hwnd_, kFadeTimer);
 }
 
 COLORREF BalloonTip::TextColour() const {

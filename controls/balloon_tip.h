@@ -52,9 +52,16 @@ class BalloonTip final : public Unit {
   void OnPointerMoved(POINT at);
   void OnTimer(UINT_PTR id);
   std::optional<ItemRef> ItemAt(POINT screen) const;
+  enum class Fade { None, In, Out };
+
   void Show();
-  void Hide();
-  void HideAndForget();
+  void Hide(bool fade = false);
+  void HideAndForget(bool fade = false);
+  void SetOpacity(BYTE alpha);
+  void StartFade(Fade fade);
+  // Ends a fade at once (a fading-out balloon disappears).
+  void StopFade();
+  void StepFade();
   void PlaceBalloon(POINT at, const std::wstring& text);
   void PaintBalloon(HDC dc) const;
   COLORREF TextColour() const;
@@ -66,6 +73,8 @@ class BalloonTip final : public Unit {
   std::optional<ItemRef> current_;
   POINT lastPointer_{-32768, -32768};
   bool shown_ = false;
+  Fade fade_ = Fade::None;
+  DWORD fadeStart_ = 0;
   HWND balloon_ = nullptr;  // created on first show, owned by the form's window
   std::wstring shownText_;
   RECT textRect_{};

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "runtime/gbk.h"
 
 namespace tl {
@@ -28,9 +30,21 @@ DWORD StyleOf(const EditBoxBlock& b) {
 
 DWORD ExStyleOf(const EditBoxBlock& b) { return b.border == 1 ? WS_EX_CLIENTEDGE : 0; }
 
-wchar_t PasswordCharacter(uint16_t stored) {
+// The stored password character: one GBK character in 16 bits, the lead byte low.
+std::string PasswordText(uint16_t stored) {
   const char gbk[2] = {static_cast<char>(stored & 0xFF), static_cast<char>(stored >> 8)};
-  const std::wstring wide = Widen(std::string_view(gbk, gbk[1] ? 2 : 1));
+  return std::string(gbk, gbk[1] ? 2 : (gbk[0] ? 1 : 0));
+}
+
+uint16_t StoredPassword(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto lead = static_cast<uint8_t>(text[0]);
+  const bool doubleByte = lead >= 0x81 && text.size() > 1;
+  return static_cast<uint16_t>(lead | (doubleByte ? static_cast<uint8_t>(text[1]) << 8 : 0));
+}
+
+wchar_t PasswordCharacter(uint16_t stored) {
+  const std::wstring wide = Widen(PasswordText(stored));
   return wide.empty() ? L'*' : wide[0];
 }
 
@@ -169,11 +183,7 @@ PropertyValue EditBox::Read(int32_t number) {
     case 16: return IntValue(block_.scrollBars);
     case 17: return IntValue(block_.alignment);
     case 18: return IntValue(block_.inputMode);
-    case 19: {
-      const char gbk[2] = {static_cast<char>(block_.passwordChar & 0xFF),
-                           static_cast<char>(block_.passwordChar >> 8)};
-      return TextValue(std::string_view(gbk, gbk[1] ? 2 : (gbk[0] ? 1 : 0)));
-    }
+    case 19: return TextValue(PasswordText(block_.passwordChar));
     case 20: return IntValue(block_.letterCase);
     case 21: return IntValue(block_.spinControl);
     case 22: return IntValue(block_.spinMinimum);
@@ -217,17 +227,12 @@ bool EditBox::Write(int32_t number, PropertyValue value) {
       block_.inputMode = v;
       KeepShortInteger();
       return true;
-    case 19: {
-      const std::string text = ValueText(value);
-      block_.passwordChar = text.empty() ? 0
-                            : static_cast<uint16_t>(static_cast<uint8_t>(text[0]) |
-                                                    (text.size() > 1 && static_cast<uint8_t>(text[0]) >= 0x80
-                                                         ? static_cast<uint8_t>(text[1]) << 8 : 0));
+    case 19:
+      block_.passwordChar = StoredPassword(ValueText(value));
       if (block_.inputMode == EditInputMode::Password)
         SendMessageW(hwnd_, EM_SETPASSWORDCHAR, PasswordCharacter(block_.passwordChar), 0);
       InvalidateRect(hwnd_, nullptr, TRUE);
       return false;
-    }
     case 20: block_.letterCase = v; return true;
     case 21: block_.spinControl = v; return false;
     case 22: block_.spinMinimum = v; return false;

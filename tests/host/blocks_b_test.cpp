@@ -32,8 +32,18 @@ void ExpectCommonRules(const Block& sample) {
   std::vector<uint8_t> future = bytes;
   std::memcpy(future.data(), &newer, 4);
   EXPECT_FALSE(Block::Read(future).has_value());
-  for (size_t cut : {size_t{2}, bytes.size() / 2, bytes.size() - 1}) {
+  // Every shorter prefix is refused (and, under the sanitizers, read within its bounds).
+  for (size_t cut = 1; cut < bytes.size(); ++cut) {
     EXPECT_FALSE(Block::Read(std::span(bytes).first(cut)).has_value()) << "cut at " << cut;
+  }
+  // Counts that claim more than there is, or are negative, never read outside the block.
+  for (size_t at = 4; at + 4 <= bytes.size(); ++at) {
+    std::vector<uint8_t> lying = bytes;
+    const int32_t claims[] = {0x7FFFFFFF, -5};
+    for (int32_t claim : claims) {
+      std::memcpy(lying.data() + at, &claim, 4);
+      Block::Read(lying);
+    }
   }
   auto back = Block::Read(bytes);
   ASSERT_TRUE(back.has_value());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/dialogs.h"
+#include "commands/time.h"
 #include "runtime/form_image.h"
 #include "runtime/libraries.h"
 #include "runtime/runtime.h"
@@ -228,6 +229,21 @@ TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
   watcher.join();
   EXPECT_FALSE(sawMenu);
   EXPECT_EQ(g_chosen, 0);
+}
+
+int g_windowTicks = 0;
+void CALLBACK CountWindowTick(HWND, UINT, UINT_PTR, DWORD) { ++g_windowTicks; }
+
+TEST_F(WindowCommands, DelayRunsTheRuntimesMessageProcessing) {
+  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  HWND hwnd = Handle(kMenuWindow, kMenuWindowUnit);
+  g_windowTicks = 0;
+  SetTimer(hwnd, 77, 20, CountWindowTick);
+  const ULONGLONG start = GetTickCount64();
+  Call(Delay, IntArg(150));
+  EXPECT_GE(GetTickCount64() - start, 150u);
+  KillTimer(hwnd, 77);
+  EXPECT_GE(g_windowTicks, 2);
 }
 
 TEST(BuildPopupMenu, NestsSubmenusAndSkipsHiddenItems) {

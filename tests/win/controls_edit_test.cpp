@@ -155,6 +155,23 @@ TEST_F(EditBoxTest, ColoursFontAndReCreationFromThePropertyData) {
   EXPECT_EQ(Content(*rebuilt), "用户输入");
 }
 
+TEST_F(EditBoxTest, PasswordModeMasksWithTheStoredCharacter) {
+  EditBoxBlock b;
+  b.inputMode = EditInputMode::Password;
+  auto unit = Make(b);
+  ASSERT_TRUE(unit);
+  EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & ES_PASSWORD);
+  EXPECT_EQ(SendMessageW(unit->hwnd(), EM_GETPASSWORDCHAR, 0, 0), L'*');
+  const char* dot = "●";
+  EXPECT_EQ(Write(*unit, 19 - 8, PropertyValue{reinterpret_cast<uint32_t>(dot), 0}), 0);
+  EXPECT_EQ(static_cast<wchar_t>(SendMessageW(unit->hwnd(), EM_GETPASSWORDCHAR, 0, 0)), Widen("●")[0]);
+  auto read = reinterpret_cast<ReadPropertyFn>(kEditBoxType.getInterface(InterfaceCode::ReadProperty));
+  EXPECT_EQ(TakeText(read(unit.get(), 19 - 8)), "●");
+  EditBoxBlock plain;
+  auto free = Make(plain, 120);
+  EXPECT_FALSE(GetWindowLongW(free->hwnd(), GWL_STYLE) & ES_PASSWORD) << "the character has no effect in mode 0";
+}
+
 TEST_F(EditBoxTest, NewerBlockVersionsFailCreation) {
   std::vector<uint8_t> bytes = EditBoxBlock{}.Write();
   bytes[0] = 3;

@@ -177,6 +177,37 @@ TEST_F(BalloonTipTest, AClickHidesTheTipAtOnce) {
   EXPECT_FALSE(Shown());
 }
 
+BYTE Opacity(HWND window) {
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED)) return 255;
+  GetLayeredWindowAttributes(window, nullptr, &alpha, &flags);
+  return alpha;
+}
+
+TEST_F(BalloonTipTest, FadesInAndOutOverTheirTimes) {
+  auto write = reinterpret_cast<WritePropertyFn>(kBalloonTipType.getInterface(InterfaceCode::WriteProperty));
+  write(tip_.get(), 1, PropertyValue{600, 0});  // display time
+  write(tip_.get(), 2, PropertyValue{300, 0});  // fade-in time
+  write(tip_.get(), 3, PropertyValue{600, 0});  // fade-out time
+  ASSERT_TRUE(SetTipOnPin("缩放主界面"));
+  MovePointer({10, 10});
+  Pump(100);
+  MovePointer(PinCentre());
+  Pump(700);
+  ASSERT_TRUE(Shown());
+  HWND balloon = tip_->ShownTip();
+  EXPECT_LT(Opacity(balloon), 255) << "still fading in";
+  Pump(350);
+  EXPECT_EQ(Opacity(balloon), 255);
+  Pump(400);
+  EXPECT_FALSE(Shown());
+  EXPECT_TRUE(IsWindowVisible(balloon)) << "fading out";
+  EXPECT_LT(Opacity(balloon), 255);
+  Pump(600);
+  EXPECT_FALSE(IsWindowVisible(balloon));
+}
+
 TEST_F(BalloonTipTest, APointerThatOnlyPassesOverShowsNothing) {
   ASSERT_TRUE(SetTipOnPin("固定为展开状态"));
   RECT r;
