@@ -1,6 +1,7 @@
 # tl_win_test(NAME SOURCES... [BOTH_LOCALES] [INPUT] [LIBS ...])
 # One GoogleTest program per area, run whole under Wine as one ctest test per locale.
-# INPUT marks programs that synthesize input: they never run beside one another.
+# INPUT marks programs that synthesize input: they run alone, since every program in the
+# prefix shares the pointer and keyboard.
 function(tl_win_test name)
   cmake_parse_arguments(T "BOTH_LOCALES;INPUT" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
@@ -15,7 +16,7 @@ function(tl_win_test name)
     add_test(NAME ${test} COMMAND ${name})
     set_tests_properties(${test} PROPERTIES ENVIRONMENT "LANG=${locale}" TIMEOUT 300)
     if(T_INPUT)
-      set_tests_properties(${test} PROPERTIES RESOURCE_LOCK input)
+      set_tests_properties(${test} PROPERTIES RUN_SERIAL TRUE)
     endif()
   endforeach()
 endfunction()

@@ -117,6 +117,8 @@ std::string BalloonTip::ItemText(HWND target, size_t index) const {
 HWND BalloonTip::ShownTip() const { return shown_ ? balloon_ : nullptr; }
 
 void BalloonTip::OnThreadMessage(const MSG& message) {
+  // Between the form window's end and the unit's own there is nothing to show a tip for.
+  if (!hwnd_ || !IsWindow(hwnd_)) return;
   switch (message.message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "runtime/gbk.h"
 
@@ -74,11 +75,45 @@ bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place pla
     SendMessageW(hwnd_, EM_SETPASSWORDCHAR, PasswordCharacter(block_.passwordChar), 0);
   SetContent(block_.content);
   SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, block_.selectionStart + block_.selectionLength);
+  if (block_.spinControl) BuildSpin(parent);
   return true;
+}
+
+void EditBox::BuildSpin(HWND parent) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&classes);
+  // The buddy's own text is the value: it counts within the range the properties give.
+  spin_ = CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                          WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
+                          0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!spin_) return;
+  SendMessageW(spin_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
+  ApplySpinRange();
+  FollowEdit();
+}
+
+void EditBox::ApplySpinRange() {
+  if (!spin_) return;
+  SendMessageW(spin_, UDM_SETRANGE32, block_.spinMinimum, block_.spinMaximum);
+  const int32_t value = std::atoi(WindowTextGbk(hwnd_).c_str());
+  SendMessageW(spin_, UDM_SETPOS32, 0, std::clamp(value, std::min(block_.spinMinimum, block_.spinMaximum),
+                                                  std::max(block_.spinMinimum, block_.spinMaximum)));
+}
+
+void EditBox::FollowEdit() {
+  if (!spin_ || !hwnd_) return;
+  RECT edit, arrows;
+  GetWindowRect(hwnd_, &edit);
+  GetWindowRect(spin_, &arrows);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&edit), 2);
+  SetWindowPos(spin_, hwnd_, edit.right, edit.top, arrows.right - arrows.left, edit.bottom - edit.top,
+               SWP_NOACTIVATE | (IsWindowVisible(hwnd_) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  EnableWindow(spin_, IsWindowEnabled(hwnd_));
 }
 
 EditBox::~EditBox() {
   Detach();
+  DestroyNativeWindow(spin_);
   DestroyNativeWindow(hwnd_);
 }
 
@@ -123,6 +158,15 @@ LRESULT CALLBACK EditBox::ControlProcedure(HWND window, UINT message, WPARAM wPa
     case WM_CHAR:
       if (self->RefusesCharacter(wParam)) return 0;
       break;
+    case WM_WINDOWPOSCHANGED:
+    case WM_SHOWWINDOW:
+    case WM_ENABLE: {
+      // The arrows go, show and grey out with their edit box.
+      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      if (message == WM_SHOWWINDOW) ShowWindow(self->spin_, wParam ? SW_SHOWNA : SW_HIDE);
+      else self->FollowEdit();
+      return result;
+    }
     case WM_PASTE:
     case WM_UNDO:
     case EM_UNDO:
@@ -234,9 +278,9 @@ bool EditBox::Write(int32_t number, PropertyValue value) {
       InvalidateRect(hwnd_, nullptr, TRUE);
       return false;
     case 20: block_.letterCase = v; return true;
-    case 21: block_.spinControl = v; return false;
-    case 22: block_.spinMinimum = v; return false;
-    case 23: block_.spinMaximum = v; return false;
+    case 21: block_.spinControl = v; return true;
+    case 22: block_.spinMinimum = v; ApplySpinRange(); return false;
+    case 23: block_.spinMaximum = v; ApplySpinRange(); return false;
     case 24:
       block_.selectionStart = v;
       SendMessageW(hwnd_, EM_SETSEL, v, v + block_.selectionLength);

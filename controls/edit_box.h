@@ -1,5 +1,6 @@
 // The edit box unit (0x10005): a standard edit control shaped by its property block, with the
-// short-integer input mode that refuses anything but "-" and digits and stays within a short.
+// short-integer input mode that refuses anything but "-" and digits and stays within a short,
+// and optional spin arrows.
 #pragma once
 
 #include <memory>
@@ -33,12 +34,17 @@ class EditBox final : public Unit, private ParentNotifications {
   // Short-integer mode: brings the control's text back to the rule after a change.
   void KeepShortInteger();
   bool RefusesCharacter(WPARAM character) const;
+  // The spin control: up-down arrows beside the box that count its number.
+  void BuildSpin(HWND parent);
+  void ApplySpinRange();
+  void FollowEdit();
   std::optional<LRESULT> OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ControlProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   mutable EditBoxBlock block_;
   GdiObject font_;
   GdiObject backBrush_;
+  HWND spin_ = nullptr;
   bool adjusting_ = false;
 };
 

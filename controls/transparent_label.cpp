@@ -24,6 +24,7 @@ std::unique_ptr<TransparentLabel> TransparentLabel::Create(const TransparentLabe
                                                            Place place, uint32_t windowId, uint32_t unitId) {
   RegisterRuntimeClass(kClassName, &Procedure, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
   auto unit = std::make_unique<TransparentLabel>(block, windowId, unitId);
+  unit->font_ = FontFromRecord(block.font, /*forceDefaults=*/true);
   HWND window = CreateWindowExW(WS_EX_TRANSPARENT, kClassName, Widen(block.caption).c_str(),
                                 kStyle | extraStyle, place.left, place.top, place.width, place.height, parent,
                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
@@ -50,8 +51,7 @@ RECT TransparentLabel::RectInParent() const {
 
 void TransparentLabel::Paint(HDC dc) const {
   if (block_.caption.empty()) return;
-  GdiObject font = FontFromRecord(block_.font, /*forceDefaults=*/true);
-  HGDIOBJ previous = SelectObject(dc, font.font());
+  HGDIOBJ previous = SelectObject(dc, font_.font());
   SetBkMode(dc, TRANSPARENT);
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -131,7 +131,10 @@ bool TransparentLabel::Write(int32_t number, PropertyValue value) {
       SetWindowTextGbk(hwnd_, block_.caption);
       break;
     case 9: block_.effect = ClampProperty(v, 3); break;
-    case 10: block_.font = ValueBytes(value); break;
+    case 10:
+      block_.font = ValueBytes(value);
+      font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
+      break;
     case 11: block_.textColour = static_cast<uint32_t>(v); break;
     case 12: block_.horizontalAlign = ClampProperty(v, 2); break;
     case 13: block_.wordWrap = v != 0; break;

@@ -35,6 +35,7 @@ class TransparentLabel final : public Unit {
   static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
 
   TransparentLabelBlock block_;
+  GdiObject font_;
   RECT placedAt_{};  // where the label was before a move, in the parent's client coordinates
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <memory>
@@ -170,6 +171,34 @@ TEST_F(EditBoxTest, PasswordModeMasksWithTheStoredCharacter) {
   EditBoxBlock plain;
   auto free = Make(plain, 120);
   EXPECT_FALSE(GetWindowLongW(free->hwnd(), GWL_STYLE) & ES_PASSWORD) << "the character has no effect in mode 0";
+}
+
+TEST_F(EditBoxTest, SpinArrowsCountTheNumberAndFollowTheBox) {
+  EditBoxBlock b;
+  b.spinControl = 1;
+  b.spinMaximum = 23;
+  b.content = "5";
+  auto unit = Make(b);
+  ASSERT_TRUE(unit);
+  HWND arrows = FindWindowExW(parent_, nullptr, L"msctls_updown32", nullptr);
+  ASSERT_NE(arrows, nullptr);
+  EXPECT_TRUE(IsWindowVisible(arrows));
+  EXPECT_EQ(SendMessageW(arrows, UDM_GETBUDDY, 0, 0), reinterpret_cast<LRESULT>(unit->hwnd()));
+  SendMessageW(unit->hwnd(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(Content(*unit), "6");
+  Write(*unit, 23 - 8, PropertyValue{3, 0});
+  EXPECT_EQ(Content(*unit), "3") << "the value is kept within the new range";
+  RECT box, spin;
+  SetWindowPos(unit->hwnd(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  GetWindowRect(unit->hwnd(), &box);
+  GetWindowRect(arrows, &spin);
+  EXPECT_EQ(spin.left, box.right);
+  EXPECT_EQ(spin.top, box.top);
+  ShowWindow(unit->hwnd(), SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(arrows));
+  EXPECT_EQ(Write(*unit, 21 - 8, PropertyValue{0, 0}), 1);
+  unit.reset();
+  EXPECT_FALSE(IsWindow(arrows));
 }
 
 TEST_F(EditBoxTest, NewerBlockVersionsFailCreation) {

@@ -118,6 +118,23 @@ TEST_F(LabelTest, ChineseCaptionsDrawRealGlyphsWithTheStoredAndTheDefaultFont) {
   }
 }
 
+TEST_F(LabelTest, TextEffectsDrawTheirCopies) {
+  LabelBlock b = TitleLabel();
+  b.backColour = RGB(128, 128, 128);
+  b.caption = "提醒 Tallyleaf";
+  auto count = [&](int32_t effect, uint32_t textColour, COLORREF wanted) {
+    b.textEffect = effect;
+    b.textColour = textColour;
+    auto unit = Make(b);
+    return CountColour(Capture(unit->hwnd()), wanted);
+  };
+  EXPECT_EQ(count(0, 0xFFFFFF, RGB(0, 0, 0)), 0u);
+  EXPECT_GT(count(3, 0xFFFFFF, RGB(0, 0, 0)), 10u) << "a black shadow";
+  EXPECT_EQ(count(0, 0, RGB(255, 255, 255)), 0u);
+  EXPECT_GT(count(1, 0, RGB(255, 255, 255)), 10u) << "a white copy beneath, raised";
+  EXPECT_GT(count(2, 0, RGB(255, 255, 255)), 10u) << "a white copy in place, engraved";
+}
+
 TEST_F(LabelTest, EmptyCaptionShowsOnlyTheBackground) {
   auto unit = Make(TitleLabel());
   ASSERT_TRUE(unit);
