@@ -153,8 +153,8 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
     }
   }
   if (!Alive(definition)) return;
+  window = LoadedWindow(definition);  // a focus handler may have closed and reloaded it
   if (modal) {
-    window->modal = true;
     std::vector<HWND> others;
     for (auto& other : Runtime().windows) {
       if (other.get() == &definition || !Alive(*other)) continue;

@@ -345,6 +345,20 @@ bool WindowUnit::HandleEnter(HWND focus) {
   return false;
 }
 
+// The help file, or the program's name with "hlp", opened by its associated viewer when it
+// exists. The viewer has no notion of a context id, so HelpContext is not passed on.
+void WindowUnit::OpenHelp() const {
+  std::string file = properties_.helpFile;
+  if (file.empty()) {
+    const std::string& name = Runtime().programFileName;
+    file = Runtime().programDirectory + name.substr(0, name.find_last_of('.')) + ".hlp";
+  }
+  std::wstring path = Widen(file);
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+}
+
 bool WindowUnit::PreTranslate(MSG& msg) {
   if (!loaded) return false;
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
@@ -363,20 +377,10 @@ bool WindowUnit::PreTranslate(MSG& msg) {
           if (!properties_.escCloses) return false;
           PostMessageW(hwnd_, WM_CLOSE, 0, 0);
           return true;
-        case VK_F1: {
+        case VK_F1:
           if (!properties_.f1Help) return false;
-          std::string file = properties_.helpFile;
-          if (file.empty()) {
-            const std::string& name = Runtime().programFileName;
-            file = Runtime().programDirectory + name.substr(0, name.find_last_of('.')) + ".hlp";
-          }
-          std::wstring path = Widen(file);
-          if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            helpOpened_ = true;
-          }
+          OpenHelp();
           return true;
-        }
         default: return false;
       }
     }

@@ -37,7 +37,6 @@ class WindowUnit : public Unit {
   // Loader state.
   bool loaded = false;
   bool closePending = false;
-  bool modal = false;
   void SetAccelerators(HACCEL table);
   HACCEL accelerators() const { return accelerators_; }
   void KeepDetachedMenu(HMENU menu) { detachedMenus_.push_back(menu); }
@@ -59,6 +58,7 @@ class WindowUnit : public Unit {
   void ReleaseResources();
   bool MoveFocus(bool backward);
   bool HandleEnter(HWND focus);
+  void OpenHelp() const;
   Unit* UnitOfHandle(HWND hwnd) const;
 
   WindowProperties properties_;
@@ -68,7 +68,6 @@ class WindowUnit : public Unit {
   std::vector<HMENU> detachedMenus_;
   std::vector<std::pair<HWND, bool>> disabled_;
   std::unique_ptr<BackgroundPicture> picture_;
-  bool helpOpened_ = false;
 };
 
 }  // namespace tl

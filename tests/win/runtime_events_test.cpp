@@ -347,8 +347,8 @@ TEST_F(RuntimeEventsTest, CursorDataByTableIndexSystemIdOrCursorFile) {
   std::vector<uint8_t> file = SmallIconFile();
   file[2] = 2;  // a cursor file: hot spot (3, 4) where an icon keeps planes and bit count
   file[10] = 3, file[11] = 0, file[12] = 4, file[13] = 0;
-  std::vector<uint8_t> data = value(-1);
-  data.insert(data.end(), file.begin(), file.end());
+  std::vector<uint8_t> data(4 + file.size(), 0xFF);  // -1, then the file
+  std::copy(file.begin(), file.end(), data.begin() + 4);
   HCURSOR custom = CreateUnitCursor(data);
   ASSERT_NE(custom, nullptr);
   ICONINFO info{};

@@ -73,7 +73,7 @@ TEST(ExitScenario, CloseLastWindow) {
 
 DWORD WINAPI EndFromThread(void*) {
   Sleep(50);
-  Services().ExitProgram(7);
+  ExitProgram(7);  // what slot 9 runs
 }
 
 TEST(ExitScenario, EndProgramFromAnotherThread) {

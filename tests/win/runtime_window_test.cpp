@@ -48,7 +48,8 @@ const ProgramHeader& TestProgram() {
   UnitRecordFields hidden = PanelRecord(0, 0, 10, 10, UnitFlag::Visible);
   hidden.type = kHiddenType;
   std::vector<std::vector<uint8_t>> records = {
-      EncodeUnitRecord(WindowRecord(main, 100, 120, 300, 200,
+      // Topmost: kept in a corner, away from other test programs' windows.
+      EncodeUnitRecord(WindowRecord(main, 700, 540, 300, 200,
                                     {{0, Created}, {3, Moved}, {4, Resized}, {12, CloseBox},
                                      {1, MayClose}, {2, Destroyed}})),
       EncodeUnitRecord(PanelRecord(10, 10, 100, 50, UnitFlag::Visible,
@@ -135,8 +136,8 @@ TEST_F(RuntimeWindowTest, WindowGetsItsFrameCaptionColourTopmostAndNoTaskbarButt
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), Runtime().hiddenOwner);
   RECT r;
   GetWindowRect(hwnd, &r);
-  EXPECT_EQ(r.left, 100);
-  EXPECT_EQ(r.top, 120);
+  EXPECT_EQ(r.left, 700);
+  EXPECT_EQ(r.top, 540);
   EXPECT_EQ(r.right - r.left, 300);
   EXPECT_EQ(r.bottom - r.top, 200);
   wchar_t caption[64];
