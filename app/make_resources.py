@@ -1,38 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a green leaf) and hand cursor as .ico/.cur files.
+"""Draws the runtime's hand cursor as a .cur file. (The program's leaf icon is forms/leaf.ico.)
 
 Run once when the pictures change: python3 app/make_resources.py
 """
-import math
 import struct
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-
-
-def leaf_pixel(x, y, size):
-    """BGRA of the leaf icon at pixel (x, y), y counted from the top."""
-    s = size / 32.0
-    # Leaf body: an ellipse tilted 45 degrees, centred a little above the middle.
-    cx, cy = 16.5 * s, 15.0 * s
-    dx, dy = x + 0.5 - cx, y + 0.5 - cy
-    u = (dx + dy) / math.sqrt(2)   # along the leaf
-    v = (dx - dy) / math.sqrt(2)   # across it
-    a, b = 13.5 * s, 7.0 * s
-    inside = (u / a) ** 2 + (v / b) ** 2
-    if inside <= 1.0:
-        if abs(v) < 0.7 * s and u > -a:            # the midrib
-            return (70, 200, 160, 255)
-        shade = int(40 * (u / a))                  # lighter towards the tip
-        edge = inside > 0.82
-        g = 150 + shade - (30 if edge else 0)
-        return (40, max(0, min(255, g)), 50 if edge else 70, 255)
-    # Stalk: a short line from the base of the leaf to the bottom-left corner.
-    base = (cx - a / math.sqrt(2), cy + a / math.sqrt(2))
-    t = ((x + 0.5 - base[0]) - (y + 0.5 - base[1])) / 2
-    if -4 * s <= t <= 0 and abs((x + 0.5 - base[0]) + (y + 0.5 - base[1])) < 1.2 * s:
-        return (30, 90, 60, 255)
-    return (0, 0, 0, 0)
 
 
 def hand_pixel(x, y):
@@ -95,10 +69,6 @@ def write_directory(path, kind, images):
 
 
 def main():
-    write_directory(HERE / "leaf.ico", 1, [
-        (32, dib(32, lambda x, y: leaf_pixel(x, y, 32)), 0, 0),
-        (16, dib(16, lambda x, y: leaf_pixel(x, y, 16)), 0, 0),
-    ])
     write_directory(HERE / "hand.cur", 2, [(32, dib(32, hand_pixel), 13, 2)])
 
 

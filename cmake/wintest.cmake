@@ -1,7 +1,7 @@
 # tl_win_test(NAME SOURCES... [BOTH_LOCALES] [INPUT] [LIBS ...])
 # One GoogleTest program per area, run whole under Wine as one ctest test per locale.
-# INPUT marks programs that synthesize input: they run alone, since every program in the
-# prefix shares the pointer and keyboard.
+# INPUT marks programs that synthesize input or read the screen: they run alone, since every
+# program in the prefix shares the pointer, the keyboard and the screen.
 function(tl_win_test name)
   cmake_parse_arguments(T "BOTH_LOCALES;INPUT" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
