@@ -1,6 +1,9 @@
-// The program's command libraries and their unit types. A unit type's descriptor goes on the
-// line of its type number; null lines are types this program does not have.
+// The program's command libraries and their unit types. Type numbers a library does not fill are
+// types this program does not have: a window holding one fails to load.
 #include "runtime/libraries.h"
+
+#include <array>
+#include <initializer_list>
 
 #include "controls/balloon_tip.h"
 #include "controls/button.h"
@@ -29,60 +32,43 @@ intptr_t NotifyLibrary(int32_t code, intptr_t argument) {
 
 void* NoInterface(InterfaceCode) { return nullptr; }
 
-const UnitTypeDescriptor* const kCoreTypes[] = {
-    &kWindowType,  // 0x01 window
-    nullptr,       // 0x02
-    &kMenuType,    // 0x03 menu
-    nullptr,       // 0x04
-    &kEditBoxType, // 0x05 edit box
-    nullptr,       // 0x06
-    nullptr,       // 0x07
-    nullptr,       // 0x08
-    nullptr,       // 0x09
-    &kLabelType,   // 0x0A label
-    &kButtonType,  // 0x0B button
-    nullptr,       // 0x0C
-    nullptr,       // 0x0D
-    nullptr,       // 0x0E
-    nullptr,       // 0x0F
-    nullptr,       // 0x10
-    nullptr,       // 0x11
-    nullptr,       // 0x12
-    nullptr,       // 0x13
-    &kSliderBarType,  // 0x14 slider bar
-    nullptr,       // 0x15
-    nullptr,       // 0x16
-    &kDatePickerType,  // 0x17 date picker
-    nullptr,       // 0x18
-    nullptr,       // 0x19
-    nullptr,       // 0x1A
-    nullptr,       // 0x1B
-    nullptr,       // 0x1C
-    nullptr,       // 0x1D
-    nullptr,       // 0x1E
-    nullptr,       // 0x1F
-    &kTimerType,    // 0x20 timer
+// A library's type table, indexed by type number - 1, built from (type id, descriptor) pairs so
+// that no descriptor can land on another type's number.
+struct TypeEntry {
+  uint32_t id;
+  const UnitTypeDescriptor* descriptor;
 };
 
-const UnitTypeDescriptor* const kExtendedInterfaceTypes[] = {
-    nullptr,  // 0x01
-    nullptr,  // 0x02
-    nullptr,  // 0x03
-    &kListViewType,  // 0x04 list view
-    &kTransparentLabelType,  // 0x05 transparent label
-};
+template <uint32_t Library, size_t Size>
+constexpr std::array<const UnitTypeDescriptor*, Size> TypeTable(std::initializer_list<TypeEntry> entries) {
+  std::array<const UnitTypeDescriptor*, Size> table{};
+  for (const TypeEntry& entry : entries) {
+    if (entry.id >> 16 != Library || (entry.id & 0xFFFF) > Size) throw "unit type outside its library";
+    table[(entry.id & 0xFFFF) - 1] = entry.descriptor;
+  }
+  return table;
+}
 
-const UnitTypeDescriptor* const kDeviceTypes[] = {
-    &kInputDeviceType,  // 0x01 input device
-};
-
-const UnitTypeDescriptor* const kExtendedInterface5Types[] = {
-    &kBalloonTipType,  // 0x01 balloon tip
-};
+constexpr auto kCoreTypes = TypeTable<1, 0x20>({
+    {UnitType::Window, &kWindowType},
+    {UnitType::Menu, &kMenuType},
+    {UnitType::EditBox, &kEditBoxType},
+    {UnitType::Label, &kLabelType},
+    {UnitType::Button, &kButtonType},
+    {UnitType::Slider, &kSliderBarType},
+    {UnitType::DatePicker, &kDatePickerType},
+    {UnitType::Timer, &kTimerType},
+});
+constexpr auto kExtendedInterfaceTypes = TypeTable<2, 5>({
+    {UnitType::ListView, &kListViewType},
+    {UnitType::TransparentLabel, &kTransparentLabelType},
+});
+constexpr auto kDeviceTypes = TypeTable<4, 1>({{UnitType::InputDevice, &kInputDeviceType}});
+constexpr auto kExtendedInterface5Types = TypeTable<6, 1>({{UnitType::BalloonTip, &kBalloonTipType}});
 
 template <size_t N>
-constexpr uint32_t CountOf(const UnitTypeDescriptor* const (&)[N]) {
-  return N;
+constexpr LibraryRecord Library(const char* name, const std::array<const UnitTypeDescriptor*, N>& types) {
+  return {name, types.data(), N, NotifyLibrary};
 }
 
 }  // namespace
@@ -91,12 +77,12 @@ constexpr uint32_t CountOf(const UnitTypeDescriptor* const (&)[N]) {
 const UnitTypeDescriptor kMenuType = {"菜单", "menu", UnitState::RaisesEventsAlt, NoInterface};
 
 const LibraryRecord kLibraries[kLibraryCount] = {
-    {"core", kCoreTypes, CountOf(kCoreTypes), NotifyLibrary},
-    {"extended interface 1", kExtendedInterfaceTypes, CountOf(kExtendedInterfaceTypes), NotifyLibrary},
+    Library("core", kCoreTypes),
+    Library("extended interface 1", kExtendedInterfaceTypes),
     {"application interface", nullptr, 0, NotifyLibrary},
-    {"input devices", kDeviceTypes, CountOf(kDeviceTypes), NotifyLibrary},
+    Library("input devices", kDeviceTypes),
     {"operating-system shell", nullptr, 0, NotifyLibrary},
-    {"extended interface 5", kExtendedInterface5Types, CountOf(kExtendedInterface5Types), NotifyLibrary},
+    Library("extended interface 5", kExtendedInterface5Types),
     {"special functions", nullptr, 0, NotifyLibrary},
     {"network", nullptr, 0, NotifyLibrary},
 };
