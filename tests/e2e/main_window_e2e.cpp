@@ -108,8 +108,11 @@ TEST(MainWindow, EscDoesNothing) {
   RunningProgram program;
   HWND main = program.WaitForWindow(L"Tallyleaf");
   ASSERT_NE(main, nullptr);
-  SetForegroundWindow(main);
-  Sleep(200);
+  // Other test programs may hold the foreground for a moment: ask until the window has it.
+  for (int attempt = 0; attempt < 40 && GetForegroundWindow() != main; ++attempt) {
+    SetForegroundWindow(main);
+    Sleep(50);
+  }
   ASSERT_EQ(GetForegroundWindow(), main);
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;

@@ -82,6 +82,17 @@ void PumpThroughRuntime(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
+// Input goes to the foreground window: other test programs may take it for a moment, so ask
+// until this window has it.
+bool TakeForeground(HWND hwnd) {
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    SetForegroundWindow(hwnd);
+    PumpThroughRuntime(25);
+    if (GetForegroundWindow() == hwnd) return true;
+  }
+  return false;
+}
+
 void PressKey(WORD key) {
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -107,7 +118,12 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// The client area's pixels as the screen shows them, top-down, as COLORREF values.
+// A colour no window of the program paints: what still shows it was not drawn.
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+
+// The client area's pixels as the window paints its background, top-down, as COLORREF values.
+// Printed rather than read from the screen, so that other test programs' windows cannot cover
+// them; the platform prints the window itself without its children.
 std::vector<COLORREF> ClientPixels(HWND hwnd, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -120,7 +136,11 @@ std::vector<COLORREF> ClientPixels(HWND hwnd, int width, int height) {
   HDC memory = CreateCompatibleDC(window);
   HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+  RECT all{0, 0, width, height};
+  HBRUSH sentinel = CreateSolidBrush(kUnpainted);
+  FillRect(memory, &all, sentinel);
+  DeleteObject(sentinel);
+  PrintWindow(hwnd, memory, PW_CLIENTONLY);
   GdiFlush();
   std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
   const auto* bgrx = static_cast<const uint8_t*>(bits);
@@ -206,15 +226,14 @@ TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbar
   EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 27), 1u) << "dragging the body moves it";
   EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 18), 0u) << "centred, neither minimized nor maximized";
 
-  // The gap between the calculator and portal buttons shows the window's own background.
-  HDC dc = GetDC(main);
-  EXPECT_EQ(GetPixel(dc, 90, 40), RGB(0, 0, 0));
+  // The gap between the calculator and portal buttons, and the strip under the add button,
+  // show the window's own background.
   RECT client;
   GetClientRect(main, &client);
-  if (client.bottom > 375) {
-    EXPECT_EQ(GetPixel(dc, 140, client.bottom - 2), RGB(0, 0, 0));
-  }
-  ReleaseDC(main, dc);
+  ASSERT_GT(client.bottom, 375);
+  std::vector<COLORREF> pixels = ClientPixels(main, client.right, client.bottom);
+  EXPECT_EQ(pixels[40 * client.right + 90], RGB(0, 0, 0));
+  EXPECT_EQ(pixels[(client.bottom - 2) * client.right + 140], RGB(0, 0, 0));
 }
 
 TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
@@ -455,7 +474,6 @@ TEST_F(FormWindowsTest, AboutWindowDrawsItsPictureAtTheTopLeftAtItsOwnSize) {
   EXPECT_EQ(width, 89);
   EXPECT_EQ(height, 81);
 
-  SetForegroundWindow(about);
   RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const int shotWidth = width + 4;
@@ -488,9 +506,11 @@ void ClickCloseBox(HWND hwnd) {
                                                                        : GetSystemMetrics(SM_CXDLGFRAME);
   POINT at{r.right - frame - GetSystemMetrics(SM_CXSIZE) / 2, r.top + frame + GetSystemMetrics(SM_CYCAPTION) / 2};
   ASSERT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTCLOSE);
-  SetForegroundWindow(hwnd);
-  PumpThroughRuntime(50);
   SetCursorPos(at.x, at.y);
+  for (int attempt = 0; attempt < 40 && WindowFromPoint(at) != hwnd; ++attempt) {
+    TakeForeground(hwnd);
+  }
+  ASSERT_EQ(WindowFromPoint(at), hwnd) << "nothing covers the close box";
   INPUT click[2] = {};
   click[0].type = click[1].type = INPUT_MOUSE;
   click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -614,10 +634,9 @@ TEST_F(FormWindowsTest, EscClosesTheDetailsAndAboutWindowsButNotTheReminderWindo
     SCOPED_TRACE(testing::Message() << std::hex << c.window);
     HWND hwnd = Load(c.window, c.modal);
     ASSERT_NE(hwnd, nullptr);
-    SetForegroundWindow(hwnd);
+    ASSERT_TRUE(TakeForeground(hwnd));
     SetFocus(c.focusUnit ? Control(c.window, c.focusUnit) : hwnd);
-    PumpThroughRuntime(50);
-    ASSERT_EQ(GetForegroundWindow(), hwnd);
+    ASSERT_TRUE(TakeForeground(hwnd));
     PressKey(VK_ESCAPE);
     PumpThroughRuntime(200);
     EXPECT_EQ(IsWindow(hwnd) != FALSE, !c.closes);
