@@ -129,5 +129,41 @@ TEST(MainWindow, EscDoesNothing) {
   EXPECT_TRUE(IsWindowVisible(main));
 }
 
+void MouseTo(POINT at) {
+  SetCursorPos(at.x, at.y);
+  Sleep(30);
+}
+
+void MouseButton(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+  Sleep(30);
+}
+
+TEST(MainWindow, DraggingTheTitleMovesTheWindow) {
+  RunningProgram program;
+  HWND main = program.WaitForWindow(L"Tallyleaf");
+  ASSERT_NE(main, nullptr);
+  HWND title = ChildOfClass(main, L"_RT_Label");
+  ASSERT_NE(title, nullptr);
+  RECT before, label;
+  GetWindowRect(main, &before);
+  GetWindowRect(title, &label);
+  POINT at{(label.left + label.right) / 2 - 60, (label.top + label.bottom) / 2};
+  ASSERT_EQ(WindowFromPoint(at), title) << "nothing covers the title";
+  MouseTo(at);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 5; ++step) MouseTo({at.x - 12 * step, at.y + 8 * step});
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  Sleep(200);
+  RECT after;
+  GetWindowRect(main, &after);
+  EXPECT_EQ(after.left - before.left, -60);
+  EXPECT_EQ(after.top - before.top, 40);
+  EXPECT_EQ(after.right - after.left, before.right - before.left) << "moved, not resized";
+}
+
 }  // namespace
 }  // namespace tl::e2e

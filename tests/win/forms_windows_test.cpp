@@ -268,6 +268,15 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
     ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
   }
 
+  // The pointer over the calculator button is the "no" cursor, over the title the size-all one.
+  for (auto [unit, cursor] : {std::pair{ids::CalculatorButton, IDC_NO}, std::pair{ids::TitleLabel, IDC_SIZEALL},
+                              std::pair{ids::PortalButton, IDC_ARROW}}) {
+    SetCursor(nullptr);
+    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(ids::MainWindow, unit)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << std::hex << unit;
+  }
+
   HWND slider = Control(ids::MainWindow, ids::TransparencySlider);
   ASSERT_NE(slider, nullptr);
   EXPECT_FALSE(IsWindowVisible(slider)) << "hidden until 透明度 shows it";
@@ -643,6 +652,19 @@ TEST_F(FormWindowsTest, EscClosesTheDetailsAndAboutWindowsButNotTheReminderWindo
     EXPECT_EQ(LoadedWindow(*FindWindowDefinition(c.window)) != nullptr, !c.closes);
     if (IsWindow(hwnd)) DestroyWindow(hwnd);
   }
+}
+
+TEST_F(FormWindowsTest, TheModalAboutBoxDisablesTheMainWindowUntilEscClosesIt) {
+  HWND main = Load(ids::MainWindow);
+  ASSERT_NE(main, nullptr);
+  HWND about = Load(ids::AboutWindow, true);
+  ASSERT_NE(about, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  ASSERT_TRUE(TakeForeground(about));
+  PressKey(VK_ESCAPE);
+  PumpThroughRuntime(200);
+  EXPECT_FALSE(IsWindow(about));
+  EXPECT_TRUE(IsWindowEnabled(main));
 }
 
 }  // namespace
