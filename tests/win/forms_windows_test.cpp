@@ -483,7 +483,6 @@ TEST_F(FormWindowsTest, AboutWindowDrawsItsPictureAtTheTopLeftAtItsOwnSize) {
   EXPECT_EQ(width, 89);
   EXPECT_EQ(height, 81);
 
-  RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const int shotWidth = width + 4;
   std::vector<COLORREF> shown = ClientPixels(about, shotWidth, height + 4);
