@@ -1,0 +1,670 @@
+// The four windows of the built-in form image, loaded through the runtime with the program's
+// own header and libraries, checked against their design: frames, sizes and centring, captions,
+// controls with their texts and native styles, the main window's hidden menus, the about box's
+// picture and the Esc key. The application's handlers are not involved: each window is loaded
+// directly, so what shows is the definition alone.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/program_header.h"
+#include "forms/ids.h"
+#include "runtime/memory.h"
+#include "runtime/property_services.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/value.h"
+#include "runtime/window_unit.h"
+
+namespace tl {
+namespace {
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[512];
+  int length = GetWindowTextW(hwnd, buffer, 512);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buffer[64];
+  int length = GetClassNameW(hwnd, buffer, 64);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+// A control's place in its parent's client area.
+RECT PlaceOf(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+struct Column {
+  std::wstring title;
+  int width;
+};
+
+std::vector<Column> ColumnsOf(HWND list) {
+  std::vector<Column> columns;
+  for (int i = 0;; ++i) {
+    wchar_t title[64] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = title;
+    column.cchTextMax = 64;
+    if (!SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) break;
+    columns.push_back({title, column.cx});
+  }
+  return columns;
+}
+
+std::wstring MenuText(HMENU menu, UINT position) {
+  wchar_t buffer[64];
+  int length = GetMenuStringW(menu, position, buffer, 64, MF_BYPOSITION);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+// Runs the runtime's own pre-processing (accelerators, the window's keys) on what is queued,
+// as the message loop does for real input.
+void PumpThroughRuntime(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    ProcessQueuedMessages();
+    Sleep(10);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+// Input goes to the foreground window: other test programs may take it for a moment, so ask
+// until this window has it.
+bool TakeForeground(HWND hwnd) {
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    SetForegroundWindow(hwnd);
+    PumpThroughRuntime(25);
+    if (GetForegroundWindow() == hwnd) return true;
+  }
+  return false;
+}
+
+void PressKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+uint32_t ReadInteger(uint32_t window, uint32_t unit, int32_t property) {
+  return static_cast<uint32_t>(ReadUnitProperty(window, unit, property, 0));
+}
+
+// The colour a transparent PNG pixel shows over the background, blended as straight alpha.
+COLORREF Blend(const uint8_t* rgba, COLORREF background) {
+  auto mix = [&](int front, int back) { return (front * rgba[3] + back * (255 - rgba[3]) + 127) / 255; };
+  return RGB(mix(rgba[0], GetRValue(background)), mix(rgba[1], GetGValue(background)),
+             mix(rgba[2], GetBValue(background)));
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+         std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// A colour no window of the program paints: what still shows it was not drawn.
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+
+// The client area's pixels as the window paints its background, top-down, as COLORREF values.
+// Printed rather than read from the screen, so that other test programs' windows cannot cover
+// them; the platform prints the window itself without its children.
+std::vector<COLORREF> ClientPixels(HWND hwnd, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC window = GetDC(hwnd);
+  HDC memory = CreateCompatibleDC(window);
+  HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT all{0, 0, width, height};
+  HBRUSH sentinel = CreateSolidBrush(kUnpainted);
+  FillRect(memory, &all, sentinel);
+  DeleteObject(sentinel);
+  PrintWindow(hwnd, memory, PW_CLIENTONLY);
+  GdiFlush();
+  std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+  const auto* bgrx = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]);
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(hwnd, window);
+  return pixels;
+}
+
+class FormWindowsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UseProgramHeader(app::kProgramHeader);
+    InitializeRuntime();
+  }
+  void TearDown() override {
+    for (auto& definition : Runtime().windows) {
+      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
+    }
+  }
+
+  static HWND Load(uint32_t windowId, bool modal = false) {
+    WindowDefinition* definition = FindWindowDefinition(windowId);
+    if (!definition || LoadWindow(*definition, modal, nullptr) != 1) return nullptr;
+    WindowUnit* window = LoadedWindow(*definition);
+    if (!window) return nullptr;
+    UpdateWindow(window->hwnd());
+    return window->hwnd();
+  }
+
+  static HWND Control(uint32_t windowId, uint32_t unitId) {
+    Unit* unit = FindUnitObject(windowId, unitId);
+    return unit ? unit->hwnd() : nullptr;
+  }
+
+  // Outer size as designed, placed in the middle of the primary screen.
+  static void ExpectCentred(HWND hwnd, int width, int height) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  }
+
+  // Owned by the runtime's hidden owner and not forced onto the taskbar: no taskbar button.
+  static void ExpectNoTaskbarButton(HWND hwnd) {
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), Runtime().hiddenOwner);
+    EXPECT_NE(Runtime().hiddenOwner, nullptr);
+    EXPECT_FALSE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  }
+
+  static void ExpectPlace(HWND control, int left, int top, int width, int height) {
+    ASSERT_NE(control, nullptr);
+    RECT r = PlaceOf(control);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+  }
+};
+
+// ---- MainWindow -------------------------------------------------------------------------------
+
+TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbarButton) {
+  HWND main = Load(ids::MainWindow);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(TextOf(main), L"Tallyleaf");
+  ExpectCentred(main, 284, 440);
+  ExpectNoTaskbarButton(main);
+  const LONG style = GetWindowLongW(main, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_THICKFRAME) << "sizable frame";
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 22), 0u) << "Esc does not close it";
+  EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 27), 1u) << "dragging the body moves it";
+  EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 18), 0u) << "centred, neither minimized nor maximized";
+
+  // The gap between the calculator and portal buttons, and the strip under the add button,
+  // show the window's own background.
+  RECT client;
+  GetClientRect(main, &client);
+  ASSERT_GT(client.bottom, 375);
+  std::vector<COLORREF> pixels = ClientPixels(main, client.right, client.bottom);
+  EXPECT_EQ(pixels[40 * client.right + 90], RGB(0, 0, 0));
+  EXPECT_EQ(pixels[(client.bottom - 2) * client.right + 140], RGB(0, 0, 0));
+}
+
+TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
+  HWND main = Load(ids::MainWindow);
+  ASSERT_NE(main, nullptr);
+  struct Expected {
+    uint32_t unit;
+    const wchar_t* className;
+    const wchar_t* caption;
+    RECT place;  // left, top, width, height
+    int childId;
+  };
+  const Expected controls[] = {
+      {ids::TitleLabel, L"_RT_Label", L"Tallyleaf", {0, 0, 278, 28}, 110},
+      {ids::PinButton, L"Button", L"固定", {240, 8, 32, 16}, 200},
+      {ids::PortalButton, L"Button", L"百度网", {93, 29, 88, 24}, 190},
+      {ids::CalculatorButton, L"Button", L"计算机\r\n", {-1, 29, 88, 24}, 180},
+      {ids::NotepadButton, L"Button", L"记事本\r\n", {187, 29, 88, 24}, 170},
+      {ids::AddEntryButton, L"Button", L"点击此处添加事件", {0, 347, 280, 24}, 130},
+      {ids::HiddenButton, L"Button", L"按钮", {278, 340, 1, 1}, 150},
+      {ids::EntryList, L"SysListView32", L"", {0, 56, 279, 312}, 100},
+  };
+  for (const Expected& e : controls) {
+    SCOPED_TRACE(testing::Message() << std::hex << e.unit);
+    HWND control = Control(ids::MainWindow, e.unit);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetParent(control), main);
+    EXPECT_TRUE(IsWindowVisible(control));
+    EXPECT_EQ(ClassOf(control), e.className);
+    EXPECT_EQ(TextOf(control), e.caption);
+    EXPECT_EQ(GetDlgCtrlID(control), e.childId) << "created from the last record down";
+    ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
+  }
+
+  // The pointer over the calculator button is the "no" cursor, over the title the size-all one.
+  for (auto [unit, cursor] : {std::pair{ids::CalculatorButton, IDC_NO}, std::pair{ids::TitleLabel, IDC_SIZEALL},
+                              std::pair{ids::PortalButton, IDC_ARROW}}) {
+    SetCursor(nullptr);
+    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(ids::MainWindow, unit)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << std::hex << unit;
+  }
+
+  HWND slider = Control(ids::MainWindow, ids::TransparencySlider);
+  ASSERT_NE(slider, nullptr);
+  EXPECT_FALSE(IsWindowVisible(slider)) << "hidden until 透明度 shows it";
+  EXPECT_EQ(GetDlgCtrlID(slider), 220) << "thirteen controls: the last created gets 100 + 12 * 10";
+  EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 50);
+  EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0), 255);
+  EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 50);
+
+  // The units without visible presence exist but show nothing.
+  for (uint32_t unit : {ids::SaveTimer, ids::ShrinkTimer, ids::TipBalloon, ids::InputDeviceUnit}) {
+    ASSERT_NE(FindUnitObject(ids::MainWindow, unit), nullptr) << std::hex << unit;
+    HWND hwnd = Control(ids::MainWindow, unit);
+    EXPECT_TRUE(!hwnd || !IsWindowVisible(hwnd)) << std::hex << unit;
+  }
+
+  // Record order is front-to-back among the window's children.
+  const uint32_t frontToBack[] = {ids::TransparencySlider, ids::PinButton,     ids::PortalButton,
+                                  ids::CalculatorButton,   ids::NotepadButton, ids::HiddenButton,
+                                  ids::AddEntryButton,     ids::TitleLabel,    ids::EntryList};
+  std::vector<HWND> expected, seen;
+  for (uint32_t unit : frontToBack) expected.push_back(Control(ids::MainWindow, unit));
+  for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (std::find(expected.begin(), expected.end(), child) != expected.end()) seen.push_back(child);
+  }
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
+  ASSERT_NE(Load(ids::MainWindow), nullptr);
+  HWND list = Control(ids::MainWindow, ids::EntryList);
+  ASSERT_NE(list, nullptr);
+  const LONG style = GetWindowLongW(list, GWL_STYLE);
+  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
+  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_FALSE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "border 0";
+  const DWORD ex = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+  EXPECT_TRUE(ex & LVS_EX_HEADERDRAGDROP);
+  EXPECT_TRUE(ex & LVS_EX_TRACKSELECT) << "hot tracking";
+  EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), 0x000000);
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), 0xFFFFFF);
+  EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), 0x000000);
+  std::vector<Column> columns = ColumnsOf(list);
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].title, L"0");
+  EXPECT_EQ(columns[0].width, 278);
+  EXPECT_EQ(columns[1].title, L"1");
+  EXPECT_EQ(columns[1].width, 50);
+  EXPECT_EQ(static_cast<int32_t>(ReadInteger(ids::MainWindow, ids::EntryList, 35)), -1)
+      << "nothing selected";
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -16);
+  EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+}
+
+TEST_F(FormWindowsTest, MainWindowMenuBarShowsNoTitlesYetBothMenusKeepTheirCommands) {
+  HWND main = Load(ids::MainWindow);
+  ASSERT_NE(main, nullptr);
+  HMENU bar = GetMenu(main);
+  ASSERT_NE(bar, nullptr) << "the window receives a menu bar";
+  EXPECT_EQ(GetMenuItemCount(bar), 0) << "both titles are hidden";
+
+  WindowDefinition* definition = FindWindowDefinition(ids::MainWindow);
+  ASSERT_NE(definition, nullptr);
+  auto popupOf = [&](uint32_t item) -> HMENU {
+    auto index = definition->units.IndexOf(item);
+    if (!index) return nullptr;
+    return reinterpret_cast<HMENU>(static_cast<uintptr_t>(definition->units.MenuItem(*index).reserved[0]));
+  };
+  struct Item {
+    UINT command;  // 0xFFFFFFFF: opens a submenu
+    const wchar_t* caption;
+  };
+  auto expectItems = [](HMENU menu, std::initializer_list<Item> items) {
+    ASSERT_TRUE(IsMenu(menu));
+    ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size()));
+    UINT position = 0;
+    for (const Item& item : items) {
+      EXPECT_EQ(GetMenuItemID(menu, static_cast<int>(position)), item.command) << position;
+      EXPECT_EQ(MenuText(menu, position), item.caption);
+      EXPECT_FALSE(GetMenuState(menu, position, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED));
+      ++position;
+    }
+  };
+
+  HMENU settings = popupOf(ids::SettingsMenu);
+  expectItems(settings, {{20001, L"关于"}, {20002, L"透明度"}, {20003, L"关闭程序"}});
+
+  HMENU list = popupOf(ids::ListMenu);
+  expectItems(list, {{20005, L"编辑事件"},
+                     {20006, L"删除事件"},
+                     {20007, L"插入事件"},
+                     {20008, L"查看详细"},
+                     {0xFFFFFFFF, L"提醒"}});
+  HMENU reminders = GetSubMenu(list, 4);
+  EXPECT_EQ(reminders, popupOf(ids::ReminderSubmenu)) << "the submenu's handle is kept in its record";
+  expectItems(reminders, {{20010, L"提醒事件"}, {20011, L"添加提醒事件"}, {20012, L"删除提醒事件"}});
+
+  // The two titles read back as invisible menu items; their contents as visible ones.
+  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::SettingsMenu, 3), 0u);
+  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::ListMenu, 3), 0u);
+  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::AboutItem, 3), 1u);
+}
+
+// ---- DetailsWindow ----------------------------------------------------------------------------
+
+TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColumns) {
+  HWND details = Load(ids::DetailsWindow);
+  ASSERT_NE(details, nullptr);
+  ExpectCentred(details, 919, 447);
+  ExpectNoTaskbarButton(details);
+  EXPECT_EQ(TextOf(details), L"");
+  const LONG style = GetWindowLongW(details, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION) << "a caption bar without text";
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(GetWindowLongW(details, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetMenu(details), nullptr);
+
+  HWND list = Control(ids::DetailsWindow, ids::DetailsList);
+  ExpectPlace(list, 8, 8, 904, 408);
+  const LONG listStyle = GetWindowLongW(list, GWL_STYLE);
+  EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_FALSE(listStyle & LVS_NOCOLUMNHEADER) << "the header shows";
+  EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+  EXPECT_TRUE(listStyle & WS_TABSTOP);
+  EXPECT_TRUE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "sunken border";
+  const DWORD ex = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+  EXPECT_FALSE(ex & LVS_EX_HEADERDRAGDROP);
+  EXPECT_FALSE(ex & LVS_EX_TRACKSELECT);
+  std::vector<Column> columns = ColumnsOf(list);
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].title, L"事件");
+  EXPECT_EQ(columns[0].width, 700);
+  EXPECT_EQ(columns[1].title, L"事件创建时间");
+  EXPECT_EQ(columns[1].width, 200);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  EXPECT_TRUE(IsWindowVisible(header));
+}
+
+// ---- AboutWindow ------------------------------------------------------------------------------
+
+TEST_F(FormWindowsTest, AboutWindowIsAFixedTopmostBoxWithoutCloseItem) {
+  HWND about = Load(ids::AboutWindow, true);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(TextOf(about), L"收银软件版本信息");
+  ExpectCentred(about, 393, 114);
+  ExpectNoTaskbarButton(about);
+  const LONG style = GetWindowLongW(about, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "fixed frame";
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  HMENU system = GetSystemMenu(about, FALSE);
+  ASSERT_NE(system, nullptr);
+  EXPECT_EQ(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1))
+      << "the system menu has no Close item";
+
+  HICON icon = reinterpret_cast<HICON>(SendMessageW(about, WM_GETICON, ICON_BIG, 0));
+  EXPECT_NE(icon, nullptr);
+  EXPECT_NE(icon, Runtime().defaultBigIcon) << "the leaf icon of its own";
+
+  HWND text = Control(ids::AboutWindow, ids::AboutText);
+  ExpectPlace(text, 96, 8, 288, 80);
+  EXPECT_EQ(ClassOf(text), L"_RT_Label");
+  const std::wstring caption = TextOf(text);
+  EXPECT_NE(caption.find(L"0.0.1.6"), std::wstring::npos) << "names the version";
+  EXPECT_EQ(std::count(caption.begin(), caption.end(), L'\n'), 4) << "five lines";
+}
+
+TEST_F(FormWindowsTest, AboutWindowDrawsItsPictureAtTheTopLeftAtItsOwnSize) {
+  // The picture as the source tree holds it, and as the window's property 11 reads it back.
+  std::vector<uint8_t> file;
+  if (FILE* f = _wfopen(TL_ABOUT_PICTURE, L"rb")) {
+    uint8_t buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) file.insert(file.end(), buffer, buffer + n);
+    std::fclose(f);
+  }
+  ASSERT_FALSE(file.empty()) << "cannot read the about picture";
+  HWND about = Load(ids::AboutWindow, true);
+  ASSERT_NE(about, nullptr);
+  void* stored = reinterpret_cast<void*>(static_cast<uintptr_t>(ReadInteger(ids::AboutWindow, 0, 11)));
+  std::span<const uint8_t> storedBytes = ByteSetView(stored);
+  EXPECT_TRUE(std::equal(storedBytes.begin(), storedBytes.end(), file.begin(), file.end()));
+  Free(stored);
+  EXPECT_EQ(ReadInteger(ids::AboutWindow, 0, 12), 0u) << "drawn once at the top-left";
+
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_memory(&image, file.data(), file.size()));
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr));
+  const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
+  EXPECT_EQ(width, 89);
+  EXPECT_EQ(height, 81);
+
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const int shotWidth = width + 4;
+  std::vector<COLORREF> shown = ClientPixels(about, shotWidth, height + 4);
+  int matching = 0, opaque = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* source = &rgba[4 * (static_cast<size_t>(y) * width + x)];
+      opaque += source[3] == 255;
+      matching += Near(shown[static_cast<size_t>(y) * shotWidth + x], Blend(source, face), 6);
+    }
+  }
+  EXPECT_GT(opaque, 500) << "the picture has a visible leaf to compare";
+  EXPECT_GE(matching, width * height * 99 / 100)
+      << matching << " of " << width * height << " pixels match the picture";
+  // Right of and below the picture the background colour shows.
+  for (int y = 0; y < height; y += 10) {
+    EXPECT_EQ(shown[static_cast<size_t>(y) * shotWidth + width + 2], face) << y;
+  }
+  for (int x = 0; x < width; x += 10) {
+    EXPECT_EQ(shown[static_cast<size_t>(height + 2) * shotWidth + x], face) << x;
+  }
+}
+
+// A click on the close box, as a person makes it: the point must hit the close box.
+void ClickCloseBox(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int frame = (GetWindowLongW(hwnd, GWL_STYLE) & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME)
+                                                                       : GetSystemMetrics(SM_CXDLGFRAME);
+  POINT at{r.right - frame - GetSystemMetrics(SM_CXSIZE) / 2, r.top + frame + GetSystemMetrics(SM_CYCAPTION) / 2};
+  ASSERT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTCLOSE);
+  SetCursorPos(at.x, at.y);
+  for (int attempt = 0; attempt < 40 && WindowFromPoint(at) != hwnd; ++attempt) {
+    TakeForeground(hwnd);
+  }
+  ASSERT_EQ(WindowFromPoint(at), hwnd) << "nothing covers the close box";
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+  PumpThroughRuntime(300);
+}
+
+TEST_F(FormWindowsTest, AboutCloseBoxDoesNothingWhereTheDetailsCloseBoxCloses) {
+  HWND about = Load(ids::AboutWindow, true);
+  ASSERT_NE(about, nullptr);
+  ClickCloseBox(about);
+  EXPECT_TRUE(IsWindow(about)) << "the about box's close box is disabled";
+  DestroyWindow(about);
+
+  HWND details = Load(ids::DetailsWindow);
+  ASSERT_NE(details, nullptr);
+  ClickCloseBox(details);
+  EXPECT_FALSE(IsWindow(details)) << "the same click closes a window that has its Close item";
+}
+
+// ---- ReminderWindow ---------------------------------------------------------------------------
+
+TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
+  HWND reminder = Load(ids::ReminderWindow);
+  ASSERT_NE(reminder, nullptr);
+  ExpectCentred(reminder, 856, 363);
+  ExpectNoTaskbarButton(reminder);
+  EXPECT_EQ(TextOf(reminder), L"");
+  const LONG style = GetWindowLongW(reminder, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "fixed frame";
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_FALSE(GetWindowLongW(reminder, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(ReadInteger(ids::ReminderWindow, 0, 22), 0u) << "Esc does not close it";
+
+  struct Expected {
+    uint32_t unit;
+    const wchar_t* className;
+    const wchar_t* caption;
+    RECT place;
+  };
+  const Expected controls[] = {
+      {ids::ReminderList, L"SysListView32", L"", {280, 8, 560, 312}},
+      {ids::StagingBox, L"Edit", L"", {232, 24, 40, 32}},
+      {ids::ReminderTimeLabel, L"_RT_Label", L"提醒时间：", {8, 88, 72, 40}},
+      {ids::TimeColonLower, L"_RT_TransLabel", L".", {120, 92, 16, 32}},
+      {ids::TimeColonUpper, L"_RT_TransLabel", L".", {120, 80, 16, 32}},
+      {ids::ReminderMinuteBox, L"Edit", L"", {132, 96, 40, 32}},
+      {ids::ReminderHourBox, L"Edit", L"", {80, 96, 40, 32}},
+      {ids::ReminderDateLabel, L"_RT_Label", L"提醒日期：", {8, 56, 72, 40}},
+      {ids::ReminderCaption, L"_RT_Label", L"", {8, 8, 264, 40}},
+      {ids::ConfirmReminderButton, L"Button", L"确认提醒", {184, 96, 88, 32}},
+      {ids::ReminderDateBox, L"SysDateTimePick32", nullptr, {80, 64, 192, 24}},
+  };
+  for (const Expected& e : controls) {
+    SCOPED_TRACE(testing::Message() << std::hex << e.unit);
+    HWND control = Control(ids::ReminderWindow, e.unit);
+    ASSERT_NE(control, nullptr);
+    EXPECT_TRUE(IsWindowVisible(control));
+    EXPECT_EQ(ClassOf(control), e.className);
+    if (e.caption) {
+      EXPECT_EQ(TextOf(control), e.caption);
+    }
+    ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
+  }
+  HWND timer = Control(ids::ReminderWindow, ids::ReminderTimer);
+  EXPECT_TRUE(!timer || !IsWindowVisible(timer));
+
+  std::vector<Column> columns = ColumnsOf(Control(ids::ReminderWindow, ids::ReminderList));
+  const Column expected[] = {{L"事件", 300}, {L"年", 50}, {L"月", 50}, {L"日", 50}, {L"时", 50}, {L"分", 50}};
+  ASSERT_EQ(columns.size(), std::size(expected));
+  for (size_t i = 0; i < columns.size(); ++i) {
+    EXPECT_EQ(columns[i].title, expected[i].title) << i;
+    EXPECT_EQ(columns[i].width, expected[i].width) << i;
+  }
+}
+
+TEST_F(FormWindowsTest, HourAndMinuteBoxesTakeShortIntegersOnlyInALargeFont) {
+  ASSERT_NE(Load(ids::ReminderWindow), nullptr);
+  for (uint32_t unit : {ids::ReminderHourBox, ids::ReminderMinuteBox}) {
+    SCOPED_TRACE(testing::Message() << std::hex << unit);
+    HWND box = Control(ids::ReminderWindow, unit);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadInteger(ids::ReminderWindow, unit, 18), 6u) << "short-integer input mode";
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -27);
+    EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+    for (wchar_t c : std::wstring(L"a1b2时")) SendMessageW(box, WM_CHAR, c, 0);
+    EXPECT_EQ(TextOf(box), L"12") << "letters are refused";
+    SetWindowTextW(box, L"");
+    for (wchar_t c : std::wstring(L"-40000")) SendMessageW(box, WM_CHAR, c, 0);
+    EXPECT_EQ(TextOf(box), L"-32768");
+    SetWindowTextW(box, L"");
+    for (wchar_t c : std::wstring(L"99999")) SendMessageW(box, WM_CHAR, c, 0);
+    EXPECT_EQ(TextOf(box), L"32767");
+  }
+  // The staging box is a free-text scratch field.
+  HWND staging = Control(ids::ReminderWindow, ids::StagingBox);
+  for (wchar_t c : std::wstring(L"a1-时")) SendMessageW(staging, WM_CHAR, c, 0);
+  EXPECT_EQ(TextOf(staging), L"a1-时");
+  EXPECT_EQ(ReadInteger(ids::ReminderWindow, ids::StagingBox, 18), 0u);
+}
+
+// ---- Esc, pressed as a person would ------------------------------------------------------------
+
+TEST_F(FormWindowsTest, EscClosesTheDetailsAndAboutWindowsButNotTheReminderWindow) {
+  struct Case {
+    uint32_t window;
+    uint32_t focusUnit;  // 0: the window itself
+    bool modal;
+    bool closes;
+  };
+  const Case cases[] = {
+      {ids::DetailsWindow, ids::DetailsList, false, true},
+      {ids::AboutWindow, 0, true, true},
+      {ids::ReminderWindow, ids::ReminderHourBox, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.window);
+    HWND hwnd = Load(c.window, c.modal);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(TakeForeground(hwnd));
+    SetFocus(c.focusUnit ? Control(c.window, c.focusUnit) : hwnd);
+    ASSERT_TRUE(TakeForeground(hwnd));
+    PressKey(VK_ESCAPE);
+    PumpThroughRuntime(200);
+    EXPECT_EQ(IsWindow(hwnd) != FALSE, !c.closes);
+    EXPECT_EQ(LoadedWindow(*FindWindowDefinition(c.window)) != nullptr, !c.closes);
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+  }
+}
+
+TEST_F(FormWindowsTest, TheModalAboutBoxDisablesTheMainWindowUntilEscClosesIt) {
+  HWND main = Load(ids::MainWindow);
+  ASSERT_NE(main, nullptr);
+  HWND about = Load(ids::AboutWindow, true);
+  ASSERT_NE(about, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  ASSERT_TRUE(TakeForeground(about));
+  PressKey(VK_ESCAPE);
+  PumpThroughRuntime(200);
+  EXPECT_FALSE(IsWindow(about));
+  EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+}  // namespace
+}  // namespace tl
