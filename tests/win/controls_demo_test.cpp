@@ -36,10 +36,10 @@ namespace {
 constexpr uint32_t kDemoWindow = 0x52015001;
 constexpr uint32_t kWindowUnit = 0x06015000;
 constexpr uint32_t kMenuTitle = 0x26015010, kOpenItem = 0x26015011, kCloseItem = 0x26015012;
-constexpr uint32_t kList = 0x16015001, kSlider = 0x16015002, kTimer = 0x16015003,
-                   kTip = 0x16015004, kDots = 0x16015005, kNoteBox = 0x16015006,
-                   kHourBox = 0x16015007, kCaption = 0x16015008, kConfirm = 0x16015009,
-                   kDatePicker = 0x1601500A, kInputDevice = 0x1601500B;
+constexpr uint32_t kList = 0x16015001, kSlider = 0x16015002, kTimer = 0x16015003, kTip = 0x16015004,
+                   kDots = 0x16015005, kNoteBox = 0x16015006, kHourBox = 0x16015007,
+                   kCaption = 0x16015008, kConfirm = 0x16015009, kDatePicker = 0x1601500A,
+                   kInputDevice = 0x1601500B;
 
 // A 60-byte logical-font record in the GB2312 set; the empty face lets the platform choose.
 std::vector<uint8_t> Font(int32_t height) {
@@ -51,8 +51,9 @@ std::vector<uint8_t> Font(int32_t height) {
   return font;
 }
 
-std::vector<uint8_t> Record(uint32_t type, std::string name, int32_t left, int32_t top, int32_t width,
-                          int32_t height, std::vector<uint8_t> block, uint32_t flags = UnitFlag::Visible) {
+std::vector<uint8_t> Record(uint32_t type, std::string name, int32_t left, int32_t top,
+                            int32_t width, int32_t height, std::vector<uint8_t> block,
+                            uint32_t flags = UnitFlag::Visible) {
   UnitRecordFields r;
   r.type = type;
   r.name = std::move(name);
@@ -71,8 +72,10 @@ std::vector<uint8_t> Menu(int32_t level, std::string caption, uint32_t flags = 0
 }
 
 std::vector<uint8_t> ListBlock() {
-  ListViewBlock list{.viewType = 3, .gridLines = true, .columns = {{.width = 150, .title = "事件"},
-                                                                  {.width = 130, .title = "创建时间"}}};
+  ListViewBlock list{
+      .viewType = 3,
+      .gridLines = true,
+      .columns = {{.width = 150, .title = "事件"}, {.width = 130, .title = "创建时间"}}};
   const char* rows[][2] = {{"买牛奶", "2026-12-07 09:30"},
                            {"给妈妈打电话", "2026-12-07 12:00"},
                            {"交电费", "2026-12-08 18:45"}};
@@ -105,29 +108,33 @@ std::vector<uint8_t> DemoImage() {
   tip.displayTime = 0;
   tip.textColour = 0;
 
-  const std::vector<uint32_t> ids = {kWindowUnit, kMenuTitle, kOpenItem, kCloseItem, kList,
-                                     kSlider, kTimer, kTip, kDots, kNoteBox, kHourBox,
+  // In record order: the window, the menu, then the controls.
+  const std::vector<uint32_t> ids = {kWindowUnit, kMenuTitle, kOpenItem, kCloseItem,
+                                     kList, kSlider, kTimer, kTip, kDots, kNoteBox, kHourBox,
                                      kCaption, kConfirm, kDatePicker, kInputDevice};
   const std::vector<std::vector<uint8_t>> records = {
       EncodeUnitRecord(own),
       Menu(0, "演示", MenuFlag::Hidden),
       Menu(1, "打开"),
       Menu(1, "关闭"),
-      Record(UnitType::ListView, "超级列表框1", 296, 8, 288, 200, ListBlock(), UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::ListView, "超级列表框1", 296, 8, 288, 200, ListBlock(),
+             UnitFlag::Visible | UnitFlag::TabStop),
       Record(UnitType::Slider, "滑块条1", 8, 216, 576, 32,
-           SliderBlock{.minimum = 0, .maximum = 20, .position = 14}.Write()),
+             SliderBlock{.minimum = 0, .maximum = 20, .position = 14}.Write()),
       Record(UnitType::Timer, "时钟1", 240, 8, 32, 32, timer.Write(), 0),
       Record(UnitType::BalloonTip, "气球提示框1", 200, 8, 32, 32, tip.Write(), 0),
       Record(UnitType::TransparentLabel, "透明标签1", 124, 100, 24, 32, dots.Write()),
-      Record(UnitType::EditBox, "编辑框2", 8, 176, 280, 24, EditBoxBlock{.content = "草稿 free text"}.Write(),
-           UnitFlag::Visible | UnitFlag::TabStop),
-      Record(UnitType::EditBox, "编辑框1", 80, 96, 40, 32, hour.Write(), UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::EditBox, "编辑框2", 8, 176, 280, 24,
+             EditBoxBlock{.content = "草稿 free text"}.Write(),
+             UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::EditBox, "编辑框1", 80, 96, 40, 32, hour.Write(),
+             UnitFlag::Visible | UnitFlag::TabStop),
       Record(UnitType::Label, "标签1", 8, 8, 280, 40,
-           LabelBlock{.wordWrap = 1, .caption = "事件：2026-12-07 09:30:00 买牛奶"}.Write()),
-      Record(UnitType::Button, "按钮1", 160, 96, 128, 32, ButtonBlock{.caption = "确认提醒"}.Write(),
-           UnitFlag::Visible | UnitFlag::TabStop),
+             LabelBlock{.wordWrap = 1, .caption = "事件：2026-12-07 09:30:00 买牛奶"}.Write()),
+      Record(UnitType::Button, "按钮1", 160, 96, 128, 32,
+             ButtonBlock{.caption = "确认提醒"}.Write(), UnitFlag::Visible | UnitFlag::TabStop),
       Record(UnitType::DatePicker, "日期框1", 8, 56, 280, 28, DatePickerBlock{}.Write(),
-           UnitFlag::Visible | UnitFlag::TabStop),
+             UnitFlag::Visible | UnitFlag::TabStop),
       Record(UnitType::InputDevice, "输入设备1", 240, 40, 32, 32, InputDeviceBlock{}.Write(), 0),
   };
   WindowDefinitionData definition;
@@ -138,14 +145,20 @@ std::vector<uint8_t> DemoImage() {
 
 // The program's own libraries; no handlers, since nothing on the form is bound.
 const HandlerTable kNoHandlers{0, nullptr};
+// The constant area: an empty text, then the empty byte set.
 const char kConstants[12] = {0, 0, 0, 0, 1};
 
 const ProgramHeader& DemoProgram() {
   static const std::vector<uint8_t> image = DemoImage();
-  static const ProgramHeader header = {
-      3, 0, 121670, &kNoHandlers, kConstants, sizeof kConstants,
-      image.data(), static_cast<uint32_t>(image.size()), kLibraryCount, kLibraries,
-      0, nullptr, nullptr};
+  static const ProgramHeader header = {.version0 = 3,
+                                       .build = 121670,
+                                       .codeBase = &kNoHandlers,
+                                       .constants = kConstants,
+                                       .constantsLength = sizeof kConstants,
+                                       .formImage = image.data(),
+                                       .formImageLength = static_cast<uint32_t>(image.size()),
+                                       .libraryCount = kLibraryCount,
+                                       .libraries = kLibraries};
   return header;
 }
 
@@ -170,7 +183,9 @@ bool TipOnConfirmButton() {
   return Services().CallLibraryCommand(&SetTip, 6, 4, args).low != 0;
 }
 
-bool HoldRequested() { return std::wstring(GetCommandLineW()).find(L"--hold") != std::wstring::npos; }
+bool HoldRequested() {
+  return std::wstring(GetCommandLineW()).find(L"--hold") != std::wstring::npos;
+}
 
 void HoldUntilClosed(HWND window) {
   RECT r;
@@ -204,11 +219,11 @@ TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
     const wchar_t* nativeClass;
     bool visible;
   } expected[] = {
-      {kList, WC_LISTVIEWW, true},        {kSlider, TRACKBAR_CLASSW, true},
-      {kTimer, L"_RT_Timer", false},      {kTip, L"_RT_BalloonTip", false},
-      {kDots, L"_RT_TransLabel", true},   {kNoteBox, L"Edit", true},
-      {kHourBox, L"Edit", true},          {kCaption, L"_RT_Label", true},
-      {kConfirm, L"Button", true},        {kDatePicker, DATETIMEPICK_CLASSW, true},
+      {kList, WC_LISTVIEWW, true},      {kSlider, TRACKBAR_CLASSW, true},
+      {kTimer, L"_RT_Timer", false},    {kTip, L"_RT_BalloonTip", false},
+      {kDots, L"_RT_TransLabel", true}, {kNoteBox, L"Edit", true},
+      {kHourBox, L"Edit", true},        {kCaption, L"_RT_Label", true},
+      {kConfirm, L"Button", true},      {kDatePicker, DATETIMEPICK_CLASSW, true},
       {kInputDevice, L"Static", false},
   };
   for (const auto& e : expected) {
@@ -221,8 +236,8 @@ TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
   EXPECT_EQ(SendMessageW(UnitWindow(kList), LVM_GETITEMCOUNT, 0, 0), 3);
   // The hidden title is no part of the bar, but its pop-up exists for the application.
   EXPECT_LE(GetMenuItemCount(GetMenu(window)), 0);
-  const auto popup = reinterpret_cast<HMENU>(
-      static_cast<uintptr_t>(definition->units.MenuItem(*definition->units.IndexOf(kMenuTitle)).reserved[0]));
+  const auto popup = reinterpret_cast<HMENU>(static_cast<uintptr_t>(
+      definition->units.MenuItem(*definition->units.IndexOf(kMenuTitle)).reserved[0]));
   EXPECT_EQ(GetMenuItemCount(popup), 2);
   EXPECT_TRUE(TipOnConfirmButton());
 
