@@ -64,6 +64,13 @@ HFONT CreateFontFromRecord(std::span<const uint8_t> record) {
   return CreateFontIndirectW(&font);
 }
 
+HFONT CreateDefaultTextFont() {
+  LOGFONTW font{};
+  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
+  font.lfCharSet = GB2312_CHARSET;
+  return CreateFontIndirectW(&font);
+}
+
 COLORREF ResolveColor(uint32_t stored) {
   return stored == 0xFF000000u ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(stored & 0xFFFFFF);
 }

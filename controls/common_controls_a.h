@@ -30,6 +30,9 @@ void ApplyBorder(HWND hwnd, int32_t border);
 
 // A font from a stored 60-byte logical-font record (GBK face name); null for any other size.
 HFONT CreateFontFromRecord(std::span<const uint8_t> record);
+// The default GUI font's metrics in the GB2312 set: the texts are GBK whatever the system's
+// language, and the stock font's own set draws Chinese as empty boxes under a Western locale.
+HFONT CreateDefaultTextFont();
 struct FontDeleter {
   void operator()(HFONT font) const { DeleteObject(font); }
 };

@@ -154,6 +154,8 @@ void ListViewUnit::ApplyColors() {
 
 void ListViewUnit::ApplyFont() {
   FontHandle font(CreateFontFromRecord(block_.font));
+  // The control hands its font on to the header, so the GBK column titles need it as well.
+  if (!font) font.reset(CreateDefaultTextFont());
   HFONT shown = font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
   font_ = std::move(font);  // the previous font goes only once the control has let go of it

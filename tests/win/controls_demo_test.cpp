@@ -1,28 +1,47 @@
-// One of each of the edit box, label, button, date picker, transparent label, input device and
-// balloon tip units on a window laid out like the reminder window. Run with --hold to keep the
-// window up (with the tip showing over the button) until it is closed, for a screenshot.
+// A demonstration form holding one unit of every type the program has, written as a form image
+// in memory and loaded by the runtime's own loader with the program's libraries. Run with
+// --hold to keep the window up (the tip showing over the button) until it is closed, for a
+// screenshot.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/balloon_tip.h"
-#include "controls/button.h"
-#include "controls/date_picker.h"
-#include "controls/edit_box.h"
-#include "controls/input_device.h"
-#include "controls/label.h"
-#include "controls/transparent_label.h"
-#include "runtime/unit_events.h"
+#include "controls/balloon_tip_block.h"
+#include "controls/button_block.h"
+#include "controls/date_picker_block.h"
+#include "controls/edit_box_block.h"
+#include "controls/input_device_block.h"
+#include "controls/label_block.h"
+#include "controls/list_view_block.h"
+#include "controls/slider_block.h"
+#include "controls/timer_block.h"
+#include "controls/transparent_label_block.h"
+#include "runtime/form_image.h"
+#include "runtime/libraries.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/unit.h"
+#include "runtime/window_block.h"
+#include "runtime/window_unit.h"
 
 namespace tl {
 namespace {
 
-constexpr uint32_t kWindow = 0x52012449;
+constexpr uint32_t kDemoWindow = 0x52015001;
+constexpr uint32_t kWindowUnit = 0x06015000;
+constexpr uint32_t kMenuTitle = 0x26015010, kOpenItem = 0x26015011, kCloseItem = 0x26015012;
+constexpr uint32_t kList = 0x16015001, kSlider = 0x16015002, kTimer = 0x16015003, kTip = 0x16015004,
+                   kDots = 0x16015005, kNoteBox = 0x16015006, kHourBox = 0x16015007,
+                   kCaption = 0x16015008, kConfirm = 0x16015009, kDatePicker = 0x1601500A,
+                   kInputDevice = 0x1601500B;
 
+// A 60-byte logical-font record in the GB2312 set; the empty face lets the platform choose.
 std::vector<uint8_t> Font(int32_t height) {
   std::vector<uint8_t> font(60, 0);
   const int32_t weight = 400;
@@ -32,126 +51,198 @@ std::vector<uint8_t> Font(int32_t height) {
   return font;
 }
 
-struct Demo {
-  HWND window = nullptr;
-  std::vector<std::unique_ptr<Unit>> units;
-  BalloonTip* tip = nullptr;
-  Unit* confirm = nullptr;
-};
+std::vector<uint8_t> Record(uint32_t type, std::string name, int32_t left, int32_t top,
+                            int32_t width, int32_t height, std::vector<uint8_t> block,
+                            uint32_t flags = UnitFlag::Visible) {
+  UnitRecordFields r;
+  r.type = type;
+  r.name = std::move(name);
+  r.left = left, r.top = top, r.width = width, r.height = height;
+  r.flags = flags;
+  r.propertyBlock = std::move(block);
+  return EncodeUnitRecord(r);
+}
 
-Unit* g_lookup[2] = {};  // balloon, button: what the stand-in runtime resolves
+std::vector<uint8_t> Menu(int32_t level, std::string caption, uint32_t flags = 0) {
+  MenuItemFields m;
+  m.level = level;
+  m.caption = std::move(caption);
+  m.flags = flags;
+  return EncodeMenuItem(m);
+}
 
-intptr_t DemoRuntime(Request code, intptr_t, intptr_t b) {
-  if (code != Request::UnitObject) return 0;
-  for (Unit* unit : g_lookup) {
-    if (unit && unit->unitId() == static_cast<uint32_t>(b)) return reinterpret_cast<intptr_t>(unit);
+std::vector<uint8_t> ListBlock() {
+  ListViewBlock list{
+      .viewType = 3,
+      .gridLines = true,
+      .columns = {{.width = 150, .title = "事件"}, {.width = 130, .title = "创建时间"}}};
+  const char* rows[][2] = {{"买牛奶", "2026-12-07 09:30"},
+                           {"给妈妈打电话", "2026-12-07 12:00"},
+                           {"交电费", "2026-12-08 18:45"}};
+  for (const auto& row : rows) {
+    list.items.push_back({.text = row[0]});
+    list.items.push_back({.nextColumn = true, .text = row[1]});
   }
-  return 0;
+  return list.Write();
 }
 
-Unit* Place(Demo& demo, const UnitTypeDescriptor& type, const std::vector<uint8_t>& block, uint32_t unitId,
-            int32_t left, int32_t top, int32_t width, int32_t height) {
-  auto create = reinterpret_cast<CreateUnitFn>(type.getInterface(InterfaceCode::CreateUnit));
-  const int32_t childId = 100 + 10 * static_cast<int32_t>(demo.units.size());
-  Unit* unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()), WS_TABSTOP,
-                      demo.window, childId, nullptr, left, top, width, height, kWindow, unitId, 0, 0);
-  if (!unit) return nullptr;
-  demo.units.emplace_back(unit);
-  if (!(type.stateFlags & UnitState::Invisible)) ShowWindow(unit->hwnd(), SW_SHOWNA);
-  return unit;
+// Record 0 is the window; the loader creates the controls from the last record down.
+std::vector<uint8_t> DemoImage() {
+  WindowProperties window;
+  window.caption = "Tallyleaf 控件演示";
+  window.backColor = 0xE8F0E0;  // a pale sea green
+  window.maxButton = 0;
+
+  UnitRecordFields own;
+  own.type = UnitType::Window;
+  own.left = 0, own.top = 0, own.width = 600, own.height = 300;
+  own.flags = UnitFlag::Visible;
+  own.propertyBlock = WriteWindowBlock(window);
+
+  EditBoxBlock hour{.inputMode = EditInputMode::ShortInteger, .font = Font(-27), .content = "14"};
+  TransparentLabelBlock dots{.verticalAlign = 1, .font = Font(-32), .caption = ":"};
+  TimerBlock timer{.interval = 1000};
+  // Shows quickly and stays while the pointer rests on the button, so a screenshot catches it.
+  BalloonTipBlock tip;
+  tip.initialDelay = 100;
+  tip.displayTime = 0;
+  tip.textColour = 0;
+
+  // In record order: the window, the menu, then the controls.
+  const std::vector<uint32_t> ids = {kWindowUnit, kMenuTitle, kOpenItem, kCloseItem,
+                                     kList, kSlider, kTimer, kTip, kDots, kNoteBox, kHourBox,
+                                     kCaption, kConfirm, kDatePicker, kInputDevice};
+  const std::vector<std::vector<uint8_t>> records = {
+      EncodeUnitRecord(own),
+      Menu(0, "演示", MenuFlag::Hidden),
+      Menu(1, "打开"),
+      Menu(1, "关闭"),
+      Record(UnitType::ListView, "超级列表框1", 296, 8, 288, 200, ListBlock(),
+             UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::Slider, "滑块条1", 8, 216, 576, 32,
+             SliderBlock{.minimum = 0, .maximum = 20, .position = 14}.Write()),
+      Record(UnitType::Timer, "时钟1", 240, 8, 32, 32, timer.Write(), 0),
+      Record(UnitType::BalloonTip, "气球提示框1", 200, 8, 32, 32, tip.Write(), 0),
+      Record(UnitType::TransparentLabel, "透明标签1", 124, 100, 24, 32, dots.Write()),
+      Record(UnitType::EditBox, "编辑框2", 8, 176, 280, 24,
+             EditBoxBlock{.content = "草稿 free text"}.Write(),
+             UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::EditBox, "编辑框1", 80, 96, 40, 32, hour.Write(),
+             UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::Label, "标签1", 8, 8, 280, 40,
+             LabelBlock{.wordWrap = 1, .caption = "事件：2026-12-07 09:30:00 买牛奶"}.Write()),
+      Record(UnitType::Button, "按钮1", 160, 96, 128, 32,
+             ButtonBlock{.caption = "确认提醒"}.Write(), UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::DatePicker, "日期框1", 8, 56, 280, 28, DatePickerBlock{}.Write(),
+             UnitFlag::Visible | UnitFlag::TabStop),
+      Record(UnitType::InputDevice, "输入设备1", 240, 40, 32, 32, InputDeviceBlock{}.Write(), 0),
+  };
+  WindowDefinitionData definition;
+  definition.id = kDemoWindow;
+  definition.units = UnitRecordArray::Build(ids, records);
+  return WriteFormImage(std::span(&definition, 1));
 }
 
-Demo BuildDemo() {
-  Demo demo;
-  WNDCLASSW cls{};
-  cls.lpfnWndProc = &DefWindowProcW;
-  cls.hInstance = GetModuleHandleW(nullptr);
-  cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  cls.lpszClassName = L"ControlsDemo";
-  RegisterClassW(&cls);
-  demo.window = CreateWindowExW(0, L"ControlsDemo", L"Tallyleaf controls", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                60, 60, 300, 230, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+// The program's own libraries; no handlers, since nothing on the form is bound.
+const HandlerTable kNoHandlers{0, nullptr};
+// The constant area: an empty text, then the empty byte set.
+const char kConstants[12] = {0, 0, 0, 0, 1};
 
-  LabelBlock caption;
-  caption.caption = "事件：2026-12-07 09:30:00 买牛奶";
-  caption.wordWrap = 1;
-  Place(demo, kLabelType, caption.Write(), 0x1601245C, 8, 8, 264, 40);
-  LabelBlock dateLabel;
-  dateLabel.caption = "提醒日期：";
-  dateLabel.horizontalAlign = 2;
-  dateLabel.verticalAlign = 1;
-  Place(demo, kLabelType, dateLabel.Write(), 0x16012474, 8, 56, 72, 40);
-  Place(demo, kDatePickerType, DatePickerBlock{}.Write(), 0x1601244A, 80, 64, 192, 24);
-  LabelBlock timeLabel = dateLabel;
-  timeLabel.caption = "提醒时间：";
-  Place(demo, kLabelType, timeLabel.Write(), 0x16012480, 8, 88, 72, 40);
-  EditBoxBlock hour;
-  hour.inputMode = EditInputMode::ShortInteger;
-  hour.font = Font(-27);
-  hour.content = "14";
-  Place(demo, kEditBoxType, hour.Write(), 0x16012475, 80, 96, 40, 32);
-  TransparentLabelBlock dot;
-  dot.caption = ".";
-  dot.font = Font(-32);
-  Place(demo, kTransparentLabelType, dot.Write(), 0x1601247F, 120, 92, 16, 32);
-  Place(demo, kTransparentLabelType, dot.Write(), 0x16012479, 120, 80, 16, 32);
-  hour.content = "05";
-  Place(demo, kEditBoxType, hour.Write(), 0x16012477, 132, 96, 40, 32);
-  ButtonBlock confirm;
-  confirm.caption = "确认提醒";
-  demo.confirm = Place(demo, kButtonType, confirm.Write(), 0x16012452, 184, 96, 88, 32);
-  EditBoxBlock staging;
-  staging.content = "草稿 free text";
-  Place(demo, kEditBoxType, staging.Write(), 0x160169E0, 8, 140, 264, 24);
-  Place(demo, kInputDeviceType, {}, 0x1601224F, 392, 96, 56, 48);
-  BalloonTipBlock tipBlock;
-  tipBlock.textColour = 0;
-  demo.tip = static_cast<BalloonTip*>(Place(demo, kBalloonTipType, tipBlock.Write(), 0x160123BF, 40, 72, 72, 32));
-
-  g_lookup[0] = demo.tip;
-  g_lookup[1] = demo.confirm;
-  SetRuntimeRequest(&DemoRuntime);
-  ArgRecord args[8] = {{kWindow, 0x160123BF, 0x60001}, {kWindow, 0x16012452, 0x1000B},
-                       {reinterpret_cast<uint32_t>("固定为展开状态"), 0, DataType::Text}, IntArg(-1)};
-  ArgRecord result{};
-  SetTip(&result, 8, args);
-  ShowWindow(demo.window, SW_SHOWNORMAL);
-  UpdateWindow(demo.window);
-  return demo;
+const ProgramHeader& DemoProgram() {
+  static const std::vector<uint8_t> image = DemoImage();
+  static const ProgramHeader header = {.version0 = 3,
+                                       .build = 121670,
+                                       .codeBase = &kNoHandlers,
+                                       .constants = kConstants,
+                                       .constantsLength = sizeof kConstants,
+                                       .formImage = image.data(),
+                                       .formImageLength = static_cast<uint32_t>(image.size()),
+                                       .libraryCount = kLibraryCount,
+                                       .libraries = kLibraries};
+  return header;
 }
 
-bool HoldRequested() { return std::wstring(GetCommandLineW()).find(L"--hold") != std::wstring::npos; }
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
 
-TEST(ControlsDemo, EveryUnitTypeStandsOnOneWindow) {
-  Demo demo = BuildDemo();
-  ASSERT_NE(demo.window, nullptr);
-  ASSERT_EQ(demo.units.size(), 12u) << "a unit failed to create";
-  ASSERT_TRUE(demo.tip && demo.confirm);
-  EXPECT_EQ(demo.tip->ItemCount(demo.confirm->hwnd()), 1u);
-  int visibleChildren = 0;
-  for (HWND child = GetWindow(demo.window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    visibleChildren += IsWindowVisible(child) ? 1 : 0;
-  EXPECT_EQ(visibleChildren, 10) << "all but the input device and the balloon tip show";
+HWND UnitWindow(uint32_t unit) {
+  const Unit* object = FindUnitObject(kDemoWindow, unit);
+  return object ? object->hwnd() : nullptr;
+}
 
-  if (HoldRequested()) {
-    RECT r;
-    GetWindowRect(demo.confirm->hwnd(), &r);
-    SetForegroundWindow(demo.window);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    while (IsWindow(demo.window)) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+// Registers the tip on the button the way the application does, through the library slot.
+bool TipOnConfirmButton() {
+  static char text[] = "确认后到时提醒";
+  ArgRecord args[4] = {{kDemoWindow, kTip, UnitType::BalloonTip},
+                       {kDemoWindow, kConfirm, UnitType::Button},
+                       {reinterpret_cast<uintptr_t>(text), 0, DataType::Text},
+                       IntArg(-1)};
+  return Services().CallLibraryCommand(&SetTip, 6, 4, args).low != 0;
+}
+
+bool HoldRequested() {
+  return std::wstring(GetCommandLineW()).find(L"--hold") != std::wstring::npos;
+}
+
+void HoldUntilClosed(HWND window) {
+  RECT r;
+  GetWindowRect(UnitWindow(kConfirm), &r);
+  SetForegroundWindow(window);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  while (IsWindow(window)) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
     }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
   }
-  g_lookup[0] = g_lookup[1] = nullptr;
-  SetRuntimeRequest(nullptr);
-  demo.units.clear();
-  DestroyWindow(demo.window);
+}
+
+TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
+  UseProgramHeader(DemoProgram());
+  InitializeRuntime();
+  WindowDefinition* definition = FindWindowDefinition(kDemoWindow);
+  ASSERT_NE(definition, nullptr);
+  ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
+  HWND window = LoadedWindow(*definition)->hwnd();
+  ASSERT_TRUE(IsWindowVisible(window));
+  wchar_t caption[64] = {};
+  GetWindowTextW(window, caption, 64);
+  EXPECT_STREQ(caption, L"Tallyleaf 控件演示");
+
+  const struct {
+    uint32_t unit;
+    const wchar_t* nativeClass;
+    bool visible;
+  } expected[] = {
+      {kList, WC_LISTVIEWW, true},      {kSlider, TRACKBAR_CLASSW, true},
+      {kTimer, L"_RT_Timer", false},    {kTip, L"_RT_BalloonTip", false},
+      {kDots, L"_RT_TransLabel", true}, {kNoteBox, L"Edit", true},
+      {kHourBox, L"Edit", true},        {kCaption, L"_RT_Label", true},
+      {kConfirm, L"Button", true},      {kDatePicker, DATETIMEPICK_CLASSW, true},
+      {kInputDevice, L"Static", false},
+  };
+  for (const auto& e : expected) {
+    HWND hwnd = UnitWindow(e.unit);
+    ASSERT_NE(hwnd, nullptr) << std::hex << e.unit;
+    EXPECT_EQ(GetParent(hwnd), window) << std::hex << e.unit;
+    EXPECT_EQ(lstrcmpiW(ClassOf(hwnd).c_str(), e.nativeClass), 0) << std::hex << e.unit;
+    EXPECT_EQ(IsWindowVisible(hwnd) != FALSE, e.visible) << std::hex << e.unit;
+  }
+  EXPECT_EQ(SendMessageW(UnitWindow(kList), LVM_GETITEMCOUNT, 0, 0), 3);
+  // The hidden title is no part of the bar, but its pop-up exists for the application.
+  EXPECT_LE(GetMenuItemCount(GetMenu(window)), 0);
+  const auto popup = reinterpret_cast<HMENU>(static_cast<uintptr_t>(
+      definition->units.MenuItem(*definition->units.IndexOf(kMenuTitle)).reserved[0]));
+  EXPECT_EQ(GetMenuItemCount(popup), 2);
+  EXPECT_TRUE(TipOnConfirmButton());
+
+  if (HoldRequested()) HoldUntilClosed(window);
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -178,6 +178,11 @@ TEST_F(ListViewTest, CreatesAReportListWithTheStoredStylesAndColumns) {
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 1, 0), 50);
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), -1);
   EXPECT_EQ(Count(), 0);
+  // The column titles are GBK: under a Western locale the stock font's set has no glyphs for them.
+  LOGFONTW headerFont{};
+  const auto shown = reinterpret_cast<HFONT>(SendMessageW(ListView_GetHeader(hwnd()), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(GetObjectW(shown, sizeof headerFont, &headerFont));
+  EXPECT_EQ(headerFont.lfCharSet, GB2312_CHARSET);
 }
 
 TEST_F(ListViewTest, RefusesNewerBlocksAndTakesDefaultsFromAnEmptyOne) {
