@@ -52,25 +52,6 @@ void ApplyBorder(HWND hwnd, int32_t border) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-HFONT CreateFontFromRecord(std::span<const uint8_t> record) {
-  constexpr size_t kFaceOffset = offsetof(LOGFONTA, lfFaceName);
-  static_assert(sizeof(LOGFONTA) == 60 && kFaceOffset == offsetof(LOGFONTW, lfFaceName));
-  if (record.size() != sizeof(LOGFONTA)) return nullptr;
-  LOGFONTW font{};
-  std::memcpy(&font, record.data(), kFaceOffset);
-  const auto* face = reinterpret_cast<const char*>(record.data() + kFaceOffset);
-  const std::wstring wide = Widen(std::string_view(face, strnlen(face, LF_FACESIZE)));
-  wcsncpy(font.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
-}
-
-HFONT CreateDefaultTextFont() {
-  LOGFONTW font{};
-  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
-  font.lfCharSet = GB2312_CHARSET;
-  return CreateFontIndirectW(&font);
-}
-
 COLORREF ResolveColor(uint32_t stored) {
   return stored == 0xFF000000u ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(stored & 0xFFFFFF);
 }

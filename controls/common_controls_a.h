@@ -11,6 +11,7 @@
 #include <span>
 #include <type_traits>
 
+#include "controls/fonts.h"
 #include "runtime/unit.h"
 
 namespace tl {
@@ -28,11 +29,6 @@ BorderStyles BorderFor(int32_t border);
 // Replaces the border styles of a live control and lets its frame be recomputed.
 void ApplyBorder(HWND hwnd, int32_t border);
 
-// A font from a stored 60-byte logical-font record (GBK face name); null for any other size.
-HFONT CreateFontFromRecord(std::span<const uint8_t> record);
-// The default GUI font's metrics in the GB2312 set: the texts are GBK whatever the system's
-// language, and the stock font's own set draws Chinese as empty boxes under a Western locale.
-HFONT CreateDefaultTextFont();
 struct FontDeleter {
   void operator()(HFONT font) const { DeleteObject(font); }
 };

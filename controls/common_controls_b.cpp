@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "controls/fonts.h"
 #include "runtime/gbk.h"
 #include "runtime/value.h"
 
@@ -11,49 +12,16 @@ namespace tl {
 
 namespace {
 
-// The texts are GBK whatever the system's language, so the character set the program's fonts
-// default to is GB2312; a font of the system's own default set would show Chinese as boxes
-// under a Western locale.
-constexpr BYTE kTextCharSet = GB2312_CHARSET;
-
-// The default GUI font's metrics in the program's character set.
+// The default GUI font's metrics in the program's character set, or the stock font itself.
 GdiObject DefaultFont() {
-  LOGFONTW font{};
-  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font))
-    return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
-  font.lfCharSet = kTextCharSet;
-  HFONT created = CreateFontIndirectW(&font);
+  HFONT created = CreateDefaultTextFont();
   return created ? GdiObject(created, true) : GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
 }
 
 }  // namespace
 
 GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
-  // int32 height, width, escapement, orientation, weight; eight bytes italic .. pitch and
-  // family; 32 bytes of face name: the layout of the narrow logical font.
-  constexpr size_t kRecordSize = 60;
-  if (record.size() != kRecordSize) return DefaultFont();
-  LOGFONTW font{};
-  int32_t ints[5];
-  std::memcpy(ints, record.data(), sizeof ints);
-  font.lfHeight = ints[0];
-  font.lfWidth = ints[1];
-  font.lfEscapement = ints[2];
-  font.lfOrientation = ints[3];
-  font.lfWeight = ints[4];
-  const uint8_t* bytes = record.data() + sizeof ints;
-  font.lfItalic = bytes[0];
-  font.lfUnderline = bytes[1];
-  font.lfStrikeOut = bytes[2];
-  font.lfCharSet = forceDefaults ? kTextCharSet : bytes[3];
-  font.lfOutPrecision = forceDefaults ? OUT_DEFAULT_PRECIS : bytes[4];
-  font.lfClipPrecision = bytes[5];
-  font.lfQuality = bytes[6];
-  font.lfPitchAndFamily = bytes[7];
-  const char* face = reinterpret_cast<const char*>(bytes + 8);
-  const std::wstring wide = Widen(std::string_view(face, strnlen(face, 32)));
-  wcsncpy(font.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
-  HFONT created = CreateFontIndirectW(&font);
+  HFONT created = CreateFontFromRecord(record, forceDefaults);
   return created ? GdiObject(created, true) : DefaultFont();
 }
 
