@@ -49,7 +49,10 @@ void ReadFile(ArgRecord* result, int argc, ArgRecord* args) {
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return;
 
   const auto length = static_cast<DWORD>(size.QuadPart);
-  auto* block = static_cast<uint8_t*>(Allocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + length)));
+  // A file larger than the memory the process can still get is a failed read, not a reason to
+  // end the program.
+  auto* block = static_cast<uint8_t*>(TryAllocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + length)));
+  if (!block) return;
   DWORD read = 0;
   if (!::ReadFile(file.get(), block + sizeof(ByteSetHeader), length, &read, nullptr) || read == 0) {
     Free(block);

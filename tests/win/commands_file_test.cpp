@@ -86,6 +86,13 @@ TEST_F(FileCommands, FailuresGiveEmptyOrFalse) {
   EXPECT_FALSE(Write({Text("no_such_dir\\f.txt"), Bytes("x")}));
   EXPECT_EQ(GetFileAttributesW(L"no_such_dir"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW(L"no_such_dir\\f.txt"), INVALID_FILE_ATTRIBUTES);
+  // Within the byte set's size limit but more than a 32-bit process can allocate in one block.
+  HANDLE big = CreateFileW(L"big.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  LARGE_INTEGER end{};
+  end.QuadPart = 0x7FFFFFF0;
+  ASSERT_TRUE(SetFilePointerEx(big, end, nullptr, FILE_BEGIN) && SetEndOfFile(big));
+  CloseHandle(big);
+  EXPECT_EQ(Read("big.txt"), "<null>");
 }
 
 TEST_F(FileCommands, SharingKeepsWritersOutOfReadsAndEveryoneOutOfWrites) {
