@@ -274,7 +274,10 @@ void BalloonTip::PlaceBalloon(POINT at, const std::wstring& text) {
 
   const LONG tipX = std::clamp(at.x - left, 0L, width);
   const LONG inset = std::max(block_.cornerWidth / 2, 0);
-  const LONG baseLeft = std::clamp(tipX, std::min(inset, width), std::max(width - anchorW - inset, 0L));
+  // A narrow balloon leaves no room between the rounded corners: the anchor's base then starts
+  // at the corner's inset (std::clamp needs its low bound not above its high one).
+  const LONG baseLow = std::min(inset, width);
+  const LONG baseLeft = std::clamp(tipX, baseLow, std::max(width - anchorW - inset, baseLow));
   const RECT body = below ? RECT{0, anchorH, width, height} : RECT{0, 0, width, bodyHeight};
   const POINT anchor[3] = {
       {tipX, below ? 0 : height},

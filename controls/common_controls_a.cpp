@@ -8,13 +8,9 @@
 
 #include "runtime/gbk.h"
 
-#include "runtime/unit_events.h"
-
 namespace tl {
 namespace {
 
-constexpr int32_t kFocusGained = -7;
-constexpr int32_t kFocusLost = -8;
 constexpr DWORD kBorderExStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
 
 constexpr BorderStyles kBorders[] = {
@@ -91,13 +87,9 @@ void ControlUnit::Unwatch() {
   if (hwnd_) RemoveWindowSubclass(hwnd_, ControlProc, reinterpret_cast<UINT_PTR>(this));
 }
 
-bool ControlUnit::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message != WM_SETFOCUS && message != WM_KILLFOCUS) return false;
-  // The unit raises its focus events after the control has taken or given up the focus.
-  result = DefSubclassProc(hwnd_, message, wParam, lParam);
-  if (!destroying_) RaiseEvent(*this, message == WM_SETFOCUS ? kFocusGained : kFocusLost);
-  return true;
-}
+// Focus events (-7/-8) are not raised here: the runtime raises them for every unit whose native
+// window gains or loses the focus, and a second raise would run their handlers twice.
+bool ControlUnit::OnControlMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT CALLBACK ControlUnit::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR data) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "controls/fonts.h"
@@ -40,7 +41,9 @@ GdiObject BitmapFromFile(std::span<const uint8_t> file) {
     return {};
   const uint32_t bits = info.biBitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return {};
-  const uint32_t colours = bits <= 8 ? (info.biClrUsed && info.biClrUsed < (1u << bits) ? info.biClrUsed : 1u << bits) : 0;
+  // GDI reads as many colour entries as biClrUsed names (at most 256), whatever the depth, and
+  // 2^bits when it names none; every one of them must lie inside the file.
+  const uint32_t colours = info.biClrUsed ? std::min<uint32_t>(info.biClrUsed, 256) : (bits <= 8 ? 1u << bits : 0);
   const uint64_t tableEnd = sizeof header + uint64_t{info.biSize} + colours * sizeof(RGBQUAD);
   const uint64_t stride = ((uint64_t{static_cast<uint32_t>(info.biWidth)} * bits + 31) / 32) * 4;
   const uint64_t rows = info.biHeight < 0 ? -int64_t{info.biHeight} : info.biHeight;

@@ -44,6 +44,11 @@ uint16_t StoredPassword(std::string_view text) {
   return static_cast<uint16_t>(lead | (doubleByte ? static_cast<uint8_t>(text[1]) << 8 : 0));
 }
 
+// Start and length come from the stored block or a property write unchecked: add without overflow.
+LPARAM SelectionEnd(int32_t start, int32_t length) {
+  return static_cast<LPARAM>(std::clamp<int64_t>(int64_t{start} + length, INT32_MIN, INT32_MAX));
+}
+
 wchar_t PasswordCharacter(uint16_t stored) {
   const std::wstring wide = Widen(PasswordText(stored));
   return wide.empty() ? L'*' : wide[0];
@@ -74,7 +79,7 @@ bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place pla
   if (block_.inputMode == EditInputMode::Password)
     SendMessageW(hwnd_, EM_SETPASSWORDCHAR, PasswordCharacter(block_.passwordChar), 0);
   SetContent(block_.content);
-  SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, block_.selectionStart + block_.selectionLength);
+  SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, block_.selectionLength));
   if (block_.spinControl) BuildSpin(parent);
   return true;
 }
@@ -283,11 +288,11 @@ bool EditBox::Write(int32_t number, PropertyValue value) {
     case 23: block_.spinMaximum = v; ApplySpinRange(); return false;
     case 24:
       block_.selectionStart = v;
-      SendMessageW(hwnd_, EM_SETSEL, v, v + block_.selectionLength);
+      SendMessageW(hwnd_, EM_SETSEL, v, SelectionEnd(v, block_.selectionLength));
       return false;
     case 25:
       block_.selectionLength = v;
-      SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, block_.selectionStart + v);
+      SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, v));
       return false;
     case 27: block_.data1 = ValueText(value); return false;
     case 28: block_.data2 = ValueText(value); return false;

@@ -33,7 +33,7 @@ constexpr int kColumnFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
 constexpr size_t kFirstTextBuffer = 512;
 constexpr size_t kLargestTextBuffer = size_t{1} << 24;
 
-int32_t StateImageBits(int32_t index) { return std::clamp(index + 1, 0, 15) << 12; }
+int32_t StateImageBits(int32_t index) { return (std::clamp(index, -1, 14) + 1) << 12; }
 
 std::span<const uint8_t> ByteSetOf(PropertyValue v) {
   return ByteSetView(reinterpret_cast<const void*>(static_cast<uintptr_t>(v.low)));

@@ -1,5 +1,5 @@
 // The slider bar unit (type 0x10014): the platform trackbar with twelve own properties
-// (indexes 8-19), raising event 0 when the user moves the thumb and -7/-8 for the focus.
+// (indexes 8-19), raising event 0 when the user moves the thumb (the runtime raises -7/-8).
 // Windows only.
 #pragma once
 

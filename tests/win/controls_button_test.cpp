@@ -181,6 +181,16 @@ TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
   auto plain = Make(lying.Write());
   ASSERT_TRUE(plain);
   EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP);
+
+  // A colour count that the file has no room for: GDI would read the table past its end.
+  std::vector<uint8_t> colours = b.picture;
+  const uint32_t used = 256;
+  std::memcpy(colours.data() + 46, &used, 4);
+  ButtonBlock unbacked;
+  unbacked.picture = colours;
+  auto shown = Make(unbacked.Write());
+  ASSERT_TRUE(shown);
+  EXPECT_FALSE(GetWindowLongW(shown->hwnd(), GWL_STYLE) & BS_BITMAP);
 }
 
 TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {

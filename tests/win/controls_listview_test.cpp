@@ -400,7 +400,7 @@ TEST_F(ListViewTest, ColumnWidthsFitOrAreSet) {
   EXPECT_GT(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0), 0);
 }
 
-TEST_F(ListViewTest, CheckBoxChangesAndFocusRaiseEvents) {
+TEST_F(ListViewTest, CheckBoxChangesRaiseEventsAndFocusChangesDoNot) {
   ListViewBlock b = EntryListBlock();
   b.checkBoxes = true;
   ASSERT_TRUE(Create(b));
@@ -416,12 +416,11 @@ TEST_F(ListViewTest, CheckBoxChangesAndFocusRaiseEvents) {
   ListView_SetCheckState(hwnd(), 1, FALSE);
   EXPECT_EQ(LastEvent(8)->args[1], 0u);
 
+  // Focus events come from the runtime for every unit; the list raising them too would double them.
   g_events.clear();
   SetFocus(hwnd());
   SetFocus(parent_);
-  EXPECT_EQ(EventIndexes(), (std::vector<int32_t>{-7, -8}));
-  EXPECT_EQ(g_events[0].window, kWindow);
-  EXPECT_EQ(g_events[0].unit, kUnit);
+  EXPECT_TRUE(EventIndexes().empty());
 }
 
 TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {

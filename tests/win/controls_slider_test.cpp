@@ -182,14 +182,14 @@ TEST_F(SliderTest, ArrowKeyRaisesOneEventAndTheEndOfTrackingNone) {
   EXPECT_EQ(Read(19), 56);
 }
 
-TEST_F(SliderTest, FocusRaisesGainedAndLost) {
+// The runtime raises -7/-8 for every unit's native window; the slider adding its own would
+// run the handlers twice.
+TEST_F(SliderTest, FocusChangesAreLeftToTheRuntime) {
   ASSERT_TRUE(Create(TransparencyBlock()));
   SetFocus(slider_->hwnd());
+  ASSERT_EQ(GetFocus(), slider_->hwnd());
   SetFocus(parent_);
-  ASSERT_EQ(g_events.size(), 2u);
-  EXPECT_EQ(g_events[0].index, -7);
-  EXPECT_EQ(g_events[1].index, -8);
-  EXPECT_EQ(g_events[0].argCount, 0);
+  EXPECT_TRUE(g_events.empty());
 }
 
 TEST_F(SliderTest, NewerBlockVersionFailsCreation) {
