@@ -214,6 +214,12 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
   else if (owner && !IsWindow(owner)) return 0;
 
   SuspendEvents();
+  if (LoadedWindow(definition)) {
+    // A handler run for the queued messages has loaded this window meanwhile: building over
+    // it would orphan that instance, so treat it as the instance that is already open.
+    ResumeEvents();
+    return LoadWindow(definition, modal, owner);
+  }
   definition.saved = definition.units;
   UnitRecordArray& units = definition.units;
   MenuRun run = FindMenuRun(units);
