@@ -166,7 +166,9 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
   HWND focus = GetFocus();
   SendToControls(definition.units, kMsgWindowUp);
   if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
-  window->loaded = true;
+  // The focus change raises events of other windows, whose handlers may close this one.
+  if (!Alive(definition)) return;
+  LoadedWindow(definition)->loaded = true;
 }
 
 }  // namespace
