@@ -36,6 +36,10 @@ COLORREF ResolveColor(uint32_t color) {
 }
 
 constexpr uint32_t kMaxSide = 16384;
+// Two buffers of four bytes a pixel are held while decoding: a picture that passes the side
+// limit can still need more memory than a 32-bit process has, and the failed allocation would
+// throw out of the window procedure.
+constexpr uint64_t kMaxPixels = uint64_t{1} << 24;
 
 // libpng reports errors by longjmp; nothing with a destructor lives in this frame.
 bool DecodePng(png_structp png, png_infop info, MemoryStream* stream, COLORREF background,
@@ -45,7 +49,10 @@ bool DecodePng(png_structp png, png_infop info, MemoryStream* stream, COLORREF b
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
+  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
+      uint64_t{width} * height > kMaxPixels) {
+    return false;
+  }
   png_set_expand(png);
   png_set_strip_16(png);
   png_set_gray_to_rgb(png);

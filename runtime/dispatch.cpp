@@ -269,7 +269,11 @@ void Loop(uint32_t modalWindow) {
   MSG msg;
   for (;;) {
     if (modalWindow && ModalWindowGone(modalWindow)) return;
-    while (idling && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) idling = idle.Step();
+    while (idling && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      idling = idle.Step();
+      // An idle handler may close the modal window; nothing might be queued to wake the wait.
+      if (modalWindow && ModalWindowGone(modalWindow)) return;
+    }
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       if (modalWindow) PostQuitMessage(static_cast<int>(msg.wParam));

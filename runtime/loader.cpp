@@ -166,7 +166,9 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
   HWND focus = GetFocus();
   SendToControls(definition.units, kMsgWindowUp);
   if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
-  window->loaded = true;
+  // The focus change raises events of other windows, whose handlers may close this one.
+  if (!Alive(definition)) return;
+  LoadedWindow(definition)->loaded = true;
 }
 
 }  // namespace
@@ -214,6 +216,12 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
   else if (owner && !IsWindow(owner)) return 0;
 
   SuspendEvents();
+  if (LoadedWindow(definition)) {
+    // A handler run for the queued messages has loaded this window meanwhile: building over
+    // it would orphan that instance, so treat it as the instance that is already open.
+    ResumeEvents();
+    return LoadWindow(definition, modal, owner);
+  }
   definition.saved = definition.units;
   UnitRecordArray& units = definition.units;
   MenuRun run = FindMenuRun(units);

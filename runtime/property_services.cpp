@@ -196,6 +196,8 @@ void RecreateUnit(WindowDefinition& definition, size_t index, Unit* old) {
   auto create = type ? reinterpret_cast<CreateUnitFn>(type->getInterface(InterfaceCode::CreateUnit)) : nullptr;
   if (!create || index == 0) return;
   ProcessQueuedMessages();
+  // A handler run for the queued messages may have closed the window, releasing the unit.
+  if (UnitObject(definition, index) != old || !old->hwnd() || !IsWindow(old->hwnd())) return;
   ++Runtime().suspendCount;
   HWND oldHandle = old->hwnd();
   HWND parent = GetParent(oldHandle);

@@ -257,6 +257,13 @@ TEST_F(RuntimeEventsTest, WritingATypePropertyThatNeedsANewControlRecreatesIt) {
   EXPECT_EQ(GetDlgCtrlID(after), childId);
   WriteUnitProperty(kFormId, kSecond, 8, -1, 7, 0);  // unchanged: kept
   EXPECT_EQ(Handle(kFormId, kSecond), after);
+
+  // A queued close that the re-creation lets through releases the unit: nothing is rebuilt.
+  PostMessageW(LoadedWindow(*FindWindowDefinition(kFormId))->hwnd(), WM_CLOSE, 0, 0);
+  WriteUnitProperty(kFormId, kSecond, 8, -1, 9, 0);
+  EXPECT_EQ(LoadedWindow(*FindWindowDefinition(kFormId)), nullptr);
+  const UnitRecordArray& units = FindWindowDefinition(kFormId)->units;
+  EXPECT_EQ(units.ObjectSlot(*units.IndexOf(kSecond)), 0u);
 }
 
 void CALLBACK CloseDialog(HWND, UINT, UINT_PTR id, DWORD) {

@@ -87,6 +87,13 @@ const ProgramHeader& TestProgram() {
   });
 }
 
+BOOL CALLBACK CollectCentred(HWND hwnd, LPARAM list) {
+  wchar_t caption[16] = {};
+  GetWindowTextW(hwnd, caption, 16);
+  if (Widen("居中") == caption) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
 class RuntimeWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -232,6 +239,18 @@ TEST_F(RuntimeWindowTest, SecondLoadOnlyActivates) {
   EXPECT_EQ(ReadUnitProperty(kMainId, kMainUnit, 8 + 10, -1), 2u);
   Load(kMainId);
   EXPECT_FALSE(IsIconic(first));
+
+  // A queued click whose handler loads the window that is about to be loaded: one instance.
+  SetAnswer(PanelMouse, [](std::span<const uint32_t>) {
+    LoadWindow(*FindWindowDefinition(kCentredId), false, nullptr);
+    return NoAnswer;
+  });
+  PostMessageW(ControlHandle(kMainId, kPanelA), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  HWND centred = Load(kCentredId);
+  EXPECT_EQ(CallCount(CentredCreated), 1u);
+  std::vector<HWND> instances;
+  EnumThreadWindows(GetCurrentThreadId(), CollectCentred, reinterpret_cast<LPARAM>(&instances));
+  EXPECT_EQ(instances, std::vector<HWND>{centred});
 }
 
 TEST_F(RuntimeWindowTest, RefusedCloseBoxKeepsTheWindowAndSkipsMayClose) {
