@@ -49,7 +49,7 @@ bool ByteReader::CountedText(std::string& value) {
 }
 
 bool ByteReader::CString(std::string& value) {
-  if (!ok_) return false;
+  if (!ok_ || position_ == bytes_.size()) return Fail();
   const void* end = std::memchr(bytes_.data() + position_, 0, bytes_.size() - position_);
   if (!end) return Fail();
   const size_t length = static_cast<const uint8_t*>(end) - (bytes_.data() + position_);
