@@ -201,10 +201,10 @@ const ProgramHeader& MakeProgramFromImage(std::vector<uint8_t> image) {
 
 const ProgramHeader& MakeProgram(const std::vector<WindowSpec>& windows) {
   std::vector<WindowDefinitionData> data;
-  for (const WindowSpec& spec : windows) {
+  for (const WindowSpec& window : windows) {
     WindowDefinitionData d;
-    d.id = spec.id;
-    d.units = UnitRecordArray::Build(spec.unitIds, spec.records);
+    d.id = window.id;
+    d.units = UnitRecordArray::Build(window.unitIds, window.records);
     data.push_back(std::move(d));
   }
   return MakeProgramFromImage(WriteFormImage(data));
