@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 
 #include "runtime/cursors.h"
@@ -111,23 +112,28 @@ void WriteMenuItem(WindowDefinition& definition, size_t index, int32_t property,
   if (window && window->hwnd()) DrawMenuBar(window->hwnd());
 }
 
-uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common property) {
-  const UnitRecordArray& units = definition.units;
+// The unit's native window while it exists, else null (the stored definition answers).
+HWND LiveHandle(const WindowDefinition& definition, size_t index) {
   Unit* unit = UnitObject(definition, index);
-  HWND hwnd = unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
-  UnitRecordFields fields = units.Unit(index);
+  return unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
+}
+
+// Left, top, width, height: live when the native window exists, else as stored.
+std::array<int32_t, 4> CurrentRect(const UnitRecordFields& fields, HWND hwnd, bool isWindow) {
+  if (!hwnd) return {fields.left, fields.top, fields.width, fields.height};
+  RECT r = LiveRect(hwnd, isWindow);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common property) {
+  HWND hwnd = LiveHandle(definition, index);
+  UnitRecordFields fields = definition.units.Unit(index);
   switch (property) {
     case Common::Left:
     case Common::Top:
     case Common::Width:
-    case Common::Height: {
-      int32_t value[4] = {fields.left, fields.top, fields.width, fields.height};
-      if (hwnd) {
-        RECT r = LiveRect(hwnd, index == 0);
-        value[0] = r.left, value[1] = r.top, value[2] = r.right - r.left, value[3] = r.bottom - r.top;
-      }
-      return Pack(static_cast<uint32_t>(value[static_cast<int>(property)]));
-    }
+    case Common::Height:
+      return Pack(static_cast<uint32_t>(CurrentRect(fields, hwnd, index == 0)[static_cast<int>(property)]));
     case Common::Tag: return Pack(PointerWord(NewText(fields.tag)));
     case Common::Visible:
       if (hwnd) return Pack((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
@@ -142,19 +148,14 @@ uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common pro
 
 void WriteCommon(WindowDefinition& definition, size_t index, Common property, uint32_t low) {
   UnitRecordArray& units = definition.units;
-  Unit* unit = UnitObject(definition, index);
-  HWND hwnd = unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
+  HWND hwnd = LiveHandle(definition, index);
   UnitRecordFields fields = units.Unit(index);
   switch (property) {
     case Common::Left:
     case Common::Top:
     case Common::Width:
     case Common::Height: {
-      int32_t value[4] = {fields.left, fields.top, fields.width, fields.height};
-      if (hwnd) {
-        RECT r = LiveRect(hwnd, index == 0);
-        value[0] = r.left, value[1] = r.top, value[2] = r.right - r.left, value[3] = r.bottom - r.top;
-      }
+      std::array<int32_t, 4> value = CurrentRect(fields, hwnd, index == 0);
       value[static_cast<int>(property)] = static_cast<int32_t>(low);
       if (hwnd) {
         SetWindowPos(hwnd, nullptr, value[0], value[1], value[2], value[3], SWP_NOZORDER | SWP_NOACTIVATE);
