@@ -110,9 +110,15 @@ TEST(MainWindow, EscDoesNothing) {
     Sleep(50);
   }
   ASSERT_EQ(GetForegroundWindow(), main);
+  // Activation reaches the program's thread a moment after the foreground changes.
+  const DWORD thread = GetWindowThreadProcessId(main, nullptr);
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
-  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui));
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    ASSERT_TRUE(GetGUIThreadInfo(thread, &gui));
+    if (gui.hwndFocus == main || IsChild(main, gui.hwndFocus)) break;
+    Sleep(50);
+  }
   ASSERT_TRUE(gui.hwndFocus == main || IsChild(main, gui.hwndFocus)) << "the key goes to the window";
 
   INPUT key[2] = {};
