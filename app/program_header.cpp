@@ -7,12 +7,27 @@
 namespace tl::app {
 
 const Constants kConstants = {
-    {0, 0, 0, 0},
+    "",
     {1, 0},
-    {"user32.dll", "", "", "user32", "user32.dll", "user32.dll"},
-    {"GetWindowLongA", "SetWindowLongA", "SetLayeredWindowAttributes", "GetCursorPos",
-     "ClientToScreen", "SetCursorPos"},
+    "user32.dll",
+    "user32",
+    "GetWindowLongA",
+    "SetWindowLongA",
+    "SetLayeredWindowAttributes",
+    "GetCursorPos",
+    "ClientToScreen",
+    "SetCursorPos",
 };
+
+// Indexes 0-2 serve the window-opacity routine, 3-5 saving and restoring the pointer; an empty
+// library name searches the standard libraries.
+const char* const kDllLibraryNames[6] = {kConstants.user32Dll, kConstants.emptyText,
+                                         kConstants.emptyText, kConstants.user32,
+                                         kConstants.user32Dll,  kConstants.user32Dll};
+const char* const kDllEntryNames[6] = {kConstants.getWindowLong,  kConstants.setWindowLong,
+                                       kConstants.setLayeredWindowAttributes,
+                                       kConstants.getCursorPos, kConstants.clientToScreen,
+                                       kConstants.setCursorPos};
 
 const ProgramHeader kProgramHeader = {
     3,
@@ -26,8 +41,8 @@ const ProgramHeader kProgramHeader = {
     kLibraryCount,
     kLibraries,
     6,
-    kConstants.dllLibraryNames,
-    kConstants.dllEntryNames,
+    kDllLibraryNames,
+    kDllEntryNames,
 };
 
 }  // namespace tl::app

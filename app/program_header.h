@@ -8,11 +8,18 @@
 namespace tl::app {
 
 // The application's constant area: pointers into it are never freed or resized in place.
+// The declared DLL functions' names live in it too, so the declaration table points at constants.
 struct Constants {
   char emptyText[4];
   int32_t emptyByteSet[2];  // {1, 0}: also the empty one-dimensional array
-  const char* dllLibraryNames[6];
-  const char* dllEntryNames[6];
+  char user32Dll[11];       // "user32.dll"
+  char user32[7];           // "user32"
+  char getWindowLong[15];   // "GetWindowLongA"
+  char setWindowLong[15];   // "SetWindowLongA"
+  char setLayeredWindowAttributes[27];
+  char getCursorPos[13];
+  char clientToScreen[15];
+  char setCursorPos[13];
 };
 extern const Constants kConstants;
 

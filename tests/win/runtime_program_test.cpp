@@ -34,6 +34,13 @@ TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
   EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow);
   EXPECT_NE(Services().CallDllCommand, nullptr);
   EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
+  const ProgramHeader& header = app::kProgramHeader;
+  ASSERT_EQ(header.dllCount, 6u);
+  for (uint32_t i = 0; i < header.dllCount; ++i) {
+    EXPECT_TRUE(IsConstant(header.dllLibraryNames[i]) && IsConstant(header.dllEntryNames[i])) << i;
+  }
+  EXPECT_STREQ(header.dllLibraryNames[3], "user32");
+  EXPECT_STREQ(header.dllEntryNames[2], "SetLayeredWindowAttributes");
 }
 
 TEST_F(ProgramImageTest, ReminderWindowLoadsWithItsTwelveControls) {
