@@ -45,17 +45,33 @@ bool ReadLength(ByteReader& reader, std::span<const uint8_t>& bytes) {
   return ReadCount(reader, 1, length) && reader.Bytes(length, bytes);
 }
 
+// Texts inside records end at their first NUL, so an embedded one would cut the record apart.
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+// The head every record starts with: type, link, reserved words, name and comment.
+template <typename Fields>
+void ReadHead(ByteReader& r, Fields& f) {
+  r.Uint32(f.type);
+  r.Uint32(f.link);
+  r.Skip(kHeadReserved);
+  r.CString(f.name);
+  r.CString(f.comment);
+}
+
+template <typename Fields>
+void WriteHead(ByteWriter& w, const Fields& f) {
+  w.Uint32(f.type).Uint32(f.link);
+  for (size_t i = 0; i < kHeadReserved / 4; ++i) w.Uint32(0);
+  w.CString(UpToNul(f.name)).CString(UpToNul(f.comment));
+}
+
 // Walks a unit record, checking every field; fills whichever of fields and layout are given.
 bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLayout* layout) {
   UnitRecordFields scratch;
   UnitRecordFields& f = fields ? *fields : scratch;
   UnitLayout at;
   ByteReader r(record);
-  r.Uint32(f.type);
-  r.Uint32(f.link);
-  r.Skip(kHeadReserved);
-  r.CString(f.name);
-  r.CString(f.comment);
+  ReadHead(r, f);
   at.objectSlot = r.position();
   r.Uint32(f.objectSlot);
   at.rect = r.position();
@@ -102,11 +118,7 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
   MenuItemFields& f = fields ? *fields : scratch;
   MenuLayout at;
   ByteReader r(record);
-  r.Uint32(f.type);
-  r.Uint32(f.link);
-  r.Skip(kHeadReserved);
-  r.CString(f.name);
-  r.CString(f.comment);
+  ReadHead(r, f);
   r.Int32(f.shortcut);
   r.Int32(f.level);
   at.flags = r.position();
@@ -123,8 +135,6 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
          f.handler >= kNoHandler;
 }
 
-// Texts inside records end at their first NUL, so an embedded one would cut the record apart.
-std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 uint32_t WordAt(std::span<const uint8_t> bytes, size_t position) {
   uint32_t value = 0;
@@ -154,9 +164,7 @@ bool ParentsReachWindow(const std::vector<size_t>& parentIndex) {
 
 std::vector<uint8_t> EncodeUnitRecord(const UnitRecordFields& f) {
   ByteWriter w;
-  w.Uint32(f.type).Uint32(f.link);
-  for (int i = 0; i < 4; ++i) w.Uint32(0);
-  w.CString(UpToNul(f.name)).CString(UpToNul(f.comment));
+  WriteHead(w, f);
   w.Uint32(f.objectSlot).Int32(f.left).Int32(f.top).Int32(f.width).Int32(f.height);
   w.Uint32(f.cursorSlot).Uint32(f.parent).Int32(static_cast<int32_t>(f.children.size()));
   for (uint32_t child : f.children) w.Uint32(child);
@@ -170,9 +178,7 @@ std::vector<uint8_t> EncodeUnitRecord(const UnitRecordFields& f) {
 
 std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& f) {
   ByteWriter w;
-  w.Uint32(f.type).Uint32(f.link);
-  for (int i = 0; i < 4; ++i) w.Uint32(0);
-  w.CString(UpToNul(f.name)).CString(UpToNul(f.comment));
+  WriteHead(w, f);
   w.Int32(f.shortcut).Int32(f.level).Uint32(f.flags).CString(UpToNul(f.caption));
   w.Int32(f.handler);
   for (uint32_t word : f.reserved) w.Uint32(word);
