@@ -118,4 +118,29 @@ class ParentNotifications {
 // Destroys a unit's native window before the unit's members (fonts, brushes) are released.
 void DestroyNativeWindow(HWND& window);
 
+// The painting of a runtime-drawn unit (labels): no background of its own, everything drawn by
+// paint(dc), also when printed into another DC. True when the message was one of those.
+template <typename PaintFn>
+bool HandleDrawnPaint(HWND window, UINT message, WPARAM wParam, LRESULT& result, PaintFn paint) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      paint(dc);
+      EndPaint(window, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wParam));
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace tl

@@ -65,25 +65,12 @@ LRESULT CALLBACK Label::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Label*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window, &ps);
-      if (self) self->Paint(dc);
-      EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      if (self) self->Paint(reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      break;
-    default:
-      break;
-  }
+  LRESULT result = 0;
+  auto paint = [self](HDC dc) {
+    if (self) self->Paint(dc);
+  };
+  if (HandleDrawnPaint(window, message, wParam, result, paint)) return result;
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

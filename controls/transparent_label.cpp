@@ -83,19 +83,12 @@ LRESULT CALLBACK TransparentLabel::Procedure(HWND window, UINT message, WPARAM w
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<TransparentLabel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  LRESULT result = 0;
+  auto paint = [self](HDC dc) {
+    if (self) self->Paint(dc);
+  };
+  if (HandleDrawnPaint(window, message, wParam, result, paint)) return result;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window, &ps);
-      if (self) self->Paint(dc);
-      EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      if (self) self->Paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_WINDOWPOSCHANGED: {
       constexpr UINT kNeither = SWP_NOMOVE | SWP_NOSIZE;
       if (self && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & kNeither) != kNeither) self->OnPlaced();
