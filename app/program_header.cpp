@@ -17,6 +17,7 @@ const Constants kConstants = {
     "GetCursorPos",
     "ClientToScreen",
     "SetCursorPos",
+    PackConstantTexts(),
 };
 
 // Indexes 0-2 serve the window-opacity routine, 3-5 saving and restoring the pointer; an empty

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "app/constant_texts.h"
 #include "runtime/program_header.h"
 
 namespace tl::app {
@@ -20,8 +22,14 @@ struct Constants {
   char getCursorPos[13];
   char clientToScreen[15];
   char setCursorPos[13];
+  ConstantTextBlock texts;  // the literal texts of app/constant_texts.h
 };
 extern const Constants kConstants;
+
+// A listed literal text as it lies in the constant area: safe to hand to a caller that frees.
+consteval const char* ConstantText(std::string_view text) {
+  return &kConstants.texts[ConstantTextOffset(text)];
+}
 
 extern const ProgramHeader kProgramHeader;
 

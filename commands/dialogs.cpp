@@ -140,6 +140,11 @@ void CloseWindow(ArgRecord*, int argc, ArgRecord* args) {
   PostMessageW(hwnd, DeferredCloseMessage(), 0, 0);
 }
 
+void IsWindowLoaded(ArgRecord* result, int argc, ArgRecord* args) {
+  HWND hwnd = UnitWindow(Args(argc, args)[0], false);
+  SetBool(result, hwnd && IsWindow(hwnd));
+}
+
 void GetWindowHandle(ArgRecord* result, int argc, ArgRecord* args) {
   SetInt(result, static_cast<int32_t>(reinterpret_cast<uintptr_t>(UnitWindow(Args(argc, args)[0], true))));
 }

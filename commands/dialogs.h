@@ -17,6 +17,8 @@ void MessageBox(ArgRecord* result, int argc, ArgRecord* args);
 void InputBox(ArgRecord* result, int argc, ArgRecord* args);
 void LoadWindow(ArgRecord* result, int argc, ArgRecord* args);
 void CloseWindow(ArgRecord* result, int argc, ArgRecord* args);
+// Whether a window is loaded now (its native window exists); never a runtime error.
+void IsWindowLoaded(ArgRecord* result, int argc, ArgRecord* args);
 void GetWindowHandle(ArgRecord* result, int argc, ArgRecord* args);
 void SetFocus(ArgRecord* result, int argc, ArgRecord* args);
 void RefreshDisplay(ArgRecord* result, int argc, ArgRecord* args);
@@ -30,6 +32,7 @@ inline constexpr CommandEntry kDialogCommands[] = {
     {"GetWindowHandle", GetWindowHandle}, {"SetFocus", SetFocus},
     {"RefreshDisplay", RefreshDisplay},   {"PopupMenu", PopupMenu},
     {"MouseX", MouseX},                   {"MouseY", MouseY},
+    {"IsWindowLoaded", IsWindowLoaded},
 };
 
 // A pop-up menu of the items nested under the item at menuIndex of a window's run of menu

@@ -35,7 +35,10 @@ void Delay(ArgRecord*, int argc, ArgRecord* args) {
   if (milliseconds <= 0) return;
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
   for (;;) {
-    CallRuntime(Request::ProcessQueued);
+    // The pass stops between messages once the wait is over, however slow the handlers are.
+    const ULONGLONG before = GetTickCount64();
+    const auto budget = static_cast<intptr_t>(before < deadline ? deadline - before : 1);
+    CallRuntime(Request::ProcessQueued, budget);
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return;
     const auto remaining = static_cast<DWORD>(deadline - now);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "runtime/key_word.h"
@@ -255,6 +256,27 @@ class IdlePeriod {
   std::set<uint32_t> declined_;
 };
 
+// The queue makes a timer message up on every look while the timer is due, and a paint
+// message while a window is invalid. One pass takes at most one of each source: once the
+// handlers run longer than a timer's period, draining until the queue is empty never ends.
+class MadeUpMessages {
+ public:
+  // False when the pass has already taken this source's message.
+  bool Take(const MSG& msg) {
+    switch (msg.message) {
+      case WM_TIMER:
+      case kSystemTimerMessage: return ticks_.insert({msg.hwnd, msg.message, msg.wParam}).second;
+      case WM_PAINT: return paints_.insert(msg.hwnd).second;
+      default: return true;
+    }
+  }
+
+ private:
+  static constexpr UINT kSystemTimerMessage = 0x0118;
+  std::set<std::tuple<HWND, UINT, WPARAM>> ticks_;
+  std::set<HWND> paints_;
+};
+
 bool ModalWindowGone(uint32_t modalWindow) {
   WindowDefinition* definition = FindWindowDefinition(modalWindow);
   WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
@@ -326,13 +348,24 @@ void InstallFocusEvents() {
   if (!hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
 }
 
-void ProcessQueuedMessages() {
+void ProcessQueuedMessages(uint32_t budgetMs) {
+  const DWORD start = GetTickCount();
+  MadeUpMessages madeUp;
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (msg.message == WM_QUIT) return;  // stays queued for the loop that ends on it
+    if (budgetMs != 0 && GetTickCount() - start >= budgetMs) return;
+    if (!madeUp.Take(msg)) return;
+    // The message looked at is the one taken unless the queue changed in between.
+    if (!PeekMessageW(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE) &&
+        !PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      return;
+    }
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    madeUp.Take(msg);
     if (!PreprocessMessage(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
@@ -414,7 +447,7 @@ intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
       }
       return rt.sourceWindow != 0 ? 1 : 0;
     }
-    case Request::ProcessQueued: ProcessQueuedMessages(); return 0;
+    case Request::ProcessQueued: ProcessQueuedMessages(static_cast<uint32_t>(a)); return 0;
     case Request::AllocateMemory:
       return reinterpret_cast<intptr_t>(b ? TryAllocate(static_cast<uint32_t>(a))
                                           : Allocate(static_cast<uint32_t>(a)));

@@ -131,6 +131,8 @@ bool Alive(const WindowDefinition& definition) {
 
 // Steps 15-18: the first events, showing, modal disabling and the "window is up" message.
 void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
+  if (!Alive(definition)) return;
+  LoadedWindow(definition)->raisesFrameEvents = true;
   for (int32_t event : {0, 3, 4}) {
     if (!Alive(definition)) return;
     RaiseEvent(definition.id, 0, event);
@@ -140,7 +142,11 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
   HWND hwnd = window->hwnd();
   if (visible) {
     const int position = window->properties().position;
+    // Showing a new window may report its first place and size once more: the load has
+    // raised those events already.
+    window->raisesFrameEvents = false;
     ShowWindow(hwnd, position == 3 ? SW_SHOWMAXIMIZED : position == 2 ? SW_SHOWMINIMIZED : SW_SHOW);
+    window->raisesFrameEvents = true;
     HWND focus = GetFocus();
     if (focus && (focus == hwnd || IsChild(hwnd, focus))) {
       for (size_t i = 0; i < definition.units.size(); ++i) {
@@ -198,6 +204,9 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
   if (definition.units.size() == 0 || definition.units.IsMenuItem(0)) return 0;
   if (WindowUnit* existing = LoadedWindow(definition)) {
     if (existing->hwnd() && IsWindow(existing->hwnd()) && !existing->closePending) {
+      // A hidden window stays hidden and inactive: activating it would take the keyboard
+      // from the visible window the user works in.
+      if (!IsWindowVisible(existing->hwnd())) return 1;
       if (IsIconic(existing->hwnd())) {
         ShowWindow(existing->hwnd(), SW_RESTORE);
       } else {
@@ -292,8 +301,11 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
 int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal) {
   WindowDefinition* definition = FindWindowDefinition(windowId);
   if (!definition || LoadWindow(*definition, modal, owner) != 1) return 0;
+  // A window that its own handlers closed during the load is not loaded: its caller must not
+  // go on to use it.
+  if (!Alive(*definition)) return 0;
   WindowUnit* window = LoadedWindow(*definition);
-  if (!modal || !window || !window->hwnd() || !IsWindow(window->hwnd())) return 1;
+  if (!modal) return 1;
   if (!(GetWindowLongW(window->hwnd(), GWL_STYLE) & WS_VISIBLE)) return 1;
   if (owner && (GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
     SetWindowPos(window->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

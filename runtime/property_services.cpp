@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -156,6 +157,8 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
     case Common::Width:
     case Common::Height: {
       std::array<int32_t, 4> value = CurrentRect(fields, hwnd, index == 0);
+      // Handlers write the same place on every tick: an unchanged one must not move or repaint.
+      if (value[static_cast<int>(property)] == static_cast<int32_t>(low)) break;
       value[static_cast<int>(property)] = static_cast<int32_t>(low);
       if (hwnd) {
         SetWindowPos(hwnd, nullptr, value[0], value[1], value[2], value[3], SWP_NOZORDER | SWP_NOACTIVATE);
@@ -167,6 +170,7 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
     case Common::Tag: units.SetTag(index, TextView(static_cast<const char*>(WordPointer(low)))); break;
     case Common::Visible:
       if (hwnd) {
+        if (((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0) == (low != 0)) break;
         ShowWindow(hwnd, low ? (index == 0 ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
       } else {
         units.SetFlags(index, low ? (fields.flags | UnitFlag::Visible) : (fields.flags & ~UnitFlag::Visible));
@@ -174,6 +178,7 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
       break;
     case Common::Disabled:
       if (hwnd) {
+        if ((IsWindowEnabled(hwnd) == FALSE) == (low != 0)) break;
         EnableWindow(hwnd, low ? FALSE : TRUE);
       } else {
         units.SetFlags(index, low ? (fields.flags | UnitFlag::Disabled) : (fields.flags & ~UnitFlag::Disabled));
@@ -181,6 +186,7 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
       break;
     case Common::Cursor: {
       auto data = ByteSetView(WordPointer(low));
+      if (std::equal(data.begin(), data.end(), fields.cursorData.begin(), fields.cursorData.end())) break;
       units.SetCursorData(index, data);
       if (LoadedWindow(definition)) {
         ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(index))));

@@ -69,8 +69,10 @@ Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the win
 // Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.
 void InstallFocusEvents();
 
-// Event suspension (requests 2009/2010 process the queued messages first).
-void ProcessQueuedMessages();
+// One pass over the messages queued now (request 2018): timer and paint messages at most once
+// per source. A non-zero budget ends the pass after that many milliseconds, between messages.
+// Event suspension (requests 2009/2010) runs a pass first.
+void ProcessQueuedMessages(uint32_t budgetMs = 0);
 void SuspendEvents();
 void ResumeEvents();
 

@@ -445,13 +445,22 @@ PropertyValue WindowUnit::ReadProperty(int32_t number) {
 int WindowUnit::WriteProperty(int32_t number, PropertyValue value) {
   auto which = static_cast<WindowProperty>(number);
   const void* pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(value.low));
+  // A value written again changes nothing: no repaint, no restyle, no sound restarted.
   if (std::string* text = WindowTextProperty(properties_, which)) {
-    *text = std::string(TextView(static_cast<const char*>(pointer)));
+    const std::string_view written = TextView(static_cast<const char*>(pointer));
+    if (*text == written) return 0;
+    *text = std::string(written);
   } else if (std::vector<uint8_t>* bytes = WindowBytesProperty(properties_, which)) {
     auto view = ByteSetView(pointer);
+    if (std::equal(view.begin(), view.end(), bytes->begin(), bytes->end())) return 0;
     if (which == WindowProperty::BackSound && IsWave(*bytes)) PlaySoundW(nullptr, nullptr, 0);
     bytes->assign(view.begin(), view.end());
   } else if (int32_t* integer = WindowIntegerProperty(properties_, which)) {
+    // The user may have minimized or maximized the window: the live state is what is compared.
+    const bool unchanged = which == WindowProperty::Position && hwnd_
+                               ? ReadProperty(number).low == value.low
+                               : *integer == static_cast<int32_t>(value.low);
+    if (unchanged) return 0;
     *integer = static_cast<int32_t>(value.low);
   } else {
     return 0;
@@ -528,10 +537,10 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_SIZE:
       if (properties_.shape != 0) ApplyShape();
-      if (loaded && wParam != SIZE_MINIMIZED) RaiseEvent(*this, 4);
+      if (raisesFrameEvents && wParam != SIZE_MINIMIZED) RaiseEvent(*this, 4);
       return 0;
     case WM_MOVE:
-      if (loaded) RaiseEvent(*this, 3);
+      if (raisesFrameEvents) RaiseEvent(*this, 3);
       return 0;
     case WM_CLOSE:
       RequestClose();

@@ -34,7 +34,9 @@ class WindowUnit : public Unit {
   PropertyValue ReadProperty(int32_t number);
   int WriteProperty(int32_t number, PropertyValue value);
 
-  // Loader state.
+  // Loader state. Moves and resizes raise their events from the created event on, so that a
+  // created handler's own writes are heard; the window counts as loaded once its load is done.
+  bool raisesFrameEvents = false;
   bool loaded = false;
   bool closePending = false;
   void SetAccelerators(HACCEL table);

@@ -20,6 +20,7 @@ namespace {
 
 constexpr uint32_t kMenuWindow = 0x52000001, kMenuWindowUnit = 0x06000001;
 constexpr uint32_t kGuardedWindow = 0x52000002, kGuardedWindowUnit = 0x06000002;
+constexpr uint32_t kSelfClosingWindow = 0x52000003, kSelfClosingWindowUnit = 0x06000003;
 constexpr uint32_t kMenu = 0x26000001, kFirstItem = 0x26000002, kEmptyMenu = 0x26000004;
 
 int g_chosen = 0, g_mayClose = 0, g_destroyed = 0;
@@ -28,8 +29,9 @@ HandlerResult ChooseFirst(std::span<const uint32_t>) { return g_chosen = 1, NoAn
 HandlerResult ChooseSecond(std::span<const uint32_t>) { return g_chosen = 2, NoAnswer; }
 HandlerResult RefuseClose(std::span<const uint32_t>) { return ++g_mayClose, Answer(0); }
 HandlerResult CountDestroy(std::span<const uint32_t>) { return ++g_destroyed, NoAnswer; }
-constexpr Handler kHandlers[] = {ChooseFirst, ChooseSecond, RefuseClose, CountDestroy};
-constexpr HandlerTable kHandlerTable = {4, kHandlers};
+HandlerResult CloseItself(std::span<const uint32_t>);
+constexpr Handler kHandlers[] = {ChooseFirst, ChooseSecond, RefuseClose, CountDestroy, CloseItself};
+constexpr HandlerTable kHandlerTable = {5, kHandlers};
 
 std::vector<uint8_t> WindowRecord(int32_t left, std::vector<EventBinding> bindings) {
   UnitRecordFields window;
@@ -52,13 +54,14 @@ std::vector<uint8_t> MenuRecord(int32_t level, uint32_t flags, const char* capti
   return EncodeMenuItem(item);
 }
 
-// Two windows: one with a hidden menu of two items and a hidden menu without items, one whose
-// may-close handler refuses every close.
+// Three windows: one with a hidden menu of two items and a hidden menu without items, one whose
+// may-close handler refuses every close, and one whose created handler closes it at once.
 const std::vector<uint8_t>& Image() {
   static const std::vector<uint8_t> image = [] {
     const uint32_t menuIds[] = {kMenuWindowUnit, kMenu, kFirstItem, 0x26000003, kEmptyMenu};
     const uint32_t guardedIds[] = {kGuardedWindowUnit};
-    std::vector<WindowDefinitionData> windows(2);
+    const uint32_t selfClosingIds[] = {kSelfClosingWindowUnit};
+    std::vector<WindowDefinitionData> windows(3);
     windows[0].id = kMenuWindow;
     windows[0].units = UnitRecordArray::Build(
         menuIds, {WindowRecord(100, {}), MenuRecord(0, MenuFlag::Hidden, "菜单", kNoHandler),
@@ -66,6 +69,8 @@ const std::vector<uint8_t>& Image() {
                   MenuRecord(0, MenuFlag::Hidden, "空", kNoHandler)});
     windows[1].id = kGuardedWindow;
     windows[1].units = UnitRecordArray::Build(guardedIds, {WindowRecord(450, {{1, 2}, {2, 3}})});
+    windows[2].id = kSelfClosingWindow;
+    windows[2].units = UnitRecordArray::Build(selfClosingIds, {WindowRecord(300, {{0, 4}})});
     return WriteFormImage(windows);
   }();
   return image;
@@ -101,6 +106,11 @@ HWND Handle(uint32_t window, uint32_t unit) {
 
 bool Loaded(uint32_t window) { return FindUnitObject(window, 0) != nullptr; }
 
+HandlerResult CloseItself(std::span<const uint32_t>) {
+  Call(CloseWindow, WindowRef(kSelfClosingWindow, kSelfClosingWindowUnit), BoolArg(true));
+  return NoAnswer;
+}
+
 class WindowCommands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,7 +118,7 @@ class WindowCommands : public ::testing::Test {
     g_chosen = g_mayClose = g_destroyed = 0;
   }
   void TearDown() override {
-    for (uint32_t window : {kMenuWindow, kGuardedWindow}) {
+    for (uint32_t window : {kMenuWindow, kGuardedWindow, kSelfClosingWindow}) {
       if (Unit* unit = FindUnitObject(window, 0)) DestroyWindow(unit->hwnd());
     }
     ProcessQueuedMessages();
@@ -244,6 +254,57 @@ TEST_F(WindowCommands, DelayRunsTheRuntimesMessageProcessing) {
   EXPECT_GE(GetTickCount64() - start, 150u);
   KillTimer(hwnd, 77);
   EXPECT_GE(g_windowTicks, 2);
+}
+
+TEST_F(WindowCommands, LoadWindowAndTheLoadedQueryAnswerWhetherTheWindowStayed) {
+  const ArgRecord selfClosing = WindowRef(kSelfClosingWindow, kSelfClosingWindowUnit);
+  const ArgRecord guarded = WindowRef(kGuardedWindow, kGuardedWindowUnit);
+  EXPECT_EQ(Call(LoadWindow, selfClosing, ArgRecord{}, BoolArg(false)).low, 0u);
+  EXPECT_EQ(Call(LoadWindow, selfClosing, ArgRecord{}, BoolArg(true)).low, 0u);
+  ArgRecord answer = Call(IsWindowLoaded, selfClosing);
+  EXPECT_EQ(answer.type, DataType::Bool);
+  EXPECT_EQ(answer.low, 0u);
+
+  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 0u);
+  EXPECT_EQ(Call(LoadWindow, guarded, ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 1u);
+  Call(CloseWindow, guarded, BoolArg(true));
+  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 0u);
+  // No window at all is simply not loaded.
+  EXPECT_EQ(Call(IsWindowLoaded, WindowRef(0x52000099, 0x06000099)).low, 0u);
+}
+
+int g_slowTicks[2] = {};
+// Slower than the timers' period: each tick is due again when its handler returns.
+void CALLBACK SlowTick(HWND, UINT, UINT_PTR id, DWORD) {
+  ++g_slowTicks[id - 81];
+  Sleep(20);
+}
+
+TEST_F(WindowCommands, WaitsAndLoadsEndWhileSlowTimersAreAlwaysDue) {
+  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  HWND hwnd = Handle(kMenuWindow, kMenuWindowUnit);
+  SetTimer(hwnd, 81, 1, SlowTick);
+  SetTimer(hwnd, 82, 1, SlowTick);
+  Sleep(30);
+  ProcessQueuedMessages();
+  EXPECT_LE(g_slowTicks[0], 1);
+  EXPECT_LE(g_slowTicks[1], 1);
+  EXPECT_GE(g_slowTicks[0] + g_slowTicks[1], 1);
+
+  ULONGLONG start = GetTickCount64();
+  Call(Delay, IntArg(800));
+  const ULONGLONG waited = GetTickCount64() - start;
+  EXPECT_GE(waited, 800u);
+  EXPECT_LT(waited, 900u);
+  EXPECT_GT(g_slowTicks[0] + g_slowTicks[1], 10);
+
+  start = GetTickCount64();
+  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  // A pass takes a tick of each timer at most: the load waits for a few handlers, not for ever.
+  EXPECT_LT(GetTickCount64() - start, 2000u);
+  KillTimer(hwnd, 81);
+  KillTimer(hwnd, 82);
 }
 
 TEST(BuildPopupMenu, NestsSubmenusAndSkipsHiddenItems) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "app/program_header.h"
 #include "forms/ids.h"
 #include "runtime/memory.h"
@@ -41,6 +43,23 @@ TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
   }
   EXPECT_STREQ(header.dllLibraryNames[3], "user32");
   EXPECT_STREQ(header.dllEntryNames[2], "SetLayeredWindowAttributes");
+}
+
+TEST_F(ProgramImageTest, EveryListedLiteralTextLiesInTheConstantAreaAndSurvivesFree) {
+  EXPECT_STREQ(app::ConstantText("[提醒]"), "[提醒]");
+  const char* at = app::kConstants.texts.data();
+  for (std::string_view text : app::kConstantTexts) {
+    ASSERT_EQ(std::string_view(at), text);
+    // Every byte up to the terminating zero: a routine may answer the text or its tail.
+    for (size_t i = 0; i <= text.size(); ++i) {
+      EXPECT_TRUE(IsConstant(at + i)) << text << " " << i;
+      Services().Free(const_cast<char*>(at + i));
+    }
+    EXPECT_EQ(std::string_view(at), text);
+    at += text.size() + 1;
+  }
+  EXPECT_EQ(at, app::kConstants.texts.data() + app::kConstants.texts.size());
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
 TEST_F(ProgramImageTest, ReminderWindowLoadsWithItsTwelveControls) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/property_services.h"
@@ -251,6 +253,87 @@ TEST_F(RuntimeWindowTest, SecondLoadOnlyActivates) {
   std::vector<HWND> instances;
   EnumThreadWindows(GetCurrentThreadId(), CollectCentred, reinterpret_cast<LPARAM>(&instances));
   EXPECT_EQ(instances, std::vector<HWND>{centred});
+}
+
+TEST_F(RuntimeWindowTest, LoadingAHiddenLoadedWindowLeavesTheKeyboardWhereItIs) {
+  HWND main = Load(kMainId);
+  HWND centred = Load(kCentredId);
+  ShowWindow(centred, SW_HIDE);
+  SetActiveWindow(main);
+  ASSERT_EQ(GetActiveWindow(), main);
+  EXPECT_EQ(LoadWindow(Definition(kCentredId), false, nullptr), 1);
+  EXPECT_EQ(GetActiveWindow(), main);
+  EXPECT_FALSE(IsWindowVisible(centred));
+  // Shown again, the window is brought forward by the next load.
+  ShowWindow(centred, SW_SHOWNA);
+  SetActiveWindow(main);
+  EXPECT_EQ(LoadWindow(Definition(kCentredId), false, nullptr), 1);
+  EXPECT_EQ(GetActiveWindow(), centred);
+}
+
+TEST_F(RuntimeWindowTest, ACreatedHandlersOwnWritesRaiseTheirEvents) {
+  SetAnswer(Created, [](std::span<const uint32_t>) {
+    WriteUnitProperty(kMainId, kMainUnit, 2, -1, 320, 0);
+    return NoAnswer;
+  });
+  HWND hwnd = Load(kMainId);
+  ASSERT_NE(hwnd, nullptr);
+  const std::vector<int32_t> slots = SlotsCalled();
+  // The resize is heard inside the created handler, before the load's own moved and resized.
+  ASSERT_GE(slots.size(), 4u);
+  EXPECT_EQ(slots[0], Created);
+  EXPECT_EQ(slots[1], Resized);
+  EXPECT_EQ(std::vector<int32_t>(slots.end() - 2, slots.end()), (std::vector<int32_t>{Moved, Resized}));
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.right - r.left, 320);
+}
+
+// Counts what reaches a window: moves, size changes, repaint requests, texts, showing.
+LRESULT CALLBACK CountWindowWork(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR counter) {
+  switch (message) {
+    case WM_WINDOWPOSCHANGING:
+    case WM_SETTEXT:
+    case WM_SHOWWINDOW:
+    case WM_ENABLE:
+    case WM_NCPAINT:
+      ++*reinterpret_cast<int*>(counter);
+      break;
+    default: break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(RuntimeWindowTest, WritingTheValueAPropertyHasTouchesNoWindow) {
+  HWND hwnd = Load(kMainId);
+  HWND panel = ControlHandle(kMainId, kPanelA);
+  int windowWork = 0, panelWork = 0;
+  SetWindowSubclass(hwnd, CountWindowWork, 1, reinterpret_cast<DWORD_PTR>(&windowWork));
+  SetWindowSubclass(panel, CountWindowWork, 1, reinterpret_cast<DWORD_PTR>(&panelWork));
+  ValidateRect(hwnd, nullptr);
+  const char* caption = "提醒窗口";
+  for (int i = 0; i < 3; ++i) {
+    WriteUnitProperty(kMainId, kMainUnit, 3, -1, 200, 0);  // height
+    WriteUnitProperty(kMainId, kMainUnit, 0, -1, 700, 0);  // left
+    WriteUnitProperty(kMainId, kMainUnit, 5, -1, 1, 0);    // visible
+    WriteUnitProperty(kMainId, kMainUnit, 8 + 0, -1, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(caption)), 0);
+    WriteUnitProperty(kMainId, kMainUnit, 8 + 10, -1, 0, 0);  // position: normal
+    WriteUnitProperty(kMainId, kPanelA, 2, -1, 100, 0);
+    WriteUnitProperty(kMainId, kPanelA, 6, -1, 0, 0);  // enabled
+  }
+  RECT update;
+  EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));
+  EXPECT_EQ(windowWork, 0);
+  EXPECT_EQ(panelWork, 0);
+  // A different value still does its work, which the counters see.
+  WriteUnitProperty(kMainId, kMainUnit, 3, -1, 39, 0);
+  WriteUnitProperty(kMainId, kPanelA, 6, -1, 1, 0);
+  EXPECT_GT(windowWork, 0);
+  EXPECT_GT(panelWork, 0);
+  EXPECT_EQ(ReadUnitProperty(kMainId, kMainUnit, 3, -1), 39u);
+  RemoveWindowSubclass(hwnd, CountWindowWork, 1);
+  RemoveWindowSubclass(panel, CountWindowWork, 1);
 }
 
 TEST_F(RuntimeWindowTest, RefusedCloseBoxKeepsTheWindowAndSkipsMayClose) {
