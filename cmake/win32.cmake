@@ -17,3 +17,5 @@ set_target_properties(png_mingw PROPERTIES
 # Everything that needs windows.h: the runtime's window side, the commands, the unit types.
 add_library(tl_win STATIC)
 target_link_libraries(tl_win PUBLIC tl_core png_mingw comctl32 ole32 oleaut32 shell32 winmm gdi32 user32 msimg32)
+
+include(${CMAKE_CURRENT_LIST_DIR}/release.cmake)

@@ -5,7 +5,7 @@
 function(tl_win_test name)
   cmake_parse_arguments(T "BOTH_LOCALES;INPUT" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE tl_win GTest::gtest_main ${T_LIBS})
+  target_link_libraries(${name} PRIVATE tl_win tl_manifest GTest::gtest_main ${T_LIBS})
   set(locales zh_CN.UTF-8)
   if(T_BOTH_LOCALES)
     list(APPEND locales en_US.UTF-8)
