@@ -157,7 +157,23 @@ TEST(MainWindow, DraggingTheTitleMovesTheWindow) {
   ASSERT_EQ(WindowFromPoint(at), title) << "nothing covers the title";
   MouseTo(at);
   MouseButton(MOUSEEVENTF_LEFTDOWN);
+  // Pointer moves that arrive before the program enters the system's move loop are not seen by
+  // it, and on a busy machine that takes a while: move only once it is in the loop.
+  GUITHREADINFO gui{sizeof gui};
+  DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  for (DWORD waited = 0; waited < 2000; waited += 20) {
+    if (GetGUIThreadInfo(thread, &gui) && (gui.flags & GUI_INMOVESIZE)) break;
+    Sleep(20);
+  }
   for (int step = 1; step <= 5; ++step) MouseTo({at.x - 12 * step, at.y + 8 * step});
+  // The loop places the window where the last move it has processed says: release only once
+  // the window has caught up with the pointer.
+  for (DWORD waited = 0; waited < 2000; waited += 20) {
+    RECT now;
+    GetWindowRect(main, &now);
+    if (now.left - before.left == -60 && now.top - before.top == 40) break;
+    Sleep(20);
+  }
   MouseButton(MOUSEEVENTF_LEFTUP);
   Sleep(200);
   RECT after;
