@@ -1,8 +1,14 @@
 # What makes the Windows tree's program a release: the application manifest (shared with the
 # Windows tests, so that they exercise the same common controls the program gets), the version
 # resource and a stripped executable whose debug information lives beside it.
-# The version comes from project(VERSION) and from nowhere else.
-set(TALLYLEAF_VERSION_4 "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+# The version comes from project(VERSION); the about box's text names it too, and the release
+# test checks that the two agree.
+set(TALLYLEAF_VERSION_4 "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+if(PROJECT_VERSION_TWEAK STREQUAL "")
+  string(APPEND TALLYLEAF_VERSION_4 ".0")
+else()
+  string(APPEND TALLYLEAF_VERSION_4 ".${PROJECT_VERSION_TWEAK}")
+endif()
 string(REPLACE "." "," TALLYLEAF_VERSION_COMMAS "${TALLYLEAF_VERSION_4}")
 set(release_dir ${CMAKE_BINARY_DIR}/release)
 set(TALLYLEAF_MANIFEST ${release_dir}/tallyleaf.manifest)

@@ -159,6 +159,8 @@ class ProgramTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.image = PeImage(cls.program.read_bytes())
+        parts = cls.version.split(".")
+        cls.version_4 = ".".join(parts + ["0"] * (4 - len(parts)))
 
     def test_is_a_32_bit_windows_gui_program(self):
         self.assertEqual(self.image.machine, 0x14C, "i386")
@@ -206,20 +208,23 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(os_ids, SUPPORTED_OS)
         dpi = root.findall("v3:application/v3:windowsSettings/ws:dpiAware", ns)
         self.assertEqual([e.text for e in dpi], ["false"], "DPI-unaware: the system scales it")
-        self.assertEqual(root.find("v1:assemblyIdentity", ns).get("version"), self.version + ".0")
+        self.assertEqual(root.find("v1:assemblyIdentity", ns).get("version"), self.version_4)
 
     def test_version_resource_names_the_product_and_this_version(self):
         versions = self.image.resources(RT_VERSION)
         self.assertEqual(len(versions), 1, "one version resource")
         (_, block), = versions
         fixed, strings = version_strings(block)
-        self.assertEqual(".".join(map(str, fixed)), self.version + ".0")
+        self.assertEqual(".".join(map(str, fixed)), self.version_4)
         self.assertEqual(strings.get("ProductName"), "Tallyleaf")
         self.assertEqual(strings.get("FileVersion"), self.version)
         self.assertEqual(strings.get("ProductVersion"), self.version)
         self.assertEqual(strings.get("FileDescription"), "Tallyleaf 记事与提醒")
         self.assertEqual(strings.get("OriginalFilename"), "tallyleaf.exe")
         self.assertRegex(strings.get("LegalCopyright", ""), r"^Copyright © \d{4} ")
+
+    def test_about_box_names_the_same_version(self):
+        self.assertIn(f"版本 {self.version}\r\n".encode("gbk"), self.image.data)
 
     def test_first_icon_is_the_leaf(self):
         groups = self.image.resources(RT_GROUP_ICON)
