@@ -20,6 +20,7 @@ packages=(
   wine wine32:i386
   xvfb xauth xdotool imagemagick fonts-wqy-microhei locales
   googletest libpng-dev zlib1g-dev clang libclang-rt-14-dev
+  python3 zip
 )
 
 install_packages() {
