@@ -1,21 +1,25 @@
-// The program's entry: the runtime starts, then runs the application's start-up entry.
+// The program's entry: the runtime starts, then runs the application's entry routine.
 #include <windows.h>
 
+#include "app/globals.h"
 #include "app/program_header.h"
+#include "app/services_helpers.h"
 #include "runtime/runtime.h"
 
 namespace tl::app {
 namespace {
 
-constexpr uint32_t kStartWindow = 0x52010001;
+constexpr uint32_t kStartWindow = ids::MainWindow;
 
-// Released at exit: nothing is held yet beyond what the runtime releases itself.
-void ReleaseGlobals() {}
+// The application's own start-up routine: there is nothing to prepare before the first window.
+int32_t StartUpRoutine() { return 0; }
 
-int StartUp(const ServiceTable& services) {
+int EntryRoutine(const ServiceTable& services) {
+  UseServices(services);
   services.NotifyRuntime(NotifyCode::Initialize, 0, 0);
-  services.NotifyRuntime(NotifyCode::RegisterExitCallback,
-                         reinterpret_cast<intptr_t>(&ReleaseGlobals), 0);
+  InitGlobals();
+  services.NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
+  StartUpRoutine();
   services.LoadStartWindow(kStartWindow);
   services.RunMessageLoop();
   return 0;
@@ -25,5 +29,5 @@ int StartUp(const ServiceTable& services) {
 }  // namespace tl::app
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  tl::RunProgram(tl::app::kProgramHeader, tl::app::StartUp);
+  tl::RunProgram(tl::app::kProgramHeader, tl::app::EntryRoutine);
 }

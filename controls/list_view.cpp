@@ -20,6 +20,9 @@ enum Property : int32_t {
   kHandCursor, kUnderlineCold, kUnderlineHot, kAllowTitleEditing, kSorting, kCheckBoxes,
   kFlatScrollBars, kSingleSelection, kCurrentSelection, kShowSelectionAlways, kInitialItems,
   kEditedTitle,
+  // Beyond the stored properties: advances with every change of the rows or their texts, so
+  // that a caller can tell cheaply whether the list changed since it last looked. Read only.
+  kChangeCount,
 };
 
 namespace Event {
@@ -78,6 +81,13 @@ void* GetListViewInterface(InterfaceCode code) {
 }
 
 }  // namespace
+
+// One clock for every list view of the process: a list built anew never repeats a value that
+// its predecessor answered.
+uint32_t NextListChangeStamp() {
+  static uint32_t clock = 0;
+  return ++clock;
+}
 
 const UnitTypeDescriptor kListViewType = {"超级列表框", "ListView", UnitState::RaisesEvents,
                                           &GetListViewInterface};
@@ -280,12 +290,13 @@ bool ListViewUnit::WriteProperty(int32_t index, PropertyValue value) {
       if (!items) return false;
       block_.items = std::move(*items);
       SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+      changeStamp_ = NextListChangeStamp();
       tips_.clear();
       InsertInitialItems();
       return false;
     }
   }
-  return false;  // 38 is read only; unknown indexes are ignored
+  return false;  // 38 and 39 are read only; unknown indexes are ignored
 }
 
 PropertyValue ListViewUnit::ReadProperty(int32_t index) const {
@@ -322,6 +333,7 @@ PropertyValue ListViewUnit::ReadProperty(int32_t index) const {
     case kInitialItems: return ByteSetValue(WriteListViewItems(block_.items));
     case kEditedTitle:
       return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewText(editedTitle_))), 0};
+    case kChangeCount: return {changeStamp_, 0};
   }
   return {};
 }
@@ -356,6 +368,7 @@ void ListViewUnit::SetItemText(int32_t item, int32_t column, std::string_view te
   request.iSubItem = column;
   request.pszText = wide.data();
   SendMessageW(hwnd_, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
+  changeStamp_ = NextListChangeStamp();
 }
 
 int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32_t image,
@@ -373,6 +386,7 @@ int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32
   item.lParam = value;
   const auto index =
       static_cast<int32_t>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  changeStamp_ = NextListChangeStamp();
   // With check boxes the control starts every new item unchecked whatever it was given.
   if (index >= 0 && block_.checkBoxes &&
       static_cast<UINT>(SendMessageW(hwnd_, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK)) != item.state) {
@@ -385,6 +399,7 @@ int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32
 
 void ListViewUnit::DeleteItem(int32_t item) {
   if (item >= 0) SendMessageW(hwnd_, LVM_DELETEITEM, item, 0);
+  changeStamp_ = NextListChangeStamp();
 }
 
 void ListViewUnit::EnsureVisible(int32_t item) {
@@ -490,6 +505,8 @@ bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       if (!edit->item.pszText) return true;  // editing was cancelled: nothing to offer
       editedTitle_ = Narrow(edit->item.pszText);
       result = !Refused(raise(Event::kEndEdit, {static_cast<uint32_t>(edit->item.iItem)}));
+      // The control puts the accepted title in place after this answer.
+      if (result) changeStamp_ = NextListChangeStamp();
       return true;
     }
     case LVN_GETINFOTIPW: result = GetInfoTip(lParam); return true;

@@ -1,5 +1,5 @@
 // The list view unit (type 0x20004): the platform list-view control with 31 own properties
-// (indexes 8-38), eight methods and events 0-8 and -7/-8. Windows only.
+// (indexes 8-38, and 39, a read-only change count), eight methods and events 0-8 and -7/-8. Windows only.
 #pragma once
 
 #include <map>
@@ -25,6 +25,9 @@ void ListViewDeleteItem(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
+
+// The next value of the change count that every list view answers as property 39.
+uint32_t NextListChangeStamp();
 
 class ListViewUnit final : public ControlUnit {
  public:
@@ -72,6 +75,7 @@ class ListViewUnit final : public ControlUnit {
   std::string editedTitle_;  // property 38, the title offered to event 7
   int32_t hotItem_ = -1;
   bool settingState_ = false;  // the unit's own check-state setting is no user's toggle
+  uint32_t changeStamp_ = NextListChangeStamp();
   // Tips of the initial items, keyed by (the control's item id, column).
   std::map<std::pair<UINT, int32_t>, std::wstring> tips_;
 };

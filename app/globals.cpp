@@ -1,0 +1,36 @@
+#include "app/globals.h"
+
+#include <cstring>
+
+#include "app/services_helpers.h"
+
+namespace tl::app {
+
+Globals& G() {
+  static Globals globals;
+  return globals;
+}
+
+void InitGlobals() {
+  Globals& g = G();
+  const int32_t emptyArray[2] = {1, 0};
+  for (void*& array : g.ReminderComponents) {
+    array = Services().Allocate(sizeof emptyArray);
+    std::memcpy(array, emptyArray, sizeof emptyArray);
+  }
+  g.ReminderComponentCount = 0;
+  g.SavedCursor = static_cast<PointRecord*>(Services().Allocate(sizeof(PointRecord)));
+  *g.SavedCursor = {0, 0};
+}
+
+void FreeGlobals() {
+  Globals& g = G();
+  for (void*& array : g.ReminderComponents) {
+    TextArray(array).Reset();
+    array = nullptr;
+  }
+  Services().Free(g.SavedCursor);
+  g.SavedCursor = nullptr;
+}
+
+}  // namespace tl::app

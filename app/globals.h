@@ -1,0 +1,37 @@
+// The application's program-wide variables, live from start-up to exit. `InitGlobals` runs in the
+// entry routine before any window is loaded; `FreeGlobals` is the exit callback that releases
+// them (it runs once, from ExitProgram, and leaves every pointer null).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tl::app {
+
+struct PointRecord {
+  int32_t x;
+  int32_t y;
+};
+
+struct Globals {
+  // Five one-dimensional text arrays (each starts as a fresh 8-byte block {1, 0}).
+  std::array<void*, 5> ReminderComponents{};
+  // The element count of the first ReminderComponents array.
+  int32_t ReminderComponentCount = 0;
+  // Where the hidden button was clicked, written by the window behaviour, read by editing.
+  int32_t HiddenButtonX = 0;
+  int32_t HiddenButtonY = 0;
+  // The pointer position saved around synthetic clicks: one 8-byte heap block.
+  PointRecord* SavedCursor = nullptr;
+  int32_t HiddenButtonLeft = 0;
+  int32_t HiddenButtonTop = 0;
+  int32_t MainWindowLeft = 0;
+  int32_t MainWindowTop = 0;
+};
+
+Globals& G();
+
+void InitGlobals();
+void FreeGlobals();
+
+}  // namespace tl::app

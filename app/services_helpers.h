@@ -1,0 +1,228 @@
+// The application's thin layer over the service table. Every call below still goes through one
+// slot of the table the runtime handed to the entry routine; the helpers only spare the handlers
+// the argument records, the result records and the releasing of what comes back, so that each
+// handler reads like the steps it carries out.
+//
+// Ownership: every text, byte set or array a service returns is wrapped in an owner (`Text`,
+// `ByteSet`, `TextArray`) that frees it through the table's `Free` slot. Arguments stay the
+// caller's; a null text or byte set is never passed: the helpers pass the constant empty one.
+//
+// Numbers: the application computes in doubles; `TruncateToInteger` turns a double into an
+// integer argument by truncation toward zero.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <utility>
+
+#include "forms/ids.h"
+#include "runtime/services.h"
+#include "runtime/value.h"
+
+namespace tl::app {
+
+// ---- the table -------------------------------------------------------------------------------
+
+// The entry routine records the table once, before any handler can run.
+void UseServices(const ServiceTable& services);
+const ServiceTable& Services();
+
+// The application's own runtime errors (index checks, unbalanced DLL calls): do not return.
+[[noreturn]] void RuntimeError(int32_t code);
+// Ends the program with the exit code (ExitProgram: the exit callbacks run first).
+[[noreturn]] void EndProgram(int32_t code);
+
+// Truncation toward zero into 64 bits, of which the low 32 bits are used.
+int32_t TruncateToInteger(double value);
+
+// ---- owners of what the runtime returns ------------------------------------------------------
+
+// A runtime heap block freed through the table's `Free` on destruction. Move-only.
+class Block {
+ public:
+  Block() = default;
+  explicit Block(void* owned) : p_(owned) {}
+  Block(Block&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  Block& operator=(Block&& other) noexcept;
+  Block(const Block&) = delete;
+  Block& operator=(const Block&) = delete;
+  ~Block() { Reset(); }
+
+  void* get() const { return p_; }
+  void* Release() { return std::exchange(p_, nullptr); }
+  void Reset(void* owned = nullptr);
+
+ private:
+  void* p_ = nullptr;
+};
+
+// A GBK text owned by the application. A null text reads as empty; `arg()` never hands out null.
+class Text {
+ public:
+  Text() = default;
+  explicit Text(char* owned) : block_(owned) {}
+  // A new heap copy made through the table's `Allocate`.
+  static Text Copy(std::string_view bytes);
+
+  const char* c_str() const;  // the constant empty text for a null text
+  std::string_view view() const { return TextView(static_cast<const char*>(block_.get())); }
+  bool empty() const { return view().empty(); }
+  char* Release() { return static_cast<char*>(block_.Release()); }
+  friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  Block block_;
+};
+
+// A byte set (int32 1, int32 length, bytes) owned by the application; null reads as empty.
+class ByteSet {
+ public:
+  ByteSet() = default;
+  explicit ByteSet(void* owned) : block_(owned) {}
+  static ByteSet Copy(std::span<const uint8_t> bytes);
+
+  const void* get() const;  // the constant empty byte set for a null one
+  std::span<const uint8_t> bytes() const { return ByteSetView(block_.get()); }
+
+ private:
+  Block block_;
+};
+
+// A one-dimensional text array (the result of SplitText): frees each element, then the block.
+class TextArray {
+ public:
+  TextArray() = default;
+  explicit TextArray(void* owned) : block_(owned) {}
+  TextArray(TextArray&&) = default;
+  TextArray& operator=(TextArray&& other) noexcept;
+  ~TextArray() { Reset(); }
+
+  uint32_t Count() const;
+  // Element n counted from 1, with the application's index checks (below 1: runtime error 4,
+  // above the count: runtime error 1). A null element reads as empty.
+  std::string_view At(double n) const;
+  const void* get() const { return block_.get(); }
+  void Reset(void* owned = nullptr);
+
+ private:
+  Block block_;
+};
+
+// ---- argument records --------------------------------------------------------------------------
+
+inline constexpr ArgRecord Omitted() { return {}; }
+inline constexpr ArgRecord IntArg(int32_t v) { return {static_cast<uint32_t>(v), 0, DataType::Int}; }
+inline constexpr ArgRecord BoolArg(bool v) { return {v ? 1u : 0u, 0, DataType::Bool}; }
+ArgRecord DoubleArg(double v);
+// A text argument; null becomes the constant empty text.
+ArgRecord TextArg(const char* text);
+inline ArgRecord TextArg(const Text& text) { return TextArg(text.c_str()); }
+ArgRecord ByteSetArg(const void* byteSet);
+inline ArgRecord ByteSetArg(const ByteSet& byteSet) { return ByteSetArg(byteSet.get()); }
+// A by-reference argument: the command writes into the variable.
+ArgRecord RefArg(void* variable, uint32_t type);
+inline ArgRecord OptionalInt(std::optional<int32_t> v) { return v ? IntArg(*v) : Omitted(); }
+
+// A unit as the object of a method or as a window argument.
+struct UnitRef {
+  uint32_t window;
+  uint32_t unit;
+  uint32_t type;
+  ArgRecord arg() const { return {window, unit, type}; }
+};
+
+// ---- commands and methods ---------------------------------------------------------------------
+
+// The 0-based position of a command's library in the program's library table. Core commands
+// go through slot 3, the others through slot 2 with their position carried along.
+enum class Library : int32_t {
+  Core = 0,
+  ExtendedInterface1 = 1,  // list view
+  ApplicationInterface = 2,
+  Shell = 4,               // synthetic input, web addresses, shell verbs
+  ExtendedInterface5 = 5,  // balloon tip
+  SpecialFunctions = 6,
+};
+
+ArgRecord Call(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+int32_t CallInt(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+bool CallBool(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+int64_t CallLong(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+double CallDouble(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+Text CallText(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+ByteSet CallByteSet(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+TextArray CallTextArray(CommandFn command, std::initializer_list<ArgRecord> args, Library library = Library::Core);
+
+// ---- unit properties (slots 4 and 5) ---------------------------------------------------------
+
+namespace prop {
+inline constexpr int32_t Left = 0, Top = 1, Width = 2, Height = 3, Tag = 4, Visible = 5,
+                         Disabled = 6, Cursor = 7;
+inline constexpr int32_t TimerInterval = 8;
+inline constexpr int32_t ButtonCaption = 10;
+inline constexpr int32_t LabelCaption = 8;
+inline constexpr int32_t EditBoxContent = 8;
+inline constexpr int32_t SliderPosition = 19;
+inline constexpr int32_t ListAllowTitleEditing = 30;
+inline constexpr int32_t ListCurrentSelection = 35;
+inline constexpr int32_t ListShowSelectionAlways = 36;
+inline constexpr int32_t ListEditedTitle = 38;
+// Advances with every change of the list's rows or texts; read only.
+inline constexpr int32_t ListChangeCount = 39;
+}  // namespace prop
+
+uint64_t ReadProperty(const UnitRef& unit, int32_t index);
+int32_t ReadInt(const UnitRef& unit, int32_t index);
+bool ReadBool(const UnitRef& unit, int32_t index);
+Text ReadText(const UnitRef& unit, int32_t index);
+void WriteInt(const UnitRef& unit, int32_t index, int32_t value);
+void WriteBool(const UnitRef& unit, int32_t index, bool value);
+void WriteText(const UnitRef& unit, int32_t index, const char* text);
+
+// ---- the list view's methods -------------------------------------------------------------------
+
+class ListView {
+ public:
+  explicit constexpr ListView(UnitRef unit) : unit_(unit) {}
+  const UnitRef& unit() const { return unit_; }
+
+  int32_t ItemCount() const;
+  Text ItemText(int32_t item, int32_t column = 0) const;
+  void SetItemText(int32_t item, int32_t column, const char* text) const;
+  // Appends when the position is omitted; answers the new item's index or -1.
+  int32_t InsertItem(std::optional<int32_t> position, const char* title) const;
+  void DeleteItem(int32_t item) const;
+  void EnsureVisible(int32_t item) const;
+  void SetColumnWidth(int32_t column, int32_t width) const;
+  void EditItem(int32_t item) const;
+  int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
+  void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
+  uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
+
+ private:
+  UnitRef unit_;
+};
+
+// ---- dialog, window and shell commands used across the application ----------------------------
+
+// MessageBox's flags: 0 OK, 4 Yes/No, 52 Yes/No with the exclamation icon; the answer is the
+// button code (5 Yes, 6 No).
+int32_t ShowMessage(const char* text, int32_t flags = 0, const char* title = nullptr);
+bool LoadWindow(const UnitRef& window, bool modal, const UnitRef* owner = nullptr);
+void CloseWindow(const UnitRef& window, bool atOnce = false);
+int32_t WindowHandle(const UnitRef& unit);
+void PopupMenu(const UnitRef& anyUnitOfWindow, const UnitRef& menu);
+void Delay(int32_t milliseconds);
+double Now();  // date-time
+Text DateTimeText(double dateTime);
+
+// ---- declared DLL functions (slot 1) -----------------------------------------------------------
+
+// Calls declaration `index` with 32-bit argument words and checks that the function removed
+// exactly those words from the stack; otherwise runtime error 6.
+uint32_t CallDeclared(uint32_t index, std::initializer_list<uint32_t> args);
+
+}  // namespace tl::app
