@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "app/handlers.h"
 #include "forms/handlers.h"
 
 namespace tl::app {
@@ -12,12 +13,12 @@ constexpr size_t At(HandlerId id) { return static_cast<size_t>(id); }
 
 constexpr std::array<Handler, kHandlerCount> MakeEntries() {
   std::array<Handler, kHandlerCount> entries{};
-  entries[At(HandlerId::OnMainWindowCreated)] = nullptr;
-  entries[At(HandlerId::OnMainWindowResized)] = nullptr;
-  entries[At(HandlerId::OnMainWindowCloseBox)] = nullptr;
-  entries[At(HandlerId::OnAbout)] = nullptr;
+  entries[At(HandlerId::OnMainWindowCreated)] = OnMainWindowCreated;
+  entries[At(HandlerId::OnMainWindowResized)] = OnMainWindowResized;
+  entries[At(HandlerId::OnMainWindowCloseBox)] = OnMainWindowCloseBox;
+  entries[At(HandlerId::OnAbout)] = OnAbout;
   entries[At(HandlerId::OnTransparencyMenu)] = nullptr;
-  entries[At(HandlerId::OnCloseProgram)] = nullptr;
+  entries[At(HandlerId::OnCloseProgram)] = OnCloseProgram;
   entries[At(HandlerId::OnEditEntry)] = nullptr;
   entries[At(HandlerId::OnDeleteEntry)] = nullptr;
   entries[At(HandlerId::OnInsertEntry)] = nullptr;
@@ -28,10 +29,10 @@ constexpr std::array<Handler, kHandlerCount> MakeEntries() {
   entries[At(HandlerId::OnSliderChanged)] = nullptr;
   entries[At(HandlerId::OnPinClicked)] = nullptr;
   entries[At(HandlerId::OnPinRightPressed)] = nullptr;
-  entries[At(HandlerId::OnPortalClicked)] = nullptr;
-  entries[At(HandlerId::OnCalculatorClicked)] = nullptr;
-  entries[At(HandlerId::OnNotepadClicked)] = nullptr;
-  entries[At(HandlerId::SaveEntryFiles)] = nullptr;
+  entries[At(HandlerId::OnPortalClicked)] = OnPortalClicked;
+  entries[At(HandlerId::OnCalculatorClicked)] = OnCalculatorClicked;
+  entries[At(HandlerId::OnNotepadClicked)] = OnNotepadClicked;
+  entries[At(HandlerId::SaveEntryFiles)] = SaveEntryFiles;
   entries[At(HandlerId::RemovePlaceholderRows)] = nullptr;
   entries[At(HandlerId::OnShrinkTick)] = nullptr;
   entries[At(HandlerId::OnAddEntry)] = nullptr;

@@ -2,14 +2,17 @@
 #include <windows.h>
 
 #include "app/globals.h"
+#include "app/handlers.h"
 #include "app/program_header.h"
 #include "app/services_helpers.h"
+#include "commands/instance.h"
 #include "runtime/runtime.h"
 
 namespace tl::app {
 namespace {
 
 constexpr uint32_t kStartWindow = ids::MainWindow;
+constexpr const char* kMainWindowCaption = "Tallyleaf";
 
 // The application's own start-up routine: there is nothing to prepare before the first window.
 int32_t StartUpRoutine() { return 0; }
@@ -17,6 +20,12 @@ int32_t StartUpRoutine() { return 0; }
 int EntryRoutine(const ServiceTable& services) {
   UseServices(services);
   services.NotifyRuntime(NotifyCode::Initialize, 0, 0);
+  // One copy per directory writes the entry files: a second start shows the first and ends.
+  if (!CallBool(cmd::ClaimRunDirectory, {})) {
+    Call(cmd::ShowRunningInstance, {TextArg(kMainWindowCaption)});
+    EndProgram(0);
+  }
+  RecoverInterruptedSave();
   InitGlobals();
   services.NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
   StartUpRoutine();

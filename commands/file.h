@@ -12,8 +12,31 @@ void ReadFile(ArgRecord* result, int argc, ArgRecord* args);
 void WriteFile(ArgRecord* result, int argc, ArgRecord* args);
 void GetRunDirectory(ArgRecord* result, int argc, ArgRecord* args);
 
+// (name, byte sets...) -> bool: WriteFile that reports success only once the bytes reached the
+// disk (flushed before the file is closed).
+void WriteFileFlushed(ArgRecord* result, int argc, ArgRecord* args);
+// (source, target) -> bool: the source takes the target's place in one step; a crash leaves
+// either the old or the new target.
+void ReplaceFileWith(ArgRecord* result, int argc, ArgRecord* args);
+// (source, target) -> bool: copies, but never over an existing target.
+void CopyToNewFile(ArgRecord* result, int argc, ArgRecord* args);
+// (name) -> bool.
+void RemoveFile(ArgRecord* result, int argc, ArgRecord* args);
+// (name) -> long: the byte length, or -1 when there is no such file.
+void FileLength(ArgRecord* result, int argc, ArgRecord* args);
+// (name) -> long: the last-write time in 100 ns steps, or -1 when there is no such file.
+void FileTime(ArgRecord* result, int argc, ArgRecord* args);
+
 inline constexpr CommandEntry kFileCommands[] = {
-    {"ReadFile", ReadFile}, {"WriteFile", WriteFile}, {"GetRunDirectory", GetRunDirectory},
+    {"ReadFile", ReadFile},
+    {"WriteFile", WriteFile},
+    {"GetRunDirectory", GetRunDirectory},
+    {"WriteFileFlushed", WriteFileFlushed},
+    {"ReplaceFileWith", ReplaceFileWith},
+    {"CopyToNewFile", CopyToNewFile},
+    {"RemoveFile", RemoveFile},
+    {"FileLength", FileLength},
+    {"FileTime", FileTime},
 };
 
 // The executable's directory without a trailing backslash ("C:" for a program in a root).

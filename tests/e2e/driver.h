@@ -4,31 +4,90 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tl::e2e {
 
+// A fresh directory holding a copy of the program; removed with everything in it at the end.
+class ProgramDirectory {
+ public:
+  ProgramDirectory();
+  ~ProgramDirectory();
+  ProgramDirectory(const ProgramDirectory&) = delete;
+  ProgramDirectory& operator=(const ProgramDirectory&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  void Write(const std::wstring& name, std::string_view bytes) const;
+  // The file's bytes, or nothing when it does not exist.
+  std::optional<std::string> Read(const std::wstring& name) const;
+  bool Exists(const std::wstring& name) const { return Read(name).has_value(); }
+  void Remove(const std::wstring& name) const;
+  // The names of the files in the directory, the program itself left out.
+  std::vector<std::wstring> Names() const;
+
+ private:
+  std::wstring path_;
+};
+
 class RunningProgram {
  public:
-  RunningProgram();  // copies the program into a fresh directory and starts it there
-  ~RunningProgram();  // ends it if it is still running and removes the directory
+  RunningProgram();  // in a fresh directory of its own
+  explicit RunningProgram(const ProgramDirectory& directory);
+  // Another program of the directory (for comparisons), by its file name.
+  RunningProgram(const ProgramDirectory& directory, const std::wstring& exeName);
+  ~RunningProgram();  // ends it if it is still running (and removes its own directory)
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   const std::wstring& directory() const { return directory_; }
   DWORD processId() const { return process_.dwProcessId; }
+  HANDLE process() const { return process_.hProcess; }
   // The visible top-level window of this process with this (UTF-16) title, waiting up to timeoutMs.
   HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 10000) const;
+  HWND MainWindow(DWORD timeoutMs = 10000) const { return WaitForWindow(L"Tallyleaf", timeoutMs); }
   std::vector<HWND> VisibleTopLevelWindows() const;
+  // A message box (#32770) of this process once one shows, or null after the timeout.
+  HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
   // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the timeout.
   DWORD WaitForExit(DWORD timeoutMs = 10000) const;
+  void Kill();
 
  private:
+  void Start(const std::wstring& directory, const std::wstring& exeName = L"tallyleaf.exe");
+
+  std::optional<ProgramDirectory> ownDirectory_;
   std::wstring directory_;
   PROCESS_INFORMATION process_{};
 };
 
 std::wstring WindowTitle(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+// The first child (at any depth) of that class whose text is given, or any text when empty.
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text = L"");
+// A child's rectangle in its parent's client area.
+RECT PlaceInParent(HWND child);
+
+// Waits until the condition holds, looking every 20 ms; answers whether it did.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// The text of a message box, and answering it with one of its buttons (IDOK, IDYES, ...).
+std::wstring MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// Another process's list view, read and edited as the control's own messages allow.
+int ListItemCount(HWND list);
+std::wstring ListItemText(HWND list, int item, int column = 0);
+std::vector<std::wstring> ListColumn(HWND list, int column = 0);
+// Edits the item's title in place the way a person would: the edit box opens on the item,
+// receives the text, and Enter ends the editing.
+bool EditListItem(HWND list, int item, const std::wstring& text);
+
+// GBK bytes of a UTF-16 text, for comparing with the program's files.
+std::string Gbk(const std::wstring& text);
 
 }  // namespace tl::e2e

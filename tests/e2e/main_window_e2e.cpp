@@ -16,12 +16,6 @@
 namespace tl::e2e {
 namespace {
 
-std::wstring ClassOf(HWND hwnd) {
-  wchar_t buffer[64];
-  int length = GetClassNameW(hwnd, buffer, 64);
-  return std::wstring(buffer, length > 0 ? length : 0);
-}
-
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lParam) {
   reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
   return TRUE;
@@ -70,7 +64,9 @@ TEST(MainWindow, StartsCentredTopmostWithoutTaskbarButtonShowingItsControls) {
   ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
   RECT r;
   GetWindowRect(main, &r);
-  EXPECT_EQ(r.left, (1024 - (r.right - r.left)) / 2);
+  // Centred as created, 284 pixels wide; then narrowed to 250 with its left edge kept.
+  EXPECT_EQ(r.left, (1024 - 284) / 2);
+  EXPECT_EQ(r.right - r.left, 250);
   EXPECT_EQ(r.top, (768 - (r.bottom - r.top)) / 2);
 
   const std::vector<Control> expected = [] {

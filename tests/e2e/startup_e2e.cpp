@@ -1,3 +1,5 @@
+// The program as a person starts and ends it: the main window's size, opacity and layout, a
+// close box and Alt+F4 that do nothing, 关于 and 关闭程序, and one running copy per directory.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -8,22 +10,125 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "tests/e2e/driver.h"
 
 namespace tl::e2e {
 namespace {
 
-// Until the application's handlers are bound, nothing refuses the close box: closing the only
-// window ends the message loop, and the runtime ends the program with exit code 0.
-TEST(Startup, MainWindowIsTopmostOwnedAndClosingItEndsTheProgram) {
+constexpr WPARAM kAboutCommand = 20001;
+constexpr WPARAM kCloseProgramCommand = 20003;
+
+int Width(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  return r.right - r.left;
+}
+
+bool BringForward(HWND main) {
+  return WaitUntil([&] {
+    if (GetForegroundWindow() != main) SetForegroundWindow(main);
+    return GetForegroundWindow() == main;
+  });
+}
+
+TEST(Startup, MainWindowStarts250WideAtOpacity200AndLaysItsButtonsOut) {
   RunningProgram program;
-  HWND main = program.WaitForWindow(L"Tallyleaf");
-  ASSERT_NE(main, nullptr) << "no Tallyleaf window appeared";
-  EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_NE(GetWindow(main, GW_OWNER), nullptr) << "owned by the hidden owner: no taskbar button";
-  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return Width(main) == 250; })) << Width(main);
+  EXPECT_EQ(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_LAYERED, WS_EX_LAYERED);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(main, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+
+  HWND list = FindChild(main, L"SysListView32");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(PlaceInParent(list).right - PlaceInParent(list).left, 250);
+  struct Expected {
+    const wchar_t* caption;
+    int left;
+  };
+  for (const Expected& e : {Expected{L"计算机\r\n", 5}, Expected{L"百度网", 80}, Expected{L"记事本\r\n", 158}}) {
+    HWND button = FindChild(main, L"Button", e.caption);
+    ASSERT_NE(button, nullptr);
+    const RECT r = PlaceInParent(button);
+    EXPECT_EQ(r.left, e.left) << WindowTitle(button);
+    EXPECT_EQ(r.right - r.left, 78) << WindowTitle(button);
+  }
+  HWND add = FindChild(main, L"Button", L"点击此处添加事件");
+  ASSERT_NE(add, nullptr);
+  EXPECT_EQ(PlaceInParent(add).right - PlaceInParent(add).left, 250);
+}
+
+TEST(Startup, ANarrowerWindowIsWidenedTo203AndLaidOutForIt) {
+  RunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return Width(main) == 250; }));
+  RECT r;
+  GetWindowRect(main, &r);
+  SetWindowPos(main, nullptr, 0, 0, 150, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(WaitUntil([&] { return Width(main) == 203; })) << Width(main);
+  HWND portal = FindChild(main, L"Button", L"百度网");
+  ASSERT_NE(portal, nullptr);
+  // Laid out for the 203-pixel list: 203 / 3.1 and 203 / 3.2, truncated.
+  EXPECT_TRUE(WaitUntil([&] { return PlaceInParent(portal).left == 65; })) << PlaceInParent(portal).left;
+  EXPECT_EQ(PlaceInParent(portal).right - PlaceInParent(portal).left, 63);
+}
+
+TEST(Startup, CloseBoxAndAltF4LeaveItRunningAndCloseProgramExitsWithZero) {
+  RunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(program.WaitForExit(500), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_TRUE(IsWindowVisible(main));
+
+  ASSERT_TRUE(BringForward(main));
+  INPUT keys[4] = {};
+  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+  keys[1].ki.wVk = keys[2].ki.wVk = VK_F4;
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+  EXPECT_EQ(program.WaitForExit(500), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_TRUE(IsWindowVisible(main));
+
+  PostMessageW(main, WM_COMMAND, kCloseProgramCommand, 0);
   EXPECT_EQ(program.WaitForExit(), 0u);
-  EXPECT_FALSE(IsWindow(main));
+}
+
+TEST(Startup, AboutOpensModallyOverTheMainWindow) {
+  RunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, kAboutCommand, 0);
+  HWND about = program.WaitForWindow(L"收银软件版本信息");
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); })) << "the main window waits for the about box";
+  PostMessageW(about, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(main); }));
+  EXPECT_EQ(program.WaitForExit(200), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST(Startup, ASecondStartInTheSameDirectoryShowsTheFirstAndEnds) {
+  ProgramDirectory directory;
+  RunningProgram first(directory);
+  HWND main = first.MainWindow();
+  ASSERT_NE(main, nullptr);
+  RunningProgram other;  // another directory: runs alongside
+  ASSERT_NE(other.MainWindow(), nullptr);
+  ASSERT_TRUE(BringForward(other.MainWindow()));
+
+  RunningProgram second(directory);
+  EXPECT_EQ(second.WaitForExit(), 0u);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running copy comes forward";
+  EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(other.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
 }
 
 std::vector<std::wstring> LowerCaseModulePaths(DWORD processId) {

@@ -1,0 +1,260 @@
+// The entry file and the time file: the list's mirror on disk. Both are replaced together
+// through temporary files, only when what they hold differs from the list, and a file that did
+// not load exactly is copied aside before it is first replaced.
+#include <string>
+#include <vector>
+
+#include "app/entry_text.h"
+#include "app/handlers.h"
+#include "app/units.h"
+#include "commands/file.h"
+#include "commands/text.h"
+
+namespace tl::app {
+namespace {
+
+constexpr const char* kEntryFile = "bugaun.txt";
+constexpr const char* kTimeFile = "jilusjian.txt";
+constexpr int kEntryColumn = 0, kTimeColumn = 1;
+
+// What tells, without reading it, that a file changed since it was last looked at.
+struct FileStamp {
+  int64_t length = -1;  // -1: no such file
+  int64_t time = -1;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// One file of the pair as this program last saw it on disk.
+struct MirroredFile {
+  const char* name;
+  int column;
+  FileStamp stamp;
+  std::optional<std::string> content;  // nothing: no such file
+  bool backupPending = false;          // it holds data the list did not load exactly
+};
+
+struct Mirror {
+  MirroredFile time{kTimeFile, kTimeColumn, {}, std::nullopt};
+  MirroredFile entries{kEntryFile, kEntryColumn, {}, std::nullopt};
+  bool known = false;  // the stamps and contents above were read at least once
+  // The files may differ from the list although neither changed since the last look: after
+  // the load, and after a save that failed.
+  bool unsettled = true;
+  // The save texts last built from the list, and the change count they were built at.
+  uint32_t builtAt = 0;
+  std::string timeText, entryText;
+  bool built = false;
+  SaveFailureNotice failure;
+  std::vector<std::string> notices;  // told to the user after the save that found them
+  bool telling = false;              // a notice is open; ticks keep saving meanwhile
+};
+
+Mirror& State() {
+  static Mirror mirror;
+  return mirror;
+}
+
+FileStamp StampOf(const char* name) {
+  return {CallLong(cmd::FileLength, {TextArg(name)}), CallLong(cmd::FileTime, {TextArg(name)})};
+}
+
+bool Exists(const std::string& name) { return CallLong(cmd::FileLength, {TextArg(name.c_str())}) >= 0; }
+
+ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
+
+std::string_view AsText(std::span<const uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// The file's whole content, or nothing when it is missing or could not be read whole.
+std::optional<std::string> ReadWhole(const char* name, const FileStamp& stamp) {
+  if (stamp.length < 0) return std::nullopt;
+  ByteSet bytes = ReadBytes(name);
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) return std::nullopt;
+  return std::string(AsText(bytes.bytes()));
+}
+
+std::string ColumnText(const ListView& list, int column) {
+  std::string text;
+  const int32_t rows = list.ItemCount();
+  for (int32_t row = 0; row < rows; ++row) AppendLine(text, list.ItemText(row, column).view());
+  return text;
+}
+
+void BuildTexts(Mirror& m, const ListView& list, uint32_t changeCount) {
+  m.timeText = ColumnText(list, kTimeColumn);
+  m.entryText = ColumnText(list, kEntryColumn);
+  m.builtAt = changeCount;
+  m.built = true;
+}
+
+void Look(MirroredFile& file) {
+  file.stamp = StampOf(file.name);
+  file.content = ReadWhole(file.name, file.stamp);
+}
+
+bool Replace(const std::string& source, const char* target) {
+  return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
+}
+
+void Remove(const std::string& name) { Call(cmd::RemoveFile, {TextArg(name.c_str())}); }
+
+bool WriteFlushed(const std::string& name, const std::string& text) {
+  const ByteSet bytes = ByteSet::Copy({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), ByteSetArg(bytes)});
+}
+
+// Brings the pair to one of the two states a save moves between; false when a left-over
+// replacement could not be finished yet.
+bool SettlePair() {
+  const std::string timeTemporary = TemporaryName(kTimeFile), entryTemporary = TemporaryName(kEntryFile);
+  switch (RecoveryFor(Exists(timeTemporary), Exists(entryTemporary))) {
+    case PairRecovery::Nothing: return true;
+    case PairRecovery::DiscardTimeTemporary: Remove(timeTemporary); return true;
+    case PairRecovery::DiscardBoth:
+      Remove(timeTemporary);
+      Remove(entryTemporary);
+      return true;
+    case PairRecovery::FinishEntryReplacement: return Replace(entryTemporary, kEntryFile);
+  }
+  return false;
+}
+
+// Both temporary files are written whole before the first replacement; the time file is
+// replaced before the entry file. A start that finds what a kill left behind settles it the
+// same way as the next save does.
+bool WritePair(const std::string& times, const std::string& entries) {
+  if (!SettlePair()) return false;
+  const std::string timeTemporary = TemporaryName(kTimeFile), entryTemporary = TemporaryName(kEntryFile);
+  if (!WriteFlushed(timeTemporary, times) || !WriteFlushed(entryTemporary, entries)) {
+    Remove(timeTemporary);
+    Remove(entryTemporary);
+    return false;
+  }
+  if (!Replace(timeTemporary, kTimeFile)) {
+    Remove(timeTemporary);
+    Remove(entryTemporary);
+    return false;
+  }
+  // A failure here leaves the entry file's temporary for the next save (or start) to finish.
+  return Replace(entryTemporary, kEntryFile);
+}
+
+std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
+
+// Copies a file that did not load exactly to the first free backup name; false when it could
+// not be copied, in which case the file must not be replaced yet.
+bool KeepBackup(Mirror& m, MirroredFile& file) {
+  if (!file.backupPending) return true;
+  if (file.stamp.length < 0) {  // deleted meanwhile: nothing left to keep
+    file.backupPending = false;
+    return true;
+  }
+  for (int n = 1; n < 10000; ++n) {
+    const std::string backup = BackupName(file.name, n);
+    if (Exists(backup)) continue;
+    if (!CallBool(cmd::CopyToNewFile, {TextArg(file.name), TextArg(backup.c_str())})) return false;
+    file.backupPending = false;
+    m.notices.push_back("文件" + Quoted(file.name) + "没有能够完整、原样地读入（可能被其他程序占用、含有零字节或不是GBK编码）。" +
+                        "为免丢失，原文件已保存为" + Quoted(backup) + "，在程序所在的文件夹中。");
+    return true;
+  }
+  return false;
+}
+
+bool SaveNow(Mirror& m) {
+  if (!KeepBackup(m, m.time) || !KeepBackup(m, m.entries)) return false;
+  if (!WritePair(m.timeText, m.entryText)) return false;
+  m.time.content = m.timeText;
+  m.entries.content = m.entryText;
+  m.time.stamp = StampOf(kTimeFile);
+  m.entries.stamp = StampOf(kEntryFile);
+  return true;
+}
+
+void TellNotices(Mirror& m) {
+  if (m.telling) return;
+  m.telling = true;
+  while (!m.notices.empty()) {
+    const std::string notice = std::move(m.notices.front());
+    m.notices.erase(m.notices.begin());
+    ShowMessage(notice.c_str(), 0);
+  }
+  m.telling = false;
+}
+
+constexpr double kSecondsPerDay = 86400.0;
+
+}  // namespace
+
+void RecoverInterruptedSave() { SettlePair(); }
+
+void LoadEntryFiles(const ListView& list) {
+  Text entryText;
+  {
+    ByteSet bytes = ReadBytes(kEntryFile);
+    entryText = CallText(cmd::ToText, {ByteSetArg(bytes)});
+  }
+  const TextArray entries = CallTextArray(cmd::SplitText, {TextArg(entryText), TextArg("\r\n"), Omitted()});
+  entryText = Text();
+  for (double n = 1; n <= entries.Count(); ++n) {
+    list.InsertItem(std::nullopt, Text::Copy(entries.At(n)).c_str());
+  }
+  Text timeText;
+  {
+    ByteSet bytes = ReadBytes(kTimeFile);
+    timeText = CallText(cmd::ToText, {ByteSetArg(bytes)});
+  }
+  const TextArray times = CallTextArray(cmd::SplitText, {TextArg(timeText), TextArg("\r\n"), Omitted()});
+  for (double n = 1; n <= times.Count(); ++n) {
+    list.SetItemText(TruncateToInteger(n - 1.0), kTimeColumn, Text::Copy(times.At(n)).c_str());
+  }
+}
+
+void LoadMainEntryFiles() {
+  const ListView list(units::EntryList);
+  Mirror& m = State();
+  LoadEntryFiles(list);
+  Look(m.time);
+  Look(m.entries);
+  m.known = true;
+  m.unsettled = true;
+  BuildTexts(m, list, list.ChangeCount());
+  for (MirroredFile* file : {&m.time, &m.entries}) {
+    const std::string& saved = file == &m.time ? m.timeText : m.entryText;
+    const bool unreadable = file->stamp.length >= 0 && !file->content;
+    file->backupPending = unreadable || !LoadedExactly(file->content, saved);
+  }
+}
+
+HandlerResult SaveEntryFiles(Args) {
+  Mirror& m = State();
+  const ListView list(units::EntryList);
+  const uint32_t changeCount = list.ChangeCount();
+  const FileStamp time = StampOf(kTimeFile), entries = StampOf(kEntryFile);
+  const bool listChanged = !m.built || changeCount != m.builtAt;
+  const bool filesChanged = !m.known || time != m.time.stamp || entries != m.entries.stamp;
+  if (listChanged || filesChanged || m.unsettled) {
+    if (filesChanged) {
+      Look(m.time);
+      Look(m.entries);
+      m.known = true;
+    }
+    if (listChanged) BuildTexts(m, list, changeCount);
+    m.unsettled = false;
+    if (m.time.content != m.timeText || m.entries.content != m.entryText) {
+      const bool saved = SaveNow(m);
+      // After a failure nothing on disk need change for the next tick to try again.
+      m.unsettled = !saved;
+      if (m.failure.Record(saved, Now() * kSecondsPerDay)) {
+        m.notices.push_back("事件没有能够保存：写入" + Quoted(kEntryFile) + "或" + Quoted(kTimeFile) +
+                            "失败（文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。");
+      }
+    }
+  }
+  RefreshPinTip();
+  TellNotices(m);
+  return NoAnswer;
+}
+
+}  // namespace tl::app

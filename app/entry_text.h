@@ -1,0 +1,52 @@
+// The entry files' text rules that need no window: how a line is written, when a loaded file
+// came back exactly, how an interrupted save of the pair is finished, where backups go, and when
+// a failing save is worth telling the user about. Portable.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tl::app {
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// Appends one line of an entry file: the text with each line break (CR LF, a lone CR, a lone LF)
+// replaced by a space, so that the k-th lines of the two files always describe the same row,
+// then the line end.
+void AppendLine(std::string& out, std::string_view text);
+
+// Whether the list loaded from a file gives the file back: the text a save writes equals the
+// file's bytes, or lacks nothing but a line end the file's last line did not have. A missing
+// file is always given back (there is nothing to lose).
+bool LoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved);
+
+// A save writes both temporary files whole, then replaces the time file, then the entry file.
+// What a start finds left over tells how far it got.
+enum class PairRecovery {
+  Nothing,                 // no save was interrupted
+  DiscardTimeTemporary,    // killed while the time file's temporary was written
+  DiscardBoth,             // killed before the first replacement: the old pair is whole
+  FinishEntryReplacement,  // killed between the replacements: the new entry file is complete
+};
+PairRecovery RecoveryFor(bool timeTemporaryExists, bool entryTemporaryExists);
+
+// The temporary file a save writes beside a file.
+std::string TemporaryName(std::string_view fileName);
+// The n-th backup beside a file: "bugaun.txt" gives "bugaun.备份1.txt".
+std::string BackupName(std::string_view fileName, int n);
+
+// Tells once when saving has failed for a while, and again only after a success in between.
+class SaveFailureNotice {
+ public:
+  static constexpr double kPatienceSeconds = 3.0;
+  // Records one save's outcome at the given time (seconds); true when the user is to be told now.
+  bool Record(bool saved, double nowSeconds);
+
+ private:
+  std::optional<double> failingSince_;
+  bool told_ = false;
+};
+
+}  // namespace tl::app

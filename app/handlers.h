@@ -1,0 +1,42 @@
+// The application's handlers and shared routines, by area; the handler table binds the form
+// image's references to them. A handler takes the event's argument words and may answer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "app/services_helpers.h"
+
+namespace tl::app {
+
+using Args = std::span<const uint32_t>;
+
+// Start-up and the main window (main_window.cpp).
+HandlerResult OnMainWindowCreated(Args);
+HandlerResult OnMainWindowResized(Args);
+HandlerResult OnMainWindowCloseBox(Args);
+HandlerResult OnAbout(Args);
+HandlerResult OnCloseProgram(Args);
+
+// The entry files (entry_files.cpp).
+// Finishes or discards what a save interrupted by a crash left behind; runs before any load.
+void RecoverInterruptedSave();
+// Appends one row per line of the entry file to the list and fills column 1 from the time file.
+void LoadEntryFiles(const ListView& list);
+// The main list's load: LoadEntryFiles, then notes whether each file came back exactly, so
+// that the first save keeps a copy of a file that did not.
+void LoadMainEntryFiles();
+HandlerResult SaveEntryFiles(Args);
+
+// Quick-launch buttons (quick_launch.cpp).
+HandlerResult OnPortalClicked(Args);
+HandlerResult OnNotepadClicked(Args);
+HandlerResult OnCalculatorClicked(Args);
+
+// Window opacity and the pin button's tip (window_opacity.cpp).
+void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity = std::nullopt,
+                      std::optional<int32_t> colourKey = std::nullopt, std::optional<bool> clickThrough = std::nullopt);
+void RefreshPinTip();
+
+}  // namespace tl::app

@@ -1,0 +1,56 @@
+// Two routines several handlers share: making a window layered with a given opacity through the
+// declared user32 functions, and keeping the pin button's tip in step with its caption.
+#include <string>
+
+#include "app/handlers.h"
+#include "app/units.h"
+#include "commands/text.h"
+#include "controls/balloon_tip.h"
+
+namespace tl::app {
+namespace {
+
+// Indices of the declared DLL functions.
+constexpr uint32_t kGetWindowLong = 0, kSetWindowLong = 1, kSetLayeredWindowAttributes = 2;
+constexpr int32_t kExtendedStyle = -20;
+constexpr int32_t kLayered = 0x80000, kTransparent = 0x20;
+constexpr int32_t kUseColourKey = 1, kUseOpacity = 2;
+constexpr int32_t kNoIcon = -1;
+
+uint32_t Word(int32_t value) { return static_cast<uint32_t>(value); }
+
+}  // namespace
+
+void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity, std::optional<int32_t> colourKey,
+                      std::optional<bool> clickThrough) {
+  const uint8_t alpha = opacity.value_or(0);
+  const int32_t key = colourKey.value_or(0);
+  int32_t style = kLayered;
+  if (clickThrough.value_or(false)) {
+    const auto current = static_cast<int32_t>(CallDeclared(kGetWindowLong, {Word(windowHandle), Word(kExtendedStyle)}));
+    style = CallInt(cmd::BitOr, {IntArg(current), IntArg(kTransparent), IntArg(kLayered)});
+  }
+  CallDeclared(kSetWindowLong, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
+  int32_t flags = kUseOpacity;
+  if (key != 0) flags = alpha == 0 ? kUseColourKey : kUseColourKey | kUseOpacity;
+  CallDeclared(kSetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
+}
+
+void RefreshPinTip() {
+  // Runs on every save tick: the tip is set again only when the caption changed.
+  static std::string shownFor;
+  const Text caption = ReadText(units::PinButton, prop::ButtonCaption);
+  const char* tip = nullptr;
+  if (caption == "固定") {
+    tip = "固定为展开状态";
+  } else if (caption == "缩放") {
+    tip = "缩放主界面";
+  }
+  if (!tip || caption.view() == shownFor) return;
+  shownFor = caption.view();
+  Call(SetTip, {units::TipBalloon.arg(), units::PinButton.arg(), TextArg(tip), IntArg(kNoIcon), Omitted(), Omitted(),
+                Omitted(), Omitted()},
+       Library::ExtendedInterface5);
+}
+
+}  // namespace tl::app

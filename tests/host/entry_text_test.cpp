@@ -1,0 +1,80 @@
+// The entry files' text rules: line breaks inside an entry, what counts as a file given back
+// exactly, how a start settles an interrupted save, backup names, and when a failing save is told.
+#include <gtest/gtest.h>
+
+#include "app/entry_text.h"
+
+namespace tl::app {
+namespace {
+
+std::string Lines(std::initializer_list<std::string_view> texts) {
+  std::string out;
+  for (std::string_view text : texts) AppendLine(out, text);
+  return out;
+}
+
+TEST(EntryLines, EveryLineEndsInCrLfAndNoLineBreakSurvivesInsideAnEntry) {
+  EXPECT_EQ(Lines({}), "");
+  EXPECT_EQ(Lines({"a", "", "写PPt"}), "a\r\n\r\n写PPt\r\n");
+  // CR LF, a lone LF and a lone CR each become one space: the pair keeps its line count.
+  EXPECT_EQ(Lines({"one\r\ntwo", "x\ny", "p\rq", "\r\n\n\r"}), "one two\r\nx y\r\np q\r\n   \r\n");
+  // A CR just before the end of the text is a lone CR.
+  EXPECT_EQ(Lines({"end\r"}), "end \r\n");
+}
+
+TEST(EntryLines, LinearInTheSizeOfTheList) {
+  std::string out;
+  const std::string row(100, 'x');
+  for (int i = 0; i < 100000; ++i) AppendLine(out, row);
+  EXPECT_EQ(out.size(), 100000u * 102u);
+}
+
+TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {
+  EXPECT_TRUE(LoadedExactly(std::nullopt, "anything\r\n")) << "a missing file holds nothing to lose";
+  EXPECT_TRUE(LoadedExactly("", ""));
+  EXPECT_TRUE(LoadedExactly("a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"));
+  EXPECT_TRUE(LoadedExactly("a\r\n\r\nb", "a\r\n\r\nb\r\n"));
+  // Bare line feeds load as one row whose saved form has spaces instead.
+  EXPECT_FALSE(LoadedExactly("a\nb\n", "a b \r\n"));
+  // A zero byte ends the text: what followed it would be lost.
+  EXPECT_FALSE(LoadedExactly(std::string_view("a\r\n\0b\r\n", 7), "a\r\n"));
+  // More times than entries: the extra lines would be dropped.
+  EXPECT_FALSE(LoadedExactly("t1\r\nt2\r\nt3\r\n", "t1\r\nt2\r\n"));
+  EXPECT_FALSE(LoadedExactly("a\r\n", "a\r\n\r\n")) << "only one missing line end is forgiven";
+  EXPECT_FALSE(LoadedExactly("a\r", "a \r\n")) << "a last line ending in a bare CR is altered";
+}
+
+TEST(PairRecovery, AStartFinishesOrDiscardsWhatAKillLeft) {
+  EXPECT_EQ(RecoveryFor(false, false), PairRecovery::Nothing);
+  EXPECT_EQ(RecoveryFor(true, false), PairRecovery::DiscardTimeTemporary);
+  EXPECT_EQ(RecoveryFor(true, true), PairRecovery::DiscardBoth);
+  EXPECT_EQ(RecoveryFor(false, true), PairRecovery::FinishEntryReplacement);
+}
+
+TEST(FileNames, TemporariesAndBackupsSitBesideTheFile) {
+  EXPECT_EQ(TemporaryName("bugaun.txt"), "bugaun.txt.new");
+  EXPECT_EQ(BackupName("bugaun.txt", 1), "bugaun.备份1.txt");
+  EXPECT_EQ(BackupName("jilusjian.txt", 12), "jilusjian.备份12.txt");
+  EXPECT_EQ(BackupName("plain", 2), "plain.备份2");
+}
+
+TEST(SaveFailureNotice, ToldOnceAfterAWhileAndAgainOnlyAfterASuccess) {
+  SaveFailureNotice notice;
+  EXPECT_FALSE(notice.Record(true, 0));
+  EXPECT_FALSE(notice.Record(false, 10));
+  EXPECT_FALSE(notice.Record(false, 12.9));
+  EXPECT_TRUE(notice.Record(false, 13));
+  EXPECT_FALSE(notice.Record(false, 20)) << "told once";
+  EXPECT_FALSE(notice.Record(true, 21));
+  EXPECT_FALSE(notice.Record(false, 22));
+  EXPECT_TRUE(notice.Record(false, 25)) << "a success in between starts a new count";
+  // Short failures between successes are never told.
+  SaveFailureNotice brief;
+  for (int t = 0; t < 20; t += 2) {
+    EXPECT_FALSE(brief.Record(false, t));
+    EXPECT_FALSE(brief.Record(true, t + 1));
+  }
+}
+
+}  // namespace
+}  // namespace tl::app

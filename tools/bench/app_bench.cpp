@@ -1,0 +1,108 @@
+// The program against a bare window with two 1 ms timers, both started from outside:
+// start-up to the window shown, processor time over 10 s idle with 1,000 and 10,000 entries, and
+// the start with 100,000 entries (time to the window, peak working set).
+//   tools/wine-session.sh wine build/win32/tools/bench/app_bench.exe
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+
+using namespace tl::e2e;
+
+namespace {
+
+double Seconds(FILETIME t) {
+  return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
+double ProcessorSeconds(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(process, &created, &exited, &kernel, &user);
+  return Seconds(kernel) + Seconds(user);
+}
+
+void SeedEntries(const ProgramDirectory& dir, int count) {
+  std::string entries, times;
+  for (int i = 0; i < count; ++i) {
+    entries += Gbk(L"第" + std::to_wstring(i) + L"条：写PPt，买菜，交电费") + "\r\n";
+    times += Gbk(L"2024年3月5日14时" + std::to_wstring(i % 60) + L"分") + "\r\n";
+  }
+  dir.Write(L"bugaun.txt", entries);
+  dir.Write(L"jilusjian.txt", times);
+}
+
+void PutBareWindow(const ProgramDirectory& dir) {
+  std::filesystem::copy_file(BARE_WINDOW_EXE, dir.File(L"bare_window.exe"));
+}
+
+// Milliseconds from the start to the window shown.
+double StartToWindow(const ProgramDirectory& dir, const std::wstring& exe, const std::wstring& title) {
+  LARGE_INTEGER f, t0, t1;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t0);
+  RunningProgram program(dir, exe);
+  const HWND window = program.WaitForWindow(title, 60000);
+  QueryPerformanceCounter(&t1);
+  return window ? 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart) : -1;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Processor milliseconds used over 10 s after the window showed and 1 s passed.
+double IdleProcessor(const ProgramDirectory& dir, const std::wstring& exe, const std::wstring& title) {
+  RunningProgram program(dir, exe);
+  if (!program.WaitForWindow(title, 60000)) return -1;
+  Sleep(1000);
+  const double before = ProcessorSeconds(program.process());
+  Sleep(10000);
+  return 1000.0 * (ProcessorSeconds(program.process()) - before);
+}
+
+}  // namespace
+
+int main() {
+  ProgramDirectory dir;
+  PutBareWindow(dir);
+  std::vector<double> app, bare;
+  for (int run = 0; run < 7; ++run) {
+    app.push_back(StartToWindow(dir, L"tallyleaf.exe", L"Tallyleaf"));
+    bare.push_back(StartToWindow(dir, L"bare_window.exe", L"BareWindow"));
+  }
+  std::printf("start-up to window shown (median of 7): tallyleaf %.0f ms, bare window %.0f ms (%.2fx)\n",
+              Median(app), Median(bare), Median(app) / Median(bare));
+
+  for (int count : {1000, 10000}) {
+    ProgramDirectory idle;
+    PutBareWindow(idle);
+    SeedEntries(idle, count);
+    const double a = IdleProcessor(idle, L"tallyleaf.exe", L"Tallyleaf");
+    const double b = IdleProcessor(idle, L"bare_window.exe", L"BareWindow");
+    std::printf("processor time over 10 s idle, %6d entries: tallyleaf %.0f ms, bare window %.0f ms (%.2fx)\n", count,
+                a, b, b > 0 ? a / b : 0.0);
+  }
+
+  ProgramDirectory large;
+  SeedEntries(large, 100000);
+  LARGE_INTEGER f, t0, t1;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t0);
+  RunningProgram program(large);
+  const HWND window = program.MainWindow(120000);
+  QueryPerformanceCounter(&t1);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(program.process(), &memory, sizeof memory);
+  std::printf("start with 100000 entries to window shown: %.0f ms (%s), peak working set %.1f MB\n",
+              1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart),
+              window ? "shown" : "not shown", static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  return 0;
+}
