@@ -142,3 +142,72 @@ TEST_F(FileCommands, RunDirectoryIsTheExecutablesDirectory) {
 
 }  // namespace
 }  // namespace tl::cmd
+
+namespace tl::cmd {
+namespace {
+
+class FileReplaceCommands : public FileCommands {
+ protected:
+  ArgRecord Run(CommandFn command, std::vector<ArgRecord> args) {
+    ArgRecord r{};
+    command(&r, static_cast<int>(args.size()), args.data());
+    return r;
+  }
+  bool RunBool(CommandFn command, std::vector<ArgRecord> args) {
+    const ArgRecord r = Run(command, std::move(args));
+    EXPECT_EQ(r.type, DataType::Bool);
+    return r.low != 0;
+  }
+  int64_t RunLong(CommandFn command, const std::string& name) {
+    const ArgRecord r = Run(command, {Text(name)});
+    EXPECT_EQ(r.type, DataType::Long);
+    return static_cast<int64_t>((static_cast<uint64_t>(r.high) << 32) | r.low);
+  }
+};
+
+TEST_F(FileReplaceCommands, AFlushedWriteAndAReplacementLeaveOneWholeFile) {
+  EXPECT_TRUE(RunBool(WriteFileFlushed, {Text("t.new"), Bytes("new "), Bytes("text")}));
+  EXPECT_TRUE(Write({Text("t.txt"), Bytes("old")}));
+  EXPECT_TRUE(RunBool(ReplaceFileWith, {Text("t.new"), Text("t.txt")}));
+  EXPECT_EQ(Read("t.txt"), "new text");
+  EXPECT_EQ(Read("t.new"), "<null>") << "the source is gone";
+  EXPECT_FALSE(RunBool(ReplaceFileWith, {Text("t.new"), Text("t.txt")})) << "no source";
+  EXPECT_EQ(Read("t.txt"), "new text");
+  EXPECT_FALSE(RunBool(WriteFileFlushed, {Text("no_such_dir\\f.txt"), Bytes("x")}));
+  EXPECT_FALSE(RunBool(WriteFileFlushed, {Text(""), Bytes("x")}));
+}
+
+TEST_F(FileReplaceCommands, ACopyNeverOverwritesAndRemovalReports) {
+  ASSERT_TRUE(Write({Text("a.txt"), Bytes("original")}));
+  EXPECT_TRUE(RunBool(CopyToNewFile, {Text("a.txt"), Text("备份1.txt")}));
+  EXPECT_EQ(Read("备份1.txt"), "original");
+  ASSERT_TRUE(Write({Text("a.txt"), Bytes("changed")}));
+  EXPECT_FALSE(RunBool(CopyToNewFile, {Text("a.txt"), Text("备份1.txt")}));
+  EXPECT_EQ(Read("备份1.txt"), "original");
+  EXPECT_TRUE(RunBool(RemoveFile, {Text("备份1.txt")}));
+  EXPECT_FALSE(RunBool(RemoveFile, {Text("备份1.txt")}));
+  // A file another program holds without sharing cannot be copied.
+  HANDLE held = CreateFileW(L"a.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(RunBool(CopyToNewFile, {Text("a.txt"), Text("b.txt")}));
+  CloseHandle(held);
+}
+
+TEST_F(FileReplaceCommands, LengthAndTimeTellAChangeAndAMissingFile) {
+  EXPECT_EQ(RunLong(FileLength, "none.txt"), -1);
+  EXPECT_EQ(RunLong(FileTime, "none.txt"), -1);
+  ASSERT_TRUE(CreateDirectoryW(L"folder.txt", nullptr));
+  EXPECT_EQ(RunLong(FileLength, "folder.txt"), -1) << "a directory is no file";
+  RemoveDirectoryW(L"folder.txt");
+  ASSERT_TRUE(Write({Text("f.txt"), Bytes("12345")}));
+  EXPECT_EQ(RunLong(FileLength, "f.txt"), 5);
+  const int64_t before = RunLong(FileTime, "f.txt");
+  EXPECT_GT(before, 0);
+  Sleep(20);
+  ASSERT_TRUE(Write({Text("f.txt"), Bytes("54321")}));
+  EXPECT_EQ(RunLong(FileLength, "f.txt"), 5);
+  EXPECT_NE(RunLong(FileTime, "f.txt"), before) << "same length, new content: the time tells";
+}
+
+}  // namespace
+}  // namespace tl::cmd
