@@ -198,7 +198,7 @@ void LoadEntryFiles(const ListView& list) {
   const TextArray entries = CallTextArray(cmd::SplitText, {TextArg(entryText), TextArg("\r\n"), Omitted()});
   entryText = Text();
   for (double n = 1; n <= entries.Count(); ++n) {
-    list.InsertItem(std::nullopt, Text::Copy(entries.At(n)).c_str());
+    list.InsertItem(std::nullopt, entries.At(n));
   }
   Text timeText;
   {
@@ -207,7 +207,7 @@ void LoadEntryFiles(const ListView& list) {
   }
   const TextArray times = CallTextArray(cmd::SplitText, {TextArg(timeText), TextArg("\r\n"), Omitted()});
   for (double n = 1; n <= times.Count(); ++n) {
-    list.SetItemText(TruncateToInteger(n - 1.0), kTimeColumn, Text::Copy(times.At(n)).c_str());
+    list.SetItemText(TruncateToInteger(n - 1.0), kTimeColumn, times.At(n));
   }
 }
 

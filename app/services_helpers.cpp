@@ -87,10 +87,11 @@ TextArray& TextArray::operator=(TextArray&& other) noexcept {
 
 uint32_t TextArray::Count() const { return ArrayElementCount(block_.get()); }
 
-std::string_view TextArray::At(double n) const {
+const char* TextArray::At(double n) const {
   if (n < 1) RuntimeError(4);
   if (n > Count()) RuntimeError(1);
-  return TextView(ArrayTextElements(block_.get())[static_cast<size_t>(TruncateToInteger(n) - 1)]);
+  const char* element = ArrayTextElements(block_.get())[static_cast<size_t>(TruncateToInteger(n) - 1)];
+  return element ? element : EmptyText();
 }
 
 void TextArray::Reset(void* owned) {

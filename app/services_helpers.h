@@ -102,8 +102,8 @@ class TextArray {
 
   uint32_t Count() const;
   // Element n counted from 1, with the application's index checks (below 1: runtime error 4,
-  // above the count: runtime error 1). A null element reads as empty.
-  std::string_view At(double n) const;
+  // above the count: runtime error 1). Never null: a null element is the constant empty text.
+  const char* At(double n) const;
   const void* get() const { return block_.get(); }
   void Reset(void* owned = nullptr);
 

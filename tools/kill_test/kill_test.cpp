@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -42,6 +43,7 @@ bool Whole(const std::string& file) {
 
 int main(int argc, char** argv) {
   const int kills = argc > 1 ? std::atoi(argv[1]) : 200;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows while it runs
   std::mt19937 random(12345);
   ProgramDirectory dir;
   std::vector<std::wstring> entries, times;
