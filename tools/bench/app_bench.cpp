@@ -70,6 +70,7 @@ double IdleProcessor(const ProgramDirectory& dir, const std::wstring& exe, const
 }  // namespace
 
 int main() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // figures show as they come
   ProgramDirectory dir;
   PutBareWindow(dir);
   std::vector<double> app, bare;

@@ -72,6 +72,7 @@ void Measure(int count) {
 }  // namespace
 
 int main() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // figures show as they come
   UseProgramHeader(app::kProgramHeader);
   InitializeRuntime();
   app::UseServices(Services());
