@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <windows.h>
-
 #include "tests/e2e/driver.h"
 
 namespace tl::e2e {
