@@ -1,0 +1,154 @@
+#include "app/reminder_schedule.h"
+
+#include <algorithm>
+
+namespace tl::app {
+namespace {
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// Days from 1 January 1970 to the given civil date (H. Hinnant's days_from_civil).
+int64_t DaysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// A non-empty run of decimal digits; large values saturate so that they stay out of range.
+std::optional<int> DecimalNumber(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = std::min(value * 10 + (c - '0'), 1000000);
+  }
+  return value;
+}
+
+// An empty clock component is a zero the text form left out.
+std::optional<int> ClockComponent(std::string_view text) {
+  return text.empty() ? std::optional<int>(0) : DecimalNumber(text);
+}
+
+}  // namespace
+
+std::optional<Instant> InstantOf(const ClockTime& t) {
+  if (t.year < 100 || t.year > 9999 || t.month < 1 || t.month > 12) return std::nullopt;
+  if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) return std::nullopt;
+  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
+    return std::nullopt;
+  }
+  return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// H. Hinnant's civil_from_days, with the time of day split off first.
+ClockTime ClockTimeAt(Instant instant) {
+  int64_t days = instant / kSecondsPerDay;
+  int64_t seconds = instant % kSecondsPerDay;
+  if (seconds < 0) {
+    seconds += kSecondsPerDay;
+    --days;
+  }
+  const int64_t z = days + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t dayOfEra = z - era * 146097;
+  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+  ClockTime t;
+  t.day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+  t.month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+  t.year = static_cast<int>(yearOfEra + era * 400 + (t.month <= 2));
+  t.hour = static_cast<int>(seconds / 3600);
+  t.minute = static_cast<int>(seconds / 60 % 60);
+  t.second = static_cast<int>(seconds % 60);
+  return t;
+}
+
+// Before the epoch day the fraction still counts forward from midnight while the whole part
+// counts backward, so it is subtracted.
+double DateTimeValue(const ClockTime& t) {
+  const double days = static_cast<double>(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1899, 12, 30));
+  const double fraction = (t.hour * 3600 + t.minute * 60 + t.second) / static_cast<double>(kSecondsPerDay);
+  return days >= 0 ? days + fraction : days - fraction;
+}
+
+std::optional<ClockTime> ClockFromComponents(std::string_view year, std::string_view month, std::string_view day,
+                                             std::string_view hour, std::string_view minute,
+                                             std::string_view second) {
+  const auto y = DecimalNumber(year), mo = DecimalNumber(month), d = DecimalNumber(day);
+  const auto h = ClockComponent(hour), mi = ClockComponent(minute), s = ClockComponent(second);
+  if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
+  const ClockTime t{*y, *mo, *d, *h, *mi, *s};
+  if (!InstantOf(t)) return std::nullopt;
+  return t;
+}
+
+ClockTime NextMinute(const ClockTime& now) {
+  ClockTime start = now;
+  start.second = 0;
+  const auto instant = InstantOf(start);
+  return instant ? ClockTimeAt(*instant + 60) : start;
+}
+
+TypedNumber ParseTypedNumber(std::string_view text, int max) {
+  if (text.empty()) return {TypedNumberFault::Empty, 0};
+  const auto value = DecimalNumber(text);
+  if (!value || *value > max) return {TypedNumberFault::OutOfRange, 0};
+  return {TypedNumberFault::None, *value};
+}
+
+std::string ClockNumberText(int value) { return std::to_string(value); }
+
+std::optional<ClockTime> ReminderMinute(std::string_view year, std::string_view month, std::string_view day,
+                                        std::string_view hour, std::string_view minute) {
+  const auto y = DecimalNumber(year), mo = DecimalNumber(month), d = DecimalNumber(day);
+  const auto h = DecimalNumber(hour), mi = DecimalNumber(minute);
+  if (!y || !mo || !d || !h || !mi) return std::nullopt;
+  const ClockTime t{*y, *mo, *d, *h, *mi, 0};
+  if (!InstantOf(t)) return std::nullopt;
+  return t;
+}
+
+// ---- AnnouncementLedger ------------------------------------------------------------------------
+
+TickSpan AnnouncementLedger::BeginTick(Instant now) {
+  const TickSpan span{lastTick_, now};
+  lastTick_ = now;
+  return span;
+}
+
+void AnnouncementLedger::Confirmed(std::string_view key, Instant now) {
+  confirmed_.insert_or_assign(std::string(key), now);
+}
+
+void AnnouncementLedger::Forget(std::string_view key) {
+  if (auto c = confirmed_.find(key); c != confirmed_.end()) confirmed_.erase(c);
+  if (auto a = announced_.find(key); a != announced_.end()) announced_.erase(a);
+}
+
+bool AnnouncementLedger::TakeIfDue(std::string_view key, const ClockTime& minute, const TickSpan& span) {
+  ClockTime announcement = minute;
+  announcement.second = kAnnouncementSecond;
+  const auto at = InstantOf(announcement);
+  if (!at) return false;
+  // The stretch starts where the previous tick left off, or later when the reminder was made
+  // later: a reminder never reaches back to an instant before it existed.
+  std::optional<Instant> from = span.previous;
+  if (auto c = confirmed_.find(key); c != confirmed_.end()) from = from ? std::max(*from, c->second) : c->second;
+  if (!from || *from >= *at || *at > span.now) return false;
+  auto announced = announced_.find(key);
+  if (announced == announced_.end()) announced = announced_.emplace(std::string(key), std::set<Instant>{}).first;
+  return announced->second.insert(*at).second;
+}
+
+}  // namespace tl::app
