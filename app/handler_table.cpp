@@ -23,9 +23,9 @@ constexpr std::array<Handler, kHandlerCount> MakeEntries() {
   entries[At(HandlerId::OnDeleteEntry)] = nullptr;
   entries[At(HandlerId::OnInsertEntry)] = nullptr;
   entries[At(HandlerId::OnViewDetails)] = nullptr;
-  entries[At(HandlerId::OnShowReminders)] = nullptr;
-  entries[At(HandlerId::OnAddReminder)] = nullptr;
-  entries[At(HandlerId::OnDeleteReminder)] = nullptr;
+  entries[At(HandlerId::OnShowReminders)] = OnShowReminders;
+  entries[At(HandlerId::OnAddReminder)] = OnAddReminder;
+  entries[At(HandlerId::OnDeleteReminder)] = OnDeleteReminder;
   entries[At(HandlerId::OnSliderChanged)] = nullptr;
   entries[At(HandlerId::OnPinClicked)] = nullptr;
   entries[At(HandlerId::OnPinRightPressed)] = nullptr;
@@ -39,11 +39,11 @@ constexpr std::array<Handler, kHandlerCount> MakeEntries() {
   entries[At(HandlerId::OnEntryListClick)] = nullptr;
   entries[At(HandlerId::OnEntryListRightClick)] = nullptr;
   entries[At(HandlerId::OnDetailsWindowCreated)] = nullptr;
-  entries[At(HandlerId::OnReminderWindowCreated)] = nullptr;
-  entries[At(HandlerId::OnReminderWindowMayClose)] = nullptr;
-  entries[At(HandlerId::OnReminderWindowDestroyed)] = nullptr;
-  entries[At(HandlerId::OnReminderTick)] = nullptr;
-  entries[At(HandlerId::OnConfirmReminder)] = nullptr;
+  entries[At(HandlerId::OnReminderWindowCreated)] = OnReminderWindowCreated;
+  entries[At(HandlerId::OnReminderWindowMayClose)] = OnReminderWindowMayClose;
+  entries[At(HandlerId::OnReminderWindowDestroyed)] = OnReminderWindowDestroyed;
+  entries[At(HandlerId::OnReminderTick)] = OnReminderTick;
+  entries[At(HandlerId::OnConfirmReminder)] = OnConfirmReminder;
   return entries;
 }
 

@@ -39,4 +39,14 @@ void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity = std
                       std::optional<int32_t> colourKey = std::nullopt, std::optional<bool> clickThrough = std::nullopt);
 void RefreshPinTip();
 
+// Reminders (reminders.cpp, reminder_confirm.cpp, reminder_tick.cpp).
+HandlerResult OnReminderWindowCreated(Args);
+HandlerResult OnAddReminder(Args);
+HandlerResult OnShowReminders(Args);
+HandlerResult OnDeleteReminder(Args);
+HandlerResult OnConfirmReminder(Args);
+HandlerResult OnReminderWindowMayClose(Args);
+HandlerResult OnReminderWindowDestroyed(Args);
+HandlerResult OnReminderTick(Args);
+
 }  // namespace tl::app

@@ -94,6 +94,16 @@ const char* TextArray::At(double n) const {
   return element ? element : EmptyText();
 }
 
+void TextArray::Put(double n, Text text) {
+  At(n);
+  // The block is this owner's own heap block; the element view is read-only only because it also
+  // serves arrays in the constant area.
+  char** elements = const_cast<char**>(ArrayTextElements(block_.get()).data());
+  char*& element = elements[static_cast<size_t>(TruncateToInteger(n) - 1)];
+  Services().Free(element);
+  element = text.Release();
+}
+
 void TextArray::Reset(void* owned) {
   if (block_.get() && block_.get() != owned) {
     for (char* element : ArrayTextElements(block_.get())) Services().Free(element);
@@ -168,8 +178,21 @@ Text ReadText(const UnitRef& unit, int32_t index) {
   return Text(Pointer<char>(static_cast<uint32_t>(ReadProperty(unit, index))));
 }
 
+double ReadDateTime(const UnitRef& unit, int32_t index) {
+  const uint64_t bits = ReadProperty(unit, index);
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
 void WriteInt(const UnitRef& unit, int32_t index, int32_t value) {
   Services().WriteUnitProperty(unit.window, unit.unit, index, -1, static_cast<uint32_t>(value), 0);
+}
+void WriteDateTime(const UnitRef& unit, int32_t index, double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  Services().WriteUnitProperty(unit.window, unit.unit, index, -1, static_cast<uint32_t>(bits),
+                               static_cast<uint32_t>(bits >> 32));
 }
 void WriteBool(const UnitRef& unit, int32_t index, bool value) { WriteInt(unit, index, value ? 1 : 0); }
 void WriteText(const UnitRef& unit, int32_t index, const char* text) {
@@ -223,6 +246,10 @@ bool LoadWindow(const UnitRef& window, bool modal, const UnitRef* owner) {
 }
 
 void CloseWindow(const UnitRef& window, bool atOnce) { Call(cmd::CloseWindow, {window.arg(), BoolArg(atOnce)}); }
+
+void SetFocus(const UnitRef& unit) { Call(cmd::SetFocus, {unit.arg()}); }
+
+void RefreshDisplay(const UnitRef& unit) { Call(cmd::RefreshDisplay, {unit.arg()}); }
 
 int32_t WindowHandle(const UnitRef& unit) { return CallInt(cmd::GetWindowHandle, {unit.arg()}); }
 

@@ -105,7 +105,10 @@ class TextArray {
   // above the count: runtime error 1). Never null: a null element is the constant empty text.
   const char* At(double n) const;
   const void* get() const { return block_.get(); }
+  void* Release() { return block_.Release(); }
   void Reset(void* owned = nullptr);
+  // Replaces element n (counted from 1, with the same index checks) and frees the old text.
+  void Put(double n, Text text);
 
  private:
   Block block_;
@@ -165,6 +168,7 @@ inline constexpr int32_t TimerInterval = 8;
 inline constexpr int32_t ButtonCaption = 10;
 inline constexpr int32_t LabelCaption = 8;
 inline constexpr int32_t EditBoxContent = 8;
+inline constexpr int32_t DatePickerValue = 10;
 inline constexpr int32_t SliderPosition = 19;
 inline constexpr int32_t ListAllowTitleEditing = 30;
 inline constexpr int32_t ListCurrentSelection = 35;
@@ -178,7 +182,9 @@ uint64_t ReadProperty(const UnitRef& unit, int32_t index);
 int32_t ReadInt(const UnitRef& unit, int32_t index);
 bool ReadBool(const UnitRef& unit, int32_t index);
 Text ReadText(const UnitRef& unit, int32_t index);
+double ReadDateTime(const UnitRef& unit, int32_t index);
 void WriteInt(const UnitRef& unit, int32_t index, int32_t value);
+void WriteDateTime(const UnitRef& unit, int32_t index, double value);
 void WriteBool(const UnitRef& unit, int32_t index, bool value);
 void WriteText(const UnitRef& unit, int32_t index, const char* text);
 
@@ -213,6 +219,8 @@ class ListView {
 int32_t ShowMessage(const char* text, int32_t flags = 0, const char* title = nullptr);
 bool LoadWindow(const UnitRef& window, bool modal, const UnitRef* owner = nullptr);
 void CloseWindow(const UnitRef& window, bool atOnce = false);
+void SetFocus(const UnitRef& unit);
+void RefreshDisplay(const UnitRef& unit);
 int32_t WindowHandle(const UnitRef& unit);
 void PopupMenu(const UnitRef& anyUnitOfWindow, const UnitRef& menu);
 void Delay(int32_t milliseconds);

@@ -1,0 +1,49 @@
+#include "app/marker_text.h"
+
+#include <cstring>
+
+#include "commands/text.h"
+
+namespace tl::app {
+namespace {
+
+constexpr int32_t kNotFound = -1;
+
+int32_t Find(const char* text, const char* target, int32_t from) {
+  return CallInt(cmd::FindText, {TextArg(text), TextArg(target), IntArg(from), Omitted()});
+}
+
+int32_t Length(const char* text) { return static_cast<int32_t>(std::strlen(text)); }
+
+Text WithQuotes(const char* marker) {
+  return CallText(cmd::ReplaceText,
+                  {TextArg(marker), TextArg("#引号"), TextArg("\""), Omitted(), Omitted(), BoolArg(true)});
+}
+
+}  // namespace
+
+Text TextBeforeMarker(const char* text, const char* marker) {
+  const int32_t p = Find(text, marker, 1);
+  if (p == kNotFound) return Text();
+  return CallText(cmd::TextLeft, {TextArg(text), IntArg(p - 1)});
+}
+
+Text TextBetween(const char* text, const char* left, const char* right) {
+  const Text leftMarker = WithQuotes(left);
+  const Text rightMarker = WithQuotes(right);
+  const int32_t p = Find(text, leftMarker.c_str(), 1);
+  if (p == kNotFound) return Text();
+  const int32_t q = p + Length(leftMarker.c_str());
+  const int32_t r = Find(text, rightMarker.c_str(), q);
+  if (r == kNotFound) return Text();
+  return CallText(cmd::TextMiddle, {TextArg(text), IntArg(q), IntArg(r - q)});
+}
+
+Text TextAfterLastMarker(const char* text, const char* marker) {
+  const int32_t length = Length(text);
+  const int32_t r = CallInt(cmd::FindTextReverse, {TextArg(text), TextArg(marker), IntArg(length + 1), Omitted()});
+  if (r == kNotFound) return Text();
+  return CallText(cmd::TextRight, {TextArg(text), IntArg(length - Length(marker) - r + 1)});
+}
+
+}  // namespace tl::app

@@ -1,0 +1,123 @@
+#include "app/reminders.h"
+
+#include <string>
+
+#include "app/marker_text.h"
+#include "app/units.h"
+
+namespace tl::app {
+namespace {
+
+using namespace units;
+
+constexpr ListView kEntries{EntryList};
+constexpr ListView kReminders{ReminderList};
+
+Text SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
+
+void SetLayout(int32_t width, int32_t height) {
+  WriteInt(ReminderWindow, prop::Height, height);
+  WriteInt(ReminderWindow, prop::Width, width);
+}
+
+// The reminder row whose entry, marked, reads as the given entry text; -1 when there is none.
+int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
+  const int32_t count = kReminders.ItemCount();
+  for (int32_t row = 0; row < count; ++row) {
+    const Text key = kReminders.ItemText(row, 0);
+    if (kReminderMarker + std::string(EntryTextOfKey(key.c_str()).view()) == markedEntry) return row;
+  }
+  return -1;
+}
+
+int32_t ReminderRowOfKey(std::string_view key) {
+  const int32_t count = kReminders.ItemCount();
+  for (int32_t row = 0; row < count; ++row) {
+    if (kReminders.ItemText(row, 0) == key) return row;
+  }
+  return -1;
+}
+
+}  // namespace
+
+// The boxes offer the next whole minute of the clock, with its date, so that the default is a
+// time that will come.
+void FillReminderFields() {
+  const int32_t selected = kEntries.CurrentSelection();
+  const std::string caption = "事件：" + std::string(kEntries.ItemText(selected, 1).view()) + "\r\n" +
+                              kKeyTextSeparator + std::string(kEntries.ItemText(selected, 0).view());
+  WriteText(ReminderCaption, prop::LabelCaption, caption.c_str());
+  const auto now = ClockNow();
+  if (!now) return;
+  const ClockTime next = NextMinute(*now);
+  WriteText(ReminderHourBox, prop::EditBoxContent, ClockNumberText(next.hour).c_str());
+  WriteText(ReminderMinuteBox, prop::EditBoxContent, ClockNumberText(next.minute).c_str());
+  WriteDateTime(ReminderDateBox, prop::DatePickerValue, DateTimeValue(next));
+}
+
+HandlerResult OnReminderWindowCreated(Args) {
+  if (SelectedEntryText().empty()) {
+    CloseWindow(ReminderWindow, true);
+    return NoAnswer;
+  }
+  FillReminderFields();
+  WriteInt(ReminderList, prop::ListShowSelectionAlways, 1);
+  WriteInt(ReminderTimer, prop::TimerInterval, 1000);
+  WriteInt(ReminderList, prop::ListShowSelectionAlways, 1);
+  return NoAnswer;
+}
+
+// LoadWindow answers false when the created handler closed the window again (no entry selected).
+HandlerResult OnAddReminder(Args) {
+  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  SetLayout(283, 165);
+  RefreshDisplay(ReminderWindow);
+  FillReminderFields();
+  WriteBool(ReminderWindow, prop::Visible, true);
+  return NoAnswer;
+}
+
+HandlerResult OnShowReminders(Args) {
+  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  SetLayout(856, 363);
+  WriteBool(ReminderWindow, prop::Visible, true);
+  RefreshDisplay(ReminderWindow);
+  FillReminderFields();
+  return NoAnswer;
+}
+
+// The question is asked in a nested message loop, so the entry and the reminder row are looked
+// up again afterwards rather than taken from the selections, which the user may have moved.
+HandlerResult OnDeleteReminder(Args) {
+  const int32_t entry = kEntries.CurrentSelection();
+  const Text markedEntry = kEntries.ItemText(entry, 0);
+  if (markedEntry.empty()) return NoAnswer;
+  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  SetLayout(856, 363);
+  WriteBool(ReminderWindow, prop::Visible, false);
+  const int32_t row = ReminderRowOfMarkedEntry(markedEntry.view());
+  if (row < 0) return NoAnswer;
+  kReminders.SetCurrentSelection(row);
+  kReminders.EnsureVisible(row);
+  const Text key = kReminders.ItemText(row, 0);
+  const Text entryText = EntryTextOfKey(key.c_str());
+  const std::string question = "删除“" + std::string(entryText.view()) + "”的提醒事件吗？";
+  if (ShowMessage(question.c_str(), 4) != 5) return NoAnswer;
+  if (kEntries.ItemText(entry, 0) == markedEntry.view()) kEntries.SetItemText(entry, 0, entryText.c_str());
+  const int32_t current = ReminderRowOfKey(key.view());
+  if (current >= 0) kReminders.DeleteItem(current);
+  Announcements().Forget(key.view());
+  return NoAnswer;
+}
+
+HandlerResult OnReminderWindowMayClose(Args) {
+  WriteBool(ReminderWindow, prop::Visible, false);
+  return Answer(0);
+}
+
+// The window lives until the program ends; there is nothing to let go of.
+HandlerResult OnReminderWindowDestroyed(Args) { return NoAnswer; }
+
+Text EntryTextOfKey(const char* key) { return TextAfterLastMarker(key, kKeyTextSeparator); }
+
+}  // namespace tl::app

@@ -1,0 +1,28 @@
+// What the reminder handlers (app/handlers.h) share. Reminders are set for an entry of the entry
+// list in the reminder window, deleted, and announced when their minute comes. The window stays
+// loaded once a reminder command has been given with an entry selected; closing it only hides
+// it, so its timer keeps checking.
+#pragma once
+
+#include <optional>
+
+#include "app/handlers.h"
+#include "app/reminder_schedule.h"
+
+namespace tl::app {
+
+// Texts the reminder logic shares.
+inline constexpr const char* kReminderMarker = "[提醒]";
+// Separates the creation time from the entry text inside a reminder's key.
+inline constexpr const char* kKeyTextSeparator = "     ";
+
+// The clock now, read through the date-time text form; null only if that form cannot be read.
+std::optional<ClockTime> ClockNow();
+// The entry text inside a reminder's key.
+Text EntryTextOfKey(const char* key);
+// What the reminders remember between ticks, for the program's run.
+AnnouncementLedger& Announcements();
+
+void FillReminderFields();
+
+}  // namespace tl::app
