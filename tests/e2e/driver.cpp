@@ -15,11 +15,11 @@ struct WindowSearch {
   std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM lParam) {
+BOOL CALLBACK CollectOwn(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<WindowSearch*>(lParam);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == search->processId && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
+  if (owner == search->processId) search->found.push_back(hwnd);
   return TRUE;
 }
 
@@ -151,10 +151,26 @@ void RunningProgram::Kill() {
   }
 }
 
-std::vector<HWND> RunningProgram::VisibleTopLevelWindows() const {
+std::vector<HWND> RunningProgram::TopLevelWindows() const {
   WindowSearch search{process_.dwProcessId, {}};
-  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+  EnumWindows(CollectOwn, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<HWND> RunningProgram::VisibleTopLevelWindows() const {
+  std::vector<HWND> visible;
+  for (HWND hwnd : TopLevelWindows()) {
+    if (IsWindowVisible(hwnd)) visible.push_back(hwnd);
+  }
+  return visible;
+}
+
+std::vector<HWND> RunningProgram::MessageBoxes() const {
+  std::vector<HWND> boxes;
+  for (HWND hwnd : VisibleTopLevelWindows()) {
+    if (ClassOf(hwnd) == L"#32770") boxes.push_back(hwnd);
+  }
+  return boxes;
 }
 
 HWND RunningProgram::WaitForWindow(const std::wstring& title, DWORD timeoutMs) const {
@@ -262,6 +278,16 @@ bool EditListItem(HWND list, int item, const std::wstring& text) {
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   return WaitUntil([&] { return !IsWindow(edit); }, 3000);
+}
+
+void SelectListItem(HWND list, int item) {
+  RemoteBuffer remote(list, sizeof(LVITEMW));
+  if (!remote.valid()) return;
+  LVITEMW request{};
+  request.stateMask = request.state = LVIS_SELECTED | LVIS_FOCUSED;
+  remote.Put(0, &request, sizeof request);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(remote.at(0)), SMTO_BLOCK, 5000, &ignored);
 }
 
 std::string Gbk(const std::wstring& text) {

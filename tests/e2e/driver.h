@@ -51,6 +51,10 @@ class RunningProgram {
   HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 10000) const;
   HWND MainWindow(DWORD timeoutMs = 10000) const { return WaitForWindow(L"Tallyleaf", timeoutMs); }
   std::vector<HWND> VisibleTopLevelWindows() const;
+  // Every top-level window of this process, hidden ones included.
+  std::vector<HWND> TopLevelWindows() const;
+  // The message boxes (#32770) of this process that show now.
+  std::vector<HWND> MessageBoxes() const;
   // A message box (#32770) of this process once one shows, or null after the timeout.
   HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
   // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the timeout.
@@ -86,6 +90,8 @@ std::vector<std::wstring> ListColumn(HWND list, int column = 0);
 // Edits the item's title in place the way a person would: the edit box opens on the item,
 // receives the text, and Enter ends the editing.
 bool EditListItem(HWND list, int item, const std::wstring& text);
+// Makes the item the list's only selected one, as a click on it would.
+void SelectListItem(HWND list, int item);
 
 // GBK bytes of a UTF-16 text, for comparing with the program's files.
 std::string Gbk(const std::wstring& text);
