@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@ namespace {
 constexpr WPARAM kShowReminders = 20010;
 constexpr WPARAM kAddReminder = 20011;
 constexpr WPARAM kDeleteReminder = 20012;
+constexpr SIZE kAddLayout{283, 165};
+constexpr SIZE kListLayout{856, 363};
 const std::wstring kAnnouncementTail = L"\r\n快去要钱吧，时间到了！";
 
 using Rows = std::vector<std::vector<std::wstring>>;
@@ -73,7 +76,13 @@ void Screenshot(const wchar_t* name) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
@@ -82,7 +91,7 @@ void Screenshot(const wchar_t* name) {
   const DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
   BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof header + imageSize), 0, 0,
                         sizeof(BITMAPFILEHEADER) + sizeof header};
-  std::ofstream out(std::wstring(dir) + L"\\" + name + L".bmp", std::ios::binary);
+  std::ofstream out(std::filesystem::path(dir) / (std::wstring(name) + L".bmp"), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
   out.write(static_cast<const char*>(bits), imageSize);
@@ -120,26 +129,31 @@ class Reminders : public ::testing::Test {
     return nullptr;
   }
 
-  HWND OpenReminders(WPARAM command, int entry) {
+  // Chooses a reminder command for the entry; answers the window once it shows in the layout.
+  HWND OpenReminders(WPARAM command, int entry, SIZE layout) {
     SelectListItem(entries_, entry);
     Command(command);
     HWND window = nullptr;
-    WaitUntil([&] { return (window = ReminderWindow()) && IsWindowVisible(window); });
+    WaitUntil([&] {
+      window = ReminderWindow();
+      return window && IsWindowVisible(window) && SizeOf(window).cx == layout.cx && SizeOf(window).cy == layout.cy;
+    });
     return window;
   }
 
-  // A child of the reminder window by class and its left edge inside the window's client area.
-  HWND Control(const wchar_t* className, int left) const {
+  // A child of the reminder window by class and its place inside the window's client area.
+  HWND Control(const wchar_t* className, int left, int top) const {
     HWND child = nullptr;
     while ((child = FindWindowExW(ReminderWindow(), child, className, nullptr))) {
-      if (PlaceInParent(child).left == left) return child;
+      const RECT r = PlaceInParent(child);
+      if (r.left == left && r.top == top) return child;
     }
     return nullptr;
   }
-  HWND HourBox() const { return Control(L"Edit", 80); }
-  HWND MinuteBox() const { return Control(L"Edit", 132); }
-  HWND StagingBox() const { return Control(L"Edit", 232); }
-  HWND Caption() const { return Control(L"_RT_Label", 8); }
+  HWND HourBox() const { return Control(L"Edit", 80, 96); }
+  HWND MinuteBox() const { return Control(L"Edit", 132, 96); }
+  HWND StagingBox() const { return Control(L"Edit", 232, 24); }
+  HWND Caption() const { return Control(L"_RT_Label", 8, 8); }
   Rows ReminderRows() const {
     HWND list = FindChild(ReminderWindow(), WC_LISTVIEWW);
     Rows rows(ListItemCount(list));
@@ -147,6 +161,14 @@ class Reminders : public ::testing::Test {
       for (int column = 0; column < 6; ++column) rows[row].push_back(ListItemText(list, static_cast<int>(row), column));
     }
     return rows;
+  }
+
+  // What an edit box holds (another process's control answers only WM_GETTEXT).
+  static std::wstring Content(HWND box) {
+    wchar_t buffer[256] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(box, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 2000, &length);
+    return std::wstring(buffer, length);
   }
 
   static void Type(HWND box, const wchar_t* text) {
@@ -191,13 +213,13 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
 
   // The add layout, filled for the selected entry with the next minute of the clock.
   const SYSTEMTIME before = NextMinute();
-  HWND window = OpenReminders(kAddReminder, 0);
+  HWND window = OpenReminders(kAddReminder, 0, kAddLayout);
   const SYSTEMTIME after = NextMinute();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(SizeOf(window).cx, 283);
   EXPECT_EQ(SizeOf(window).cy, 165);
   EXPECT_EQ(WindowTitle(Caption()), Key(L"2019年5月3日9时5分7秒", L"abc"));
-  const std::vector<std::wstring> typed = {WindowTitle(HourBox()), WindowTitle(MinuteBox())};
+  const std::vector<std::wstring> typed = {Content(HourBox()), Content(MinuteBox())};
   const SYSTEMTIME next = typed[1] == std::to_wstring(before.wMinute) ? before : after;
   EXPECT_EQ(typed, (std::vector<std::wstring>{MinuteParts(next)[3], MinuteParts(next)[4]}));
   Screenshot(L"reminder-add-layout");
@@ -211,7 +233,7 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
   EXPECT_EQ(EntryTexts(), (std::vector<std::wstring>{L"[提醒]abc", L"xyz", L"[提醒]abc"}));
   EXPECT_TRUE(WaitUntil([&] { return EntryFile() == Gbk(L"[提醒]abc\r\nxyz\r\n[提醒]abc\r\n"); }))
       << "the marker is saved with the entries";
-  EXPECT_EQ(WindowTitle(StagingBox()), L"12，");
+  EXPECT_EQ(Content(StagingBox()), L"12，");
 
   // The same reminder again: No changes nothing, Yes rewrites the row as the clock writes it.
   const std::wstring farHour = FarHourTyped();
@@ -223,7 +245,7 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
   row[4] = WithoutLeadingZero(farHour);
   row[5] = L"5";
   EXPECT_EQ(ReminderRows(), Rows{row}) << "\"05\" is the minute 5";
-  EXPECT_EQ(WindowTitle(StagingBox()), L"12，12，12，");
+  EXPECT_EQ(Content(StagingBox()), L"12，12，12，");
 
   // A time the clock never shows is refused with a message and leaves everything as it was.
   Type(HourBox(), L"");
@@ -236,15 +258,16 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
   Type(MinuteBox(), L"");
   EXPECT_EQ(ConfirmAnswering(IDOK), L"请填写提醒时间的分钟（0 到 59）。");
   EXPECT_EQ(ReminderRows(), Rows{row});
-  EXPECT_EQ(WindowTitle(StagingBox()), L"12，12，12，");
+  EXPECT_EQ(Content(StagingBox()), L"12，12，12，");
   EXPECT_EQ(EntryTexts(), (std::vector<std::wstring>{L"[提醒]abc", L"xyz", L"[提醒]abc"}));
 
   // The list layout, for the second entry; an hour typed with a leading zero is stored without.
-  window = OpenReminders(kShowReminders, 1);
+  window = OpenReminders(kShowReminders, 1, kListLayout);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(SizeOf(window).cx, 856);
   EXPECT_EQ(SizeOf(window).cy, 363);
-  EXPECT_EQ(WindowTitle(Caption()), Key(L"2019年5月4日10时", L"xyz"));
+  EXPECT_TRUE(WaitUntil([&] { return WindowTitle(Caption()) == Key(L"2019年5月4日10时", L"xyz"); }))
+      << "the fields follow the selected entry";
   Type(HourBox(), farHour.c_str());
   Type(MinuteBox(), L"07");
   Confirm();
@@ -262,7 +285,7 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
   EXPECT_EQ(ReminderWindow(), window) << "still loaded";
 
   // Deleting asks first, naming the entry; No keeps the reminder, Yes removes it and the marker.
-  SelectListRow(entries_, 1);
+  SelectListItem(entries_, 1);
   for (int answer : {IDNO, IDYES}) {
     Command(kDeleteReminder);
     HWND box = program_->WaitForMessageBox(5000);
@@ -293,10 +316,10 @@ TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
   Start(L"abc\r\ndef\r\nabc\r\n", L"2019年5月3日9时5分7秒\r\n2019年5月5日\r\n2019年5月6日8时\r\n", 3);
   WaitForAnEarlySecond();
 
-  ASSERT_NE(OpenReminders(kAddReminder, 0), nullptr);
+  ASSERT_NE(OpenReminders(kAddReminder, 0, kAddLayout), nullptr);
   Confirm();
   ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 1; }));
-  ASSERT_NE(OpenReminders(kAddReminder, 1), nullptr);
+  ASSERT_NE(OpenReminders(kAddReminder, 1, kAddLayout), nullptr);
   Confirm();
   ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 2; }));
   const Rows rows = ReminderRows();
