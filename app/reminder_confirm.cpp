@@ -1,6 +1,7 @@
 // Confirming a reminder: the typed time is checked, its components are staged in the program's
 // component arrays, a reminder row is added or changed, and the entry gets its marker.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/globals.h"
