@@ -16,13 +16,6 @@ using namespace units;
 constexpr ListView kEntries{EntryList};
 constexpr ListView kReminders{ReminderList};
 
-int32_t RowOfKey(std::string_view key) {
-  for (int32_t row = 0, count = kReminders.ItemCount(); row < count; ++row) {
-    if (kReminders.ItemText(row, 0) == key) return row;
-  }
-  return -1;
-}
-
 std::optional<ClockTime> MinuteOfRow(int32_t row) {
   std::array<Text, 5> columns;
   for (int32_t c = 0; c < 5; ++c) columns[c] = kReminders.ItemText(row, c + 1);
@@ -76,7 +69,7 @@ HandlerResult OnReminderTick(Args) {
     keys.push_back(kReminders.ItemText(row, 0));
   }
   for (const Text& key : keys) {
-    const int32_t row = RowOfKey(key.view());
+    const int32_t row = ReminderRowOfKey(key.view());
     if (row < 0) continue;
     const auto minute = MinuteOfRow(row);
     if (!minute || !Announcements().TakeIfDue(key.view(), *minute, span)) continue;

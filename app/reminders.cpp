@@ -30,6 +30,8 @@ int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
   return -1;
 }
 
+}  // namespace
+
 int32_t ReminderRowOfKey(std::string_view key) {
   const int32_t count = kReminders.ItemCount();
   for (int32_t row = 0; row < count; ++row) {
@@ -37,8 +39,6 @@ int32_t ReminderRowOfKey(std::string_view key) {
   }
   return -1;
 }
-
-}  // namespace
 
 // The boxes offer the next whole minute of the clock, with its date, so that the default is a
 // time that will come.

@@ -4,7 +4,9 @@
 // it, so its timer keeps checking.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "app/handlers.h"
 #include "app/reminder_schedule.h"
@@ -20,6 +22,8 @@ inline constexpr const char* kKeyTextSeparator = "     ";
 std::optional<ClockTime> ClockNow();
 // The entry text inside a reminder's key.
 Text EntryTextOfKey(const char* key);
+// The row of the reminder list holding the key; -1 when there is none.
+int32_t ReminderRowOfKey(std::string_view key);
 // What the reminders remember between ticks, for the program's run.
 AnnouncementLedger& Announcements();
 
