@@ -155,7 +155,8 @@ TEST(MainWindow, DraggingTheTitleMovesTheWindow) {
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   // Pointer moves that arrive before the program enters the system's move loop are not seen by
   // it, and on a busy machine that takes a while: move only once it is in the loop.
-  GUITHREADINFO gui{sizeof gui};
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
   DWORD thread = GetWindowThreadProcessId(main, nullptr);
   for (DWORD waited = 0; waited < 2000; waited += 20) {
     if (GetGUIThreadInfo(thread, &gui) && (gui.flags & GUI_INMOVESIZE)) break;
