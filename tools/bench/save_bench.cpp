@@ -1,10 +1,11 @@
 // The entry files' save and load inside the program's own runtime: one save after an edit, with
 // 10,000 and 100,000 entries, against writing the same bytes once; and loading the main window
 // with those entries.
-//   tools/wine-session.sh wine build/win32/tools/bench/save_bench.exe
+//   tools/wine-session.sh wine build/win32/tools/bench/save_bench.exe [entries...]  (10000 100000)
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/globals.h"
@@ -71,7 +72,7 @@ void Measure(int count) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // figures show as they come
   UseProgramHeader(app::kProgramHeader);
   InitializeRuntime();
@@ -82,6 +83,10 @@ int main() {
   const std::wstring dir = std::wstring(temp) + L"tallyleaf-save-bench";
   CreateDirectoryW(dir.c_str(), nullptr);
   SetCurrentDirectoryW(dir.c_str());
-  for (int count : {10000, 100000}) Measure(count);
+  if (argc > 1) {
+    for (int i = 1; i < argc; ++i) Measure(std::atoi(argv[i]));
+  } else {
+    for (int count : {10000, 100000}) Measure(count);
+  }
   return 0;
 }
