@@ -34,6 +34,28 @@ HandlerResult OnPortalClicked(Args);
 HandlerResult OnNotepadClicked(Args);
 HandlerResult OnCalculatorClicked(Args);
 
+// Entry editing in the main list, the details window and the hidden button that clears away
+// placeholder rows (entry_editing.cpp). Nothing here writes a file: the save timer mirrors the
+// list to the entry files.
+HandlerResult OnAddEntry(Args);
+HandlerResult OnInsertEntry(Args);
+HandlerResult OnEditEntry(Args);
+HandlerResult OnDeleteEntry(Args);
+HandlerResult OnViewDetails(Args);
+HandlerResult OnDetailsWindowCreated(Args);
+HandlerResult OnEntryListClick(Args);
+HandlerResult OnEntryListRightClick(Args);
+HandlerResult RemovePlaceholderRows(Args);
+
+// Window behaviour: the transparency slider, the pin button and its settings menu, and the
+// auto-shrink check that collapses the window to a strip while the pointer is away
+// (window_behaviour.cpp).
+HandlerResult OnTransparencyMenu(Args);
+HandlerResult OnSliderChanged(Args);
+HandlerResult OnPinClicked(Args);
+HandlerResult OnPinRightPressed(Args);
+HandlerResult OnShrinkTick(Args);
+
 // Window opacity and the pin button's tip (window_opacity.cpp).
 void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity = std::nullopt,
                       std::optional<int32_t> colourKey = std::nullopt, std::optional<bool> clickThrough = std::nullopt);

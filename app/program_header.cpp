@@ -17,18 +17,24 @@ const Constants kConstants = {
     "GetCursorPos",
     "ClientToScreen",
     "SetCursorPos",
+    "GetFocus",
+    "PostMessageA",
     PackConstantTexts(),
 };
 
-// Indexes 0-2 serve the window-opacity routine, 3-5 saving and restoring the pointer; an empty
-// library name searches the standard libraries.
-const char* const kDllLibraryNames[6] = {kConstants.user32Dll, kConstants.emptyText,
-                                         kConstants.emptyText, kConstants.user32,
-                                         kConstants.user32Dll,  kConstants.user32Dll};
-const char* const kDllEntryNames[6] = {kConstants.getWindowLong,  kConstants.setWindowLong,
-                                       kConstants.setLayeredWindowAttributes,
-                                       kConstants.getCursorPos, kConstants.clientToScreen,
-                                       kConstants.setCursorPos};
+// Indexes 0-2 serve the window-opacity routine, 3-5 saving and restoring the pointer, 6-7 the
+// click and key a click on the entry list hands to the program's own windows; an empty library
+// name searches the standard libraries.
+constexpr uint32_t kDllCount = 8;
+const char* const kDllLibraryNames[kDllCount] = {kConstants.user32Dll, kConstants.emptyText,
+                                                 kConstants.emptyText, kConstants.user32,
+                                                 kConstants.user32Dll, kConstants.user32Dll,
+                                                 kConstants.user32Dll, kConstants.user32Dll};
+const char* const kDllEntryNames[kDllCount] = {kConstants.getWindowLong,  kConstants.setWindowLong,
+                                               kConstants.setLayeredWindowAttributes,
+                                               kConstants.getCursorPos, kConstants.clientToScreen,
+                                               kConstants.setCursorPos, kConstants.getFocus,
+                                               kConstants.postMessage};
 
 const ProgramHeader kProgramHeader = {
     3,
@@ -41,7 +47,7 @@ const ProgramHeader kProgramHeader = {
     forms::kFormImageLength,
     kLibraryCount,
     kLibraries,
-    6,
+    kDllCount,
     kDllLibraryNames,
     kDllEntryNames,
 };

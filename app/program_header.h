@@ -22,6 +22,8 @@ struct Constants {
   char getCursorPos[13];
   char clientToScreen[15];
   char setCursorPos[13];
+  char getFocus[9];
+  char postMessage[13];
   ConstantTextBlock texts;  // the literal texts of app/constant_texts.h
 };
 extern const Constants kConstants;

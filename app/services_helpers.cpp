@@ -267,6 +267,19 @@ Text DateTimeText(double dateTime) {
   return CallText(cmd::ToText, {value});
 }
 
+bool InputBox(const char* prompt, const char* title, const char* initial, Text& answer) {
+  char* received = nullptr;
+  const bool confirmed = CallBool(cmd::InputBox, {TextArg(prompt), TextArg(title), TextArg(initial),
+                                                  RefArg(&received, DataType::Text), Omitted(), Omitted()});
+  if (confirmed) answer = Text(received);
+  return confirmed;
+}
+
+int32_t MouseX() { return CallInt(cmd::MouseX, {}); }
+int32_t MouseY() { return CallInt(cmd::MouseY, {}); }
+
+int32_t ToByte(int32_t value) { return CallInt(cmd::ToByte, {IntArg(value)}); }
+
 // ---- declared DLL functions --------------------------------------------------------------------
 
 uint32_t CallDeclared(uint32_t index, std::initializer_list<uint32_t> args) {

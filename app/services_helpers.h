@@ -226,6 +226,11 @@ void PopupMenu(const UnitRef& anyUnitOfWindow, const UnitRef& menu);
 void Delay(int32_t milliseconds);
 double Now();  // date-time
 Text DateTimeText(double dateTime);
+// The input box; a confirmed input replaces `answer`, a cancelled one leaves it alone.
+bool InputBox(const char* prompt, const char* title, const char* initial, Text& answer);
+int32_t MouseX();
+int32_t MouseY();
+int32_t ToByte(int32_t value);
 
 // ---- declared DLL functions (slot 1) -----------------------------------------------------------
 

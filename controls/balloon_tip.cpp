@@ -218,6 +218,8 @@ void BalloonTip::Show() {
   }
   StopFade();
   shownText_ = Widen(text);
+  // The balloon paints its own text; as its window text too, screen readers and tests read it.
+  SetWindowTextW(balloon_, shownText_.c_str());
   PlaceBalloon(lastPointer_, shownText_);
   const bool fadeIn = block_.fadeInTime > 0 && !shown_;
   SetOpacity(fadeIn ? 0 : 255);

@@ -237,8 +237,103 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   for (;;) {
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(20);
+    Pump(20);
   }
+}
+
+void Pump(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
+}
+
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+POINT CentreOf(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return CentreOf(rect);
+}
+
+HWND VisibleWindowOfClass(const RunningProgram& program, const std::wstring& className) {
+  for (HWND hwnd : program.VisibleTopLevelWindows()) {
+    if (ClassOf(hwnd) == className) return hwnd;
+  }
+  return nullptr;
+}
+
+// ---- input -------------------------------------------------------------------------------------
+
+namespace {
+
+void Send(INPUT input) {
+  if (input.type == INPUT_MOUSE) input.mi.dwExtraInfo = kDriverInputTag;
+  if (input.type == INPUT_KEYBOARD) input.ki.dwExtraInfo = kDriverInputTag;
+  SendInput(1, &input, sizeof input);
+}
+
+INPUT Key(WORD virtualKey, WORD scan, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = scan;
+  input.ki.dwFlags = flags;
+  return input;
+}
+
+// Two clicks closer together than the double-click time would make one double click.
+void SpaceClicks() {
+  static DWORD lastClick = 0;
+  const DWORD since = GetTickCount() - lastClick;
+  if (lastClick != 0 && since < 600) Pump(600 - since);
+  lastClick = GetTickCount();
+}
+
+void Click(POINT at, DWORD down, DWORD up) {
+  SpaceClicks();
+  MoveMouse(at);
+  MouseButton(down);
+  MouseButton(up);
+}
+
+}  // namespace
+
+void MoveMouse(POINT at) {
+  SetCursorPos(at.x, at.y);
+  Pump(40);
+}
+
+void MouseButton(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  Send(input);
+  Pump(40);
+}
+
+void LeftClick(POINT at) { Click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+void RightClick(POINT at) { Click(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
+
+void PressKey(WORD virtualKey) {
+  Send(Key(virtualKey, 0, 0));
+  Send(Key(virtualKey, 0, KEYEVENTF_KEYUP));
+  Pump(40);
+}
+
+void TypeText(const std::wstring& text) {
+  for (wchar_t c : text) {
+    Send(Key(0, c, KEYEVENTF_UNICODE));
+    Send(Key(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+  }
+  Pump(100);
 }
 
 std::wstring MessageBoxText(HWND box) { return WindowTitle(GetDlgItem(box, 0xFFFF)); }
@@ -270,6 +365,17 @@ std::vector<std::wstring> ListColumn(HWND list, int column) {
   const int count = ListItemCount(list);
   for (int item = 0; item < count; ++item) texts.push_back(ListItemText(list, item, column));
   return texts;
+}
+
+RECT AskRect(HWND window, UINT message, WPARAM wParam, RECT in) {
+  RemoteBuffer remote(window, sizeof(RECT));
+  if (!remote.valid()) return {};
+  remote.Put(0, &in, sizeof in);
+  DWORD_PTR answered = 0;
+  SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(remote.at(0)), SMTO_BLOCK, 5000, &answered);
+  RECT out{};
+  remote.Get(0, &out, sizeof out);
+  return out;
 }
 
 bool EditListItem(HWND list, int item, const std::wstring& text) {

@@ -76,8 +76,29 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& t
 // A child's rectangle in its parent's client area.
 RECT PlaceInParent(HWND child);
 
-// Waits until the condition holds, looking every 20 ms; answers whether it did.
+// Waits until the condition holds, looking every 20 ms and handling this thread's messages
+// meanwhile; answers whether it did.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Handles this thread's messages (its own test windows, hooks) for the given time.
+void Pump(DWORD ms);
+
+// A window's centre, or a rectangle's, in the same coordinates.
+POINT CentreOf(const RECT& rect);
+POINT CentreOf(HWND hwnd);  // on the screen
+// The first visible top-level window of the process of this class, or null.
+HWND VisibleWindowOfClass(const RunningProgram& program, const std::wstring& className);
+
+// Input goes through the desktop's input queue like a person's, tagged with this value so a
+// test can tell the driver's input from input that some program synthesized.
+inline constexpr ULONG_PTR kDriverInputTag = 0x7E57D21F;
+void MoveMouse(POINT at);
+// One click; clicks are spaced so that two never make a double click.
+void LeftClick(POINT at);
+void RightClick(POINT at);
+void MouseButton(DWORD flags);  // a button going down or up where the pointer is
+void PressKey(WORD virtualKey);
+// Characters typed as Unicode key events, the way an input method delivers them.
+void TypeText(const std::wstring& text);
 
 // The text of a message box, and answering it with one of its buttons (IDOK, IDYES, ...).
 std::wstring MessageBoxText(HWND box);
@@ -87,6 +108,9 @@ void AnswerMessageBox(HWND box, int buttonId);
 int ListItemCount(HWND list);
 std::wstring ListItemText(HWND list, int item, int column = 0);
 std::vector<std::wstring> ListColumn(HWND list, int column = 0);
+// Sends a message whose lParam points at a rectangle the window fills (LVM_GETITEMRECT,
+// TBM_GETTHUMBRECT, ...); the rectangle starts as `in`. Answers what the window wrote.
+RECT AskRect(HWND window, UINT message, WPARAM wParam, RECT in = {});
 // Edits the item's title in place the way a person would: the edit box opens on the item,
 // receives the text, and Enter ends the editing.
 bool EditListItem(HWND list, int item, const std::wstring& text);

@@ -37,7 +37,7 @@ TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
   EXPECT_NE(Services().CallDllCommand, nullptr);
   EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
   const ProgramHeader& header = app::kProgramHeader;
-  ASSERT_EQ(header.dllCount, 6u);
+  ASSERT_EQ(header.dllCount, 8u);
   for (uint32_t i = 0; i < header.dllCount; ++i) {
     EXPECT_TRUE(IsConstant(header.dllLibraryNames[i]) && IsConstant(header.dllEntryNames[i])) << i;
   }

@@ -1,0 +1,95 @@
+#include <string_view>
+
+#include "app/globals.h"
+#include "app/handlers.h"
+#include "app/services_helpers.h"
+#include "app/units.h"
+
+namespace tl::app {
+namespace {
+
+// The pin button's caption is the pin state: while it reads "固定" auto-shrink is on and a click
+// pins the window; while it reads "缩放" the window stays as it is and a click lets it shrink.
+constexpr std::string_view kShrinking = "固定";
+constexpr std::string_view kPinned = "缩放";
+
+constexpr int32_t kCollapsedHeight = 39;
+constexpr int32_t kExpandedHeight = 412;
+constexpr int32_t kTimerAsOftenAsPossible = 1;
+constexpr int32_t kTimerStopped = 0;
+// The slider stays this long after its last movement.
+constexpr int32_t kSliderLingerMs = 800;
+// The right and bottom edges count as inside the window.
+constexpr double kEdgeTolerance = 0.0000001;
+
+bool PinCaptionIs(std::string_view caption) {
+  return ReadText(units::PinButton, prop::ButtonCaption) == caption;
+}
+
+// Where the hidden button is on the screen, approximately: the window's outer position plus
+// the button's position inside it.
+void RecordHiddenButtonPosition() {
+  Globals& g = G();
+  g.HiddenButtonLeft = ReadInt(units::HiddenButton, prop::Left);
+  g.HiddenButtonTop = ReadInt(units::HiddenButton, prop::Top);
+  g.MainWindowLeft = ReadInt(units::MainWindow, prop::Left);
+  g.MainWindowTop = ReadInt(units::MainWindow, prop::Top);
+  g.HiddenButtonX = TruncateToInteger(static_cast<double>(g.HiddenButtonLeft) + g.MainWindowLeft);
+  g.HiddenButtonY = TruncateToInteger(static_cast<double>(g.HiddenButtonTop) + g.MainWindowTop);
+}
+
+bool PointerOverMainWindow() {
+  const double left = ReadInt(units::MainWindow, prop::Left);
+  const double top = ReadInt(units::MainWindow, prop::Top);
+  const double width = ReadInt(units::MainWindow, prop::Width);
+  const double height = ReadInt(units::MainWindow, prop::Height);
+  if (MouseX() - (left + width) > kEdgeTolerance) return false;
+  if (MouseX() < left) return false;
+  if (MouseY() < top) return false;
+  if (MouseY() - (top + height) > kEdgeTolerance) return false;
+  return true;
+}
+
+}  // namespace
+
+HandlerResult OnTransparencyMenu(Args) {
+  WriteBool(units::TransparencySlider, prop::Visible, true);
+  return NoAnswer;
+}
+
+// Every movement of a drag runs this again inside the waiting Delay of the previous run and
+// applies its position at once; the slider goes when the last run's wait is over, and each
+// earlier run hides it once more as it returns.
+HandlerResult OnSliderChanged(Args) {
+  const int32_t window = WindowHandle(units::MainWindow);
+  const auto opacity = static_cast<uint8_t>(ToByte(ReadInt(units::TransparencySlider, prop::SliderPosition)));
+  SetWindowOpacity(window, opacity);
+  Delay(kSliderLingerMs);
+  WriteBool(units::TransparencySlider, prop::Visible, false);
+  return NoAnswer;
+}
+
+HandlerResult OnPinClicked(Args) {
+  WriteText(units::PinButton, prop::ButtonCaption, PinCaptionIs(kShrinking) ? kPinned.data() : kShrinking.data());
+  if (PinCaptionIs(kShrinking)) {
+    WriteInt(units::ShrinkTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
+  } else if (PinCaptionIs(kPinned)) {
+    WriteInt(units::ShrinkTimer, prop::TimerInterval, kTimerStopped);
+  }
+  return NoAnswer;
+}
+
+HandlerResult OnPinRightPressed(Args) {
+  PopupMenu(units::PinButton, units::SettingsMenu);
+  return NoAnswer;
+}
+
+// Runs as often as the platform's timer allows. The height is written on every tick, changed or
+// not; writing the value a window already has costs the runtime nothing.
+HandlerResult OnShrinkTick(Args) {
+  RecordHiddenButtonPosition();
+  WriteInt(units::MainWindow, prop::Height, PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight);
+  return NoAnswer;
+}
+
+}  // namespace tl::app

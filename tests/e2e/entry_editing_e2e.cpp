@@ -1,0 +1,236 @@
+// Working on the entries as a person does: the add button and in-place typing, the list's
+// right-click menu (编辑事件, 删除事件, 查看详细) and the left click that clears away rows still
+// showing the placeholder. The two files are checked as the save timer leaves them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "tests/e2e/main_window_fixture.h"
+
+namespace tl::e2e {
+namespace {
+
+// Menu items of the list's right-click menu, counted from 1.
+constexpr int kEditItem = 1, kDeleteItem = 2, kViewDetailsItem = 4;
+
+// A creation time as the program writes it: the date, then the hour, minute and second only as
+// far as they are not zero.
+std::wstring TimeText(const SYSTEMTIME& t) {
+  std::wstring text = std::to_wstring(t.wYear) + L"年" + std::to_wstring(t.wMonth) + L"月" +
+                      std::to_wstring(t.wDay) + L"日";
+  if (t.wHour == 0 && t.wMinute == 0 && t.wSecond == 0) return text;
+  text += std::to_wstring(t.wHour) + L"时";
+  if (t.wMinute != 0 || t.wSecond != 0) text += std::to_wstring(t.wMinute) + L"分";
+  if (t.wSecond != 0) text += std::to_wstring(t.wSecond) + L"秒";
+  return text;
+}
+
+// Whether the text is the local time of one of the last few seconds.
+bool IsRecentTime(const std::wstring& text) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  FILETIME file;
+  SystemTimeToFileTime(&now, &file);
+  ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+  for (int back = 0; back <= 5; ++back) {
+    ULARGE_INTEGER then = ticks;
+    then.QuadPart -= static_cast<ULONGLONG>(back) * 10'000'000;
+    const FILETIME thenFile{then.LowPart, then.HighPart};
+    SYSTEMTIME moment;
+    FileTimeToSystemTime(&thenFile, &moment);
+    if (TimeText(moment) == text) return true;
+  }
+  return false;
+}
+
+class EntryEditing : public MainWindowTest {
+ protected:
+  bool RowsBecome(const std::vector<ListRow>& rows) {
+    return WaitUntil([&] { return Rows() == rows; });
+  }
+  // Nothing of the program asks anything: no input box, no message box.
+  bool NoDialogWithin(DWORD ms) {
+    return !WaitUntil([&] { return VisibleWindowOfClass(program(), L"#32770") != nullptr; }, ms);
+  }
+  HWND OpenEditBoxOn(int row) {
+    ChooseFromListMenu(RowPoint(row), kEditItem);
+    return program().WaitForWindow(L"修改文本");
+  }
+};
+
+TEST_F(EntryEditing, AddButtonOnAnEmptyListOpensAPlaceholderRowForTyping) {
+  Start();
+  ASSERT_TRUE(Rows().empty());
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; })) << "the new row opens for typing";
+  const std::vector<ListRow> added = Rows();
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_EQ(added[0].text, kPlaceholder);
+  EXPECT_TRUE(IsRecentTime(added[0].time)) << "creation time: " << Gbk(added[0].time);
+  EXPECT_EQ(Selection(), 0);
+  EXPECT_TRUE(RowInView(0));
+  EXPECT_EQ(WindowTitle(InPlaceEdit()), kPlaceholder);
+
+  TypeText(L"买牛奶 buy milk");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  const std::vector<ListRow> typed = {{L"买牛奶 buy milk", added[0].time}};
+  EXPECT_EQ(Rows(), typed);
+  EXPECT_TRUE(FilesHold(typed));
+}
+
+TEST_F(EntryEditing, AddingMovesAnUntypedPlaceholderToTheEndWithANewTime) {
+  Start({{L"alpha", L"2020年1月1日"}, {kPlaceholder, L"2020年1月2日"}, {L"beta", L"2020年1月3日"}});
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+  const std::vector<ListRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (ListRow{L"alpha", L"2020年1月1日"}));
+  EXPECT_EQ(rows[1], (ListRow{L"beta", L"2020年1月3日"}));
+  EXPECT_EQ(rows[2].text, kPlaceholder);
+  EXPECT_TRUE(IsRecentTime(rows[2].time)) << Gbk(rows[2].time);
+  EXPECT_EQ(Selection(), 2);
+  EXPECT_TRUE(RowInView(2));
+}
+
+TEST_F(EntryEditing, OneAddRemovesEveryOtherOfAdjacentEmptyRows) {
+  Start({{L"a", L"t1"}, {L"", L"t2"}, {L"", L"t3"}, {L"", L"t4"}, {L"b", L"t5"}});
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+  std::vector<ListRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (ListRow{L"a", L"t1"}));
+  EXPECT_EQ(rows[1], (ListRow{L"", L"t3"})) << "the empty row that moved up waits for the next add";
+  EXPECT_EQ(rows[2], (ListRow{L"b", L"t5"}));
+  EXPECT_EQ(rows[3].text, kPlaceholder);
+
+  // The second click ends the edit unchanged; the placeholder moves to the end again.
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 3u && InPlaceEdit() != nullptr; }));
+  rows = Rows();
+  EXPECT_EQ(rows[0], (ListRow{L"a", L"t1"}));
+  EXPECT_EQ(rows[1], (ListRow{L"b", L"t5"}));
+  EXPECT_EQ(rows[2].text, kPlaceholder);
+}
+
+TEST_F(EntryEditing, EditWithoutSelectionOrOnAnEmptyRowAsksNothing) {
+  const std::vector<ListRow> rows = {{L"a", L"t1"}, {L"", L"t2"}, {L"b", L"t3"}};
+  Start(rows);
+  ChooseFromListMenu(BelowTheRows(), kEditItem);
+  ASSERT_EQ(Selection(), -1);
+  EXPECT_TRUE(NoDialogWithin(1000)) << "no row selected";
+
+  ChooseFromListMenu(RowPoint(1), kEditItem);
+  ASSERT_EQ(Selection(), 1);
+  EXPECT_TRUE(NoDialogWithin(1000)) << "the selected row is empty";
+  EXPECT_EQ(Rows(), rows);
+}
+
+TEST_F(EntryEditing, EditBoxCancelledConfirmedAndConfirmedEmpty) {
+  Start({{L"a", L"t1"}, {L"b", L"t2"}});
+
+  HWND box = OpenEditBoxOn(0);
+  ASSERT_NE(box, nullptr) << "the input box 修改文本 opens";
+  HWND field = FindChild(box, L"Edit");
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(WindowTitle(field), L"a");
+  TypeText(L"zzz");
+  LeftClick(CentreOf(FindChild(box, L"Button", L"取消(&C)")));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(Rows(), (std::vector<ListRow>{{L"a", L"t1"}, {L"b", L"t2"}})) << "cancelled";
+
+  box = OpenEditBoxOn(0);
+  ASSERT_NE(box, nullptr);
+  TypeText(L"新的 text");
+  LeftClick(CentreOf(FindChild(box, L"Button", L"确认输入(&O)")));
+  const std::vector<ListRow> confirmed = {{L"新的 text", L"t1"}, {L"b", L"t2"}};
+  EXPECT_TRUE(RowsBecome(confirmed)) << "confirmed; the creation time stays";
+  EXPECT_TRUE(FilesHold(confirmed));
+
+  box = OpenEditBoxOn(1);
+  ASSERT_NE(box, nullptr);
+  PressKey(VK_DELETE);
+  LeftClick(CentreOf(FindChild(box, L"Button", L"确认输入(&O)")));
+  EXPECT_TRUE(RowsBecome({{L"新的 text", L"t1"}, {L"", L"t2"}})) << "confirmed empty";
+}
+
+// The main window stays usable while the box is open: choosing another row meanwhile must not
+// pass the answer, or the cancelled box's old text, to that row.
+TEST_F(EntryEditing, EditBoxAnswersTheRowItWasOpenedFor) {
+  Start({{L"a", L"t1"}, {L"b", L"t2"}});
+  HWND box = OpenEditBoxOn(0);
+  ASSERT_NE(box, nullptr);
+  LeftClick(RowPoint(1));
+  ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
+  SetForegroundWindow(box);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(Rows(), (std::vector<ListRow>{{L"a", L"t1"}, {L"b", L"t2"}})) << "cancelled";
+
+  box = OpenEditBoxOn(0);
+  ASSERT_NE(box, nullptr);
+  LeftClick(RowPoint(1));
+  ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
+  SetForegroundWindow(box);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
+  TypeText(L"changed");
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(RowsBecome({{L"changed", L"t1"}, {L"b", L"t2"}})) << "confirmed";
+}
+
+TEST_F(EntryEditing, DeleteRemovesTheSelectedRowWithoutAsking) {
+  Start({{L"a", L"t1"}, {L"b", L"t2"}, {L"c", L"t3"}});
+  ChooseFromListMenu(RowPoint(1), kDeleteItem);
+  const std::vector<ListRow> left = {{L"a", L"t1"}, {L"c", L"t3"}};
+  EXPECT_TRUE(RowsBecome(left));
+  EXPECT_TRUE(NoDialogWithin(500));
+  EXPECT_TRUE(FilesHold(left));
+
+  ChooseFromListMenu(BelowTheRows(), kDeleteItem);
+  ASSERT_EQ(Selection(), -1);
+  Pump(500);
+  EXPECT_EQ(Rows(), left) << "nothing selected, nothing deleted";
+}
+
+TEST_F(EntryEditing, ClickOnTheListEndsTypingKeepingTheText) {
+  Start();
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+  TypeText(L"kept");
+  LeftClick(BelowTheRows());
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  Pump(300);
+  const std::vector<ListRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].text, L"kept");
+}
+
+TEST_F(EntryEditing, DetailsShowTheLastSaveAndStayAsOpened) {
+  const std::vector<ListRow> rows = {{L"a", L"2021年3月4日5时6分"}, {L"b", L"2021年3月5日"}};
+  Start(rows);
+  ChooseFromListMenu(RowPoint(0), kViewDetailsItem);
+  HWND details = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : program().VisibleTopLevelWindows()) {
+      if (w != main_ && FindChild(w, L"SysListView32")) details = w;
+    }
+    return details != nullptr;
+  })) << "the details window opens";
+  HWND detailsList = FindChild(details, L"SysListView32");
+  EXPECT_TRUE(WaitUntil([&] { return ReadRows(detailsList) == rows; }));
+
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 3u; }));
+  ASSERT_TRUE(FilesHold(Rows())) << "the new row is saved";
+  Pump(300);
+  EXPECT_EQ(ReadRows(detailsList), rows) << "the open details window is not refreshed";
+}
+
+}  // namespace
+}  // namespace tl::e2e

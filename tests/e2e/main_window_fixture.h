@@ -1,0 +1,129 @@
+// A started program's main window with the parts a person works with, kept expanded by resting
+// the pointer on it, and the steps the tests of the window repeat.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+
+namespace tl::e2e {
+
+inline const std::wstring kPlaceholder = L"输入内容， 列如：写PPt";
+inline constexpr int kExpandedHeight = 412;
+inline constexpr int kCollapsedHeight = 39;
+
+inline int HeightOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r.bottom - r.top;
+}
+
+// One row of a list as it shows: its entry text and its creation time.
+struct ListRow {
+  std::wstring text;
+  std::wstring time;
+  friend bool operator==(const ListRow&, const ListRow&) = default;
+};
+
+inline std::vector<ListRow> ReadRows(HWND list) {
+  const std::vector<std::wstring> texts = ListColumn(list, 0);
+  const std::vector<std::wstring> times = ListColumn(list, 1);
+  std::vector<ListRow> rows;
+  for (size_t i = 0; i < texts.size() && i < times.size(); ++i) rows.push_back({texts[i], times[i]});
+  return rows;
+}
+
+// The entry file and the time file holding these rows, one line each.
+inline std::pair<std::string, std::string> EntryFileTexts(const std::vector<ListRow>& rows) {
+  std::string texts, times;
+  for (const ListRow& row : rows) {
+    texts += Gbk(row.text) + "\r\n";
+    times += Gbk(row.time) + "\r\n";
+  }
+  return {texts, times};
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  // Starts the program with the files of these rows in its directory (none for no rows), waits
+  // for them to load and rests the pointer on the list.
+  void Start(const std::vector<ListRow>& rows = {}) {
+    if (!rows.empty()) {
+      const auto [texts, times] = EntryFileTexts(rows);
+      directory_.Write(L"bugaun.txt", texts);
+      directory_.Write(L"jilusjian.txt", times);
+    }
+    program_.emplace(directory_);
+    main_ = program_->MainWindow();
+    ASSERT_NE(main_, nullptr) << "no Tallyleaf window appeared";
+    list_ = FindChild(main_, L"SysListView32");
+    addButton_ = FindChild(main_, L"Button", L"点击此处添加事件");
+    pinButton_ = FindChild(main_, L"Button", L"固定");
+    slider_ = FindChild(main_, L"msctls_trackbar32");
+    ASSERT_TRUE(list_ && addButton_ && pinButton_ && slider_);
+    ASSERT_TRUE(WaitUntil([&] { return Rows() == rows; })) << "the files load";
+    MoveMouse(CentreOf(list_));
+    ASSERT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; })) << "the window expands";
+  }
+
+  RunningProgram& program() { return *program_; }
+  std::vector<ListRow> Rows() const { return ReadRows(list_); }
+  int Selection() const { return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
+  HWND InPlaceEdit() const { return reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETEDITCONTROL, 0, 0)); }
+  // The middle of a row's text, on the screen.
+  POINT RowPoint(int row) const {
+    RECT r = AskRect(list_, LVM_GETITEMRECT, row, RECT{LVIR_LABEL, 0, 0, 0});
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return CentreOf(r);
+  }
+  bool RowInView(int row) const {
+    const auto top = static_cast<int>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    const auto perPage = static_cast<int>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+    return row >= top && row < top + perPage;
+  }
+  // A point of the list below its rows.
+  POINT BelowTheRows() const {
+    RECT r{};
+    GetWindowRect(list_, &r);
+    return {(r.left + r.right) / 2, r.bottom - 40};
+  }
+
+  // The pop-up menu's item at this position (from 1), chosen with the keyboard once it shows.
+  void ChooseFromPopup(int position) {
+    ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOfClass(*program_, L"#32768") != nullptr; }))
+        << "a pop-up menu opens";
+    for (int i = 0; i < position; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOfClass(*program_, L"#32768") == nullptr; }));
+  }
+  void ChooseFromListMenu(POINT at, int position) {
+    RightClick(at);
+    ChooseFromPopup(position);
+  }
+
+  // The save timer follows the list many times a second: waits until the files hold these rows.
+  bool FilesHold(const std::vector<ListRow>& rows) {
+    const auto [texts, times] = EntryFileTexts(rows);
+    return WaitUntil([&] {
+      return directory_.Read(L"bugaun.txt") == texts && directory_.Read(L"jilusjian.txt") == times;
+    });
+  }
+
+  ProgramDirectory directory_;
+  std::optional<RunningProgram> program_;
+  HWND main_ = nullptr;
+  HWND list_ = nullptr;
+  HWND addButton_ = nullptr;
+  HWND pinButton_ = nullptr;
+  HWND slider_ = nullptr;
+};
+
+}  // namespace tl::e2e

@@ -1,0 +1,146 @@
+// The main window as a panel that stays out of the way: it collapses to a strip while the
+// pointer is away, the pin button keeps it open and says so in its tip, the settings menu opens
+// from a right click on the pin, and the transparency slider shows on demand.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "tests/e2e/driver.h"
+#include "tests/e2e/main_window_fixture.h"
+
+namespace tl::e2e {
+namespace {
+
+// Items of the settings menu, counted from 1.
+constexpr int kAboutItem = 1, kTransparencyItem = 2, kCloseProgramItem = 3;
+
+int Opacity(HWND hwnd) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  COLORREF key = 0;
+  if (!GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags)) return -1;
+  return alpha;
+}
+
+class WindowBehaviour : public MainWindowTest {
+ protected:
+  std::wstring PinCaption() const { return WindowTitle(pinButton_); }
+  bool HeightStays(int height, DWORD ms) {
+    return !WaitUntil([&] { return HeightOf(main_) != height; }, ms);
+  }
+  // Whether resting the pointer on the pin button shows a balloon with this text.
+  bool PinTipReads(const std::wstring& text) {
+    const POINT pin = CentreOf(pinButton_);
+    MoveMouse({pin.x - 40, pin.y});
+    MoveMouse(pin);
+    return WaitUntil(
+        [&] {
+          HWND balloon = VisibleWindowOfClass(program(), L"_RT_BalloonTipWindow");
+          return balloon && WindowTitle(balloon) == text;
+        },
+        5000);
+  }
+  void OpenSettingsMenuAndChoose(int item) {
+    RightClick(CentreOf(pinButton_));
+    ChooseFromPopup(item);
+  }
+  // Drags the slider's thumb sideways to x in small steps, a movement every 150 ms; answers
+  // whether the slider stayed visible all along.
+  bool DragThumbTo(LONG x) {
+    RECT thumb = AskRect(slider_, TBM_GETTHUMBRECT, 0);
+    MapWindowPoints(slider_, nullptr, reinterpret_cast<POINT*>(&thumb), 2);
+    POINT at = CentreOf(thumb);
+    MoveMouse(at);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    bool visibleAllAlong = true;
+    for (int step = 1; step <= 10; ++step) {
+      MoveMouse({at.x + (x - at.x) * step / 10, at.y});
+      Pump(110);
+      visibleAllAlong = visibleAllAlong && IsWindowVisible(slider_);
+    }
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    return visibleAllAlong;
+  }
+};
+
+TEST_F(WindowBehaviour, CollapsesAndExpandsAtTheWindowEdges) {
+  Start();
+  MoveMouse({350, 300});
+  SetWindowPos(main_, nullptr, 100, 100, 250, kExpandedHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT r{};
+  GetWindowRect(main_, &r);
+  ASSERT_EQ(r.left, 100);
+  ASSERT_EQ(r.top, 100);
+  ASSERT_EQ(r.right - r.left, 250);
+  EXPECT_TRUE(HeightStays(kExpandedHeight, 500)) << "the right edge counts as inside";
+
+  MoveMouse({351, 300});
+  EXPECT_TRUE(WaitUntil([&] { return HeightOf(main_) == kCollapsedHeight; })) << "right of the window";
+  MoveMouse({200, 140});
+  EXPECT_TRUE(HeightStays(kCollapsedHeight, 500)) << "below the strip";
+  MoveMouse({200, 139});
+  EXPECT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; })) << "on the strip's bottom edge";
+}
+
+TEST_F(WindowBehaviour, PinKeepsTheWindowOpenAndItsTipSaysWhatAClickWillDo) {
+  Start();
+  EXPECT_TRUE(PinTipReads(L"固定为展开状态"));
+
+  LeftClick(CentreOf(pinButton_));
+  ASSERT_TRUE(WaitUntil([&] { return PinCaption() == L"缩放"; }));
+  MoveMouse({5, 5});
+  EXPECT_TRUE(HeightStays(kExpandedHeight, 600)) << "pinned, the window stays open";
+  EXPECT_TRUE(PinTipReads(L"缩放主界面"));
+
+  LeftClick(CentreOf(pinButton_));
+  ASSERT_TRUE(WaitUntil([&] { return PinCaption() == L"固定"; }));
+  EXPECT_TRUE(PinTipReads(L"固定为展开状态"));
+  MoveMouse({5, 5});
+  EXPECT_TRUE(WaitUntil([&] { return HeightOf(main_) == kCollapsedHeight; })) << "shrinking again";
+}
+
+TEST_F(WindowBehaviour, TransparencySliderSetsOpacityBetween50And255) {
+  Start();
+  EXPECT_EQ(Opacity(main_), 200);
+  ASSERT_FALSE(IsWindowVisible(slider_));
+  OpenSettingsMenuAndChoose(kTransparencyItem);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(slider_); })) << "透明度 shows the slider";
+  EXPECT_EQ(SendMessageW(slider_, TBM_GETPOS, 0, 0), 50) << "it starts at its minimum";
+  EXPECT_EQ(Opacity(main_), 200) << "showing it changes nothing yet";
+
+  RECT track{};
+  GetWindowRect(slider_, &track);
+  EXPECT_TRUE(DragThumbTo(track.right - 1)) << "a drag keeps the slider";
+  const DWORD released = GetTickCount();
+  EXPECT_TRUE(WaitUntil([&] { return Opacity(main_) == 255; })) << "the right end is opaque";
+  Pump(400 - std::min<DWORD>(400, GetTickCount() - released));
+  EXPECT_TRUE(IsWindowVisible(slider_)) << "still there 400 ms after the last movement";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(slider_); }, 1600)) << "gone about 800 ms after it";
+
+  OpenSettingsMenuAndChoose(kTransparencyItem);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(slider_); }));
+  DragThumbTo(track.left + 1);
+  EXPECT_TRUE(WaitUntil([&] { return Opacity(main_) == 50; })) << "the left end";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(slider_); }, 2000));
+}
+
+TEST_F(WindowBehaviour, RightClickOnThePinOpensTheSettingsMenu) {
+  Start();
+  OpenSettingsMenuAndChoose(kAboutItem);
+  HWND about = program().WaitForWindow(L"收银软件版本信息");
+  ASSERT_NE(about, nullptr) << "关于 comes first";
+  PostMessageW(about, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+  MoveMouse(CentreOf(list_));
+  ASSERT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; }));
+  OpenSettingsMenuAndChoose(kCloseProgramItem);
+  EXPECT_EQ(program().WaitForExit(5000), 0u) << "关闭程序 comes third";
+}
+
+}  // namespace
+}  // namespace tl::e2e
