@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 namespace tl::e2e {
 namespace fs = std::filesystem;
@@ -208,6 +210,16 @@ std::wstring WindowTitle(HWND hwnd) {
   wchar_t buffer[512];
   int length = GetWindowTextW(hwnd, buffer, 512);
   return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+std::wstring ControlText(HWND hwnd) {
+  wchar_t buffer[1024];
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000,
+                           &length)) {
+    return L"<no answer>";
+  }
+  return std::wstring(buffer, std::min<size_t>(length, std::size(buffer) - 1));
 }
 
 std::wstring ClassOf(HWND hwnd) {

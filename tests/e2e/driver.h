@@ -70,6 +70,9 @@ class RunningProgram {
 };
 
 std::wstring WindowTitle(HWND hwnd);
+// A control's text as the control itself answers it (an edit box's content, for one); the
+// caption GetWindowText gives for another process's control is not that.
+std::wstring ControlText(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);
 // The first child (at any depth) of that class whose text is given, or any text when empty.
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text = L"");

@@ -33,6 +33,16 @@ struct ListRow {
   friend bool operator==(const ListRow&, const ListRow&) = default;
 };
 
+inline std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+// How failures show a row.
+inline void PrintTo(const ListRow& row, std::ostream* out) { *out << "{\"" << Utf8(row.text) << "\", \"" << Utf8(row.time) << "\"}"; }
+
 inline std::vector<ListRow> ReadRows(HWND list) {
   const std::vector<std::wstring> texts = ListColumn(list, 0);
   const std::vector<std::wstring> times = ListColumn(list, 1);
@@ -104,7 +114,17 @@ class MainWindowTest : public ::testing::Test {
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOfClass(*program_, L"#32768") == nullptr; }));
   }
+  // Brings the pointer back onto the window's strip, as a person would after working elsewhere,
+  // and waits for the window to expand.
+  void ExpandWindow() {
+    if (HeightOf(main_) == kExpandedHeight) return;
+    RECT r{};
+    GetWindowRect(main_, &r);
+    MoveMouse({(r.left + r.right) / 2, r.top + 10});
+    ASSERT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; })) << "the window expands";
+  }
   void ChooseFromListMenu(POINT at, int position) {
+    ExpandWindow();
     RightClick(at);
     ChooseFromPopup(position);
   }
