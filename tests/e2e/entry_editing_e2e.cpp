@@ -192,9 +192,9 @@ TEST_F(EntryEditing, EditBoxCancelledConfirmedAndConfirmedEmpty) {
 // pass the answer, or the cancelled box's old text, to that row.
 TEST_F(EntryEditing, EditBoxAnswersTheRowItWasOpenedFor) {
   Start({{L"a", L"t1"}, {L"b", L"t2"}});
-  HWND box = OpenEditBoxOn(0);
+  ChooseFromListMenu(RowPoint(0), kEditItem);
+  HWND box = program().WaitForWindow(L"修改文本", 3000);
   ASSERT_NE(box, nullptr);
-  ExpandWindow();
   LeftClick(RowPoint(1));
   ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
   TypeInto(box);
@@ -202,9 +202,9 @@ TEST_F(EntryEditing, EditBoxAnswersTheRowItWasOpenedFor) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_EQ(Rows(), (std::vector<ListRow>{{L"a", L"t1"}, {L"b", L"t2"}})) << "cancelled";
 
-  box = OpenEditBoxOn(0);
+  ChooseFromListMenu(RowPoint(0), kEditItem);
+  box = program().WaitForWindow(L"修改文本", 3000);
   ASSERT_NE(box, nullptr);
-  ExpandWindow();
   LeftClick(RowPoint(1));
   ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
   TypeInto(box);

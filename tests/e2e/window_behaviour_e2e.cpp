@@ -34,7 +34,7 @@ class WindowBehaviour : public MainWindowTest {
   }
   // Whether resting the pointer on the pin button shows a balloon with this text.
   bool PinTipReads(const std::wstring& text) {
-    const POINT pin = CentreOf(pinButton_);
+    const POINT pin = PinPoint();
     MoveMouse({pin.x - 40, pin.y});
     MoveMouse(pin);
     return WaitUntil(
@@ -44,10 +44,7 @@ class WindowBehaviour : public MainWindowTest {
         },
         5000);
   }
-  void OpenSettingsMenuAndChoose(int item) {
-    RightClick(CentreOf(pinButton_));
-    ChooseFromPopup(item);
-  }
+  void OpenSettingsMenuAndChoose(int item) { ChooseFromPopupAt(PinPoint(), item); }
   // Drags the slider's thumb sideways to x in small steps, a movement every 150 ms; answers
   // whether the slider stayed visible all along.
   bool DragThumbTo(LONG x) {
@@ -69,8 +66,9 @@ class WindowBehaviour : public MainWindowTest {
 
 TEST_F(WindowBehaviour, CollapsesAndExpandsAtTheWindowEdges) {
   Start();
-  MoveMouse({350, 300});
   SetWindowPos(main_, nullptr, 100, 100, 250, kExpandedHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveMouse({350, 300});
+  ASSERT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; }));
   RECT r{};
   GetWindowRect(main_, &r);
   ASSERT_EQ(r.left, 100);
@@ -88,15 +86,13 @@ TEST_F(WindowBehaviour, CollapsesAndExpandsAtTheWindowEdges) {
 
 TEST_F(WindowBehaviour, PinKeepsTheWindowOpenAndItsTipSaysWhatAClickWillDo) {
   Start();
-  EXPECT_TRUE(PinTipReads(L"固定为展开状态"));
-
-  LeftClick(CentreOf(pinButton_));
+  LeftClick(PinPoint());
   ASSERT_TRUE(WaitUntil([&] { return PinCaption() == L"缩放"; }));
   MoveMouse({5, 5});
   EXPECT_TRUE(HeightStays(kExpandedHeight, 600)) << "pinned, the window stays open";
   EXPECT_TRUE(PinTipReads(L"缩放主界面"));
 
-  LeftClick(CentreOf(pinButton_));
+  LeftClick(PinPoint());
   ASSERT_TRUE(WaitUntil([&] { return PinCaption() == L"固定"; }));
   EXPECT_TRUE(PinTipReads(L"固定为展开状态"));
   MoveMouse({5, 5});
