@@ -75,6 +75,17 @@ class ForeignInputCounter {
   }
   bool installed() const { return mouse_ && keyboard_; }
   static int count() { return count_; }
+  // Whether the counter sees input that is not the driver's: a Shift press sent untagged.
+  bool SeesUntaggedInput() {
+    INPUT shift[2] = {};
+    shift[0].type = shift[1].type = INPUT_KEYBOARD;
+    shift[0].ki.wVk = shift[1].ki.wVk = VK_SHIFT;
+    shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, shift, sizeof(INPUT));
+    const bool seen = WaitUntil([] { return count_ >= 2; }, 2000);
+    count_ = 0;
+    return seen;
+  }
 
  private:
   static LRESULT CALLBACK OnMouse(int code, WPARAM message, LPARAM lParam) {
@@ -110,7 +121,7 @@ TEST_F(ListClick, RemovesPlaceholderRowsAndNothingReachesTheProgramBehind) {
   StandInWindow standIn(ReckonedHiddenButton());
   ASSERT_EQ(WindowFromPoint(ReckonedHiddenButton()), standIn.hwnd()) << "the stand-in lies under the point";
   ForeignInputCounter foreign;
-  ASSERT_TRUE(foreign.installed());
+  ASSERT_TRUE(foreign.installed() && foreign.SeesUntaggedInput());
 
   const POINT clicked = RowPoint(0);
   LeftClick(clicked);
@@ -137,7 +148,7 @@ TEST_F(ListClick, InAWidenedWindowTheClickDoesNotComeBackToTheList) {
   ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(ReckonedHiddenButton()) == list_; }))
       << "the list lies under the reckoned point";
   ForeignInputCounter foreign;
-  ASSERT_TRUE(foreign.installed());
+  ASSERT_TRUE(foreign.installed() && foreign.SeesUntaggedInput());
 
   const POINT clicked = RowPoint(0);
   LeftClick(clicked);
