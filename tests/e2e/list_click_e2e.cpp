@@ -118,10 +118,10 @@ class ListClick : public MainWindowTest {
 
 TEST_F(ListClick, RemovesPlaceholderRowsAndNothingReachesTheProgramBehind) {
   StartWithPlaceholderBetweenTypedRows();
-  StandInWindow standIn(ReckonedHiddenButton());
-  ASSERT_EQ(WindowFromPoint(ReckonedHiddenButton()), standIn.hwnd()) << "the stand-in lies under the point";
   ForeignInputCounter foreign;
   ASSERT_TRUE(foreign.installed() && foreign.SeesUntaggedInput());
+  StandInWindow standIn(ReckonedHiddenButton());
+  ASSERT_EQ(WindowFromPoint(ReckonedHiddenButton()), standIn.hwnd()) << "the stand-in lies under the point";
 
   const POINT clicked = RowPoint(0);
   LeftClick(clicked);
