@@ -196,6 +196,8 @@ LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+}  // namespace
+
 bool PreprocessMessage(MSG& msg) {
   if (!msg.hwnd) return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
@@ -207,6 +209,8 @@ bool PreprocessMessage(MSG& msg) {
   if (window->PreTranslate(msg)) return true;
   return RaiseCommonEvent(*window, msg);
 }
+
+namespace {
 
 bool CountsAsInput(const MSG& msg) {
   return msg.message != WM_PAINT && msg.message != 0x0118 && msg.message != WM_TIMER;

@@ -69,6 +69,10 @@ Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the win
 // Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.
 void InstallFocusEvents();
 
+// What the loop does with a fetched message before dispatching it: the window's accelerators,
+// its own keys and the events common to all windowed units. True when the message is consumed.
+bool PreprocessMessage(MSG& msg);
+
 // One pass over the messages queued now (request 2018): timer and paint messages at most once
 // per source. A non-zero budget ends the pass after that many milliseconds, between messages.
 // Event suspension (requests 2009/2010) runs a pass first.
