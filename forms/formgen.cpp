@@ -1,6 +1,7 @@
 // Writes the form image as a C++ source: formgen <output.cpp> <forms source directory>.
-// The image is read back with the runtime's reader before it is written, so a definition that
-// the runtime would refuse fails the build instead of the program's start.
+// The image, and every window's property block in it, is read back with the runtime's readers
+// before it is written, so a definition that the runtime would refuse fails the build (saying
+// why and at which byte) instead of the program's start.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include "forms/definition.h"
 #include "forms/handlers.h"
 #include "runtime/form_image.h"
+#include "runtime/window_block.h"
 
 namespace {
 
@@ -35,6 +37,24 @@ std::string AsSource(const std::vector<uint8_t>& image) {
   return out.str();
 }
 
+// Reads the image back as the runtime will; false after saying on stderr what it refuses.
+bool ReadsBack(const std::vector<uint8_t>& image) {
+  tl::ReadError error;
+  const auto windows = tl::ReadFormImage(image, tl::kHandlerCount, &error);
+  if (!windows) {
+    std::fprintf(stderr, "formgen: the form image is unreadable: %s\n", error.Text().c_str());
+    return false;
+  }
+  for (const tl::WindowDefinitionData& window : *windows) {
+    if (!tl::ReadWindowBlock(window.units.PropertyBlock(0), &error)) {
+      std::fprintf(stderr, "formgen: window 0x%08X: %s of its property block\n",
+                   static_cast<unsigned>(window.id), error.Text().c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,10 +70,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::vector<uint8_t> image = tl::WriteFormImage(tl::forms::AllWindows(assets));
-  if (!tl::ReadFormImage(image, tl::kHandlerCount)) {
-    std::fprintf(stderr, "formgen: the definitions do not make a readable form image\n");
-    return 1;
-  }
+  if (!ReadsBack(image)) return 1;
   std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
   out << AsSource(image);
   if (!out.flush()) {

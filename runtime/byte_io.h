@@ -11,6 +11,14 @@
 
 namespace tl {
 
+// Why a reader refused its input, in the manner of "truncated unit record at byte 1234": what is
+// wrong and the byte where it was found, counted from the start of the input.
+struct ReadError {
+  std::string what;
+  size_t at = 0;
+  std::string Text() const { return what + " at byte " + std::to_string(at); }
+};
+
 class ByteReader {
  public:
   explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}

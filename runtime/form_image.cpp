@@ -31,18 +31,64 @@ bool IsUnitTypeId(uint32_t type) {
   return type < 0x40000000 && (type >> 16) != 0 && (type & 0xFFFF) != 0;
 }
 
+// Notes the first reason a read is refused. `name` is what is being read ("unit record"): a read
+// that runs past its end is "truncated <name>" at the byte where it stopped.
+class Refusal {
+ public:
+  Refusal(ReadError* error, const char* name) : error_(error), name_(name) {}
+  bool Because(std::string what, size_t at) {
+    if (error_) *error_ = {std::move(what), at};
+    return false;
+  }
+  bool Truncated(const ByteReader& reader) {
+    return Because(std::string("truncated ") + name_, reader.position());
+  }
+  // A refusal of a part read on its own, moved to where that part lies in the whole.
+  bool Inner(size_t partStart) {
+    if (error_) error_->at += partStart;
+    return false;
+  }
+  ReadError* error() const { return error_; }
+
+ private:
+  ReadError* error_;
+  const char* name_;
+};
+
 // A count of items of itemSize bytes each that must still fit in the reader; checked before
 // anything is allocated for them.
-bool ReadCount(ByteReader& reader, size_t itemSize, size_t& count) {
+bool ReadCount(ByteReader& reader, size_t itemSize, size_t& count, Refusal& refuse,
+               const char* noun) {
+  const size_t at = reader.position();
   int32_t value;
-  if (!reader.Int32(value) || value < 0) return false;
-  count = static_cast<size_t>(value);
-  return count <= reader.remaining() / itemSize;
+  if (!reader.Int32(value)) return refuse.Truncated(reader);
+  count = value < 0 ? 0 : static_cast<size_t>(value);
+  if (value < 0 || count > reader.remaining() / itemSize) {
+    return refuse.Because(std::string("bad ") + noun + " count", at);
+  }
+  return true;
 }
 
-bool ReadLength(ByteReader& reader, std::span<const uint8_t>& bytes) {
-  size_t length;
-  return ReadCount(reader, 1, length) && reader.Bytes(length, bytes);
+// A counted byte string; a length beyond what remains means the input was cut short.
+bool ReadLength(ByteReader& reader, std::span<const uint8_t>& bytes, Refusal& refuse,
+                const char* noun) {
+  const size_t at = reader.position();
+  int32_t value;
+  if (!reader.Int32(value)) return refuse.Truncated(reader);
+  if (value < 0) return refuse.Because(std::string("bad ") + noun + " length", at);
+  if (!reader.Bytes(static_cast<size_t>(value), bytes)) {
+    return refuse.Because(std::string("truncated ") + noun, at);
+  }
+  return true;
+}
+
+bool ValidHandler(int32_t handler, uint32_t handlerCount) {
+  return handler == kNoHandler || (handler >= 0 && static_cast<uint32_t>(handler) < handlerCount);
+}
+
+// A unit count must leave room for that many of the smallest records.
+bool UnitCountFits(int32_t count, size_t dataSize) {
+  return count >= 1 && static_cast<size_t>(count) <= dataSize / kMinRecordSpan;
 }
 
 // Texts inside records end at their first NUL, so an embedded one would cut the record apart.
@@ -66,12 +112,15 @@ void WriteHead(ByteWriter& w, const Fields& f) {
 }
 
 // Walks a unit record, checking every field; fills whichever of fields and layout are given.
-bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLayout* layout) {
+bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLayout* layout,
+              ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
   UnitRecordFields scratch;
   UnitRecordFields& f = fields ? *fields : scratch;
+  Refusal refuse(error, "unit record");
   UnitLayout at;
   ByteReader r(record);
   ReadHead(r, f);
+  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == kMenuType)) return refuse.Because("bad unit type id", 0);
   at.objectSlot = r.position();
   r.Uint32(f.objectSlot);
   at.rect = r.position();
@@ -83,12 +132,12 @@ bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLay
   r.Uint32(f.cursorSlot);
   r.Uint32(f.parent);
   size_t childCount;
-  if (!ReadCount(r, 4, childCount)) return false;
+  if (!ReadCount(r, 4, childCount, refuse, "child")) return false;
   f.children.resize(childCount);
   for (uint32_t& child : f.children) r.Uint32(child);
   at.cursorData = r.position();
   std::span<const uint8_t> cursor;
-  if (!ReadLength(r, cursor)) return false;
+  if (!ReadLength(r, cursor, refuse, "cursor data")) return false;
   f.cursorData.assign(cursor.begin(), cursor.end());
   at.tag = r.position();
   r.CString(f.tag);
@@ -98,27 +147,34 @@ bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLay
   r.Uint32(f.flags);
   r.Int32(f.tabOrder);
   size_t bindingCount;
-  if (!ReadCount(r, 8, bindingCount)) return false;
+  if (!ReadCount(r, 8, bindingCount, refuse, "binding")) return false;
   f.bindings.resize(bindingCount);
   for (EventBinding& binding : f.bindings) {
     r.Int32(binding.event);
+    const size_t handlerAt = r.position();
     r.Int32(binding.handler);
-    if (binding.handler < kNoHandler) return false;
+    if (!ValidHandler(binding.handler, handlerCount)) {
+      return refuse.Because("bad handler reference", handlerAt);
+    }
   }
   r.Skip(kTailReserved);
-  if (!r.ok()) return false;
+  if (!r.ok()) return refuse.Truncated(r);
   at.propertyBlock = r.position();
   f.propertyBlock.assign(record.begin() + at.propertyBlock, record.end());
   if (layout) *layout = at;
-  return IsUnitTypeId(f.type) && f.type != kMenuType;
+  return true;
 }
 
-bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuLayout* layout) {
+bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuLayout* layout,
+                  ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
   MenuItemFields scratch;
   MenuItemFields& f = fields ? *fields : scratch;
+  Refusal refuse(error, "menu item record");
   MenuLayout at;
   ByteReader r(record);
   ReadHead(r, f);
+  if (r.ok() && f.type != kMenuType) return refuse.Because("bad menu item type id", 0);
+  const size_t shortcutAt = r.position();
   r.Int32(f.shortcut);
   r.Int32(f.level);
   at.flags = r.position();
@@ -129,10 +185,15 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
   r.Int32(f.handler);
   at.reserved = r.position();
   for (uint32_t& word : f.reserved) r.Uint32(word);
-  if (!r.AtEnd()) return false;
+  if (!r.ok()) return refuse.Truncated(r);
+  if (!r.AtEnd()) return refuse.Because("bytes after the menu item record", r.position());
+  if (f.shortcut < 0 || f.shortcut > kLastShortcut) return refuse.Because("bad shortcut", shortcutAt);
+  if (f.level < 0) return refuse.Because("bad menu level", shortcutAt + 4);
+  if (!ValidHandler(f.handler, handlerCount)) {
+    return refuse.Because("bad handler reference", at.captionEnd);
+  }
   if (layout) *layout = at;
-  return f.type == kMenuType && f.shortcut >= 0 && f.shortcut <= kLastShortcut && f.level >= 0 &&
-         f.handler >= kNoHandler;
+  return true;
 }
 
 
@@ -143,7 +204,8 @@ uint32_t WordAt(std::span<const uint8_t> bytes, size_t position) {
 }
 
 // Parent links must end at the window: a cycle would make the loader's re-parenting loop.
-bool ParentsReachWindow(const std::vector<size_t>& parentIndex) {
+// Answers a record on a cycle, if there is one.
+std::optional<size_t> RecordOnParentCycle(const std::vector<size_t>& parentIndex) {
   enum : uint8_t { kUnseen, kOnPath, kDone };
   std::vector<uint8_t> state(parentIndex.size(), kUnseen);
   for (size_t start = 0; start < parentIndex.size(); ++start) {
@@ -154,9 +216,131 @@ bool ParentsReachWindow(const std::vector<size_t>& parentIndex) {
       path.push_back(at);
       at = parentIndex[at];
     }
-    if (at != SIZE_MAX && state[at] == kOnPath) return false;
+    if (at != SIZE_MAX && state[at] == kOnPath) return at;
     for (size_t visited : path) state[visited] = kDone;
   }
+  return std::nullopt;
+}
+
+// Checks the data of a unit record array: the ids, then the records packed in index order right
+// after the offsets and filling the data exactly, then the links between units. Positions in
+// reasons count from the start of the data.
+class RecordWalk {
+ public:
+  RecordWalk(size_t count, std::span<const uint8_t> data, Refusal& refuse)
+      : n_(count), data_(data), refuse_(refuse), ids_(count), units_(count), layouts_(count),
+        starts_(count) {}
+  size_t size() const { return n_; }
+
+  bool ReadIds() {
+    ByteReader r(data_);
+    for (uint32_t& id : ids_) {
+      const size_t at = r.position();
+      r.Uint32(id);
+      if (!IsWellFormedId(id)) return refuse_.Because("bad unit id", at);
+    }
+    if (IsMenuItemId(ids_[0])) return refuse_.Because("first record is a menu item", 0);
+    byId_.resize(n_);
+    for (size_t i = 0; i < n_; ++i) byId_[i] = {ids_[i], i};
+    std::sort(byId_.begin(), byId_.end());
+    for (size_t i = 1; i < n_; ++i) {
+      if (byId_[i].first == byId_[i - 1].first) {
+        return refuse_.Because("duplicate unit id", 4 * std::max(byId_[i].second, byId_[i - 1].second));
+      }
+    }
+    return true;
+  }
+
+  bool ReadRecords(uint32_t handlerCount) {
+    const size_t base = 8 * n_;
+    size_t expected = 0;
+    for (size_t k = 0; k < n_; ++k) {
+      const size_t offsetAt = 4 * (n_ + k);
+      if (WordAt(data_, offsetAt) != expected) return refuse_.Because("bad record offset", offsetAt);
+      ByteReader at(data_.subspan(base + expected));
+      std::span<const uint8_t> record;
+      if (!ReadLength(at, record, refuse_, "unit record")) return refuse_.Inner(base + expected);
+      starts_[k] = base + expected + 4;
+      const bool valid =
+          IsMenuItemId(ids_[k])
+              ? WalkMenuItem(record, nullptr, nullptr, refuse_.error(), handlerCount)
+              : WalkUnit(record, &units_[k], &layouts_[k], refuse_.error(), handlerCount);
+      if (!valid) return refuse_.Inner(starts_[k]);
+      expected += 4 + record.size();
+    }
+    if (base + expected != data_.size()) {
+      return refuse_.Because("bytes after the last unit record", base + expected);
+    }
+    return true;
+  }
+
+  bool CheckWindowAndParents() {
+    if (units_[0].type != kWindowType) return refuse_.Because("first record is not a window", starts_[0]);
+    if (units_[0].parent != 0) return refuse_.Because("bad parent unit id", ParentAt(0));
+    std::vector<size_t> parentIndex(n_, SIZE_MAX);
+    for (size_t k = 1; k < n_; ++k) {
+      if (IsMenuItemId(ids_[k]) || units_[k].parent == 0 || units_[k].parent == ids_[0]) continue;
+      const std::optional<size_t> parent = UnitIndex(units_[k].parent);
+      if (!parent || *parent == k) return refuse_.Because("bad parent unit id", ParentAt(k));
+      parentIndex[k] = *parent;
+    }
+    if (std::optional<size_t> looped = RecordOnParentCycle(parentIndex)) {
+      return refuse_.Because("parent cycle", ParentAt(*looped));
+    }
+    return true;
+  }
+
+  bool CheckChildren() {
+    for (size_t k = 0; k < n_; ++k) {
+      const std::vector<uint32_t>& children = units_[k].children;
+      for (size_t c = 0; c < children.size(); ++c) {
+        if (children[c] == 0) continue;
+        const std::optional<size_t> index = UnitIndex(children[c]);
+        if (!index || *index == 0) return refuse_.Because("bad child unit id", ParentAt(k) + 8 + 4 * c);
+      }
+    }
+    return true;
+  }
+
+ private:
+  size_t ParentAt(size_t k) const { return starts_[k] + layouts_[k].cursorSlot + 4; }
+  std::optional<size_t> UnitIndex(uint32_t id) const {
+    const auto it = std::lower_bound(byId_.begin(), byId_.end(), std::pair<uint32_t, size_t>{id, 0});
+    if (it == byId_.end() || it->first != id || IsMenuItemId(id)) return std::nullopt;
+    return it->second;
+  }
+
+  size_t n_;
+  std::span<const uint8_t> data_;
+  Refusal& refuse_;
+  std::vector<uint32_t> ids_;
+  std::vector<std::pair<uint32_t, size_t>> byId_;
+  std::vector<UnitRecordFields> units_;
+  std::vector<UnitLayout> layouts_;
+  std::vector<size_t> starts_;  // of each record's bytes, after its length word
+};
+
+// One window definition of the image: two words, two counted texts, the unit count and the
+// unit record array.
+bool ReadWindow(ByteReader& r, WindowDefinitionData& window, uint32_t handlerCount,
+                Refusal& refuse) {
+  std::span<const uint8_t> text1, text2, data;
+  int32_t unitCount;
+  r.Int32(window.word1);
+  r.Int32(window.word2);
+  if (!ReadLength(r, text1, refuse, "window text") || !ReadLength(r, text2, refuse, "window text")) {
+    return false;
+  }
+  const size_t countAt = r.position();
+  if (!r.Int32(unitCount)) return refuse.Truncated(r);
+  if (!ReadLength(r, data, refuse, "unit record array")) return false;
+  if (!UnitCountFits(unitCount, data.size())) return refuse.Because("bad unit count", countAt);
+  window.text1.assign(text1.begin(), text1.end());
+  window.text2.assign(text2.begin(), text2.end());
+  std::optional<UnitRecordArray> units =
+      UnitRecordArray::Parse(unitCount, data, refuse.error(), handlerCount);
+  if (!units) return refuse.Inner(r.position() - data.size());
+  window.units = std::move(*units);
   return true;
 }
 
@@ -186,68 +370,20 @@ std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& f) {
 }
 
 std::optional<UnitRecordArray> UnitRecordArray::Parse(int32_t count,
-                                                       std::span<const uint8_t> data) {
-  if (count < 1 || static_cast<size_t>(count) > data.size() / kMinRecordSpan) return std::nullopt;
-  const size_t n = static_cast<size_t>(count);
-  ByteReader r(data);
-  std::vector<uint32_t> ids(n);
-  for (uint32_t& id : ids) {
-    r.Uint32(id);
-    if (!IsWellFormedId(id)) return std::nullopt;
+                                                       std::span<const uint8_t> data,
+                                                       ReadError* error, uint32_t handlerCount) {
+  Refusal refuse(error, "unit record array");
+  if (!UnitCountFits(count, data.size())) {
+    refuse.Because("bad unit count", 0);
+    return std::nullopt;
   }
-  if (IsMenuItemId(ids[0])) return std::nullopt;
-
-  std::vector<std::pair<uint32_t, size_t>> byId(n);
-  for (size_t i = 0; i < n; ++i) byId[i] = {ids[i], i};
-  std::sort(byId.begin(), byId.end());
-  for (size_t i = 1; i < n; ++i) {
-    if (byId[i].first == byId[i - 1].first) return std::nullopt;
+  RecordWalk walk(static_cast<size_t>(count), data, refuse);
+  if (!walk.ReadIds() || !walk.ReadRecords(handlerCount) || !walk.CheckWindowAndParents() ||
+      !walk.CheckChildren()) {
+    return std::nullopt;
   }
-  const auto unitIndex = [&](uint32_t id) -> std::optional<size_t> {
-    const auto it = std::lower_bound(byId.begin(), byId.end(), std::pair<uint32_t, size_t>{id, 0});
-    if (it == byId.end() || it->first != id || IsMenuItemId(id)) return std::nullopt;
-    return it->second;
-  };
-
-  // Records are packed in index order right after the offsets and fill the data exactly.
-  const size_t base = 8 * n;
-  size_t expected = 0;
-  std::vector<UnitRecordFields> units(n);
-  for (size_t k = 0; k < n; ++k) {
-    int32_t offset;
-    r.Int32(offset);
-    if (offset < 0 || static_cast<size_t>(offset) != expected) return std::nullopt;
-    ByteReader at(data.subspan(base + expected));
-    std::span<const uint8_t> record;
-    if (!ReadLength(at, record)) return std::nullopt;
-    const bool valid = IsMenuItemId(ids[k]) ? WalkMenuItem(record, nullptr, nullptr)
-                                            : WalkUnit(record, &units[k], nullptr);
-    if (!valid) return std::nullopt;
-    expected += 4 + record.size();
-  }
-  if (base + expected != data.size()) return std::nullopt;
-
-  if (units[0].type != kWindowType || units[0].parent != 0) return std::nullopt;
-  std::vector<size_t> parentIndex(n, SIZE_MAX);
-  for (size_t k = 1; k < n; ++k) {
-    if (IsMenuItemId(ids[k])) continue;
-    if (units[k].parent != 0 && units[k].parent != ids[0]) {
-      const std::optional<size_t> parent = unitIndex(units[k].parent);
-      if (!parent || *parent == k) return std::nullopt;
-      parentIndex[k] = *parent;
-    }
-  }
-  if (!ParentsReachWindow(parentIndex)) return std::nullopt;
-  for (size_t k = 0; k < n; ++k) {
-    for (uint32_t child : units[k].children) {
-      if (child == 0) continue;
-      const std::optional<size_t> index = unitIndex(child);
-      if (!index || *index == 0) return std::nullopt;
-    }
-  }
-
   UnitRecordArray array;
-  array.count_ = n;
+  array.count_ = walk.size();
   array.data_.assign(data.begin(), data.end());
   return array;
 }
@@ -413,48 +549,38 @@ void UnitRecordArray::SetMenuReserved0(size_t index, uint32_t value) {
 }
 
 std::optional<std::vector<WindowDefinitionData>> ReadFormImage(std::span<const uint8_t> image,
-                                                               uint32_t handlerCount) {
+                                                               uint32_t handlerCount,
+                                                               ReadError* error) {
+  Refusal refuse(error, "form image");
   ByteReader r(image);
   std::span<const uint8_t> map;
-  if (!ReadLength(r, map) || map.size() % 8 != 0) return std::nullopt;
+  if (!ReadLength(r, map, refuse, "window map")) return std::nullopt;
+  if (map.size() % 8 != 0) {
+    refuse.Because("bad window map length", 0);
+    return std::nullopt;
+  }
   const size_t windowCount = map.size() / 8;
   std::vector<WindowDefinitionData> windows(windowCount);
   std::vector<uint32_t> sortedIds(windowCount);
   for (size_t i = 0; i < windowCount; ++i) {
     windows[i].id = sortedIds[i] = WordAt(map, 4 * i);
-    if (!IsWellFormedId(windows[i].id)) return std::nullopt;
-  }
-  std::sort(sortedIds.begin(), sortedIds.end());
-  if (std::adjacent_find(sortedIds.begin(), sortedIds.end()) != sortedIds.end()) return std::nullopt;
-  const auto handlerValid = [&](int32_t handler) {
-    return handler == kNoHandler ||
-           (handler >= 0 && static_cast<uint32_t>(handler) < handlerCount);
-  };
-  for (WindowDefinitionData& window : windows) {
-    std::span<const uint8_t> text1, text2, data;
-    int32_t unitCount;
-    r.Int32(window.word1);
-    r.Int32(window.word2);
-    if (!ReadLength(r, text1) || !ReadLength(r, text2) || !r.Int32(unitCount) ||
-        !ReadLength(r, data)) {
+    if (!IsWellFormedId(windows[i].id)) {
+      refuse.Because("bad window id", 4 + 4 * i);
       return std::nullopt;
     }
-    window.text1.assign(text1.begin(), text1.end());
-    window.text2.assign(text2.begin(), text2.end());
-    std::optional<UnitRecordArray> units = UnitRecordArray::Parse(unitCount, data);
-    if (!units) return std::nullopt;
-    for (size_t k = 0; k < units->size(); ++k) {
-      if (units->IsMenuItem(k)) {
-        if (!handlerValid(units->MenuItem(k).handler)) return std::nullopt;
-        continue;
-      }
-      for (const EventBinding& binding : units->Unit(k).bindings) {
-        if (!handlerValid(binding.handler)) return std::nullopt;
-      }
-    }
-    window.units = std::move(*units);
   }
-  if (!r.AtEnd()) return std::nullopt;
+  std::sort(sortedIds.begin(), sortedIds.end());
+  if (std::adjacent_find(sortedIds.begin(), sortedIds.end()) != sortedIds.end()) {
+    refuse.Because("duplicate window id", 4);
+    return std::nullopt;
+  }
+  for (WindowDefinitionData& window : windows) {
+    if (!ReadWindow(r, window, handlerCount, refuse)) return std::nullopt;
+  }
+  if (!r.AtEnd()) {
+    refuse.Because("bytes after the last window", r.position());
+    return std::nullopt;
+  }
   return windows;
 }
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace tl {
 
 constexpr bool IsMenuItemId(uint32_t id) { return ((id >> 24) & 0xF) == 6 && (id >> 28) == 2; }
@@ -23,6 +25,8 @@ constexpr bool IsWellFormedId(uint32_t id) {
 }
 
 inline constexpr int32_t kNoHandler = -1;
+// A handler count for reading records alone, where any reference from 0 up is accepted.
+inline constexpr uint32_t kAnyHandlerCount = UINT32_MAX;
 
 namespace UnitFlag {
 inline constexpr uint32_t Visible = 1;
@@ -79,11 +83,14 @@ std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& fields);
 
 // The packed array, kept in its stored form; records are looked up by id or index and their
 // fields read and written in place. Parse checks every record completely, so later field access
-// on a parsed array cannot fail.
+// on a parsed array cannot fail; a refusal says why in error, with its byte counted from the
+// start of data.
 class UnitRecordArray {
  public:
   UnitRecordArray() = default;
-  static std::optional<UnitRecordArray> Parse(int32_t count, std::span<const uint8_t> data);
+  static std::optional<UnitRecordArray> Parse(int32_t count, std::span<const uint8_t> data,
+                                              ReadError* error = nullptr,
+                                              uint32_t handlerCount = kAnyHandlerCount);
   // Builds the packed form from ids and encoded records (EncodeUnitRecord / EncodeMenuItem).
   static UnitRecordArray Build(std::span<const uint32_t> ids,
                                const std::vector<std::vector<uint8_t>>& records);
@@ -135,8 +142,10 @@ struct WindowDefinitionData {
 
 // Reads a whole image; nullopt for anything malformed: truncation, trailing bytes, negative or
 // oversized counts and lengths, malformed records, or a handler index not below handlerCount.
+// A refusal says why in error, with its byte counted from the start of the image.
 std::optional<std::vector<WindowDefinitionData>> ReadFormImage(std::span<const uint8_t> image,
-                                                               uint32_t handlerCount);
+                                                               uint32_t handlerCount,
+                                                               ReadError* error = nullptr);
 std::vector<uint8_t> WriteFormImage(std::span<const WindowDefinitionData> windows);
 
 }  // namespace tl

@@ -24,15 +24,19 @@ bool ReadIntegers(ByteReader& in, WindowProperties& p) {
 
 }  // namespace
 
-std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block) {
+std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block, ReadError* error) {
   WindowProperties p;
   if (block.empty()) return p;
-  ByteReader in(block);
-  if (!in.Int32(p.version) || p.version < 0 || p.version > kWindowBlockVersion) return std::nullopt;
-  if (!ReadIntegers(in, p)) return std::nullopt;
-  if (!in.CountedBytes(p.backPicture) || !in.CountedBytes(p.windowIcon) ||
-      !in.CountedBytes(p.backSound) || !in.CountedText(p.caption) || !in.CountedText(p.helpFile)) {
+  const auto refuse = [error](const char* what, size_t at) {
+    if (error) *error = {what, at};
     return std::nullopt;
+  };
+  ByteReader in(block);
+  if (!in.Int32(p.version)) return refuse("truncated window block", in.position());
+  if (p.version < 0 || p.version > kWindowBlockVersion) return refuse("bad window block version", 0);
+  if (!ReadIntegers(in, p) || !in.CountedBytes(p.backPicture) || !in.CountedBytes(p.windowIcon) ||
+      !in.CountedBytes(p.backSound) || !in.CountedText(p.caption) || !in.CountedText(p.helpFile)) {
+    return refuse("truncated window block", in.position());
   }
   return p;
 }

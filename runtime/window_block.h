@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace tl {
 
 inline constexpr int32_t kWindowBlockVersion = 6;
@@ -71,8 +73,10 @@ struct WindowProperties {
   std::string helpFile;
 };
 
-// An empty block gives every default; a version outside 0-6 or a short block gives nullopt.
-std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block);
+// An empty block gives every default; a version outside 0-6 or a short block gives nullopt, and
+// error says why, with its byte counted from the start of the block.
+std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block,
+                                                ReadError* error = nullptr);
 // The stored form at the properties' version (fields newer than it are left out).
 std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties);
 

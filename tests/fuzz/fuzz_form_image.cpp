@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a form image; every image that reads must survive field access,
-// in-place and rebuilding writes, and write back to an image that reads the same.
+// in-place and rebuilding writes, and write back to an image that reads the same, and every
+// refusal must give a reason at a byte inside the image.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -68,8 +69,12 @@ std::vector<uint8_t> BaseImage() {
 }
 
 void ReadAndExercise(std::span<const uint8_t> image) {
-  const auto windows = tl::ReadFormImage(image, 64);
-  if (!windows) return;
+  tl::ReadError error;
+  const auto windows = tl::ReadFormImage(image, 64, &error);
+  if (!windows) {
+    Check(!error.what.empty() && error.at <= image.size());
+    return;
+  }
   const std::vector<uint8_t> written = tl::WriteFormImage(*windows);
   const auto again = tl::ReadFormImage(written, 64);
   Check(again && again->size() == windows->size());

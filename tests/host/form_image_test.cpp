@@ -192,6 +192,77 @@ TEST(FormImage, HandlerReferencesMustIndexTheTable) {
   EXPECT_FALSE(ReadFormImage(WriteFormImage(windows), 1000));
 }
 
+// Where the first window's parts lie in an image of SampleWindows(): the map takes 4 + 16 bytes,
+// then two words and two empty texts.
+constexpr size_t kUnitCountAt = 36, kDataLengthAt = 40, kDataAt = 44;
+
+std::string ReasonFor(std::span<const uint8_t> image, uint32_t handlerCount = kHandlerCount) {
+  ReadError error;
+  if (ReadFormImage(image, handlerCount, &error)) return "read";
+  return error.Text();
+}
+
+TEST(FormImageReasons, EveryTruncationSaysWhatWasCutShortAndWhere) {
+  const std::vector<uint8_t> image = WriteFormImage(SampleWindows());
+  for (size_t length = 0; length < image.size(); ++length) {
+    ReadError error;
+    ASSERT_FALSE(ReadFormImage({image.data(), length}, kHandlerCount, &error)) << length;
+    EXPECT_EQ(error.what.rfind("truncated ", 0), 0u) << length << ": " << error.Text();
+    EXPECT_LE(error.at, length) << error.Text();
+  }
+  EXPECT_EQ(ReasonFor({image.data(), kUnitCountAt + 2}), "truncated form image at byte 36");
+  EXPECT_EQ(ReasonFor({image.data(), kDataAt + 10}), "truncated unit record array at byte 40");
+  std::vector<uint8_t> longer = image;
+  longer.push_back(0);
+  EXPECT_EQ(ReasonFor(longer), "bytes after the last window at byte " + std::to_string(image.size()));
+}
+
+TEST(FormImageReasons, BadCountsAndIdsAreNamedAtTheirByte) {
+  const std::vector<uint8_t> image = WriteFormImage(SampleWindows());
+  std::vector<uint8_t> bad = image;
+  PutWord(bad, kUnitCountAt, 0);
+  EXPECT_EQ(ReasonFor(bad), "bad unit count at byte 36");
+  bad = image;
+  PutWord(bad, kDataLengthAt, 0xFFFFFFFF);
+  EXPECT_EQ(ReasonFor(bad), "bad unit record array length at byte 40");
+  bad = image;
+  PutWord(bad, 0, 12);
+  EXPECT_EQ(ReasonFor(bad), "bad window map length at byte 0");
+
+  const UnitRecordArray array = SampleArray();
+  const size_t label = kDataAt + RecordAt(array, 4);
+  bad = image;
+  PutWord(bad, label + kChildCountAt, 1000);
+  EXPECT_EQ(ReasonFor(bad), "bad child count at byte " + std::to_string(label + kChildCountAt));
+  bad = image;
+  PutWord(bad, label, 0x40000001);
+  EXPECT_EQ(ReasonFor(bad), "bad unit type id at byte " + std::to_string(label));
+  bad = image;
+  PutWord(bad, kDataAt + 4, 0x10000000);
+  EXPECT_EQ(ReasonFor(bad), "bad unit id at byte " + std::to_string(kDataAt + 4));
+
+  const std::string handler = ReasonFor(image, 7);
+  EXPECT_EQ(handler.rfind("bad handler reference at byte ", 0), 0u) << handler;
+}
+
+TEST(FormImageReasons, LinksBetweenUnitsAreCheckedAtTheField) {
+  std::vector<std::vector<uint8_t>> records = Records();
+  UnitRecordFields label = BareLabel();
+  label.parent = 0x16999999;
+  records[4] = EncodeUnitRecord(label);
+  const UnitRecordArray array = UnitRecordArray::Build(Ids(), records);
+  ReadError error;
+  ASSERT_FALSE(UnitRecordArray::Parse(array.count(), array.data(), &error));
+  EXPECT_EQ(error.Text(), "bad parent unit id at byte " + std::to_string(RecordAt(array, 4) + 50));
+  MenuItemFields item = Menu(1, "关于", 5);
+  item.shortcut = 77;
+  records = Records();
+  records[3] = EncodeMenuItem(item);
+  const UnitRecordArray menus = UnitRecordArray::Build(Ids(), records);
+  ASSERT_FALSE(UnitRecordArray::Parse(menus.count(), menus.data(), &error));
+  EXPECT_EQ(error.Text(), "bad shortcut at byte " + std::to_string(RecordAt(menus, 3) + 26));
+}
+
 TEST(UnitRecordArray, CountsAndRecordCountsMustFitTheData) {
   const UnitRecordArray array = SampleArray();
   EXPECT_TRUE(UnitRecordArray::Parse(array.count(), array.data()));

@@ -95,6 +95,21 @@ TEST(WindowBlock, RefusesNewerVersionsAndShortBlocks) {
   }
 }
 
+TEST(WindowBlock, RefusalsSayWhyAndWhere) {
+  WindowProperties p = Sample();
+  p.version = 7;
+  ReadError error;
+  EXPECT_FALSE(ReadWindowBlock(WriteWindowBlock(p), &error));
+  EXPECT_EQ(error.Text(), "bad window block version at byte 0");
+  const std::vector<uint8_t> bytes = WriteWindowBlock(Sample());
+  EXPECT_FALSE(ReadWindowBlock({bytes.data(), 2}, &error));
+  EXPECT_EQ(error.Text(), "truncated window block at byte 0");
+  EXPECT_FALSE(ReadWindowBlock({bytes.data(), 10}, &error));
+  EXPECT_EQ(error.Text(), "truncated window block at byte 8");
+  EXPECT_FALSE(ReadWindowBlock({bytes.data(), bytes.size() - 1}, &error));
+  EXPECT_EQ(error.what, "truncated window block");
+}
+
 TEST(KeyWord, FoldsKeypadKeysAndAddsModifiers) {
   EXPECT_EQ(KeyWord(0x60, false, false, false), 0x30u);  // keypad 0
   EXPECT_EQ(KeyWord(0x69, false, false, false), 0x39u);
