@@ -24,50 +24,29 @@ struct FoundHandler {
   uint32_t unitId = 0;
 };
 
-// Steps 1-7 of firing: the handler bound to (window, unit, event), or a null handler.
+// The handler bound to (window, unit, event), or a null handler: none while events are
+// suspended, or when the unit has no binding for the event or the binding has no handler. An
+// unknown window or unit, or a unit of a type that raises no events, is a runtime error.
 FoundHandler FindHandler(uint32_t windowId, uint32_t unitId, int32_t index) {
   RuntimeState& rt = Runtime();
   if (rt.suspendCount >= 1) return {};
   WindowDefinition* definition = FindWindowDefinition(windowId);
   if (!definition) RaiseRuntimeError(0, "未找到引发事件的窗口");
-  const UnitRecordArray& units = definition->units;
-  std::optional<size_t> at = unitId == 0 ? std::optional<size_t>(0) : units.IndexOf(unitId);
-  if (!at || *at >= units.size()) RaiseRuntimeError(0, "未找到引发事件的窗口组件");
-  size_t record = *at;
-  const bool menuItem = units.IsMenuItem(record);
-  if (!menuItem) {
-    // A link shares another unit's bindings; a chain is followed at most once round.
-    for (size_t hops = 0; hops < units.size(); ++hops) {
-      UnitRecordFields fields = units.Unit(record);
-      if (fields.link == 0) break;
-      auto next = units.IndexOf(fields.link);
-      if (!next || units.IsMenuItem(*next) || units.Unit(*next).type != fields.type) break;
-      record = *next;
-    }
-  }
-  const uint32_t type = menuItem ? units.MenuItem(record).type : units.Unit(record).type;
-  const UnitTypeDescriptor* descriptor = FindUnitType(type);
+  const EventIndex& events = definition->events;
+  const std::optional<size_t> record = events.RecordOf(unitId);
+  if (!record) RaiseRuntimeError(0, "未找到引发事件的窗口组件");
+  const UnitTypeDescriptor* descriptor = FindUnitType(events.TypeOf(*record));
   if (!descriptor ||
       !(descriptor->stateFlags & (UnitState::RaisesEvents | UnitState::RaisesEventsAlt))) {
     RaiseRuntimeError(0, "引发事件的窗口组件无效");
   }
-  int32_t reference = kNoHandler;
-  if (menuItem) {
-    if (index == 0) reference = units.MenuItem(record).handler;
-  } else {
-    for (const EventBinding& binding : units.Unit(record).bindings) {
-      if (binding.event == index) {
-        reference = binding.handler;
-        break;
-      }
-    }
-  }
+  const int32_t reference = events.HandlerOf(*record, index);
   const HandlerTable* table = rt.header ? rt.header->codeBase : nullptr;
   if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count ||
       !table->entries[reference]) {
     return {};
   }
-  return {table->entries[reference], unitId == 0 ? units.IdAt(0) : unitId};
+  return {table->entries[reference], unitId == 0 ? definition->units.IdAt(0) : unitId};
 }
 
 // Sets the event source for the handler's duration; a nested handler's source is undone on
@@ -124,14 +103,9 @@ struct EventTarget {
 EventTarget TargetOf(const WindowUnit& window, HWND hwnd) {
   WindowDefinition* definition = FindWindowDefinition(window.windowId());
   if (!definition) return {};
-  for (HWND at = hwnd; at; at = GetParent(at)) {
-    for (size_t i = 0; i < definition->units.size(); ++i) {
-      Unit* unit = UnitObject(*definition, i);
-      if (unit && unit->hwnd() == at) return {window.windowId(), definition->units.IdAt(i), true};
-    }
-    if (at == window.hwnd()) break;
-  }
-  return {};
+  const auto owner = definition->handles.NearestOwner(hwnd, window.hwnd());
+  if (!owner) return {};
+  return {window.windowId(), definition->units.IdAt(owner->record), true};
 }
 
 // The events common to all windowed units. True when the handler's false answer swallows it.

@@ -2,7 +2,9 @@
 // definitions.
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "runtime/cursors.h"
@@ -45,7 +47,7 @@ void ReleaseLoadedUnits(WindowDefinition& definition) {
     ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(i))));
     units.SetCursorSlot(i, 0);
     std::unique_ptr<Unit> unit(AsUnit(units.ObjectSlot(i)));
-    units.SetObjectSlot(i, 0);
+    StoreUnitObject(definition, i, nullptr);
     if (i == 0) window = std::move(unit);
   }
   window.reset();
@@ -129,7 +131,10 @@ bool Alive(const WindowDefinition& definition) {
   return window && window->hwnd() && IsWindow(window->hwnd());
 }
 
-// Steps 15-18: the first events, showing, modal disabling and the "window is up" message.
+// Once every unit exists and events flow again: raises created, moved and resized; shows a
+// window that starts visible as its position property says, raising focus gained for the unit
+// the focus lands on; disables the other windows for a modal one; tells the controls the window
+// is up; and only then marks it loaded. Each step first checks that a handler has not closed it.
 void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
   if (!Alive(definition)) return;
   LoadedWindow(definition)->raisesFrameEvents = true;
@@ -184,10 +189,17 @@ void LoadFormImage() {
   const ProgramHeader* header = rt.header;
   const uint32_t handlerCount = header && header->codeBase ? header->codeBase->count : 0;
   std::optional<std::vector<WindowDefinitionData>> read;
+  ReadError error{"no form image", 0};
   if (header && header->formImage) {
-    read = ReadFormImage({header->formImage, header->formImageLength}, handlerCount);
+    read = ReadFormImage({header->formImage, header->formImageLength}, handlerCount, &error);
   }
-  if (!read) RaiseRuntimeError(0, "载入窗口模板数据段出错!");
+  if (!read) {
+    // The message is fixed; the reason goes where a developer looks for it.
+    const std::string reason = "form image: " + error.Text() + "\n";
+    OutputDebugStringA(reason.c_str());
+    std::fputs(reason.c_str(), stderr);
+    RaiseRuntimeError(0, "载入窗口模板数据段出错!");
+  }
   for (WindowDefinitionData& data : *read) {
     auto definition = std::make_unique<WindowDefinition>();
     definition->id = data.id;
@@ -196,6 +208,7 @@ void LoadFormImage() {
     definition->text1 = std::move(data.text1);
     definition->text2 = std::move(data.text2);
     definition->units = std::move(data.units);
+    definition->events = EventIndex(definition->units);
     rt.windows.push_back(std::move(definition));
   }
 }
@@ -262,7 +275,7 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
                     style, owner, 0, menu.bar, fields.left, fields.top, fields.width,
                     fields.height, definition.id, units.IdAt(0), 0, 0);
       SetCreatingModal(false);
-      if (unit) units.SetObjectSlot(0, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+      if (unit) StoreUnitObject(definition, 0, unit);
       if (!unit || !unit->hwnd() || !IsWindow(unit->hwnd())) {
         return FailLoad(definition, menu, unit && unit->hwnd());
       }
@@ -273,7 +286,7 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
                     fields.height, definition.id, units.IdAt(index), 0, 0);
       childId += kChildIdStep;
       if (!unit) return FailLoad(definition, menu, true);
-      units.SetObjectSlot(index, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+      StoreUnitObject(definition, index, unit);
     }
     created.push_back({index, visible, (stateFlags & UnitState::PagedContainer) != 0});
   }

@@ -221,7 +221,7 @@ void RecreateUnit(WindowDefinition& definition, size_t index, Unit* old) {
       SetWindowPos(h, oldHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       ShowWindow(h, (style & WS_VISIBLE) ? SW_SHOWNA : SW_HIDE);
     }
-    definition.units.SetObjectSlot(index, PointerWord(fresh));
+    StoreUnitObject(definition, index, fresh);
     std::unique_ptr<Unit> discard(old);
   }
   ProcessQueuedMessages();

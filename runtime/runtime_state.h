@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/event_index.h"
 #include "runtime/form_image.h"
+#include "runtime/handle_index.h"
 #include "runtime/program_header.h"
 #include "runtime/services.h"
 #include "runtime/unit_type.h"
@@ -25,6 +27,8 @@ struct WindowDefinition {
   std::string text1, text2;
   UnitRecordArray units;  // the array the loader works on
   UnitRecordArray saved;  // the array as it was when the current load began
+  EventIndex events;      // built when the form image is read
+  HandleIndex handles;    // the live units by native window, while loaded
 };
 
 using IdleRoutine = void (*)(intptr_t argument);
@@ -64,6 +68,8 @@ const UnitTypeDescriptor* FindUnitType(uint32_t typeId);
 // The live object in a record's object slot (null when the window is not loaded).
 Unit* UnitObject(const WindowDefinition& definition, size_t index);
 WindowUnit* LoadedWindow(const WindowDefinition& definition);
+// Puts a live object (or none) in a record's object slot and in the window's handle index.
+void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit);
 Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
 
 // Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.

@@ -116,6 +116,11 @@ Unit* UnitObject(const WindowDefinition& definition, size_t index) {
   return reinterpret_cast<Unit*>(static_cast<uintptr_t>(definition.units.ObjectSlot(index)));
 }
 
+void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit) {
+  definition.units.SetObjectSlot(index, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+  definition.handles.Attach(index, unit);
+}
+
 WindowUnit* LoadedWindow(const WindowDefinition& definition) {
   return static_cast<WindowUnit*>(UnitObject(definition, 0));
 }

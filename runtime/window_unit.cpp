@@ -279,14 +279,8 @@ bool WindowUnit::EraseBackground(HDC dc) {
 Unit* WindowUnit::UnitOfHandle(HWND hwnd) const {
   WindowDefinition* definition = FindWindowDefinition(windowId());
   if (!definition) return nullptr;
-  for (HWND at = hwnd; at; at = GetParent(at)) {
-    for (size_t i = 0; i < definition->units.size(); ++i) {
-      Unit* unit = UnitObject(*definition, i);
-      if (unit && unit->hwnd() == at) return unit;
-    }
-    if (at == hwnd_) break;
-  }
-  return nullptr;
+  const auto owner = definition->handles.NearestOwner(hwnd, hwnd_);
+  return owner ? owner->unit : nullptr;
 }
 
 bool WindowUnit::MoveFocus(bool backward) {

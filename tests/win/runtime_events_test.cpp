@@ -266,6 +266,27 @@ TEST_F(RuntimeEventsTest, WritingATypePropertyThatNeedsANewControlRecreatesIt) {
   EXPECT_EQ(units.ObjectSlot(*units.IndexOf(kSecond)), 0u);
 }
 
+TEST_F(RuntimeEventsTest, ARebuiltControlAndTheWindowsInsideAUnitReachThatUnit) {
+  Load(kFormId);
+  HWND before = Handle(kFormId, kFirst);
+  WriteUnitProperty(kFormId, kFirst, 8, -1, 7, 0);
+  HWND first = Handle(kFormId, kFirst);
+  ASSERT_NE(first, before);
+  PostMessageW(first, WM_KEYDOWN, VK_F5, 0);  // no character follows
+  ProcessQueuedMessages();
+  ASSERT_EQ(CallCount(FirstKey), 1u);
+  EXPECT_EQ(Calls()[0].unit, kFirst);
+
+  // A native window that no unit owns belongs to the nearest unit above it.
+  HWND inner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, first,
+                               nullptr, nullptr, nullptr);
+  PostMessageW(inner, WM_KEYDOWN, VK_F6, 0);
+  ProcessQueuedMessages();
+  ASSERT_EQ(CallCount(FirstKey), 2u);
+  EXPECT_EQ(Calls()[1].unit, kFirst);
+  EXPECT_EQ(Calls()[1].args, (std::vector<uint32_t>{VK_F6, 0}));
+}
+
 void CALLBACK CloseDialog(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   PostMessageW(LoadedWindow(*FindWindowDefinition(kDialogId))->hwnd(), WM_CLOSE, 0, 0);
