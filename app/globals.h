@@ -18,15 +18,8 @@ struct Globals {
   std::array<void*, 5> ReminderComponents{};
   // The element count of the first ReminderComponents array.
   int32_t ReminderComponentCount = 0;
-  // Where the hidden button was clicked, written by the window behaviour, read by editing.
-  int32_t HiddenButtonX = 0;
-  int32_t HiddenButtonY = 0;
   // The pointer position saved around synthetic clicks: one 8-byte heap block.
   PointRecord* SavedCursor = nullptr;
-  int32_t HiddenButtonLeft = 0;
-  int32_t HiddenButtonTop = 0;
-  int32_t MainWindowLeft = 0;
-  int32_t MainWindowTop = 0;
 };
 
 Globals& G();

@@ -28,16 +28,6 @@ bool PinCaptionIs(std::string_view caption) {
 
 // Where the hidden button is on the screen, approximately: the window's outer position plus
 // the button's position inside it.
-void RecordHiddenButtonPosition() {
-  Globals& g = G();
-  g.HiddenButtonLeft = ReadInt(units::HiddenButton, prop::Left);
-  g.HiddenButtonTop = ReadInt(units::HiddenButton, prop::Top);
-  g.MainWindowLeft = ReadInt(units::MainWindow, prop::Left);
-  g.MainWindowTop = ReadInt(units::MainWindow, prop::Top);
-  g.HiddenButtonX = TruncateToInteger(static_cast<double>(g.HiddenButtonLeft) + g.MainWindowLeft);
-  g.HiddenButtonY = TruncateToInteger(static_cast<double>(g.HiddenButtonTop) + g.MainWindowTop);
-}
-
 bool PointerOverMainWindow() {
   const double left = ReadInt(units::MainWindow, prop::Left);
   const double top = ReadInt(units::MainWindow, prop::Top);
@@ -87,7 +77,6 @@ HandlerResult OnPinRightPressed(Args) {
 // Runs as often as the platform's timer allows. The height is written on every tick, changed or
 // not; writing the value a window already has costs the runtime nothing.
 HandlerResult OnShrinkTick(Args) {
-  RecordHiddenButtonPosition();
   WriteInt(units::MainWindow, prop::Height, PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight);
   return NoAnswer;
 }
