@@ -1,9 +1,11 @@
 #include "controls/balloon_tip.h"
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/gbk.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_class.h"
 
 namespace tl {
 namespace {
@@ -69,24 +71,63 @@ GdiObject BodyFontObject(std::string_view styleSheet) {
 
 }  // namespace
 
-BalloonTip::BalloonTip(const BalloonTipBlock& block, uint32_t windowId, uint32_t unitId)
-    : Unit(windowId, unitId), block_(block), font_(BodyFontObject(block.styleSheet)) {}
+const UnitTypeDescriptor kBalloonTipType = {"气球提示框", "Q_tip", UnitState::Invisible, &UnitInterface<BalloonTip>};
 
-bool BalloonTip::Build(HWND parent, int32_t childId, Place place) {
-  RegisterRuntimeClass(kHolderClass, &HolderProcedure, 0);
-  RegisterRuntimeClass(kBalloonClass, &BalloonProcedure, 0);
+template <size_t... Number>
+constexpr auto BalloonTip::TableOf(std::index_sequence<Number...>) {
+  return std::array{
+      Live<&BalloonTip::IntProperty<Number>, &BalloonTip::SetIntProperty<Number>>()...,
+      Live<&BalloonTip::StyleSheet, &BalloonTip::SetStyleSheet>(),
+  };
+}
+
+std::span<const Property<BalloonTip>> BalloonTip::Properties() {
+  static constexpr auto kTable = TableOf(std::make_index_sequence<BalloonTipBlock::kIntCount>());
+  static_assert(kTable.size() == BalloonTipBlock::kStyleSheetNumber + 1);
+  return kTable;
+}
+
+BalloonTip::BalloonTip(const BalloonTipBlock& block, uint32_t windowId, uint32_t unitId)
+    : BlockUnit(block, windowId, unitId), font_(BodyFontObject(block.styleSheet)) {}
+
+// The loader's extra styles do not apply: the holder is never shown.
+bool BalloonTip::Build(uint32_t, HWND parent, int32_t childId, Place place) {
+  if (!RegisterWindowClass(kBalloonClass, &BalloonProcedure, 0)) return false;
   // A hidden child at the unit's place: it carries the timers and the common properties.
-  CreateWindowExW(0, kHolderClass, L"", WS_CHILD, place.left, place.top, place.width, place.height, parent,
-                  reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)), GetModuleHandleW(nullptr), this);
-  if (!hwnd_) return false;
+  if (!CreateOwnWindow(kHolderClass, 0, 0, WS_CHILD, L"", parent, childId, place)) return false;
   Enlist(this);
   return true;
 }
 
 BalloonTip::~BalloonTip() {
   Dismiss(this);
-  DestroyNativeWindow(balloon_);
-  DestroyNativeWindow(hwnd_);
+  if (balloon_ && IsWindow(balloon_)) DestroyWindow(balloon_);
+  DestroyControl();
+}
+
+template <int32_t Number>
+bool BalloonTip::SetIntProperty(PropertyValue value) {
+  *block_.IntField(Number) = ValueInt(value);
+  Refresh();
+  return false;
+}
+
+bool BalloonTip::SetStyleSheet(PropertyValue value) {
+  block_.styleSheet = ValueText(value);
+  font_ = BodyFontObject(block_.styleSheet);
+  Refresh();
+  return false;
+}
+
+void BalloonTip::Refresh() {
+  if (shown_) Show();
+}
+
+bool BalloonTip::OnWindowMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (message != WM_TIMER) return false;
+  OnTimer(wParam);
+  result = 0;
+  return true;
 }
 
 void BalloonTip::SetTip(HWND target, RECT region, std::string_view text) {
@@ -370,21 +411,6 @@ void BalloonTip::PaintBalloon(HDC dc) const {
   SelectObject(dc, previous);
 }
 
-LRESULT CALLBACK BalloonTip::HolderProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<BalloonTip*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<BalloonTip*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_TIMER && self) {
-    self->OnTimer(wParam);
-    return 0;
-  }
-  if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT CALLBACK BalloonTip::BalloonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<BalloonTip*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -419,23 +445,6 @@ LRESULT CALLBACK BalloonTip::BalloonProcedure(HWND window, UINT message, WPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-PropertyValue BalloonTip::Read(int32_t number) const {
-  if (number == BalloonTipBlock::kStyleSheetNumber) return TextValue(block_.styleSheet);
-  const int32_t* field = block_.IntField(number);
-  return field ? IntValue(*field) : PropertyValue{};
-}
-
-bool BalloonTip::Write(int32_t number, PropertyValue value) {
-  if (number == BalloonTipBlock::kStyleSheetNumber) {
-    block_.styleSheet = ValueText(value);
-    font_ = BodyFontObject(block_.styleSheet);
-  } else if (int32_t* field = block_.IntField(number)) {
-    *field = ValueInt(value);
-  }
-  if (shown_) Show();
-  return false;
-}
-
 void SetTip(ArgRecord* result, int argc, ArgRecord* args) {
   *result = BoolArg(false);
   if (argc < 3 || !args) return;
@@ -444,7 +453,7 @@ void SetTip(ArgRecord* result, int argc, ArgRecord* args) {
   auto* target = reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, args[1].low, args[1].high));
   if (!tip || !target || !target->hwnd() || !IsWindow(target->hwnd())) return;
   const std::string_view text =
-      args[2].type == DataType::Text ? TextView(reinterpret_cast<const char*>(args[2].low)) : std::string_view();
+      args[2].type == DataType::Text ? TextView(WordPointer<const char*>(args[2].low)) : std::string_view();
   // The icon index (argument 4) selects from the unit's image list; this unit has none.
   RECT region{};
   const bool hasRegion = argc >= 8 && std::all_of(args + 4, args + 8, [](const ArgRecord& a) { return a.type != DataType::None; });
@@ -455,36 +464,5 @@ void SetTip(ArgRecord* result, int argc, ArgRecord* args) {
   tip->SetTip(target->hwnd(), region, text);
   *result = BoolArg(true);
 }
-
-namespace {
-
-Unit* CreateBalloonTip(const uint8_t* block, int32_t length, uint32_t, HWND parent, int32_t childId, HMENU,
-                       int32_t left, int32_t top, int32_t width, int32_t height, uint32_t windowId, uint32_t unitId,
-                       int32_t, int32_t) {
-  const std::optional<BalloonTipBlock> data = BalloonTipBlock::Read(BlockBytes(block, length));
-  if (!data) return nullptr;
-  auto unit = std::make_unique<BalloonTip>(*data, windowId, unitId);
-  if (!unit->Build(parent, childId, Place{left, top, width, height})) return nullptr;
-  return unit.release();
-}
-
-int WriteBalloonTip(Unit* unit, int32_t number, PropertyValue value) {
-  return static_cast<BalloonTip*>(unit)->Write(number, value) ? 1 : 0;
-}
-
-PropertyValue ReadBalloonTip(Unit* unit, int32_t number) { return static_cast<BalloonTip*>(unit)->Read(number); }
-
-void* BalloonTipInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateBalloonTip);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteBalloonTip);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadBalloonTip);
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-const UnitTypeDescriptor kBalloonTipType = {"气球提示框", "Q_tip", UnitState::Invisible, &BalloonTipInterface};
 
 }  // namespace tl

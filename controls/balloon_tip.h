@@ -5,27 +5,23 @@
 #pragma once
 
 #include <map>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "controls/appearance.h"
 #include "controls/balloon_tip_block.h"
-#include "controls/common_controls_b.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
+#include "controls/control_unit.h"
 #include "runtime/value.h"
 
 namespace tl {
 
-class BalloonTip final : public Unit {
+class BalloonTip final : public BlockUnit<BalloonTip, BalloonTipBlock> {
  public:
   BalloonTip(const BalloonTipBlock& block, uint32_t windowId, uint32_t unitId);
   ~BalloonTip() override;
-  bool Build(HWND parent, int32_t childId, Place place);
-
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
-  PropertyValue Read(int32_t number) const;
-  bool Write(int32_t number, PropertyValue value);
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<BalloonTip>> Properties();
 
   // Registers the tip of a region of the target (an empty region: the whole target); an item
   // with an equal region is replaced. Nothing is shown by this.
@@ -49,6 +45,19 @@ class BalloonTip final : public Unit {
     bool operator==(const ItemRef&) const = default;
   };
 
+  // Properties 8 on are the block's int fields in stored order, then the style sheet.
+  template <size_t... Number>
+  static constexpr auto TableOf(std::index_sequence<Number...>);
+  template <int32_t Number>
+  PropertyValue IntProperty() const { return IntValue(*block_.IntField(Number)); }
+  template <int32_t Number>
+  bool SetIntProperty(PropertyValue value);
+  PropertyValue StyleSheet() const { return TextValue(block_.styleSheet); }
+  bool SetStyleSheet(PropertyValue value);
+  // A shown tip takes a changed property at once.
+  void Refresh();
+
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnPointerMoved(POINT at);
   void OnTimer(UINT_PTR id);
   std::optional<ItemRef> ItemAt(POINT screen) const;
@@ -65,10 +74,8 @@ class BalloonTip final : public Unit {
   void PlaceBalloon(POINT at, const std::wstring& text);
   void PaintBalloon(HDC dc) const;
   COLORREF TextColour() const;
-  static LRESULT CALLBACK HolderProcedure(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK BalloonProcedure(HWND, UINT, WPARAM, LPARAM);
 
-  BalloonTipBlock block_;
   std::map<HWND, std::vector<TipItem>> registry_;
   std::optional<ItemRef> current_;
   POINT lastPointer_{-32768, -32768};

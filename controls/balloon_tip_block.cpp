@@ -50,16 +50,15 @@ const int32_t* BalloonTipBlock::IntField(int32_t number) const {
   return number < kNamed ? named[number] : &otherOptions[number - kNamed];
 }
 
-std::optional<BalloonTipBlock> BalloonTipBlock::Read(std::span<const uint8_t> block) {
+std::optional<BalloonTipBlock> BalloonTipBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   BalloonTipBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "balloon tip block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  for (int32_t n = 0; n < kIntCount; ++n) r.Int32(*b.IntField(n));
-  r.CountedText(b.styleSheet);
-  if (!r.ok()) return std::nullopt;
-  return b;
+  r.Version(kVersion, version);
+  for (int32_t n = 0; n < kIntCount; ++n) r.Int32("option " + std::to_string(n), *b.IntField(n));
+  r.CountedText("style sheet", b.styleSheet);
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> BalloonTipBlock::Write() const {

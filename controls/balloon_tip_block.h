@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 // As a text colour: the system's tooltip text colour.
@@ -60,7 +62,7 @@ struct BalloonTipBlock {
   static constexpr int32_t kIntCount = 22 + 21;
   static constexpr int32_t kStyleSheetNumber = kIntCount;
 
-  static std::optional<BalloonTipBlock> Read(std::span<const uint8_t> block);
+  static std::optional<BalloonTipBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 
   // The int fields by property number (0..kIntCount-1), for the property services.

@@ -1,36 +1,29 @@
 // The button unit (0x1000B): a push button with a caption or a picture; a click raises event 0.
 #pragma once
 
-#include <memory>
-
+#include "controls/appearance.h"
 #include "controls/button_block.h"
-#include "controls/common_controls_b.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
+#include "controls/control_unit.h"
 
 namespace tl {
 
-class Button final : public Unit, private ParentNotifications {
+extern const UnitTypeDescriptor kButtonType;
+
+class Button final : public BlockUnit<Button, ButtonBlock> {
  public:
-  static std::unique_ptr<Button> Create(const ButtonBlock& block, uint32_t extraStyle, HWND parent,
-                                        int32_t childId, Place place, uint32_t windowId, uint32_t unitId);
-  Button(const ButtonBlock& block, uint32_t windowId, uint32_t unitId) : Unit(windowId, unitId), block_(block) {}
-  ~Button() override;
-
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
-
-  PropertyValue Read(int32_t number) const;
-  bool Write(int32_t number, PropertyValue value);
+  using BlockUnit::BlockUnit;
+  // The control goes before the font and picture it shows.
+  ~Button() override { DestroyControl(); }
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<Button>> Properties();
 
  private:
+  void ShowCaption();
   void ApplyFont();
-  std::optional<LRESULT> OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  ButtonBlock block_;
   GdiObject font_;
   GdiObject picture_;
 };
-
-extern const UnitTypeDescriptor kButtonType;
 
 }  // namespace tl

@@ -4,20 +4,15 @@
 
 namespace tl {
 
-std::optional<ButtonBlock> ButtonBlock::Read(std::span<const uint8_t> block) {
+std::optional<ButtonBlock> ButtonBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   ButtonBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "button block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  r.Int32(b.kind);
-  r.Int32(b.horizontalAlign);
-  r.Int32(b.verticalAlign);
-  r.CountedBytes(b.picture);
-  r.CountedBytes(b.font);
-  r.CountedText(b.caption);
-  if (!r.ok()) return std::nullopt;
-  return b;
+  r.Version(kVersion, version).Int32("kind", b.kind).Int32("horizontal alignment", b.horizontalAlign);
+  r.Int32("vertical alignment", b.verticalAlign).CountedBytes("picture", b.picture).CountedBytes("font", b.font);
+  r.CountedText("caption", b.caption);
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> ButtonBlock::Write() const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 struct ButtonBlock {
@@ -20,7 +22,7 @@ struct ButtonBlock {
   std::string caption = "按钮";   // 10: GBK
 
   // An empty block gives the defaults; a newer version or a truncated block gives nothing.
-  static std::optional<ButtonBlock> Read(std::span<const uint8_t> block);
+  static std::optional<ButtonBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

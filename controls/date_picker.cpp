@@ -19,23 +19,37 @@ bool ToSystemTime(double oleDate, SYSTEMTIME& time) {
 
 }  // namespace
 
-std::unique_ptr<DatePicker> DatePicker::Create(const DatePickerBlock& block, uint32_t extraStyle, HWND parent,
-                                               int32_t childId, Place place, uint32_t windowId, uint32_t unitId) {
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
-  InitCommonControlsEx(&classes);
-  auto unit = std::make_unique<DatePicker>(block, windowId, unitId);
-  unit->hwnd_ = CreateWindowExW(block.border ? WS_EX_CLIENTEDGE : 0, DATETIMEPICK_CLASSW, L"",
-                                StyleOf(block) | extraStyle, place.left, place.top, place.width, place.height,
-                                parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
-                                GetModuleHandleW(nullptr), nullptr);
-  if (!unit->hwnd_) return nullptr;
-  unit->ApplyFont();
-  unit->ApplyRange();
-  unit->SetValue(block.value);
-  return unit;
+const UnitTypeDescriptor kDatePickerType = {"日期框", "DatePicker", UnitState::RaisesEvents,
+                                            &UnitInterface<DatePicker>};
+
+std::span<const Property<DatePicker>> DatePicker::Properties() {
+  using B = DatePickerBlock;
+  using D = DatePicker;
+  static constexpr Property<DatePicker> kTable[] = {
+      Stored<&B::dropDownCalendar, kRebuild>(),                              // 8
+      Stored<&B::format, kRebuild>(),                                        // 9
+      Live<&D::ValueProperty, &D::SetValueProperty>(),                        // 10
+      Stored<&B::earliest, &D::ApplyRange>(),                                // 11
+      Stored<&B::latest, &D::ApplyRange>(),                                  // 12
+      Stored<&B::font, &D::ApplyFont>(),                                     // 13
+      Stored<&B::border, kRebuild>(),                                        // 14
+  };
+  return kTable;
 }
 
-DatePicker::~DatePicker() { DestroyNativeWindow(hwnd_); }
+bool DatePicker::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
+  EnsureCommonControls(ICC_DATE_CLASSES);
+  HWND hwnd = CreateWindowExW(block_.border ? WS_EX_CLIENTEDGE : 0, DATETIMEPICK_CLASSW, L"", StyleOf(block_) | extraStyle,
+                              place.left, place.top, place.width, place.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)), GetModuleHandleW(nullptr),
+                              nullptr);
+  if (!hwnd) return false;
+  Attach(hwnd);
+  ApplyFont();
+  ApplyRange();
+  ShowValue();
+  return true;
+}
 
 void DatePicker::ApplyFont() {
   font_ = FontFromRecord(block_.font);
@@ -50,10 +64,16 @@ void DatePicker::ApplyRange() {
   SendMessageW(hwnd_, DTM_SETRANGE, which, reinterpret_cast<LPARAM>(range));
 }
 
-void DatePicker::SetValue(double oleDate) {
+void DatePicker::ShowValue() {
   SYSTEMTIME time{};
-  if (oleDate == 0 || !ToSystemTime(oleDate, time)) GetLocalTime(&time);
+  if (block_.value == 0 || !ToSystemTime(block_.value, time)) GetLocalTime(&time);
   SendMessageW(hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+bool DatePicker::SetValueProperty(PropertyValue value) {
+  block_.value = ValueDouble(value);
+  ShowValue();
+  return false;
 }
 
 double DatePicker::Value() const {
@@ -68,77 +88,5 @@ std::vector<uint8_t> DatePicker::PropertyData() const {
   if (hwnd_) current.value = Value();
   return current.Write();
 }
-
-PropertyValue DatePicker::Read(int32_t number) const {
-  switch (number + 8) {
-    case 8: return IntValue(block_.dropDownCalendar);
-    case 9: return IntValue(block_.format);
-    case 10: return DoubleValue(Value());
-    case 11: return DoubleValue(block_.earliest);
-    case 12: return DoubleValue(block_.latest);
-    case 13: return BytesValue(block_.font);
-    case 14: return IntValue(block_.border);
-    default: return {};
-  }
-}
-
-bool DatePicker::Write(int32_t number, PropertyValue value) {
-  switch (number + 8) {
-    case 8: block_.dropDownCalendar = ValueInt(value); return true;
-    case 9: block_.format = ValueInt(value); return true;
-    case 10:
-      block_.value = ValueDouble(value);
-      SetValue(block_.value);
-      return false;
-    case 11:
-      block_.earliest = ValueDouble(value);
-      ApplyRange();
-      return false;
-    case 12:
-      block_.latest = ValueDouble(value);
-      ApplyRange();
-      return false;
-    case 13:
-      block_.font = ValueBytes(value);
-      ApplyFont();
-      return false;
-    case 14: block_.border = ValueInt(value); return true;
-    default: return false;
-  }
-}
-
-namespace {
-
-Unit* CreateDatePicker(const uint8_t* block, int32_t length, uint32_t extraStyle, HWND parent, int32_t childId,
-                       HMENU, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t windowId,
-                       uint32_t unitId, int32_t, int32_t) {
-  const std::optional<DatePickerBlock> data = DatePickerBlock::Read(BlockBytes(block, length));
-  if (!data) return nullptr;
-  return DatePicker::Create(*data, extraStyle, parent, childId, Place{left, top, width, height}, windowId,
-                            unitId)
-      .release();
-}
-
-int WriteDatePicker(Unit* unit, int32_t number, PropertyValue value) {
-  return static_cast<DatePicker*>(unit)->Write(number, value) ? 1 : 0;
-}
-
-PropertyValue ReadDatePicker(Unit* unit, int32_t number) {
-  return static_cast<DatePicker*>(unit)->Read(number);
-}
-
-void* DatePickerInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateDatePicker);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteDatePicker);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadDatePicker);
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-const UnitTypeDescriptor kDatePickerType = {"日期框", "DatePicker", UnitState::RaisesEvents,
-                                            &DatePickerInterface};
 
 }  // namespace tl

@@ -7,13 +7,6 @@
 namespace tl {
 namespace {
 
-bool ReadDouble(ByteReader& r, double& value) {
-  std::span<const uint8_t> bytes;
-  if (!r.Bytes(sizeof value, bytes)) return false;
-  std::memcpy(&value, bytes.data(), sizeof value);
-  return true;
-}
-
 void WriteDouble(ByteWriter& w, double value) {
   uint8_t bytes[sizeof value];
   std::memcpy(bytes, &value, sizeof value);
@@ -22,25 +15,16 @@ void WriteDouble(ByteWriter& w, double value) {
 
 }  // namespace
 
-std::optional<DatePickerBlock> DatePickerBlock::Read(std::span<const uint8_t> block) {
+std::optional<DatePickerBlock> DatePickerBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   DatePickerBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "date picker block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  r.Int32(b.dropDownCalendar);
-  r.Int32(b.format);
-  ReadDouble(r, b.value);
-  ReadDouble(r, b.earliest);
-  ReadDouble(r, b.latest);
-  r.Int32(b.border);
-  r.CountedBytes(b.font);
-  if (version >= 2) {
-    r.CountedText(b.data1);
-    r.CountedText(b.data2);
-  }
-  if (!r.ok()) return std::nullopt;
-  return b;
+  r.Version(kVersion, version).Int32("drop-down calendar", b.dropDownCalendar).Int32("format", b.format);
+  r.Double("value", b.value).Double("earliest", b.earliest).Double("latest", b.latest);
+  r.Int32("border", b.border).CountedBytes("font", b.font);
+  if (version >= 2) r.CountedText("data 1", b.data1).CountedText("data 2", b.data2);
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> DatePickerBlock::Write() const {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 struct DatePickerBlock {
@@ -23,7 +25,7 @@ struct DatePickerBlock {
   std::string data1;             // version 2
   std::string data2;             // version 2
 
-  static std::optional<DatePickerBlock> Read(std::span<const uint8_t> block);
+  static std::optional<DatePickerBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

@@ -49,35 +49,57 @@ LPARAM SelectionEnd(int32_t start, int32_t length) {
   return static_cast<LPARAM>(std::clamp<int64_t>(int64_t{start} + length, INT32_MIN, INT32_MAX));
 }
 
-wchar_t PasswordCharacter(uint16_t stored) {
+wchar_t ShownPasswordCharacter(uint16_t stored) {
   const std::wstring wide = Widen(PasswordText(stored));
   return wide.empty() ? L'*' : wide[0];
 }
 
 }  // namespace
 
-std::unique_ptr<EditBox> EditBox::Create(const EditBoxBlock& block, uint32_t extraStyle, HWND parent,
-                                         int32_t childId, Place place, uint32_t windowId, uint32_t unitId) {
-  auto unit = std::make_unique<EditBox>(block, windowId, unitId);
-  if (!unit->Build(extraStyle, parent, childId, place)) return nullptr;
-  return unit;
+const UnitTypeDescriptor kEditBoxType = {"编辑框", "EditBox", UnitState::RaisesEvents, &UnitInterface<EditBox>};
+
+std::span<const Property<EditBox>> EditBox::Properties() {
+  using B = EditBoxBlock;
+  using E = EditBox;
+  static constexpr Property<EditBox> kTable[] = {
+      Live<&E::Content, &E::SetContentProperty>(),                // 8
+      Stored<&B::border, kRebuild>(),                             // 9
+      Stored<&B::textColour, &E::ApplyColours>(),                 // 10
+      Stored<&B::backColour, &E::ApplyColours>(),                 // 11
+      Stored<&B::font, &E::ApplyFont>(),                          // 12
+      Stored<&B::hideSelection, kRebuild>(),                      // 13
+      Stored<&B::maxLength, &E::ApplyMaxLength>(),                // 14
+      Stored<&B::multiLine, kRebuild>(),                          // 15
+      Stored<&B::scrollBars, kRebuild>(),                         // 16
+      Stored<&B::alignment, kRebuild>(),                          // 17
+      Live<&E::InputMode, &E::SetInputMode>(),                    // 18
+      Live<&E::PasswordCharacter, &E::SetPasswordCharacter>(),    // 19
+      Stored<&B::letterCase, kRebuild>(),                         // 20
+      Stored<&B::spinControl, kRebuild>(),                        // 21
+      Stored<&B::spinMinimum, &E::ApplySpinRange>(),              // 22
+      Stored<&B::spinMaximum, &E::ApplySpinRange>(),              // 23
+      Live<&E::SelectionStart, &E::SetSelectionStart>(),          // 24
+      Live<&E::SelectionLength, &E::SetSelectionLength>(),        // 25
+      {},                                                         // 26: none
+      Stored<&B::data1>(),                                        // 27
+      Stored<&B::data2>(),                                        // 28
+  };
+  return kTable;
 }
 
 bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   DWORD style = StyleOf(block_) | extraStyle;
   if (block_.border == 2) style |= WS_BORDER;
-  hwnd_ = CreateWindowExW(ExStyleOf(block_), L"EDIT", L"", style, place.left, place.top,
-                          place.width, place.height, parent,
-                          reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
-                          GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd_) return false;
-  SetWindowSubclass(hwnd_, &ControlProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-  Attach(hwnd_);
+  HWND hwnd = CreateWindowExW(ExStyleOf(block_), L"EDIT", L"", style, place.left, place.top, place.width,
+                              place.height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return false;
+  Attach(hwnd);
   ApplyFont();
   ApplyColours();
-  SendMessageW(hwnd_, EM_LIMITTEXT, block_.maxLength > 0 ? block_.maxLength : 0, 0);
+  ApplyMaxLength();
   if (block_.inputMode == EditInputMode::Password)
-    SendMessageW(hwnd_, EM_SETPASSWORDCHAR, PasswordCharacter(block_.passwordChar), 0);
+    SendMessageW(hwnd_, EM_SETPASSWORDCHAR, ShownPasswordCharacter(block_.passwordChar), 0);
   SetContent(block_.content);
   SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, block_.selectionLength));
   if (block_.spinControl) BuildSpin(parent);
@@ -85,8 +107,7 @@ bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place pla
 }
 
 void EditBox::BuildSpin(HWND parent) {
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&classes);
+  EnsureCommonControls(ICC_UPDOWN_CLASS);
   // The buddy's own text is the value: it counts within the range the properties give.
   spin_ = CreateWindowExW(0, UPDOWN_CLASSW, L"",
                           WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
@@ -117,9 +138,8 @@ void EditBox::FollowEdit() {
 }
 
 EditBox::~EditBox() {
-  Detach();
-  DestroyNativeWindow(spin_);
-  DestroyNativeWindow(hwnd_);
+  if (spin_ && IsWindow(spin_)) DestroyWindow(spin_);
+  DestroyControl();
 }
 
 void EditBox::ApplyFont() {
@@ -131,6 +151,8 @@ void EditBox::ApplyColours() {
   backBrush_ = SolidBrush(block_.backColour);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
+
+void EditBox::ApplyMaxLength() { SendMessageW(hwnd_, EM_LIMITTEXT, block_.maxLength > 0 ? block_.maxLength : 0, 0); }
 
 void EditBox::SetContent(std::string_view text) {
   adjusting_ = true;
@@ -156,37 +178,32 @@ bool EditBox::RefusesCharacter(WPARAM character) const {
   return character != L'-' && (character < L'0' || character > L'9');
 }
 
-LRESULT CALLBACK EditBox::ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<EditBox*>(data);
+bool EditBox::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_CHAR:
-      if (self->RefusesCharacter(wParam)) return 0;
-      break;
+      result = 0;
+      return RefusesCharacter(wParam);
     case WM_WINDOWPOSCHANGED:
     case WM_SHOWWINDOW:
-    case WM_ENABLE: {
+    case WM_ENABLE:
       // The arrows go, show and grey out with their edit box.
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-      if (message == WM_SHOWWINDOW) ShowWindow(self->spin_, wParam ? SW_SHOWNA : SW_HIDE);
-      else self->FollowEdit();
-      return result;
-    }
+      result = DefaultHandling(message, wParam, lParam);
+      if (message == WM_SHOWWINDOW) ShowWindow(spin_, wParam ? SW_SHOWNA : SW_HIDE);
+      else FollowEdit();
+      return true;
     case WM_PASTE:
     case WM_UNDO:
     case EM_UNDO:
-    case EM_REPLACESEL: {
-      const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-      self->KeepShortInteger();
-      return result;
-    }
+    case EM_REPLACESEL:
+      result = DefaultHandling(message, wParam, lParam);
+      KeepShortInteger();
+      return true;
     default:
-      break;
+      return false;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
 }
 
-std::optional<LRESULT> EditBox::OnParentMessage(UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> EditBox::OnNotification(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == EN_CHANGE) KeepShortInteger();
@@ -209,127 +226,61 @@ bool EditBox::ClaimsKey(UINT virtualKey) const {
 }
 
 std::vector<uint8_t> EditBox::PropertyData() const {
+  EditBoxBlock current = block_;
   if (hwnd_) {
-    block_.content = WindowTextGbk(hwnd_);
+    current.content = WindowTextGbk(hwnd_);
     DWORD start = 0, end = 0;
     SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    block_.selectionStart = static_cast<int32_t>(start);
-    block_.selectionLength = static_cast<int32_t>(end - start);
+    current.selectionStart = static_cast<int32_t>(start);
+    current.selectionLength = static_cast<int32_t>(end - start);
   }
-  return block_.Write();
+  return current.Write();
 }
 
-PropertyValue EditBox::Read(int32_t number) {
-  switch (number + 8) {
-    case 8: return TextValue(WindowTextGbk(hwnd_));
-    case 9: return IntValue(block_.border);
-    case 10: return IntValue(static_cast<int32_t>(block_.textColour));
-    case 11: return IntValue(static_cast<int32_t>(block_.backColour));
-    case 12: return BytesValue(block_.font);
-    case 13: return IntValue(block_.hideSelection);
-    case 14: return IntValue(block_.maxLength);
-    case 15: return IntValue(block_.multiLine);
-    case 16: return IntValue(block_.scrollBars);
-    case 17: return IntValue(block_.alignment);
-    case 18: return IntValue(block_.inputMode);
-    case 19: return TextValue(PasswordText(block_.passwordChar));
-    case 20: return IntValue(block_.letterCase);
-    case 21: return IntValue(block_.spinControl);
-    case 22: return IntValue(block_.spinMinimum);
-    case 23: return IntValue(block_.spinMaximum);
-    case 24: {
-      DWORD start = 0;
-      SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-      return IntValue(static_cast<int32_t>(start));
-    }
-    case 25: {
-      DWORD start = 0, end = 0;
-      SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      return IntValue(static_cast<int32_t>(end - start));
-    }
-    case 27: return TextValue(block_.data1);
-    case 28: return TextValue(block_.data2);
-    default: return {};
-  }
+bool EditBox::SetContentProperty(PropertyValue value) {
+  block_.content = ValueText(value);
+  SetContent(block_.content);
+  return false;
 }
 
-bool EditBox::Write(int32_t number, PropertyValue value) {
-  const int32_t v = ValueInt(value);
-  switch (number + 8) {
-    case 8:
-      block_.content = ValueText(value);
-      SetContent(block_.content);
-      return false;
-    case 9: block_.border = v; return true;
-    case 10: block_.textColour = static_cast<uint32_t>(v); ApplyColours(); return false;
-    case 11: block_.backColour = static_cast<uint32_t>(v); ApplyColours(); return false;
-    case 12: block_.font = ValueBytes(value); ApplyFont(); return false;
-    case 13: block_.hideSelection = v; return true;
-    case 14:
-      block_.maxLength = v;
-      SendMessageW(hwnd_, EM_LIMITTEXT, v > 0 ? v : 0, 0);
-      return false;
-    case 15: block_.multiLine = v; return true;
-    case 16: block_.scrollBars = v; return true;
-    case 17: block_.alignment = v; return true;
-    case 18:
-      block_.inputMode = v;
-      KeepShortInteger();
-      return true;
-    case 19:
-      block_.passwordChar = StoredPassword(ValueText(value));
-      if (block_.inputMode == EditInputMode::Password)
-        SendMessageW(hwnd_, EM_SETPASSWORDCHAR, PasswordCharacter(block_.passwordChar), 0);
-      InvalidateRect(hwnd_, nullptr, TRUE);
-      return false;
-    case 20: block_.letterCase = v; return true;
-    case 21: block_.spinControl = v; return true;
-    case 22: block_.spinMinimum = v; ApplySpinRange(); return false;
-    case 23: block_.spinMaximum = v; ApplySpinRange(); return false;
-    case 24:
-      block_.selectionStart = v;
-      SendMessageW(hwnd_, EM_SETSEL, v, SelectionEnd(v, block_.selectionLength));
-      return false;
-    case 25:
-      block_.selectionLength = v;
-      SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, v));
-      return false;
-    case 27: block_.data1 = ValueText(value); return false;
-    case 28: block_.data2 = ValueText(value); return false;
-    default: return false;
-  }
+bool EditBox::SetInputMode(PropertyValue value) {
+  block_.inputMode = ValueInt(value);
+  KeepShortInteger();
+  return true;
 }
 
-namespace {
+PropertyValue EditBox::PasswordCharacter() const { return TextValue(PasswordText(block_.passwordChar)); }
 
-Unit* CreateEditBox(const uint8_t* block, int32_t length, uint32_t extraStyle, HWND parent,
-                    int32_t childId, HMENU, int32_t left, int32_t top, int32_t width, int32_t height,
-                    uint32_t windowId, uint32_t unitId, int32_t, int32_t) {
-  const std::optional<EditBoxBlock> data = EditBoxBlock::Read(BlockBytes(block, length));
-  if (!data) return nullptr;
-  return EditBox::Create(*data, extraStyle, parent, childId, Place{left, top, width, height},
-                         windowId, unitId).release();
+bool EditBox::SetPasswordCharacter(PropertyValue value) {
+  block_.passwordChar = StoredPassword(ValueText(value));
+  if (block_.inputMode == EditInputMode::Password)
+    SendMessageW(hwnd_, EM_SETPASSWORDCHAR, ShownPasswordCharacter(block_.passwordChar), 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return false;
 }
 
-int WriteEditBox(Unit* unit, int32_t number, PropertyValue value) {
-  return static_cast<EditBox*>(unit)->Write(number, value) ? 1 : 0;
+PropertyValue EditBox::SelectionStart() const {
+  DWORD start = 0;
+  SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return IntValue(static_cast<int32_t>(start));
 }
 
-PropertyValue ReadEditBox(Unit* unit, int32_t number) {
-  return static_cast<EditBox*>(unit)->Read(number);
+bool EditBox::SetSelectionStart(PropertyValue value) {
+  block_.selectionStart = ValueInt(value);
+  SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, block_.selectionLength));
+  return false;
 }
 
-void* EditBoxInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateEditBox);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteEditBox);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadEditBox);
-  }
-  return nullptr;
+PropertyValue EditBox::SelectionLength() const {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return IntValue(static_cast<int32_t>(end - start));
 }
 
-}  // namespace
-
-const UnitTypeDescriptor kEditBoxType = {"编辑框", "EditBox", UnitState::RaisesEvents, &EditBoxInterface};
+bool EditBox::SetSelectionLength(PropertyValue value) {
+  block_.selectionLength = ValueInt(value);
+  SendMessageW(hwnd_, EM_SETSEL, block_.selectionStart, SelectionEnd(block_.selectionStart, block_.selectionLength));
+  return false;
+}
 
 }  // namespace tl

@@ -3,33 +3,39 @@
 // and optional spin arrows.
 #pragma once
 
-#include <memory>
-
-#include "controls/common_controls_b.h"
+#include "controls/appearance.h"
+#include "controls/control_unit.h"
 #include "controls/edit_box_block.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
-class EditBox final : public Unit, private ParentNotifications {
+extern const UnitTypeDescriptor kEditBoxType;
+
+class EditBox final : public BlockUnit<EditBox, EditBoxBlock> {
  public:
-  static std::unique_ptr<EditBox> Create(const EditBoxBlock& block, uint32_t extraStyle, HWND parent,
-                                         int32_t childId, Place place, uint32_t windowId, uint32_t unitId);
-  EditBox(const EditBoxBlock& block, uint32_t windowId, uint32_t unitId)
-      : Unit(windowId, unitId), block_(block) {}
+  using BlockUnit::BlockUnit;
   ~EditBox() override;
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<EditBox>> Properties();
 
   std::vector<uint8_t> PropertyData() const override;
   bool ClaimsKey(UINT virtualKey) const override;
 
-  PropertyValue Read(int32_t number);
-  bool Write(int32_t number, PropertyValue value);  // true: needs a new native control
-
  private:
-  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  PropertyValue Content() const { return TextValue(WindowTextGbk(hwnd_)); }
+  bool SetContentProperty(PropertyValue value);
+  PropertyValue InputMode() const { return IntValue(block_.inputMode); }
+  bool SetInputMode(PropertyValue value);
+  PropertyValue PasswordCharacter() const;
+  bool SetPasswordCharacter(PropertyValue value);
+  PropertyValue SelectionStart() const;
+  bool SetSelectionStart(PropertyValue value);
+  PropertyValue SelectionLength() const;
+  bool SetSelectionLength(PropertyValue value);
+
   void ApplyFont();
   void ApplyColours();
+  void ApplyMaxLength();
   void SetContent(std::string_view text);
   // Short-integer mode: brings the control's text back to the rule after a change.
   void KeepShortInteger();
@@ -38,16 +44,13 @@ class EditBox final : public Unit, private ParentNotifications {
   void BuildSpin(HWND parent);
   void ApplySpinRange();
   void FollowEdit();
-  std::optional<LRESULT> OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  static LRESULT CALLBACK ControlProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-  mutable EditBoxBlock block_;
   GdiObject font_;
   GdiObject backBrush_;
   HWND spin_ = nullptr;
   bool adjusting_ = false;
 };
-
-extern const UnitTypeDescriptor kEditBoxType;
 
 }  // namespace tl

@@ -6,37 +6,25 @@
 
 namespace tl {
 
-std::optional<EditBoxBlock> EditBoxBlock::Read(std::span<const uint8_t> block) {
+std::optional<EditBoxBlock> EditBoxBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   EditBoxBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "edit box block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  r.Int32(b.border);
-  r.Uint32(b.textColour);
-  r.Uint32(b.backColour);
-  r.Int32(b.hideSelection);
-  r.Int32(b.maxLength);
-  r.Int32(b.multiLine);
-  r.Int32(b.scrollBars);
-  r.Int32(b.alignment);
-  r.Int32(b.inputMode);
+  r.Version(kVersion, version);
+  r.Int32("border", b.border).Uint32("text colour", b.textColour).Uint32("back colour", b.backColour);
+  r.Int32("hide selection", b.hideSelection).Int32("maximum length", b.maxLength);
+  r.Int32("multi-line", b.multiLine).Int32("scroll bars", b.scrollBars).Int32("alignment", b.alignment);
+  r.Int32("input mode", b.inputMode);
   std::span<const uint8_t> password;
-  if (r.Bytes(2, password)) b.passwordChar = static_cast<uint16_t>(password[0] | (password[1] << 8));
-  r.Int32(b.letterCase);
-  r.Int32(b.spinControl);
-  r.Int32(b.spinMinimum);
-  r.Int32(b.spinMaximum);
-  r.Int32(b.selectionStart);
-  r.Int32(b.selectionLength);
-  r.CountedBytes(b.font);
-  r.CountedText(b.content);
-  if (version >= 2) {
-    r.CountedText(b.data1);
-    r.CountedText(b.data2);
-  }
-  if (!r.ok()) return std::nullopt;
-  return b;
+  if (r.Bytes("password character", 2, password).ok())
+    b.passwordChar = static_cast<uint16_t>(password[0] | (password[1] << 8));
+  r.Int32("letter case", b.letterCase).Int32("spin control", b.spinControl);
+  r.Int32("spin minimum", b.spinMinimum).Int32("spin maximum", b.spinMaximum);
+  r.Int32("selection start", b.selectionStart).Int32("selection length", b.selectionLength);
+  r.CountedBytes("font", b.font).CountedText("content", b.content);
+  if (version >= 2) r.CountedText("data 1", b.data1).CountedText("data 2", b.data2);
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> EditBoxBlock::Write() const {

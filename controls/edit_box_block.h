@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 // Input modes (property 18) the unit distinguishes; other values behave as free text.
@@ -40,7 +42,7 @@ struct EditBoxBlock {
   std::string data1;                 // 27 (version 2)
   std::string data2;                 // 28 (version 2)
 
-  static std::optional<EditBoxBlock> Read(std::span<const uint8_t> block);
+  static std::optional<EditBoxBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

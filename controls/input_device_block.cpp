@@ -4,16 +4,14 @@
 
 namespace tl {
 
-std::optional<InputDeviceBlock> InputDeviceBlock::Read(std::span<const uint8_t> block) {
+std::optional<InputDeviceBlock> InputDeviceBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   InputDeviceBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "input device block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  std::span<const uint8_t> rest;
-  r.Bytes(r.remaining(), rest);
+  const std::span<const uint8_t> rest = r.Version(kVersion, version).Rest();
   b.rest.assign(rest.begin(), rest.end());
-  return b;
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> InputDeviceBlock::Write() const {

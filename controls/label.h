@@ -3,36 +3,32 @@
 // drag-anywhere property a press on a label moves the window.
 #pragma once
 
-#include <memory>
-
-#include "controls/common_controls_b.h"
+#include "controls/appearance.h"
+#include "controls/control_unit.h"
 #include "controls/label_block.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
-class Label final : public Unit {
- public:
-  static std::unique_ptr<Label> Create(const LabelBlock& block, uint32_t extraStyle, HWND parent,
-                                       int32_t childId, Place place, uint32_t windowId, uint32_t unitId);
-  Label(const LabelBlock& block, uint32_t windowId, uint32_t unitId) : Unit(windowId, unitId), block_(block) {}
-  ~Label() override;
+extern const UnitTypeDescriptor kLabelType;
 
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
+class Label final : public BlockUnit<Label, LabelBlock> {
+ public:
+  using BlockUnit::BlockUnit;
+  // The window goes before the font it shows.
+  ~Label() override { DestroyControl(); }
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<Label>> Properties();
+
   bool IsDragHandle() const override { return true; }
 
-  PropertyValue Read(int32_t number) const;
-  bool Write(int32_t number, PropertyValue value);
-
  private:
+  void ShowCaption();
+  void ApplyFont();
+  void Repaint();
   void Paint(HDC dc) const;
-  static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-  LabelBlock block_;
   GdiObject font_;
 };
-
-extern const UnitTypeDescriptor kLabelType;
 
 }  // namespace tl

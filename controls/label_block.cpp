@@ -4,37 +4,23 @@
 
 namespace tl {
 
-std::optional<LabelBlock> LabelBlock::Read(std::span<const uint8_t> block) {
+std::optional<LabelBlock> LabelBlock::Read(std::span<const uint8_t> block, BlockError* error) {
   LabelBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "label block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  r.Int32(b.textEffect);
-  r.Int32(b.effectDepth);
-  r.Int32(b.borderStyle);
-  r.Uint32(b.shadowColour);
-  r.Uint32(b.highlightColour);
-  r.Uint32(b.borderColour);
-  r.Uint32(b.textColour);
-  r.Uint32(b.backColour);
-  r.Int32(b.backgroundMode);
-  r.Int32(b.gradientStyle);
-  r.Uint32(b.gradientColour1);
-  r.Uint32(b.gradientColour2);
-  r.Uint32(b.gradientColour3);
-  r.Int32(b.horizontalAlign);
-  r.Int32(b.verticalAlign);
-  r.Int32(b.wordWrap);
-  r.CountedBytes(b.font);
-  r.CountedBytes(b.backPicture);
-  r.CountedText(b.caption);
-  if (version >= 2) {
-    r.CountedText(b.data1);
-    r.CountedText(b.data2);
-  }
-  if (!r.ok()) return std::nullopt;
-  return b;
+  r.Version(kVersion, version);
+  r.Int32("text effect", b.textEffect).Int32("effect depth", b.effectDepth).Int32("border style", b.borderStyle);
+  r.Uint32("shadow colour", b.shadowColour).Uint32("highlight colour", b.highlightColour);
+  r.Uint32("border colour", b.borderColour).Uint32("text colour", b.textColour).Uint32("back colour", b.backColour);
+  r.Int32("background mode", b.backgroundMode).Int32("gradient style", b.gradientStyle);
+  r.Uint32("gradient colour 1", b.gradientColour1).Uint32("gradient colour 2", b.gradientColour2);
+  r.Uint32("gradient colour 3", b.gradientColour3);
+  r.Int32("horizontal alignment", b.horizontalAlign).Int32("vertical alignment", b.verticalAlign);
+  r.Int32("word wrap", b.wordWrap);
+  r.CountedBytes("font", b.font).CountedBytes("back picture", b.backPicture).CountedText("caption", b.caption);
+  if (version >= 2) r.CountedText("data 1", b.data1).CountedText("data 2", b.data2);
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> LabelBlock::Write() const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 // 0xFF000000 as a colour: the system's default (the dialog face colour for a background).
@@ -38,7 +40,7 @@ struct LabelBlock {
   std::string data1;                   // 27 (version 2)
   std::string data2;                   // 28 (version 2)
 
-  static std::optional<LabelBlock> Read(std::span<const uint8_t> block);
+  static std::optional<LabelBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

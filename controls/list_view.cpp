@@ -13,18 +13,6 @@
 namespace tl {
 namespace {
 
-enum Property : int32_t {
-  kBorder = 8, kTextColor, kTextBackColor, kBackColor, kFont, kViewType, kIconAlignment,
-  kAutoArrange, kWrapTitles, kColumns, kHideHeader, kHeaderImages, kHeadersClickable,
-  kFullRowSelect, kGridLines, kColumnDrag, kLargeImages, kStateImages, kHotTracking,
-  kHandCursor, kUnderlineCold, kUnderlineHot, kAllowTitleEditing, kSorting, kCheckBoxes,
-  kFlatScrollBars, kSingleSelection, kCurrentSelection, kShowSelectionAlways, kInitialItems,
-  kEditedTitle,
-  // Beyond the stored properties: advances with every change of the rows or their texts, so
-  // that a caller can tell cheaply whether the list changed since it last looked. Read only.
-  kChangeCount,
-};
-
 namespace Event {
 constexpr int32_t kFocusedItem = 0, kActivated = 1, kColumnClick = 2, kHotItem = 3, kClick = 4,
                   kRightClick = 5, kBeginEdit = 6, kEndEdit = 7, kCheckChanged = 8;
@@ -38,48 +26,6 @@ constexpr size_t kLargestTextBuffer = size_t{1} << 24;
 
 int32_t StateImageBits(int32_t index) { return (std::clamp(index, -1, 14) + 1) << 12; }
 
-std::span<const uint8_t> ByteSetOf(PropertyValue v) {
-  return ByteSetView(reinterpret_cast<const void*>(static_cast<uintptr_t>(v.low)));
-}
-
-PropertyValue ByteSetValue(std::span<const uint8_t> bytes) {
-  return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewByteSet(bytes))), 0};
-}
-
-PropertyValue IntValue(int32_t v) { return {static_cast<uint32_t>(v), 0}; }
-
-Unit* CreateListView(const uint8_t* data, int32_t length, uint32_t extraStyle, HWND parent,
-                     int32_t childId, HMENU, int32_t left, int32_t top, int32_t width,
-                     int32_t height, uint32_t windowId, uint32_t unitId, int32_t, int32_t) {
-  auto block = ListViewBlock::Read(
-      data && length > 0 ? std::span(data, static_cast<size_t>(length)) : std::span<const uint8_t>());
-  if (!block) return nullptr;
-  auto unit = std::make_unique<ListViewUnit>(windowId, unitId, std::move(*block));
-  if (!unit->Create(extraStyle, parent, childId, {left, top, left + width, top + height})) {
-    return nullptr;
-  }
-  return unit.release();
-}
-
-int WriteListViewProperty(Unit* unit, int32_t number, PropertyValue value) {
-  auto* list = dynamic_cast<ListViewUnit*>(unit);
-  return list && list->WriteProperty(number + kBorder, value) ? 1 : 0;
-}
-
-PropertyValue ReadListViewProperty(Unit* unit, int32_t number) {
-  auto* list = dynamic_cast<ListViewUnit*>(unit);
-  return list ? list->ReadProperty(number + kBorder) : PropertyValue{};
-}
-
-void* GetListViewInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateListView);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteListViewProperty);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadListViewProperty);
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 // One clock for every list view of the process: a list built anew never repeats a value that
@@ -90,15 +36,57 @@ uint32_t NextListChangeStamp() {
 }
 
 const UnitTypeDescriptor kListViewType = {"超级列表框", "ListView", UnitState::RaisesEvents,
-                                          &GetListViewInterface};
+                                          &UnitInterface<ListView>};
 
-ListViewUnit::ListViewUnit(uint32_t windowId, uint32_t unitId, ListViewBlock block)
-    : ControlUnit(windowId, unitId), block_(std::move(block)) {
+// Styles the control fixes at creation ask for a new control, but only for a real change in
+// a view they shape, since building anew drops the items inserted at run time.
+std::span<const Property<ListView>> ListView::Properties() {
+  using B = ListViewBlock;
+  using L = ListView;
+  static constexpr Property<ListView> kTable[] = {
+      Stored<&B::border, &L::ApplyBorder, Range{0, 5}>(),        // 8
+      Stored<&B::textColor, &L::ApplyColors>(),                  // 9
+      Stored<&B::textBackColor, &L::ApplyColors>(),              // 10
+      Stored<&B::backColor, &L::ApplyColors>(),                  // 11
+      Stored<&B::font, &L::ApplyFont>(),                         // 12
+      Stored<&B::viewType, kRestyle, Range{0, 3}>(),             // 13
+      Stored<&B::iconAlignment, &L::InIconView, Range{0, 1}>(),  // 14
+      Stored<&B::autoArrange, &L::InIconView>(),                 // 15
+      Stored<&B::wrapTitles, &L::ApplyWrapTitles>(),             // 16
+      Live<&L::Columns, &L::SetColumns>(),                       // 17
+      Stored<&B::hideHeader, &L::ApplyHideHeader>(),             // 18
+      Stored<&B::headerImages>(),                                // 19
+      Stored<&B::headersClickable, &L::InReportView>(),          // 20
+      Stored<&B::fullRowSelect, &L::InReportView>(),             // 21
+      Stored<&B::gridLines, &L::InReportView>(),                 // 22
+      Stored<&B::columnDrag, &L::InReportView>(),                // 23
+      Stored<&B::largeImages>(),                                 // 24
+      Stored<&B::stateImages>(),                                 // 25
+      Stored<&B::hotTracking, kRestyle>(),                       // 26
+      Stored<&B::handCursor, &L::HotTracking>(),                 // 27
+      Stored<&B::underlineCold, &L::HotTracking>(),              // 28
+      Stored<&B::underlineHot, &L::HotTracking>(),               // 29
+      Stored<&B::allowTitleEditing, kRestyle>(),                 // 30
+      Stored<&B::sorting, kRestyle, Range{0, 2}>(),              // 31
+      Stored<&B::checkBoxes, kRestyle>(),                        // 32
+      Stored<&B::flatScrollBars, kRestyle>(),                    // 33
+      Stored<&B::singleSelection, kRestyle>(),                   // 34
+      Live<&L::Selection, &L::SetSelection>(),                   // 35
+      Stored<&B::showSelectionAlways, kRestyle>(),               // 36
+      Live<&L::Items, &L::SetItems>(),                           // 37
+      Live<&L::EditedTitle, nullptr>(),                          // 38
+      Live<&L::ChangeCount, nullptr>(),                          // 39
+  };
+  return kTable;
+}
+
+ListView::ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitId)
+    : BlockUnit(block, windowId, unitId) {
   block_.viewType = std::clamp(block_.viewType, 0, 3);
   block_.sorting = std::clamp(block_.sorting, 0, 2);
 }
 
-DWORD ListViewUnit::Style() const {
+DWORD ListView::Style() const {
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | kViewStyles[block_.viewType] |
                 kSortStyles[block_.sorting] | BorderFor(block_.border).style;
   if (block_.iconAlignment == 1) style |= LVS_ALIGNLEFT;
@@ -112,7 +100,7 @@ DWORD ListViewUnit::Style() const {
   return style;
 }
 
-DWORD ListViewUnit::ListExStyle() const {
+DWORD ListView::ListExStyle() const {
   DWORD ex = LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES;
   if (block_.fullRowSelect) ex |= LVS_EX_FULLROWSELECT;
   if (block_.gridLines) ex |= LVS_EX_GRIDLINES;
@@ -127,11 +115,10 @@ DWORD ListViewUnit::ListExStyle() const {
   return ex;
 }
 
-bool ListViewUnit::Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds) {
+bool ListView::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   EnsureCommonControls(ICC_LISTVIEW_CLASSES);
-  HWND hwnd = CreateWindowExW(BorderFor(block_.border).exStyle, WC_LISTVIEWW, L"",
-                              extraStyle | Style(), bounds.left, bounds.top,
-                              bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+  HWND hwnd = CreateWindowExW(BorderFor(block_.border).exStyle, WC_LISTVIEWW, L"", extraStyle | Style(),
+                              place.left, place.top, place.width, place.height, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return false;
@@ -149,36 +136,44 @@ bool ListViewUnit::Create(uint32_t extraStyle, HWND parent, int32_t childId, REC
   return true;
 }
 
-void ListViewUnit::SetStyleBit(DWORD bit, bool on) {
+void ListView::SetStyleBit(DWORD bit, bool on) {
   const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
   SetWindowLongPtrW(hwnd_, GWL_STYLE, on ? (style | bit) : (style & ~static_cast<LONG_PTR>(bit)));
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ListViewUnit::ApplyColors() {
+void ListView::ApplyBorder() { tl::ApplyBorder(hwnd_, block_.border); }
+
+void ListView::ApplyWrapTitles() {
+  if (InIconView()) SetStyleBit(LVS_NOLABELWRAP, !block_.wrapTitles);
+}
+
+void ListView::ApplyHideHeader() {
+  if (InReportView()) SetStyleBit(LVS_NOCOLUMNHEADER, block_.hideHeader);
+}
+
+void ListView::ApplyColors() {
   SendMessageW(hwnd_, LVM_SETTEXTCOLOR, 0, ResolveColor(block_.textColor & 0xFFFFFF));
   SendMessageW(hwnd_, LVM_SETTEXTBKCOLOR, 0, ResolveColor(block_.textBackColor));
   SendMessageW(hwnd_, LVM_SETBKCOLOR, 0, ResolveColor(block_.backColor));
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ListViewUnit::ApplyFont() {
-  FontHandle font(CreateFontFromRecord(block_.font));
+void ListView::ApplyFont() {
   // The control hands its font on to the header, so the GBK column titles need it as well.
-  if (!font) font.reset(CreateDefaultTextFont());
-  HFONT shown = font ? font.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
+  GdiObject font = FontFromRecord(block_.font);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.font()), TRUE);
   font_ = std::move(font);  // the previous font goes only once the control has let go of it
 }
 
-void ListViewUnit::ApplyHotCursor() {
+void ListView::ApplyHotCursor() {
   if (block_.hotTracking && !block_.handCursor) {
     SendMessageW(hwnd_, LVM_SETHOTCURSOR, 0,
                  reinterpret_cast<LPARAM>(LoadCursorW(nullptr, IDC_ARROW)));
   }
 }
 
-void ListViewUnit::InsertColumns() {
+void ListView::InsertColumns() {
   int32_t index = 0;
   for (const auto& c : block_.columns) {
     std::wstring title = Widen(c.title);
@@ -198,7 +193,7 @@ void ListViewUnit::InsertColumns() {
   }
 }
 
-void ListViewUnit::InsertInitialItems() {
+void ListView::InsertInitialItems() {
   // Without image lists every image index is out of range; check boxes bring two state images.
   const int32_t stateImages = block_.checkBoxes ? 2 : 0;
   int32_t item = -1;
@@ -220,129 +215,39 @@ void ListViewUnit::InsertInitialItems() {
   }
 }
 
-bool ListViewUnit::WriteProperty(int32_t index, PropertyValue value) {
-  const int32_t v = static_cast<int32_t>(value.low);
-  const bool on = value.low != 0;
-  // A style the control fixes at creation: the unit is built anew, but only for a real change,
-  // since building anew drops the items inserted at run time.
-  auto restyle = [](auto& field, auto newValue, bool applies) {
-    const bool changed = field != newValue;
-    field = newValue;
-    return applies && changed;
-  };
-  switch (index) {
-    case kBorder:
-      block_.border = std::clamp(v, 0, 5);
-      ApplyBorder(hwnd_, block_.border);
-      return false;
-    case kTextColor: block_.textColor = value.low; ApplyColors(); return false;
-    case kTextBackColor: block_.textBackColor = value.low; ApplyColors(); return false;
-    case kBackColor: block_.backColor = value.low; ApplyColors(); return false;
-    case kFont: {
-      const auto bytes = ByteSetOf(value);
-      block_.font.assign(bytes.begin(), bytes.end());
-      ApplyFont();
-      return false;
-    }
-    case kViewType: return restyle(block_.viewType, std::clamp(v, 0, 3), true);
-    case kIconAlignment: return restyle(block_.iconAlignment, std::clamp(v, 0, 1), InIconView());
-    case kAutoArrange: return restyle(block_.autoArrange, on, InIconView());
-    case kWrapTitles:
-      block_.wrapTitles = on;
-      if (InIconView()) SetStyleBit(LVS_NOLABELWRAP, !on);
-      return false;
-    case kColumns: {
-      auto columns = ReadListViewColumns(ByteSetOf(value));
-      if (!columns) return false;  // malformed data leaves the columns as they are
-      return restyle(block_.columns, std::move(*columns), InReportView());
-    }
-    case kHideHeader:
-      block_.hideHeader = on;
-      if (InReportView()) SetStyleBit(LVS_NOCOLUMNHEADER, on);
-      return false;
-    case kHeaderImages:
-    case kLargeImages:
-    case kStateImages: {
-      const auto bytes = ByteSetOf(value);
-      auto& field = index == kHeaderImages  ? block_.headerImages
-                    : index == kLargeImages ? block_.largeImages
-                                            : block_.stateImages;
-      field.assign(bytes.begin(), bytes.end());
-      return false;
-    }
-    case kHeadersClickable: return restyle(block_.headersClickable, on, InReportView());
-    case kFullRowSelect: return restyle(block_.fullRowSelect, on, InReportView());
-    case kGridLines: return restyle(block_.gridLines, on, InReportView());
-    case kColumnDrag: return restyle(block_.columnDrag, on, InReportView());
-    case kHotTracking: return restyle(block_.hotTracking, on, true);
-    case kHandCursor: return restyle(block_.handCursor, on, block_.hotTracking);
-    case kUnderlineCold: return restyle(block_.underlineCold, on, block_.hotTracking);
-    case kUnderlineHot: return restyle(block_.underlineHot, on, block_.hotTracking);
-    case kAllowTitleEditing: return restyle(block_.allowTitleEditing, on, true);
-    case kSorting: return restyle(block_.sorting, std::clamp(v, 0, 2), true);
-    case kCheckBoxes: return restyle(block_.checkBoxes, on, true);
-    case kFlatScrollBars: return restyle(block_.flatScrollBars, on, true);
-    case kSingleSelection: return restyle(block_.singleSelection, on, true);
-    case kCurrentSelection: SetCurrentSelection(v); return false;
-    case kShowSelectionAlways: return restyle(block_.showSelectionAlways, on, true);
-    case kInitialItems: {
-      auto items = ReadListViewItems(ByteSetOf(value));
-      if (!items) return false;
-      block_.items = std::move(*items);
-      SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
-      changeStamp_ = NextListChangeStamp();
-      tips_.clear();
-      InsertInitialItems();
-      return false;
-    }
-  }
-  return false;  // 38 and 39 are read only; unknown indexes are ignored
+PropertyValue ListView::Columns() const { return BytesValue(WriteListViewColumns(block_.columns)); }
+
+bool ListView::SetColumns(PropertyValue value) {
+  auto columns = ReadListViewColumns(ValueBytes(value));
+  if (!columns) return false;  // malformed data leaves the columns as they are
+  const bool changed = *columns != block_.columns;
+  block_.columns = std::move(*columns);
+  return changed && InReportView();
 }
 
-PropertyValue ListViewUnit::ReadProperty(int32_t index) const {
-  switch (index) {
-    case kBorder: return IntValue(block_.border);
-    case kTextColor: return {block_.textColor, 0};
-    case kTextBackColor: return {block_.textBackColor, 0};
-    case kBackColor: return {block_.backColor, 0};
-    case kFont: return ByteSetValue(block_.font);
-    case kViewType: return IntValue(block_.viewType);
-    case kIconAlignment: return IntValue(block_.iconAlignment);
-    case kAutoArrange: return IntValue(block_.autoArrange);
-    case kWrapTitles: return IntValue(block_.wrapTitles);
-    case kColumns: return ByteSetValue(WriteListViewColumns(block_.columns));
-    case kHideHeader: return IntValue(block_.hideHeader);
-    case kHeaderImages: return ByteSetValue(block_.headerImages);
-    case kHeadersClickable: return IntValue(block_.headersClickable);
-    case kFullRowSelect: return IntValue(block_.fullRowSelect);
-    case kGridLines: return IntValue(block_.gridLines);
-    case kColumnDrag: return IntValue(block_.columnDrag);
-    case kLargeImages: return ByteSetValue(block_.largeImages);
-    case kStateImages: return ByteSetValue(block_.stateImages);
-    case kHotTracking: return IntValue(block_.hotTracking);
-    case kHandCursor: return IntValue(block_.handCursor);
-    case kUnderlineCold: return IntValue(block_.underlineCold);
-    case kUnderlineHot: return IntValue(block_.underlineHot);
-    case kAllowTitleEditing: return IntValue(block_.allowTitleEditing);
-    case kSorting: return IntValue(block_.sorting);
-    case kCheckBoxes: return IntValue(block_.checkBoxes);
-    case kFlatScrollBars: return IntValue(block_.flatScrollBars);
-    case kSingleSelection: return IntValue(block_.singleSelection);
-    case kCurrentSelection: return IntValue(CurrentSelection());
-    case kShowSelectionAlways: return IntValue(block_.showSelectionAlways);
-    case kInitialItems: return ByteSetValue(WriteListViewItems(block_.items));
-    case kEditedTitle:
-      return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewText(editedTitle_))), 0};
-    case kChangeCount: return {changeStamp_, 0};
-  }
-  return {};
+bool ListView::SetSelection(PropertyValue value) {
+  SetCurrentSelection(ValueInt(value));
+  return false;
 }
 
-int32_t ListViewUnit::ItemCount() const {
+PropertyValue ListView::Items() const { return BytesValue(WriteListViewItems(block_.items)); }
+
+bool ListView::SetItems(PropertyValue value) {
+  auto items = ReadListViewItems(ValueBytes(value));
+  if (!items) return false;
+  block_.items = std::move(*items);
+  SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+  changeStamp_ = NextListChangeStamp();
+  tips_.clear();
+  InsertInitialItems();
+  return false;
+}
+
+int32_t ListView::ItemCount() const {
   return static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string ListViewUnit::ItemText(int32_t item, int32_t column) const {
+std::string ListView::ItemText(int32_t item, int32_t column) const {
   if (item < 0 || column < 0) return {};
   std::vector<wchar_t> buffer(kFirstTextBuffer);
   for (;;) {
@@ -361,7 +266,7 @@ std::string ListViewUnit::ItemText(int32_t item, int32_t column) const {
   }
 }
 
-void ListViewUnit::SetItemText(int32_t item, int32_t column, std::string_view text) {
+void ListView::SetItemText(int32_t item, int32_t column, std::string_view text) {
   if (item < 0 || column < 0) return;
   std::wstring wide = Widen(text);
   LVITEMW request{};
@@ -371,7 +276,7 @@ void ListViewUnit::SetItemText(int32_t item, int32_t column, std::string_view te
   changeStamp_ = NextListChangeStamp();
 }
 
-int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32_t image,
+int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t image,
                                  int32_t stateImage, int32_t indent, int32_t value) {
   std::wstring text = Widen(title);
   LVITEMW item{};
@@ -397,32 +302,32 @@ int32_t ListViewUnit::InsertItem(int32_t position, std::string_view title, int32
   return index;
 }
 
-void ListViewUnit::DeleteItem(int32_t item) {
+void ListView::DeleteItem(int32_t item) {
   if (item >= 0) SendMessageW(hwnd_, LVM_DELETEITEM, item, 0);
   changeStamp_ = NextListChangeStamp();
 }
 
-void ListViewUnit::EnsureVisible(int32_t item) {
+void ListView::EnsureVisible(int32_t item) {
   if (item >= 0) SendMessageW(hwnd_, LVM_ENSUREVISIBLE, item, FALSE);
 }
 
-void ListViewUnit::SetColumnWidth(int32_t column, int32_t width) {
+void ListView::SetColumnWidth(int32_t column, int32_t width) {
   // -1 fits the contents, -2 the header title; the width travels in 16 bits.
   width = std::max(width, -2);
   SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(static_cast<WORD>(width), 0));
 }
 
-void ListViewUnit::EditItem(int32_t item) {
+void ListView::EditItem(int32_t item) {
   if (!block_.allowTitleEditing) return;
   if (GetFocus() != hwnd_) SetFocus(hwnd_);
   if (hwnd_) SendMessageW(hwnd_, LVM_EDITLABELW, item, 0);
 }
 
-int32_t ListViewUnit::CurrentSelection() const {
+int32_t ListView::CurrentSelection() const {
   return static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void ListViewUnit::SetCurrentSelection(int32_t item) {
+void ListView::SetCurrentSelection(int32_t item) {
   block_.currentSelection = std::max(item, -1);
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -435,7 +340,7 @@ void ListViewUnit::SetCurrentSelection(int32_t item) {
   SendMessageW(hwnd_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
 }
 
-LRESULT ListViewUnit::GetInfoTip(LPARAM lParam) {
+LRESULT ListView::GetInfoTip(LPARAM lParam) {
   auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
   const UINT id = static_cast<UINT>(SendMessageW(hwnd_, LVM_MAPINDEXTOID, tip->iItem, 0));
   auto found = tips_.find({id, tip->iSubItem});
@@ -445,8 +350,8 @@ LRESULT ListViewUnit::GetInfoTip(LPARAM lParam) {
   return 0;
 }
 
-bool ListViewUnit::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message == WM_MOUSEMOVE && block_.hotTracking && !destroying()) {
+bool ListView::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+  if (message == WM_MOUSEMOVE && block_.hotTracking) {
     // Not every platform list view reports hot-item changes; the pointer tells us itself.
     LVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -455,24 +360,25 @@ bool ListViewUnit::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, 
       hotItem_ = item;
       if (item >= 0) RaiseEvent(*this, Event::kHotItem, {static_cast<uint32_t>(item)});
     }
-    return false;
   }
-  return ControlUnit::OnControlMessage(message, wParam, lParam, result);
+  return false;
 }
 
-bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
+std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lParam) {
+  // Our controls always talk in UTF-16.
+  if (message == WM_NOTIFYFORMAT) return NFR_UNICODE;
+  if (message != WM_NOTIFY) return std::nullopt;
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
   // A handler may destroy this unit: after raising an event only the copied ids are used.
   const uint32_t window = windowId(), unit = unitId();
-  const bool quiet = destroying();
   auto raise = [&](int32_t event, std::initializer_list<uint32_t> args = {}) {
-    return quiet ? EventRecord{} : RaiseEvent(window, unit, event, args);
+    return RaiseEvent(window, unit, event, args);
   };
-  result = 0;
+  LRESULT result = 0;
   switch (header->code) {
     case LVN_ITEMCHANGED: {
-      if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return true;
+      if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return result;
       const UINT oldState = change->uOldState, newState = change->uNewState;
       const bool focused = (newState & LVIS_FOCUSED) && !(oldState & LVIS_FOCUSED);
       const UINT oldCheck = (oldState & LVIS_STATEIMAGEMASK) >> 12;
@@ -481,37 +387,37 @@ bool ListViewUnit::OnNotify(UINT, WPARAM, LPARAM lParam, LRESULT& result) {
       const auto item = static_cast<uint32_t>(change->iItem);
       if (focused) raise(Event::kFocusedItem);
       if (toggled) raise(Event::kCheckChanged, {item, newCheck == 2 ? 1u : 0u});
-      return true;
+      return result;
     }
-    case LVN_ITEMACTIVATE: raise(Event::kActivated); return true;
+    case LVN_ITEMACTIVATE: raise(Event::kActivated); return result;
     case LVN_COLUMNCLICK:
       raise(Event::kColumnClick, {static_cast<uint32_t>(change->iSubItem)});
-      return true;
+      return result;
     case LVN_HOTTRACK:
       if (change->iItem != hotItem_) {
         hotItem_ = change->iItem;
         if (change->iItem >= 0) raise(Event::kHotItem, {static_cast<uint32_t>(change->iItem)});
       }
-      return true;
-    case NM_CLICK: raise(Event::kClick); return true;
-    case NM_RCLICK: raise(Event::kRightClick); return true;
+      return result;
+    case NM_CLICK: raise(Event::kClick); return result;
+    case NM_RCLICK: raise(Event::kRightClick); return result;
     case LVN_BEGINLABELEDITW: {
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
       result = Refused(raise(Event::kBeginEdit, {static_cast<uint32_t>(edit->item.iItem)}));
-      return true;
+      return result;
     }
     case LVN_ENDLABELEDITW: {
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-      if (!edit->item.pszText) return true;  // editing was cancelled: nothing to offer
+      if (!edit->item.pszText) return result;  // editing was cancelled: nothing to offer
       editedTitle_ = Narrow(edit->item.pszText);
       result = !Refused(raise(Event::kEndEdit, {static_cast<uint32_t>(edit->item.iItem)}));
       // The control puts the accepted title in place after this answer.
       if (result) changeStamp_ = NextListChangeStamp();
-      return true;
+      return result;
     }
-    case LVN_GETINFOTIPW: result = GetInfoTip(lParam); return true;
+    case LVN_GETINFOTIPW: result = GetInfoTip(lParam); return result;
   }
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace tl

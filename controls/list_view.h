@@ -1,5 +1,6 @@
 // The list view unit (type 0x20004): the platform list-view control with 31 own properties
-// (indexes 8-38, and 39, a read-only change count), eight methods and events 0-8 and -7/-8. Windows only.
+// (indexes 8-38, and 39, a read-only change count), eight methods and events 0-8 and -7/-8.
+// Windows only.
 #pragma once
 
 #include <map>
@@ -7,9 +8,9 @@
 #include <string_view>
 #include <utility>
 
-#include "controls/common_controls_a.h"
+#include "controls/appearance.h"
+#include "controls/control_unit.h"
 #include "controls/list_view_block.h"
-#include "runtime/unit_type.h"
 #include "runtime/value.h"
 
 namespace tl {
@@ -29,17 +30,14 @@ void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
 
-class ListViewUnit final : public ControlUnit {
+class ListView final : public BlockUnit<ListView, ListViewBlock> {
  public:
-  ListViewUnit(uint32_t windowId, uint32_t unitId, ListViewBlock block);
+  ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitId);
   // The control goes before the font it shows.
-  ~ListViewUnit() override { DestroyControl(); }
+  ~ListView() override { DestroyControl(); }
 
-  bool Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds);
-  // Own property index (8-38); answers true when the control must be built anew.
-  bool WriteProperty(int32_t index, PropertyValue value);
-  PropertyValue ReadProperty(int32_t index) const;
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<ListView>> Properties();
 
   int32_t ItemCount() const;
   std::string ItemText(int32_t item, int32_t column) const;
@@ -53,25 +51,38 @@ class ListViewUnit final : public ControlUnit {
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
 
- protected:
-  bool OnNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
  private:
+  std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  // Whether a style property shapes the control in the present view.
   bool InIconView() const { return block_.viewType <= 1; }
   bool InReportView() const { return block_.viewType == 3; }
+  bool HotTracking() const { return block_.hotTracking; }
   DWORD Style() const;
   DWORD ListExStyle() const;
   void SetStyleBit(DWORD bit, bool on);
+  void ApplyBorder();
   void ApplyColors();
   void ApplyFont();
+  void ApplyWrapTitles();
+  void ApplyHideHeader();
   void ApplyHotCursor();
   void InsertColumns();
   void InsertInitialItems();
+  PropertyValue Columns() const;
+  bool SetColumns(PropertyValue value);
+  PropertyValue Selection() const { return IntValue(CurrentSelection()); }
+  bool SetSelection(PropertyValue value);
+  PropertyValue Items() const;
+  bool SetItems(PropertyValue value);
+  PropertyValue EditedTitle() const { return TextValue(editedTitle_); }
+  // Advances with every change of the rows or their texts, so that a caller can tell cheaply
+  // whether the list changed since it last looked.
+  PropertyValue ChangeCount() const { return {changeStamp_, 0}; }
   LRESULT GetInfoTip(LPARAM lParam);
 
-  ListViewBlock block_;
-  FontHandle font_;
+  GdiObject font_;
   std::string editedTitle_;  // property 38, the title offered to event 7
   int32_t hotItem_ = -1;
   bool settingState_ = false;  // the unit's own check-state setting is no user's toggle

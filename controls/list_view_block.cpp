@@ -3,38 +3,17 @@
 #include "runtime/byte_io.h"
 
 namespace tl {
-namespace {
-
-bool ReadFlag(ByteReader& reader, bool& value) {
-  std::span<const uint8_t> byte;
-  if (!reader.Bytes(1, byte)) return false;
-  value = byte[0] != 0;
-  return true;
-}
-
-bool ReadBool(ByteReader& reader, bool& value) {
-  int32_t raw;
-  if (!reader.Int32(raw)) return false;
-  value = raw != 0;
-  return true;
-}
-
-bool ReadColor(ByteReader& reader, uint32_t& value) { return reader.Uint32(value); }
-
-}  // namespace
-
-std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data) {
+std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data, BlockError* error,
+                                                               size_t at) {
   std::vector<ListViewColumn> columns;
-  ByteReader reader(data);
-  while (!reader.AtEnd()) {
+  BlockReader r(data, "list view columns", at);
+  while (!r.AtEnd() && r.ok()) {
     ListViewColumn c;
-    if (!ReadFlag(reader, c.imageOnRight) || !reader.Int32(c.image) ||
-        !reader.Int32(c.alignment) || !reader.Int32(c.width) || !reader.CString(c.title)) {
-      return std::nullopt;
-    }
+    r.Flag("image on the right", c.imageOnRight).Int32("image", c.image).Int32("alignment", c.alignment);
+    r.Int32("width", c.width).CString("title", c.title);
     columns.push_back(std::move(c));
   }
-  return columns;
+  return r.Finish(std::move(columns), error);
 }
 
 std::vector<uint8_t> WriteListViewColumns(std::span<const ListViewColumn> columns) {
@@ -46,19 +25,17 @@ std::vector<uint8_t> WriteListViewColumns(std::span<const ListViewColumn> column
   return writer.Take();
 }
 
-std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data) {
+std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data, BlockError* error,
+                                                                  size_t at) {
   std::vector<ListViewItemRecord> items;
-  ByteReader reader(data);
-  while (!reader.AtEnd()) {
-    ListViewItemRecord r;
-    if (!ReadFlag(reader, r.nextColumn) || !reader.Int32(r.image) ||
-        !reader.Int32(r.stateImage) || !reader.Int32(r.value) || !reader.Int32(r.indent) ||
-        !reader.CString(r.text) || !reader.CString(r.tip)) {
-      return std::nullopt;
-    }
-    items.push_back(std::move(r));
+  BlockReader r(data, "list view items", at);
+  while (!r.AtEnd() && r.ok()) {
+    ListViewItemRecord i;
+    r.Flag("next column", i.nextColumn).Int32("image", i.image).Int32("state image", i.stateImage);
+    r.Int32("value", i.value).Int32("indent", i.indent).CString("text", i.text).CString("tip", i.tip);
+    items.push_back(std::move(i));
   }
-  return items;
+  return r.Finish(std::move(items), error);
 }
 
 std::vector<uint8_t> WriteListViewItems(std::span<const ListViewItemRecord> items) {
@@ -76,33 +53,34 @@ std::vector<uint8_t> WriteListViewItems(std::span<const ListViewItemRecord> item
   return writer.Take();
 }
 
-std::optional<ListViewBlock> ListViewBlock::Read(std::span<const uint8_t> data) {
+std::optional<ListViewBlock> ListViewBlock::Read(std::span<const uint8_t> data, BlockError* error) {
   ListViewBlock b;
   if (data.empty()) return b;
-  ByteReader reader(data);
+  BlockReader r(data, "list view block");
   int32_t version = 0;
-  if (!reader.Int32(version) || version < 0 || version > kVersion) return std::nullopt;
+  r.Version(kVersion, version);
+  r.Int32("border", b.border).Uint32("text colour", b.textColor).Uint32("text back colour", b.textBackColor);
+  r.Uint32("back colour", b.backColor).Int32("view type", b.viewType).Int32("icon alignment", b.iconAlignment);
+  r.Bool("auto arrange", b.autoArrange).Bool("wrap titles", b.wrapTitles).Bool("hide header", b.hideHeader);
+  r.Bool("headers clickable", b.headersClickable).Bool("full row select", b.fullRowSelect);
+  r.Bool("grid lines", b.gridLines).Bool("column drag", b.columnDrag).Bool("hot tracking", b.hotTracking);
+  r.Bool("hand cursor", b.handCursor).Bool("underline cold", b.underlineCold).Bool("underline hot", b.underlineHot);
+  r.Bool("allow title editing", b.allowTitleEditing).Int32("sorting", b.sorting).Bool("check boxes", b.checkBoxes);
+  r.Bool("flat scroll bars", b.flatScrollBars).Bool("single selection", b.singleSelection);
+  r.Int32("current selection", b.currentSelection).Bool("show selection always", b.showSelectionAlways);
   std::vector<uint8_t> columns, items;
-  const bool ok =
-      reader.Int32(b.border) && ReadColor(reader, b.textColor) &&
-      ReadColor(reader, b.textBackColor) && ReadColor(reader, b.backColor) &&
-      reader.Int32(b.viewType) && reader.Int32(b.iconAlignment) &&
-      ReadBool(reader, b.autoArrange) && ReadBool(reader, b.wrapTitles) &&
-      ReadBool(reader, b.hideHeader) && ReadBool(reader, b.headersClickable) &&
-      ReadBool(reader, b.fullRowSelect) && ReadBool(reader, b.gridLines) &&
-      ReadBool(reader, b.columnDrag) && ReadBool(reader, b.hotTracking) &&
-      ReadBool(reader, b.handCursor) && ReadBool(reader, b.underlineCold) &&
-      ReadBool(reader, b.underlineHot) && ReadBool(reader, b.allowTitleEditing) &&
-      reader.Int32(b.sorting) && ReadBool(reader, b.checkBoxes) &&
-      ReadBool(reader, b.flatScrollBars) && ReadBool(reader, b.singleSelection) &&
-      reader.Int32(b.currentSelection) && ReadBool(reader, b.showSelectionAlways) &&
-      reader.CountedBytes(b.font) && reader.CountedBytes(b.headerImages) &&
-      reader.CountedBytes(b.largeImages) && reader.CountedBytes(columns) &&
-      reader.CountedBytes(b.stateImages) && reader.CountedBytes(items);
-  if (!ok) return std::nullopt;
-  auto parsedColumns = ReadListViewColumns(columns);
-  auto parsedItems = ReadListViewItems(items);
-  if (!parsedColumns || !parsedItems) return std::nullopt;
+  r.CountedBytes("font", b.font).CountedBytes("header images", b.headerImages);
+  r.CountedBytes("large images", b.largeImages);
+  const size_t columnsAt = r.position() + 4;
+  r.CountedBytes("columns", columns).CountedBytes("state images", b.stateImages);
+  const size_t itemsAt = r.position() + 4;
+  r.CountedBytes("initial items", items);
+  if (!r.ok()) return r.Finish(std::move(b), error);
+  BlockError nested;
+  auto parsedColumns = ReadListViewColumns(columns, &nested, columnsAt);
+  auto parsedItems = parsedColumns ? ReadListViewItems(items, &nested, itemsAt) : std::nullopt;
+  if (!parsedItems) r.Refuse(std::move(nested));
+  if (!r.ok()) return r.Finish(std::move(b), error);
   b.columns = std::move(*parsedColumns);
   b.items = std::move(*parsedItems);
   return b;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 // One column record of property 17, stored packed: flag byte, image, alignment, width, title.
@@ -39,10 +41,13 @@ struct ListViewItemRecord {
   bool operator==(const ListViewItemRecord&) const = default;
 };
 
-// Malformed data (a record cut short, a text without its terminator) gives nothing.
-std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data);
+// Malformed data (a record cut short, a text without its terminator) gives nothing, with the
+// reason in *error; `at` is the offset of the data in the block around it.
+std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data,
+                                                               BlockError* error = nullptr, size_t at = 0);
 std::vector<uint8_t> WriteListViewColumns(std::span<const ListViewColumn> columns);
-std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data);
+std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data,
+                                                                  BlockError* error = nullptr, size_t at = 0);
 std::vector<uint8_t> WriteListViewItems(std::span<const ListViewItemRecord> items);
 
 inline constexpr uint32_t kButtonFaceColor = 0xFF000000;  // stands for the platform's colour
@@ -83,7 +88,7 @@ struct ListViewBlock {
   std::vector<ListViewItemRecord> items;   // 37
 
   // Empty data gives the defaults; a newer version or malformed data gives nothing.
-  static std::optional<ListViewBlock> Read(std::span<const uint8_t> data);
+  static std::optional<ListViewBlock> Read(std::span<const uint8_t> data, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

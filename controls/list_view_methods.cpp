@@ -16,16 +16,16 @@ int32_t IntArgOr(int argc, const ArgRecord* args, int i, int32_t fallback) {
 }
 std::string_view TextArgOr(int argc, const ArgRecord* args, int i) {
   if (!Given(argc, args, i) || args[i].type != DataType::Text) return {};
-  return TextView(reinterpret_cast<const char*>(static_cast<uintptr_t>(args[i].low)));
+  return TextView(WordPointer<const char*>(args[i].low));
 }
 
 // The live list view named by the first argument; a missing unit is the runtime's error.
-ListViewUnit* Target(int argc, const ArgRecord* args) {
+ListView* Target(int argc, const ArgRecord* args) {
   if (argc < 1 || !args) return nullptr;
   auto* unit = reinterpret_cast<Unit*>(CallRuntime(Request::UnitObjectOrError,
                                                    static_cast<intptr_t>(args[0].low),
                                                    static_cast<intptr_t>(args[0].high)));
-  return dynamic_cast<ListViewUnit*>(unit);
+  return dynamic_cast<ListView*>(unit);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ void ListViewGetItemText(ArgRecord* result, int argc, ArgRecord* args) {
   if (!list) return;
   const std::string text =
       list->ItemText(IntArgOr(argc, args, 1, -1), IntArgOr(argc, args, 2, 0));
-  *result = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewText(text))), 0, DataType::Text};
+  *result = {PointerWord(NewText(text)), 0, DataType::Text};
 }
 
 void ListViewSetItemText(ArgRecord*, int argc, ArgRecord* args) {

@@ -3,35 +3,31 @@
 // Windows only.
 #pragma once
 
-#include "controls/common_controls_a.h"
+#include "controls/control_unit.h"
 #include "controls/slider_block.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
 extern const UnitTypeDescriptor kSliderBarType;
 
-class SliderUnit final : public ControlUnit {
+class Slider final : public BlockUnit<Slider, SliderBlock> {
  public:
-  SliderUnit(uint32_t windowId, uint32_t unitId, const SliderBlock& block);
-
-  bool Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds);
-  // Own property index (8-19); answers true when the control must be built anew.
-  bool WriteProperty(int32_t index, int32_t value);
-  int32_t ReadProperty(int32_t index) const;
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
-
- protected:
-  bool OnNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  Slider(const SliderBlock& block, uint32_t windowId, uint32_t unitId);
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<Slider>> Properties();
 
  private:
-  int32_t SpanOfRange() const;
+  PropertyValue SelectionStart() const;
+  bool SetSelectionStart(PropertyValue value);
+  PropertyValue SelectionLength() const;
+  bool SetSelectionLength(PropertyValue value);
+
+  void ApplyBorder();
   void ApplyRange();
   void ApplyPosition();
   void ApplySteps();
   void ApplySelection();
-
-  SliderBlock block_;
+  std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace tl

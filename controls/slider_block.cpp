@@ -1,38 +1,46 @@
 #include "controls/slider_block.h"
 
-#include <array>
-
 #include "runtime/byte_io.h"
 
 namespace tl {
 namespace {
 
 // The stored fields in stored order.
-std::array<int32_t SliderBlock::*, 12> constexpr kFields = {
-    &SliderBlock::border,        &SliderBlock::vertical,       &SliderBlock::tickMarks,
-    &SliderBlock::tickFrequency, &SliderBlock::showSelection,  &SliderBlock::selectionStart,
-    &SliderBlock::selectionLength, &SliderBlock::pageSize,     &SliderBlock::lineSize,
-    &SliderBlock::minimum,       &SliderBlock::maximum,        &SliderBlock::position,
+struct Field {
+  const char* name;
+  int32_t SliderBlock::*member;
+};
+constexpr Field kFields[] = {
+    {"border", &SliderBlock::border},
+    {"vertical", &SliderBlock::vertical},
+    {"tick marks", &SliderBlock::tickMarks},
+    {"tick frequency", &SliderBlock::tickFrequency},
+    {"show selection", &SliderBlock::showSelection},
+    {"selection start", &SliderBlock::selectionStart},
+    {"selection length", &SliderBlock::selectionLength},
+    {"page size", &SliderBlock::pageSize},
+    {"line size", &SliderBlock::lineSize},
+    {"minimum", &SliderBlock::minimum},
+    {"maximum", &SliderBlock::maximum},
+    {"position", &SliderBlock::position},
 };
 
 }  // namespace
 
-std::optional<SliderBlock> SliderBlock::Read(std::span<const uint8_t> data) {
+std::optional<SliderBlock> SliderBlock::Read(std::span<const uint8_t> data, BlockError* error) {
   SliderBlock block;
   if (data.empty()) return block;
-  ByteReader reader(data);
+  BlockReader r(data, "slider bar block");
   int32_t version = 0;
-  if (!reader.Int32(version) || version < 0 || version > kVersion) return std::nullopt;
-  for (auto field : kFields) {
-    if (!reader.Int32(block.*field)) return std::nullopt;
-  }
-  return block;
+  r.Version(kVersion, version);
+  for (const Field& field : kFields) r.Int32(field.name, block.*field.member);
+  return r.Finish(block, error);
 }
 
 std::vector<uint8_t> SliderBlock::Write() const {
   ByteWriter writer;
   writer.Int32(kVersion);
-  for (auto field : kFields) writer.Int32(this->*field);
+  for (const Field& field : kFields) writer.Int32(this->*field.member);
   return writer.Take();
 }
 

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 struct SliderBlock {
@@ -26,7 +28,7 @@ struct SliderBlock {
   int32_t position = 1;        // 19
 
   // Empty data gives the defaults; a newer version or truncated data gives nothing.
-  static std::optional<SliderBlock> Read(std::span<const uint8_t> data);
+  static std::optional<SliderBlock> Read(std::span<const uint8_t> data, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

@@ -2,35 +2,31 @@
 // (id 1000) raises event 0 at the interval of property 8. Windows only.
 #pragma once
 
-#include <windows.h>
-
+#include "controls/control_unit.h"
 #include "controls/timer_block.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
 extern const UnitTypeDescriptor kTimerType;
 
-class TimerUnit final : public Unit {
+class Timer final : public BlockUnit<Timer, TimerBlock> {
  public:
   static constexpr UINT_PTR kPlatformTimerId = 1000;
 
-  TimerUnit(uint32_t windowId, uint32_t unitId, int32_t interval);
-  ~TimerUnit() override;
+  Timer(const TimerBlock& block, uint32_t windowId, uint32_t unitId);
+  ~Timer() override;
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<Timer>> Properties();
 
-  bool Create(uint32_t extraStyle, HWND parent, int32_t childId, RECT bounds);
-  void SetInterval(int32_t interval);
-  int32_t interval() const { return interval_; }
   bool running() const { return running_; }
-  std::vector<uint8_t> PropertyData() const override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+  PropertyValue Interval() const { return IntValue(block_.interval); }
+  bool SetInterval(PropertyValue value);
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void Start();
   void Stop();
 
-  int32_t interval_;
   bool running_ = false;
 };
 

@@ -4,14 +4,13 @@
 
 namespace tl {
 
-std::optional<TimerBlock> TimerBlock::Read(std::span<const uint8_t> data) {
+std::optional<TimerBlock> TimerBlock::Read(std::span<const uint8_t> data, BlockError* error) {
   TimerBlock block;
   if (data.empty()) return block;
-  ByteReader reader(data);
+  BlockReader r(data, "timer block");
   int32_t version = 0;
-  if (!reader.Int32(version) || version < 0 || version > kVersion) return std::nullopt;
-  if (!reader.Int32(block.interval)) return std::nullopt;
-  return block;
+  r.Version(kVersion, version).Int32("interval", block.interval);
+  return r.Finish(block, error);
 }
 
 std::vector<uint8_t> TimerBlock::Write() const {

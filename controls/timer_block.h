@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 struct TimerBlock {
@@ -15,7 +17,7 @@ struct TimerBlock {
   int32_t interval = 0;  // milliseconds, 0 = stopped
 
   // Empty data gives the defaults; a newer version or truncated data gives nothing.
-  static std::optional<TimerBlock> Read(std::span<const uint8_t> data);
+  static std::optional<TimerBlock> Read(std::span<const uint8_t> data, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

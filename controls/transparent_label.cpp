@@ -19,25 +19,55 @@ UINT TextFormat(const TransparentLabelBlock& b) {
 
 }  // namespace
 
-std::unique_ptr<TransparentLabel> TransparentLabel::Create(const TransparentLabelBlock& block,
-                                                           uint32_t extraStyle, HWND parent, int32_t childId,
-                                                           Place place, uint32_t windowId, uint32_t unitId) {
-  RegisterRuntimeClass(kClassName, &Procedure, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
-  auto unit = std::make_unique<TransparentLabel>(block, windowId, unitId);
-  unit->font_ = FontFromRecord(block.font, /*forceDefaults=*/true);
-  HWND window = CreateWindowExW(WS_EX_TRANSPARENT, kClassName, Widen(block.caption).c_str(),
-                                kStyle | extraStyle, place.left, place.top, place.width, place.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
-                                GetModuleHandleW(nullptr), unit.get());
-  if (!window) return nullptr;
-  unit->placedAt_ = unit->RectInParent();
-  return unit;
+const UnitTypeDescriptor kTransparentLabelType = {"透明标签", "TransLabel", UnitState::RaisesEvents,
+                                                  &UnitInterface<TransparentLabel>};
+
+// Every write repaints the label and what lies beneath it.
+std::span<const Property<TransparentLabel>> TransparentLabel::Properties() {
+  using B = TransparentLabelBlock;
+  using T = TransparentLabel;
+  static constexpr Property<TransparentLabel> kTable[] = {
+      Stored<&B::caption, &T::ShowCaption>(),                     // 8
+      Stored<&B::effect, &T::Repaint, Range{0, 3}>(),             // 9
+      Stored<&B::font, &T::ApplyFont>(),                          // 10
+      Stored<&B::textColour, &T::Repaint>(),                      // 11
+      Stored<&B::horizontalAlign, &T::Repaint, Range{0, 2}>(),    // 12
+      Live<&T::WordWrap, &T::SetWordWrap>(),                      // 13
+      Stored<&B::verticalAlign, &T::Repaint, Range{0, 2}>(),      // 14
+  };
+  return kTable;
+}
+
+bool TransparentLabel::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
+  font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
+  if (!CreateOwnWindow(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, WS_EX_TRANSPARENT, kStyle | extraStyle,
+                       Widen(block_.caption), parent, childId, place)) {
+    return false;
+  }
+  placedAt_ = RectInParent();
+  return true;
+}
+
+void TransparentLabel::ShowCaption() {
+  SetWindowTextGbk(hwnd_, block_.caption);
+  Repaint();
+}
+
+void TransparentLabel::ApplyFont() {
+  font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
+  Repaint();
+}
+
+bool TransparentLabel::SetWordWrap(PropertyValue value) {
+  block_.wordWrap = ValueInt(value) != 0;
+  Repaint();
+  return false;
 }
 
 TransparentLabel::~TransparentLabel() {
   HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
   const RECT beneath = RectInParent();
-  DestroyNativeWindow(hwnd_);
+  DestroyControl();
   if (parent) InvalidateRect(parent, &beneath, TRUE);
 }
 
@@ -76,100 +106,13 @@ void TransparentLabel::OnPlaced() {
   RepaintBeneath(placedAt_);
 }
 
-LRESULT CALLBACK TransparentLabel::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<TransparentLabel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+bool TransparentLabel::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (HandleDrawnPaint(hwnd_, message, wParam, result, [this](HDC dc) { Paint(dc); })) return true;
+  constexpr UINT kNeither = SWP_NOMOVE | SWP_NOSIZE;
+  if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & kNeither) != kNeither) {
+    OnPlaced();
   }
-  auto* self = reinterpret_cast<TransparentLabel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  LRESULT result = 0;
-  auto paint = [self](HDC dc) {
-    if (self) self->Paint(dc);
-  };
-  if (HandleDrawnPaint(window, message, wParam, result, paint)) return result;
-  switch (message) {
-    case WM_WINDOWPOSCHANGED: {
-      constexpr UINT kNeither = SWP_NOMOVE | SWP_NOSIZE;
-      if (self && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & kNeither) != kNeither) self->OnPlaced();
-      break;
-    }
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      break;
-    default:
-      break;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-PropertyValue TransparentLabel::Read(int32_t number) const {
-  switch (number + 8) {
-    case 8: return TextValue(block_.caption);
-    case 9: return IntValue(block_.effect);
-    case 10: return BytesValue(block_.font);
-    case 11: return IntValue(static_cast<int32_t>(block_.textColour));
-    case 12: return IntValue(block_.horizontalAlign);
-    case 13: return IntValue(block_.wordWrap);
-    case 14: return IntValue(block_.verticalAlign);
-    default: return {};
-  }
-}
-
-bool TransparentLabel::Write(int32_t number, PropertyValue value) {
-  const int32_t v = ValueInt(value);
-  switch (number + 8) {
-    case 8:
-      block_.caption = ValueText(value);
-      SetWindowTextGbk(hwnd_, block_.caption);
-      break;
-    case 9: block_.effect = ClampProperty(v, 3); break;
-    case 10:
-      block_.font = ValueBytes(value);
-      font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
-      break;
-    case 11: block_.textColour = static_cast<uint32_t>(v); break;
-    case 12: block_.horizontalAlign = ClampProperty(v, 2); break;
-    case 13: block_.wordWrap = v != 0; break;
-    case 14: block_.verticalAlign = ClampProperty(v, 2); break;
-    default: return false;
-  }
-  RepaintBeneath(RectInParent());
   return false;
 }
-
-namespace {
-
-Unit* CreateTransparentLabel(const uint8_t* block, int32_t length, uint32_t extraStyle, HWND parent,
-                             int32_t childId, HMENU, int32_t left, int32_t top, int32_t width, int32_t height,
-                             uint32_t windowId, uint32_t unitId, int32_t, int32_t) {
-  const std::optional<TransparentLabelBlock> data = TransparentLabelBlock::Read(BlockBytes(block, length));
-  if (!data) return nullptr;
-  return TransparentLabel::Create(*data, extraStyle, parent, childId, Place{left, top, width, height},
-                                  windowId, unitId)
-      .release();
-}
-
-int WriteTransparentLabel(Unit* unit, int32_t number, PropertyValue value) {
-  return static_cast<TransparentLabel*>(unit)->Write(number, value) ? 1 : 0;
-}
-
-PropertyValue ReadTransparentLabel(Unit* unit, int32_t number) {
-  return static_cast<TransparentLabel*>(unit)->Read(number);
-}
-
-void* TransparentLabelInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateTransparentLabel);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteTransparentLabel);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadTransparentLabel);
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-const UnitTypeDescriptor kTransparentLabelType = {"透明标签", "TransLabel", UnitState::RaisesEvents,
-                                                  &TransparentLabelInterface};
 
 }  // namespace tl

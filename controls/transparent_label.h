@@ -3,42 +3,36 @@
 // style: the parent (even with clip-children) and the siblings beneath paint first.
 #pragma once
 
-#include <memory>
-
-#include "controls/common_controls_b.h"
+#include "controls/appearance.h"
+#include "controls/control_unit.h"
 #include "controls/transparent_label_block.h"
-#include "runtime/unit.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
-class TransparentLabel final : public Unit {
+extern const UnitTypeDescriptor kTransparentLabelType;
+
+class TransparentLabel final : public BlockUnit<TransparentLabel, TransparentLabelBlock> {
  public:
-  static std::unique_ptr<TransparentLabel> Create(const TransparentLabelBlock& block, uint32_t extraStyle,
-                                                  HWND parent, int32_t childId, Place place,
-                                                  uint32_t windowId, uint32_t unitId);
-  TransparentLabel(const TransparentLabelBlock& block, uint32_t windowId, uint32_t unitId)
-      : Unit(windowId, unitId), block_(block) {}
+  using BlockUnit::BlockUnit;
   ~TransparentLabel() override;
-
-  std::vector<uint8_t> PropertyData() const override { return block_.Write(); }
-
-  PropertyValue Read(int32_t number) const;
-  bool Write(int32_t number, PropertyValue value);
+  bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
+  static std::span<const Property<TransparentLabel>> Properties();
 
  private:
+  void ShowCaption();
+  PropertyValue WordWrap() const { return IntValue(block_.wordWrap); }
+  bool SetWordWrap(PropertyValue value);
+  void ApplyFont();
+  void Repaint() const { RepaintBeneath(RectInParent()); }
   void Paint(HDC dc) const;
   // Repaints what lies beneath the given rectangle of the parent's client area, then the label.
   void RepaintBeneath(const RECT& inParent) const;
   RECT RectInParent() const;
   void OnPlaced();
-  static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
+  bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-  TransparentLabelBlock block_;
   GdiObject font_;
   RECT placedAt_{};  // where the label was before a move, in the parent's client coordinates
 };
-
-extern const UnitTypeDescriptor kTransparentLabelType;
 
 }  // namespace tl

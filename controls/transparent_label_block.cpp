@@ -4,24 +4,19 @@
 
 namespace tl {
 
-std::optional<TransparentLabelBlock> TransparentLabelBlock::Read(std::span<const uint8_t> block) {
+std::optional<TransparentLabelBlock> TransparentLabelBlock::Read(std::span<const uint8_t> block,
+                                                                 BlockError* error) {
   TransparentLabelBlock b;
   if (block.empty()) return b;
-  ByteReader r(block);
+  BlockReader r(block, "transparent label block");
   int32_t version = 0;
-  if (!r.Int32(version) || version > kVersion) return std::nullopt;
-  r.Int32(b.effect);
-  r.Uint32(b.textColour);
-  r.Int32(b.horizontalAlign);
-  r.Int32(b.verticalAlign);
-  r.Int32(b.wordWrap);
-  r.CountedBytes(b.font);
-  r.CountedText(b.caption);
-  if (!r.ok()) return std::nullopt;
+  r.Version(kVersion, version).Int32("effect", b.effect).Uint32("text colour", b.textColour);
+  r.Int32("horizontal alignment", b.horizontalAlign).Int32("vertical alignment", b.verticalAlign);
+  r.Int32("word wrap", b.wordWrap).CountedBytes("font", b.font).CountedText("caption", b.caption);
   b.effect = ClampProperty(b.effect, 3);
   b.horizontalAlign = ClampProperty(b.horizontalAlign, 2);
   b.verticalAlign = ClampProperty(b.verticalAlign, 2);
-  return b;
+  return r.Finish(b, error);
 }
 
 std::vector<uint8_t> TransparentLabelBlock::Write() const {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/block_reader.h"
+
 namespace tl {
 
 struct TransparentLabelBlock {
@@ -21,7 +23,7 @@ struct TransparentLabelBlock {
   std::vector<uint8_t> font;    // 10: 60-byte logical-font record; anything else: default font
   std::string caption = "透明标签";  // 8: GBK
 
-  static std::optional<TransparentLabelBlock> Read(std::span<const uint8_t> block);
+  static std::optional<TransparentLabelBlock> Read(std::span<const uint8_t> block, BlockError* error = nullptr);
   std::vector<uint8_t> Write() const;
 };
 

@@ -402,7 +402,7 @@ intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
     case Request::LoadWindow: {
       const auto* request = reinterpret_cast<const uint32_t*>(a);
       if (!request) return -1;
-      auto* owner = reinterpret_cast<Unit*>(static_cast<uintptr_t>(request[1]));
+      auto* owner = WordPointer<Unit*>(request[1]);
       return LoadWindowRequest(request[0], owner ? owner->hwnd() : nullptr, request[2] != 0) == 1
                  ? 0
                  : -1;

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "runtime/program_header.h"
+#include "runtime/value.h"
 
 namespace tl {
 
@@ -36,7 +37,7 @@ uint64_t tl_CallDllChecked(uint32_t index, const uint32_t* args, uint32_t count)
 template <typename T>
 constexpr uint32_t AsWord(T value) {
   if constexpr (std::is_pointer_v<T>) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    return PointerWord(value);
   } else {
     return static_cast<uint32_t>(value);
   }

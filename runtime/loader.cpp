@@ -15,6 +15,7 @@
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/window_unit.h"
+#include "runtime/value.h"
 
 namespace tl {
 namespace {
@@ -35,7 +36,7 @@ CreateUnitFn CreateEntryOf(uint32_t type, uint32_t* stateFlags) {
   return reinterpret_cast<CreateUnitFn>(descriptor->getInterface(InterfaceCode::CreateUnit));
 }
 
-Unit* AsUnit(uint32_t slot) { return reinterpret_cast<Unit*>(static_cast<uintptr_t>(slot)); }
+Unit* AsUnit(uint32_t slot) { return WordPointer<Unit*>(slot); }
 
 // Releases what a load made of a definition: cursors, unit objects (controls first, the window
 // last) and the working array, which goes back to the copy taken when the load began.
@@ -44,7 +45,7 @@ void ReleaseLoadedUnits(WindowDefinition& definition) {
   std::unique_ptr<Unit> window;
   for (size_t i = units.size(); i-- > 0;) {
     if (units.IsMenuItem(i)) continue;
-    ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(i))));
+    ReleaseUnitCursor(WordPointer<HCURSOR>(units.CursorSlot(i)));
     units.SetCursorSlot(i, 0);
     std::unique_ptr<Unit> unit(AsUnit(units.ObjectSlot(i)));
     StoreUnitObject(definition, i, nullptr);
@@ -111,7 +112,7 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
   for (size_t i = 0; i < units.size(); ++i) {
     if (units.IsMenuItem(i)) continue;
     std::vector<uint8_t> data = units.Unit(i).cursorData;
-    units.SetCursorSlot(i, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(CreateUnitCursor(data))));
+    units.SetCursorSlot(i, PointerWord(CreateUnitCursor(data)));
   }
   for (CreatedUnit& c : created) {
     if (hidden[c.index]) c.visible = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runtime/gbk.h"
+#include "runtime/value.h"
 
 namespace tl {
 namespace {
@@ -43,7 +44,7 @@ class Builder {
       if (title.level == 0) {
         HMENU popup = CreatePopupMenu();
         Fill(popup, i + 1, end);
-        units_.SetMenuReserved0(run_.first + i, reinterpret_cast<uintptr_t>(popup));
+        units_.SetMenuReserved0(run_.first + i, PointerWord(popup));
         if (title.flags & MenuFlag::Hidden) {
           built.detachedMenus.push_back(popup);
         } else {
@@ -95,7 +96,7 @@ class Builder {
       if (childrenEnd > i + 1) {
         HMENU popup = CreatePopupMenu();
         Fill(popup, i + 1, childrenEnd);
-        units_.SetMenuReserved0(run_.first + i, reinterpret_cast<uintptr_t>(popup));
+        units_.SetMenuReserved0(run_.first + i, PointerWord(popup));
         if (item.flags & MenuFlag::Hidden) {
           DestroyMenu(popup);
           units_.SetMenuReserved0(run_.first + i, 0);

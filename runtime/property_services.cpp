@@ -37,8 +37,6 @@ Target Locate(uint32_t windowId, uint32_t unitId) {
 }
 
 uint64_t Pack(uint32_t low, uint32_t high = 0) { return (static_cast<uint64_t>(high) << 32) | low; }
-uint32_t PointerWord(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-const void* WordPointer(uint32_t word) { return reinterpret_cast<const void*>(static_cast<uintptr_t>(word)); }
 
 // The live rectangle: the window in screen coordinates, a control in its parent's client area.
 RECT LiveRect(HWND hwnd, bool isWindow) {
@@ -78,12 +76,12 @@ void WriteMenuItem(WindowDefinition& definition, size_t index, int32_t property,
     if (!window || !window->hwnd()) return;
     if (HMENU bar = GetMenu(window->hwnd())) apply(bar);
     for (size_t i = run.first; i < run.first + run.count; ++i) {
-      if (HMENU popup = reinterpret_cast<HMENU>(static_cast<uintptr_t>(units.MenuItem(i).reserved[0]))) apply(popup);
+      if (HMENU popup = WordPointer<HMENU>(units.MenuItem(i).reserved[0])) apply(popup);
     }
   };
   switch (static_cast<MenuProperty>(property)) {
     case MenuProperty::Caption: {
-      std::string caption(TextView(static_cast<const char*>(WordPointer(low))));
+      std::string caption(TextView(WordPointer<const char*>(low)));
       units.SetMenuCaption(index, caption);
       std::wstring wide = Widen(caption);
       eachLiveMenu([&](HMENU menu) {
@@ -167,7 +165,7 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
       }
       break;
     }
-    case Common::Tag: units.SetTag(index, TextView(static_cast<const char*>(WordPointer(low)))); break;
+    case Common::Tag: units.SetTag(index, TextView(WordPointer<const char*>(low))); break;
     case Common::Visible:
       if (hwnd) {
         if (((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0) == (low != 0)) break;
@@ -185,11 +183,11 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
       }
       break;
     case Common::Cursor: {
-      auto data = ByteSetView(WordPointer(low));
+      auto data = ByteSetView(WordPointer<const void*>(low));
       if (std::equal(data.begin(), data.end(), fields.cursorData.begin(), fields.cursorData.end())) break;
       units.SetCursorData(index, data);
       if (LoadedWindow(definition)) {
-        ReleaseUnitCursor(reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(units.CursorSlot(index))));
+        ReleaseUnitCursor(WordPointer<HCURSOR>(units.CursorSlot(index)));
         units.SetCursorSlot(index, PointerWord(CreateUnitCursor(data)));
       }
       break;

@@ -10,6 +10,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/window_unit.h"
+#include "runtime/value.h"
 
 namespace tl {
 namespace {
@@ -113,7 +114,7 @@ WindowDefinition* FindWindowDefinition(uint32_t windowId) {
 
 Unit* UnitObject(const WindowDefinition& definition, size_t index) {
   if (index >= definition.units.size() || definition.units.IsMenuItem(index)) return nullptr;
-  return reinterpret_cast<Unit*>(static_cast<uintptr_t>(definition.units.ObjectSlot(index)));
+  return WordPointer<Unit*>(definition.units.ObjectSlot(index));
 }
 
 void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit) {

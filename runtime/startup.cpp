@@ -11,6 +11,7 @@
 #include "runtime/memory.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/window_class.h"
 #include "runtime/window_unit.h"
 
 namespace tl {
@@ -26,13 +27,7 @@ LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 HWND CreateHiddenOwner() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = HiddenOwnerProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kHiddenOwnerClass;
-  RegisterClassExW(&wc);
+  RegisterWindowClass(kHiddenOwnerClass, HiddenOwnerProc, 0);
   return CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                          nullptr, GetModuleHandleW(nullptr), nullptr);
 }

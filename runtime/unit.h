@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tl {
@@ -37,6 +38,9 @@ class Unit {
   virtual bool ClaimsKey(UINT /*virtualKey*/) const { return false; }
   // A left press on a drag handle moves the window when the window allows dragging anywhere.
   virtual bool IsDragHandle() const { return false; }
+  // A notification the unit's control sent the window it sits in (see RouteToOwningUnit); a
+  // value answers it in that window's place.
+  virtual std::optional<LRESULT> OnNotification(UINT /*message*/, WPARAM, LPARAM) { return std::nullopt; }
 
  protected:
   HWND hwnd_ = nullptr;
@@ -45,6 +49,41 @@ class Unit {
   uint32_t windowId_;
   uint32_t unitId_;
 };
+
+// Every unit's native window names the unit that owns it. A control reports to the window it
+// sits in, not to its unit; with this mark that window hands the report on, so no unit has to
+// watch its control's parent.
+inline constexpr wchar_t kOwningUnitProperty[] = L"TL_Unit";
+inline void SetOwningUnit(HWND window, Unit* unit) {
+  if (unit) SetPropW(window, kOwningUnitProperty, unit);
+  else RemovePropW(window, kOwningUnitProperty);
+}
+inline Unit* OwningUnit(HWND window) {
+  return window ? static_cast<Unit*>(GetPropW(window, kOwningUnitProperty)) : nullptr;
+}
+
+// The control a notification names; null for any other message.
+inline HWND NotifyingControl(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NOTIFY: return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_NOTIFYFORMAT: return reinterpret_cast<HWND>(wParam);
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL: return reinterpret_cast<HWND>(lParam);
+    default:
+      if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return reinterpret_cast<HWND>(lParam);
+      return nullptr;
+  }
+}
+
+// Hands a notification that reached `window` from one of its child controls to the control's
+// unit. Every window procedure that can hold controls asks this first; a value is the answer.
+inline std::optional<LRESULT> RouteToOwningUnit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND control = NotifyingControl(message, wParam, lParam);
+  if (!control || GetParent(control) != window) return std::nullopt;
+  Unit* owner = OwningUnit(control);
+  return owner ? owner->OnNotification(message, wParam, lParam) : std::nullopt;
+}
 
 // Interface code 1: the fourteen arguments in order; returns a new unit the caller owns, or null.
 using CreateUnitFn = Unit* (*)(const uint8_t* block, int32_t blockLength, uint32_t extraStyle,

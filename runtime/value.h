@@ -66,6 +66,19 @@ ArgRecord DateTimeArg(double v);
 double ArgDouble(const ArgRecord& r);  // double, date-time or any integer form as a double
 int64_t ArgInteger(const ArgRecord& r);
 
+// Pointers are 32 bits in the program (see unit.h): record slots and value payloads hold them
+// as words. Only meaningful in the 32-bit program, never on the host.
+template <typename T>
+uint32_t PointerWord(T* pointer) {
+  static_assert(sizeof pointer == sizeof(uint32_t), "pointers travel as 32-bit words");
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+template <typename Pointer>
+Pointer WordPointer(uint32_t word) {
+  static_assert(sizeof(Pointer) == sizeof word, "pointers travel as 32-bit words");
+  return reinterpret_cast<Pointer>(static_cast<uintptr_t>(word));
+}
+
 // A byte set: int32 1, int32 length, then the bytes, in one heap block.
 struct ByteSetHeader {
   int32_t one;

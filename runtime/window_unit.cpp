@@ -14,6 +14,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
+#include "runtime/window_class.h"
 
 namespace tl {
 namespace {
@@ -49,20 +50,6 @@ Styles FrameStyles(const WindowProperties& p) {
 constexpr DWORD kFrameMask = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_POPUP | WS_MAXIMIZEBOX |
                              WS_MINIMIZEBOX;
 constexpr DWORD kFrameExMask = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
-
-bool RegisterWindowClass(const wchar_t* name, WNDPROC proc) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &existing)) return true;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
-  return RegisterClassExW(&wc) != 0;
-}
 
 bool IsWave(std::span<const uint8_t> b) {
   return b.size() > 12 && std::memcmp(b.data(), "RIFF", 4) == 0 &&
@@ -157,7 +144,7 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
   }
   std::wstring className =
       properties_.windowClassName.empty() ? kDefaultClass : Widen(properties_.windowClassName);
-  if (!RegisterWindowClass(className.c_str(), WindowProc)) return false;
+  if (!RegisterWindowClass(className.c_str(), WindowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
   HWND hwnd = CreateWindowExW(frame.exStyle, className.c_str(), Widen(properties_.caption).c_str(),
                               windowStyle, left, top, width, height, owner, menu,
                               GetModuleHandleW(nullptr), this);
@@ -428,17 +415,17 @@ PropertyValue WindowUnit::ReadProperty(int32_t number) {
   }
   if (int32_t* value = WindowIntegerProperty(p, which)) return {static_cast<uint32_t>(*value), 0};
   if (std::string* text = WindowTextProperty(p, which)) {
-    return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewText(*text))), 0};
+    return {PointerWord(NewText(*text)), 0};
   }
   if (std::vector<uint8_t>* bytes = WindowBytesProperty(p, which)) {
-    return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(NewByteSet(*bytes))), 0};
+    return {PointerWord(NewByteSet(*bytes)), 0};
   }
   return {};
 }
 
 int WindowUnit::WriteProperty(int32_t number, PropertyValue value) {
   auto which = static_cast<WindowProperty>(number);
-  const void* pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(value.low));
+  const auto* pointer = WordPointer<const void*>(value.low);
   // A value written again changes nothing: no repaint, no restyle, no sound restarted.
   if (std::string* text = WindowTextProperty(properties_, which)) {
     const std::string_view written = TextView(static_cast<const char*>(pointer));
@@ -527,6 +514,7 @@ LRESULT CALLBACK WindowUnit::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (std::optional<LRESULT> answer = RouteToOwningUnit(hwnd_, message, wParam, lParam)) return *answer;
   switch (message) {
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_SIZE:
@@ -551,9 +539,7 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Unit* unit = UnitOfHandle(reinterpret_cast<HWND>(wParam));
       if (!definition || !unit) break;
       auto index = definition->units.IndexOf(unit->unitId());
-      HCURSOR cursor = index ? reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(
-                                   definition->units.CursorSlot(*index)))
-                             : nullptr;
+      HCURSOR cursor = index ? WordPointer<HCURSOR>(definition->units.CursorSlot(*index)) : nullptr;
       if (!cursor) break;
       SetCursor(cursor);
       return TRUE;

@@ -1,0 +1,128 @@
+#include "controls/control_unit.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "runtime/gbk.h"
+#include "runtime/value.h"
+#include "runtime/window_class.h"
+
+namespace tl {
+
+PropertyValue IntValue(int32_t v) { return {static_cast<uint32_t>(v), 0}; }
+PropertyValue TextValue(std::string_view gbk) { return {PointerWord(NewText(gbk)), 0}; }
+PropertyValue BytesValue(std::span<const uint8_t> bytes) { return {PointerWord(NewByteSet(bytes)), 0}; }
+PropertyValue DoubleValue(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)};
+}
+int32_t ValueInt(PropertyValue v) { return static_cast<int32_t>(v.low); }
+std::string ValueText(PropertyValue v) { return std::string(TextView(WordPointer<const char*>(v.low))); }
+std::vector<uint8_t> ValueBytes(PropertyValue v) {
+  const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(v.low));
+  return {bytes.begin(), bytes.end()};
+}
+double ValueDouble(PropertyValue v) {
+  const uint64_t bits = (uint64_t{v.high} << 32) | v.low;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+void EnsureCommonControls(DWORD classes) {
+  static DWORD registered = 0;
+  const DWORD missing = classes & ~registered;
+  if (!missing) return;
+  INITCOMMONCONTROLSEX icc{sizeof icc, missing};
+  if (InitCommonControlsEx(&icc)) registered |= missing;
+}
+
+std::string WindowTextGbk(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(GetWindowTextW(window, text.data(), length + 1));
+  return Narrow(text);
+}
+
+void SetWindowTextGbk(HWND window, std::string_view gbk) { SetWindowTextW(window, Widen(gbk).c_str()); }
+
+void ControlUnit::Attach(HWND control) {
+  hwnd_ = control;
+  SetOwningUnit(hwnd_, this);
+  SetWindowSubclass(hwnd_, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HWND ControlUnit::CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
+                                  std::wstring_view text, HWND parent, int32_t childId, Place place) {
+  if (!RegisterWindowClass(className, &OwnWindowProc, classStyle)) return nullptr;
+  ownClass_ = true;
+  const std::wstring caption(text);
+  // The window procedure takes the window as the unit's own while it is being created.
+  return CreateWindowExW(exStyle, className, caption.c_str(), style, place.left, place.top, place.width,
+                         place.height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
+                         GetModuleHandleW(nullptr), this);
+}
+
+void ControlUnit::Forget() {
+  if (!hwnd_) return;
+  SetOwningUnit(hwnd_, nullptr);
+  if (!ownClass_) RemoveWindowSubclass(hwnd_, &ControlProc, 0);
+  hwnd_ = nullptr;
+}
+
+void ControlUnit::DestroyControl() {
+  HWND window = hwnd_;
+  Forget();
+  if (window && IsWindow(window)) DestroyWindow(window);
+}
+
+bool ControlUnit::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT ControlUnit::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ownClass_ ? DefWindowProcW(hwnd_, message, wParam, lParam)
+                   : DefSubclassProc(hwnd_, message, wParam, lParam);
+}
+
+LRESULT ControlUnit::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool ownClass = ownClass_;
+  auto byDefault = [&] {
+    return ownClass ? DefWindowProcW(window, message, wParam, lParam)
+                    : DefSubclassProc(window, message, wParam, lParam);
+  };
+  if (message == WM_NCDESTROY) {
+    // The window went with its parent before the unit object.
+    Forget();
+    return byDefault();
+  }
+  // A runtime-drawn unit may hold controls of its own, as a window does.
+  if (ownClass) {
+    if (std::optional<LRESULT> answer = RouteToOwningUnit(window, message, wParam, lParam)) return *answer;
+  }
+  LRESULT result = 0;
+  if (OnWindowMessage(message, wParam, lParam, result)) return result;
+  // A handler the unit ran may have destroyed it: only the copies from here on.
+  return byDefault();
+}
+
+LRESULT CALLBACK ControlUnit::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+  auto* self = reinterpret_cast<ControlUnit*>(data);
+  if (self->hwnd_ != window) return DefSubclassProc(window, message, wParam, lParam);
+  return self->Dispatch(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlUnit::OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<ControlUnit*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = window;
+    SetOwningUnit(window, self);
+  }
+  // Only control units create windows of this procedure's classes.
+  auto* self = static_cast<ControlUnit*>(OwningUnit(window));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Dispatch(window, message, wParam, lParam);
+}
+
+}  // namespace tl
