@@ -152,7 +152,7 @@ class BlockUnit : public ControlUnit {
     auto value = FromValue<std::remove_cvref_t<decltype(field)>>(v, Limits);
     const bool changed = value != field;
     field = std::move(value);
-    using A = decltype(After);
+    using A = std::remove_cv_t<decltype(After)>;
     if constexpr (std::is_same_v<A, RebuildTag>) {
       return true;
     } else if constexpr (std::is_same_v<A, RestyleTag>) {

@@ -9,6 +9,7 @@
 #include "controls/input_device.h"
 #include "runtime/gbk.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -35,9 +36,8 @@ class ButtonTest : public ::testing::Test {
   void SetUp() override {
     g_events.clear();
     SetRuntimeRequest(&RecordingRuntime);
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                               100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    // A static parent passes WM_COMMAND on to DefWindowProc; the unit's own hook sees it first.
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
@@ -86,13 +86,13 @@ TEST_F(ButtonTest, ClickRaisesEventZeroOfItsUnitButNotWhenDisabled) {
 TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
   auto unit = Make(Portal().Write());
   ASSERT_TRUE(unit);
-  HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent_, nullptr,
+  HWND frame = CreateWindowExW(0, ControlHostClass(), L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, parent_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
   SetParent(unit->hwnd(), frame);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.size(), 1u);
   SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), reinterpret_cast<LPARAM>(unit->hwnd()));
-  EXPECT_EQ(g_events.size(), 1u) << "the old parent is no longer watched";
+  EXPECT_EQ(g_events.size(), 1u) << "the old parent no longer holds the button";
   unit.reset();
   SendMessageW(frame, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), 0);
   EXPECT_EQ(g_events.size(), 1u);

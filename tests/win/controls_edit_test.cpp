@@ -10,6 +10,7 @@
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/value.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -42,7 +43,7 @@ std::vector<uint8_t> Font(int32_t height) {
 class EditBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"edit test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+    parent_ = CreateWindowExW(0, ControlHostClass(), L"edit test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                               100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
   }

@@ -12,6 +12,7 @@
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -83,7 +84,7 @@ class ListViewTest : public ::testing::Test {
     SetRuntimeRequest(&TestRuntime);
     g_events.clear();
     g_answers.clear();
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"parent",
+    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"parent",
                               WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 420, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
@@ -95,18 +96,18 @@ class ListViewTest : public ::testing::Test {
     SetRuntimeRequest(nullptr);
   }
 
-  ListViewUnit* Create(const std::vector<uint8_t>& bytes) {
+  ListView* Create(const std::vector<uint8_t>& bytes) {
     auto create = reinterpret_cast<CreateUnitFn>(kListViewType.getInterface(InterfaceCode::CreateUnit));
     list_.reset();
     list_.reset(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
                        0x00010000, parent_, 100, nullptr, 0, 56, 279, 312, kWindow, kUnit, 0, 0));
     g_unit = list_.get();
     if (list_) ShowWindow(list_->hwnd(), SW_SHOWNA);
-    return dynamic_cast<ListViewUnit*>(list_.get());
+    return dynamic_cast<ListView*>(list_.get());
   }
-  ListViewUnit* Create(const ListViewBlock& block) { return Create(block.Write()); }
+  ListView* Create(const ListViewBlock& block) { return Create(block.Write()); }
   // What the runtime does when a property write answers 1.
-  ListViewUnit* Recreate() { return Create(list_->PropertyData()); }
+  ListView* Recreate() { return Create(list_->PropertyData()); }
 
   HWND hwnd() const { return list_->hwnd(); }
 

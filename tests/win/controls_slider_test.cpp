@@ -8,6 +8,7 @@
 
 #include "controls/slider.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -28,7 +29,7 @@ class SliderTest : public ::testing::Test {
   void SetUp() override {
     SetRuntimeRequest(&RecordingRuntime);
     g_events.clear();
-    parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+    parent_ = CreateWindowExW(0, ControlHostClass(), L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                               400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
   }
@@ -46,17 +47,17 @@ class SliderTest : public ::testing::Test {
     return b;
   }
 
-  SliderUnit* Create(const SliderBlock& block) {
+  Slider* Create(const SliderBlock& block) {
     const auto bytes = block.Write();
     return Create(bytes);
   }
-  SliderUnit* Create(const std::vector<uint8_t>& bytes) {
+  Slider* Create(const std::vector<uint8_t>& bytes) {
     auto create = reinterpret_cast<CreateUnitFn>(kSliderBarType.getInterface(InterfaceCode::CreateUnit));
     Unit* unit = create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
                         0x00010000, parent_, 210, nullptr, 0, 2, 240, 24, kWindow, kUnit, 0, 0);
     slider_.reset(unit);
     if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return dynamic_cast<SliderUnit*>(unit);
+    return dynamic_cast<Slider*>(unit);
   }
 
   int Write(int32_t index, int32_t value) {

@@ -58,11 +58,11 @@ class TimerTest : public ::testing::Test {
     SetRuntimeRequest(nullptr);
   }
 
-  TimerUnit* Create(const std::vector<uint8_t>& block) {
+  Timer* Create(const std::vector<uint8_t>& block) {
     auto create = reinterpret_cast<CreateUnitFn>(kTimerType.getInterface(InterfaceCode::CreateUnit));
     timer_.reset(create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
                         0, parent_, 120, nullptr, 176, 16, 32, 32, kWindow, kUnit, 0, 0));
-    return dynamic_cast<TimerUnit*>(timer_.get());
+    return dynamic_cast<Timer*>(timer_.get());
   }
   void Write(int32_t value) {
     auto write = reinterpret_cast<WritePropertyFn>(kTimerType.getInterface(InterfaceCode::WriteProperty));

@@ -55,7 +55,7 @@ TEST_F(MainWindowControlsTest, TransparencySliderStartsAtItsMinimumAndFollowsThe
 }
 
 TEST_F(MainWindowControlsTest, TimersStartStoppedAndRunOnceWritten) {
-  auto* timer = dynamic_cast<TimerUnit*>(FindUnitObject(ids::MainWindow, ids::SaveTimer));
+  auto* timer = dynamic_cast<Timer*>(FindUnitObject(ids::MainWindow, ids::SaveTimer));
   ASSERT_NE(timer, nullptr);
   EXPECT_FALSE(timer->running());
   Write(ids::SaveTimer, 8, 1);
