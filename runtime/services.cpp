@@ -118,7 +118,7 @@ Unit* UnitObject(const WindowDefinition& definition, size_t index) {
 }
 
 void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit) {
-  definition.units.SetObjectSlot(index, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(unit)));
+  definition.units.SetObjectSlot(index, PointerWord(unit));
   definition.handles.Attach(index, unit);
 }
 
