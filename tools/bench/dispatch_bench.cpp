@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   std::printf("main window loaded: %zu records, %zu units; %d messages per case\n",
               main->units.size(), units, count);
 
-  const Figures tick = Measure(timer, WM_TIMER, tl::TimerUnit::kPlatformTimerId, 0, count);
+  const Figures tick = Measure(timer, WM_TIMER, tl::Timer::kPlatformTimerId, 0, count);
   std::printf("timer tick (ShrinkTimer)\n");
   Print("WM_TIMER -> OnShrinkTick stand-in", tick.toHandler);
   Print("pre-processed and dispatched", tick.whole);
