@@ -19,12 +19,31 @@ constexpr int32_t kFocusedItem = 0, kActivated = 1, kColumnClick = 2, kHotItem =
 }
 
 constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-constexpr DWORD kSortStyles[] = {0, LVS_SORTASCENDING, LVS_SORTDESCENDING};
 constexpr int kColumnFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
-constexpr size_t kFirstTextBuffer = 512;
-constexpr size_t kLargestTextBuffer = size_t{1} << 24;
+// Posted to the control after rows were appended: by then it learns their number.
+constexpr UINT kShowCountMessage = WM_APP + 0x1C5;
 
-int32_t StateImageBits(int32_t index) { return (std::clamp(index, -1, 14) + 1) << 12; }
+UINT StateImageBits(int32_t index) { return static_cast<UINT>(std::clamp(index, -1, 14) + 1) << 12; }
+
+// Row ids are unique in the process, so a row id never names a row of a list built anew.
+uint32_t NextRowId() {
+  static uint32_t last = 0;
+  return ++last;
+}
+
+// GBK into the control's buffer, cut short if it does not fit.
+void CopyText(std::string_view gbk, wchar_t* buffer, int capacity) {
+  if (!buffer || capacity <= 0) return;
+  int length = gbk.empty() ? 0
+                           : MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), static_cast<int>(gbk.size()),
+                                                 buffer, capacity - 1);
+  if (length == 0 && !gbk.empty()) {
+    const std::wstring wide = Widen(gbk);
+    length = static_cast<int>(std::min<size_t>(wide.size(), static_cast<size_t>(capacity - 1)));
+    std::copy_n(wide.data(), length, buffer);
+  }
+  buffer[length] = L'\0';
+}
 
 }  // namespace
 
@@ -75,7 +94,7 @@ std::span<const Property<ListView>> ListView::Properties() {
       Stored<&B::showSelectionAlways, kRestyle>(),               // 36
       Live<&L::Items, &L::SetItems>(),                           // 37
       Live<&L::EditedTitle, nullptr>(),                          // 38
-      Live<&L::ChangeCount, nullptr>(),                          // 39
+      Live<&L::ChangeCountValue, nullptr>(),                     // 39
   };
   return kTable;
 }
@@ -87,8 +106,9 @@ ListView::ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitI
 }
 
 DWORD ListView::Style() const {
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | kViewStyles[block_.viewType] |
-                kSortStyles[block_.sorting] | BorderFor(block_.border).style;
+  // The unit sorts the rows it keeps itself; a virtual control takes no sorting style.
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_OWNERDATA | kViewStyles[block_.viewType] |
+                BorderFor(block_.border).style;
   if (block_.iconAlignment == 1) style |= LVS_ALIGNLEFT;
   if (block_.autoArrange) style |= LVS_AUTOARRANGE;
   if (!block_.wrapTitles) style |= LVS_NOLABELWRAP;
@@ -127,6 +147,8 @@ bool ListView::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place pl
   // now that the unit answers for it.
   SendMessageW(hwnd_, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(parent), NF_REQUERY);
   SendMessageW(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExStyle());
+  // The rows' state images (check boxes) are kept here too, so the control asks for them.
+  SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   ApplyHotCursor();
   ApplyColors();
   ApplyFont();
@@ -199,7 +221,6 @@ void ListView::InsertInitialItems() {
   int32_t item = -1;
   int32_t column = 0;
   for (const auto& r : block_.items) {
-    std::wstring text = Widen(r.text);
     if (!r.nextColumn) {
       const bool validState = r.stateImage >= 0 && r.stateImage < stateImages;
       item = InsertItem(ItemCount(), r.text, -1, validState ? r.stateImage : -1, r.indent, r.value);
@@ -208,10 +229,7 @@ void ListView::InsertInitialItems() {
       ++column;
       SetItemText(item, column, r.text);
     }
-    if (item >= 0 && !r.tip.empty()) {
-      const UINT id = static_cast<UINT>(SendMessageW(hwnd_, LVM_MAPINDEXTOID, item, 0));
-      tips_[{id, column}] = Widen(r.tip);
-    }
+    if (item >= 0 && !r.tip.empty()) tips_[{rows_[static_cast<size_t>(item)].id, column}] = Widen(r.tip);
   }
 }
 
@@ -236,75 +254,157 @@ bool ListView::SetItems(PropertyValue value) {
   auto items = ReadListViewItems(ValueBytes(value));
   if (!items) return false;
   block_.items = std::move(*items);
-  SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
-  changeStamp_ = NextListChangeStamp();
+  rows_.clear();
   tips_.clear();
+  editedRow_ = titleRow_ = -1;
+  shownCount_ = 0;
+  SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+  Changed();
   InsertInitialItems();
   return false;
 }
 
-int32_t ListView::ItemCount() const {
-  return static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+int32_t ListView::ItemCount() const { return static_cast<int32_t>(rows_.size()); }
+
+bool ListView::HasColumn(int32_t column) const {
+  return column == 0 || (column > 0 && static_cast<size_t>(column) < block_.columns.size());
 }
 
 std::string ListView::ItemText(int32_t item, int32_t column) const {
-  if (item < 0 || column < 0) return {};
-  std::vector<wchar_t> buffer(kFirstTextBuffer);
-  for (;;) {
-    LVITEMW request{};
-    request.iSubItem = column;
-    request.pszText = buffer.data();
-    request.cchTextMax = static_cast<int>(buffer.size());
-    buffer[0] = L'\0';
-    const auto length =
-        static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request)));
-    // A text that filled the buffer may have been cut short: fetch again with room to spare.
-    if (length + 1 < buffer.size() || buffer.size() >= kLargestTextBuffer) {
-      return Narrow(std::wstring_view(buffer.data(), std::min(length, buffer.size() - 1)));
-    }
-    buffer.assign(buffer.size() * 2, L'\0');
-  }
+  if (item < 0 || item >= ItemCount() || !HasColumn(column)) return {};
+  const std::vector<std::string>& texts = rows_[static_cast<size_t>(item)].texts;
+  return static_cast<size_t>(column) < texts.size() ? texts[static_cast<size_t>(column)] : std::string();
 }
 
 void ListView::SetItemText(int32_t item, int32_t column, std::string_view text) {
-  if (item < 0 || column < 0) return;
-  std::wstring wide = Widen(text);
-  LVITEMW request{};
-  request.iSubItem = column;
-  request.pszText = wide.data();
-  SendMessageW(hwnd_, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
-  changeStamp_ = NextListChangeStamp();
+  if (item < 0 || item >= ItemCount() || !HasColumn(column)) return;
+  std::vector<std::string>& texts = rows_[static_cast<size_t>(item)].texts;
+  const auto at = static_cast<size_t>(column);
+  if (at < texts.size() ? texts[at] == text : text.empty()) return;  // nothing changes
+  if (at >= texts.size()) texts.resize(at + 1);
+  texts[at].assign(text);
+  Changed();
+  SendMessageW(hwnd_, LVM_REDRAWITEMS, item, item);
+}
+
+// Where the control would have placed the title: before the first row that does not sort
+// before it.
+int32_t ListView::SortedPlace(std::string_view title) const {
+  const std::wstring wide = Widen(title);
+  const int direction = block_.sorting == 2 ? -1 : 1;
+  auto before = [&](const ListRow& row) {
+    const std::wstring other = Widen(row.texts.empty() ? std::string_view() : row.texts[0]);
+    return lstrcmpW(other.c_str(), wide.c_str()) * direction < 0;
+  };
+  return static_cast<int32_t>(std::partition_point(rows_.begin(), rows_.end(), before) - rows_.begin());
 }
 
 int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t image,
-                                 int32_t stateImage, int32_t indent, int32_t value) {
-  std::wstring text = Widen(title);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_INDENT | LVIF_PARAM;
-  item.iItem = position >= 0 ? position : ItemCount();
-  item.pszText = text.data();
-  // -1 means no image here; the control itself would read -1 as "ask the parent".
-  item.iImage = image >= 0 ? image : I_IMAGENONE;
-  item.state = StateImageBits(stateImage);
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.iIndent = std::max(indent, 0);
-  item.lParam = value;
-  const auto index =
-      static_cast<int32_t>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  changeStamp_ = NextListChangeStamp();
-  // With check boxes the control starts every new item unchecked whatever it was given.
-  if (index >= 0 && block_.checkBoxes &&
-      static_cast<UINT>(SendMessageW(hwnd_, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK)) != item.state) {
-    settingState_ = true;
-    SendMessageW(hwnd_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-    settingState_ = false;
+                             int32_t stateImage, int32_t indent, int32_t value) {
+  if (!hwnd_) return -1;
+  const int32_t count = ItemCount();
+  const int32_t index = block_.sorting ? SortedPlace(title)
+                                       : (position >= 0 ? std::min(position, count) : count);
+  ListRow row;
+  row.image = std::max(image, -1);
+  row.stateBits = StateImageBits(stateImage);
+  row.indent = std::max(indent, 0);
+  row.value = value;
+  row.id = NextRowId();
+  try {
+    row.texts.emplace_back(title);
+    if (index < count) ShowCount();  // the marks below move with the rows the control knows
+    rows_.insert(rows_.begin() + index, std::move(row));
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  Changed();
+  if (index == count) {
+    QueueCount();
+  } else {
+    OpenRowAt(index);
   }
   return index;
 }
 
 void ListView::DeleteItem(int32_t item) {
-  if (item >= 0) SendMessageW(hwnd_, LVM_DELETEITEM, item, 0);
-  changeStamp_ = NextListChangeStamp();
+  if (item < 0 || item >= ItemCount()) return;
+  ShowCount();
+  // The control takes selection and focus off the row and moves the marks below it up.
+  movingMarks_ = true;
+  SendMessageW(hwnd_, LVM_DELETEITEM, item, 0);
+  movingMarks_ = false;
+  const uint32_t id = rows_[static_cast<size_t>(item)].id;
+  tips_.erase(tips_.lower_bound({id, INT32_MIN}), tips_.upper_bound({id, INT32_MAX}));
+  rows_.erase(rows_.begin() + item);
+  FollowRows(item, -1);
+  Changed();
+  ShowCount();
+}
+
+// Appended rows reach the control together: one message tells it the count once the filling
+// handler has returned, or the next message it gets does first (see OnWindowMessage).
+void ListView::QueueCount() {
+  if (!countQueued_) countQueued_ = PostMessageW(hwnd_, kShowCountMessage, 0, 0) != 0;
+}
+
+void ListView::ShowCount() {
+  if (shownCount_ == rows_.size() || !hwnd_) return;
+  shownCount_ = rows_.size();
+  SendMessageW(hwnd_, LVM_SETITEMCOUNT, shownCount_, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+// A row came in at `index` before rows the control already shows. A virtual control keeps its
+// selection, focus and selection mark at their indexes when its count grows; move the ones at
+// or below the new row down with their rows, as the control does for an inserted item.
+void ListView::OpenRowAt(int32_t index) {
+  FollowRows(index, 1);
+  std::vector<int32_t> selected;
+  if (SendMessageW(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+    for (int32_t i = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, index - 1, LVNI_SELECTED)); i >= 0;
+         i = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
+      selected.push_back(i);
+    }
+  }
+  const auto focus = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const auto mark = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETSELECTIONMARK, 0, 0));
+  const auto top = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
+  ShowCount();
+  movingMarks_ = true;
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED;
+  for (auto i = selected.rbegin(); i != selected.rend(); ++i) {
+    state.state = 0;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, *i, reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, *i + 1, reinterpret_cast<LPARAM>(&state));
+  }
+  if (focus >= index) {
+    state.stateMask = state.state = LVIS_FOCUSED;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, focus + 1, reinterpret_cast<LPARAM>(&state));
+  }
+  movingMarks_ = false;
+  if (mark >= index) SendMessageW(hwnd_, LVM_SETSELECTIONMARK, 0, mark + 1);
+  RestoreTopRow(top);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Giving an item the focus scrolls it into view; an insertion does not scroll the list.
+void ListView::RestoreTopRow(int32_t top) {
+  const auto now = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
+  if (now == top || !InReportView()) return;
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  if (!SendMessageW(hwnd_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) return;
+  SendMessageW(hwnd_, LVM_SCROLL, 0, (top - now) * (row.bottom - row.top));
+}
+
+// The rows the unit follows by index (an open title editing) move with an insertion or deletion
+// at `at`; a deleted one is gone.
+void ListView::FollowRows(int32_t at, int32_t by) {
+  for (int32_t* row : {&editedRow_, &titleRow_}) {
+    if (*row < at) continue;
+    *row = (by < 0 && *row == at) ? -1 : *row + by;
+  }
 }
 
 void ListView::EnsureVisible(int32_t item) {
@@ -324,6 +424,8 @@ void ListView::EditItem(int32_t item) {
 }
 
 int32_t ListView::CurrentSelection() const {
+  // The control looks for a selected item row by row: ask first whether there is one.
+  if (SendMessageW(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0) <= 0) return -1;
   return static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
@@ -342,26 +444,120 @@ void ListView::SetCurrentSelection(int32_t item) {
 
 LRESULT ListView::GetInfoTip(LPARAM lParam) {
   auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-  const UINT id = static_cast<UINT>(SendMessageW(hwnd_, LVM_MAPINDEXTOID, tip->iItem, 0));
-  auto found = tips_.find({id, tip->iSubItem});
+  if (tip->iItem < 0 || tip->iItem >= ItemCount()) return 0;
+  auto found = tips_.find({rows_[static_cast<size_t>(tip->iItem)].id, tip->iSubItem});
   if (found != tips_.end() && tip->pszText && tip->cchTextMax > 0) {
     lstrcpynW(tip->pszText, found->second.c_str(), tip->cchTextMax);
   }
   return 0;
 }
 
-bool ListView::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
-  if (message == WM_MOUSEMOVE && block_.hotTracking) {
-    // Not every platform list view reports hot-item changes; the pointer tells us itself.
-    LVHITTESTINFO hit{};
-    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const auto item = static_cast<int32_t>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (item != hotItem_) {
-      hotItem_ = item;
-      if (item >= 0) RaiseEvent(*this, Event::kHotItem, {static_cast<uint32_t>(item)});
+// The control asks for what it draws and for what others read through it (the item text of
+// another program's LVM_GETITEMTEXT comes through here as well).
+void ListView::FillDisplayInfo(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || item.iItem >= ItemCount()) return;
+  const ListRow& row = rows_[static_cast<size_t>(item.iItem)];
+  const bool main = item.iSubItem == 0;
+  if (item.mask & LVIF_TEXT) CopyText(ItemText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+  // -1 means no image here; the control itself would read -1 as "ask the parent".
+  if (item.mask & LVIF_IMAGE) item.iImage = main && row.image >= 0 ? row.image : I_IMAGENONE;
+  if (item.mask & LVIF_INDENT) item.iIndent = main ? row.indent : 0;
+  if (item.mask & LVIF_STATE) item.state = (item.state & ~item.stateMask) | (row.stateBits & item.stateMask);
+}
+
+// A virtual control answers an item's value as 0; the unit keeps it and answers it.
+bool ListView::AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result) {
+  auto* item = reinterpret_cast<LVITEMW*>(lParam);  // the value sits where it does in LVITEMA
+  result = DefaultHandling(message, 0, lParam);
+  if (result && (item->mask & LVIF_PARAM) && item->iItem >= 0 && item->iItem < ItemCount()) {
+    item->lParam = rows_[static_cast<size_t>(item->iItem)].value;
+  }
+  return true;
+}
+
+// State images are the unit's: a change the control passes on (a click on a check box, the
+// space bar, a program's LVM_SETITEMSTATE) is stored and shown. A user's toggle of a shown
+// check box answers its new state, to be reported.
+std::optional<bool> ListView::StoreStateImage(const NMLISTVIEW& change) {
+  const UINT newImage = change.uNewState & LVIS_STATEIMAGEMASK;
+  if (change.iItem >= ItemCount() || newImage == 0) return std::nullopt;
+  ListRow& row = rows_[static_cast<size_t>(change.iItem)];
+  const UINT oldImage = row.stateBits;
+  if (newImage == oldImage) return std::nullopt;
+  row.stateBits = newImage;
+  SendMessageW(hwnd_, LVM_REDRAWITEMS, change.iItem, change.iItem);
+  if (!block_.checkBoxes || movingMarks_ || oldImage == 0) return std::nullopt;
+  return newImage == StateImageBits(1);
+}
+
+// Typing on the list moves to the next title that starts with what was typed.
+LRESULT ListView::FindItem(const NMLVFINDITEMW& find) const {
+  const LVFINDINFOW& info = find.lvfi;
+  if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || !info.psz || rows_.empty()) return -1;
+  const std::wstring wanted = info.psz;
+  const int32_t count = ItemCount();
+  const int32_t start = std::clamp(find.iStart, 0, count);
+  for (int32_t n = 0; n < count; ++n) {
+    const int32_t i = (start + n) % count;
+    if (i < start && !(info.flags & LVFI_WRAP)) break;
+    const std::wstring title = Widen(ItemText(i, 0));
+    const bool partial = info.flags & LVFI_PARTIAL;
+    const size_t length = partial ? wanted.size() : std::max(wanted.size(), title.size());
+    if (partial && title.size() < wanted.size()) continue;
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.c_str(), static_cast<int>(std::min(length, title.size())),
+                       wanted.c_str(), static_cast<int>(std::min(length, wanted.size()))) == CSTR_EQUAL) {
+      return i;
     }
   }
+  return -1;
+}
+
+// The control leaves the title of a virtual item to its owner: the unit stores the accepted
+// title in the row that was edited, wherever handlers have moved it meanwhile.
+LRESULT ListView::EndTitleEditing(const NMLVDISPINFOW& edit) {
+  const int32_t row = std::exchange(editedRow_, -1);
+  // No text: the editing was cancelled or left the title as it was.
+  if (!edit.item.pszText || row < 0) return FALSE;
+  editedTitle_ = Narrow(edit.item.pszText);
+  titleRow_ = row;
+  const uint32_t window = windowId(), unit = unitId();
+  const bool accepted = !Refused(RaiseEvent(window, unit, Event::kEndEdit, {static_cast<uint32_t>(row)}));
+  // A handler may have destroyed this unit: look it up before touching it.
+  auto* self = dynamic_cast<ListView*>(reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, window, unit)));
+  if (self != this) return FALSE;
+  const int32_t target = std::exchange(titleRow_, -1);
+  if (accepted && target >= 0) SetItemText(target, 0, editedTitle_);
+  return FALSE;
+}
+
+bool ListView::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+  // Whatever the control is asked, it counts every row first.
+  if (shownCount_ != rows_.size()) ShowCount();
+  switch (message) {
+    case kShowCountMessage:
+      countQueued_ = false;
+      result = 0;
+      return true;
+    case LVM_GETITEMW:
+    case LVM_GETITEMA:
+      return lParam && AnswerGetItem(message, lParam, result);
+    case WM_MOUSEMOVE:
+      if (block_.hotTracking) TrackHotItem(lParam);
+      return false;
+  }
   return false;
+}
+
+void ListView::TrackHotItem(LPARAM lParam) {
+  // Not every platform list view reports hot-item changes; the pointer tells us itself.
+  LVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const auto item = static_cast<int32_t>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (item != hotItem_) {
+    hotItem_ = item;
+    if (item >= 0) RaiseEvent(*this, Event::kHotItem, {static_cast<uint32_t>(item)});
+  }
 }
 
 std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lParam) {
@@ -379,16 +575,14 @@ std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lPa
   switch (header->code) {
     case LVN_ITEMCHANGED: {
       if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return result;
-      const UINT oldState = change->uOldState, newState = change->uNewState;
-      const bool focused = (newState & LVIS_FOCUSED) && !(oldState & LVIS_FOCUSED);
-      const UINT oldCheck = (oldState & LVIS_STATEIMAGEMASK) >> 12;
-      const UINT newCheck = (newState & LVIS_STATEIMAGEMASK) >> 12;
-      const bool toggled = block_.checkBoxes && !settingState_ && oldCheck != 0 && newCheck != 0 && oldCheck != newCheck;
-      const auto item = static_cast<uint32_t>(change->iItem);
+      const bool focused = !movingMarks_ && (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
+      const std::optional<bool> checked = StoreStateImage(*change);
       if (focused) raise(Event::kFocusedItem);
-      if (toggled) raise(Event::kCheckChanged, {item, newCheck == 2 ? 1u : 0u});
+      if (checked) raise(Event::kCheckChanged, {static_cast<uint32_t>(change->iItem), *checked ? 1u : 0u});
       return result;
     }
+    case LVN_GETDISPINFOW: FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); return result;
+    case LVN_ODFINDITEMW: return FindItem(*reinterpret_cast<const NMLVFINDITEMW*>(lParam));
     case LVN_ITEMACTIVATE: raise(Event::kActivated); return result;
     case LVN_COLUMNCLICK:
       raise(Event::kColumnClick, {static_cast<uint32_t>(change->iSubItem)});
@@ -403,18 +597,11 @@ std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lPa
     case NM_RCLICK: raise(Event::kRightClick); return result;
     case LVN_BEGINLABELEDITW: {
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+      editedRow_ = edit->item.iItem;
       result = Refused(raise(Event::kBeginEdit, {static_cast<uint32_t>(edit->item.iItem)}));
       return result;
     }
-    case LVN_ENDLABELEDITW: {
-      const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
-      if (!edit->item.pszText) return result;  // editing was cancelled: nothing to offer
-      editedTitle_ = Narrow(edit->item.pszText);
-      result = !Refused(raise(Event::kEndEdit, {static_cast<uint32_t>(edit->item.iItem)}));
-      // The control puts the accepted title in place after this answer.
-      if (result) changeStamp_ = NextListChangeStamp();
-      return result;
-    }
+    case LVN_ENDLABELEDITW: return EndTitleEditing(*reinterpret_cast<const NMLVDISPINFOW*>(lParam));
     case LVN_GETINFOTIPW: result = GetInfoTip(lParam); return result;
   }
   return std::nullopt;

@@ -1,12 +1,17 @@
 // The list view unit (type 0x20004): the platform list-view control with 31 own properties
 // (indexes 8-38, and 39, a read-only change count), eight methods and events 0-8 and -7/-8.
-// Windows only.
+// The unit keeps the rows itself; the control runs virtual (owner data) and asks only for the
+// rows it draws, so a list of 100,000 entries fills and reads back at memory speed. Windows only.
 #pragma once
+
+#include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "controls/appearance.h"
 #include "controls/control_unit.h"
@@ -30,6 +35,16 @@ void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
 
+// One row as the unit keeps it: what InsertItem and SetItemText gave it.
+struct ListRow {
+  std::vector<std::string> texts;  // GBK by column; a column beyond the end reads empty
+  int32_t image = -1;
+  UINT stateBits = 0;  // the state-image index in the control's state bits
+  int32_t indent = 0;
+  int32_t value = 0;
+  uint32_t id = 0;  // names the row while indexes move (its tips)
+};
+
 class ListView final : public BlockUnit<ListView, ListViewBlock> {
  public:
   ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitId);
@@ -50,6 +65,7 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void EditItem(int32_t item);
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
+  uint32_t ChangeCount() const { return changeStamp_; }
 
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -77,18 +93,38 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   PropertyValue Items() const;
   bool SetItems(PropertyValue value);
   PropertyValue EditedTitle() const { return TextValue(editedTitle_); }
-  // Advances with every change of the rows or their texts, so that a caller can tell cheaply
-  // whether the list changed since it last looked.
-  PropertyValue ChangeCount() const { return {changeStamp_, 0}; }
+  PropertyValue ChangeCountValue() const { return IntValue(static_cast<int32_t>(changeStamp_)); }
   LRESULT GetInfoTip(LPARAM lParam);
 
+  // The rows and the control's count of them.
+  bool HasColumn(int32_t column) const;
+  int32_t SortedPlace(std::string_view title) const;
+  void ShowCount();
+  void QueueCount();
+  void OpenRowAt(int32_t index);
+  void FollowRows(int32_t at, int32_t by);
+  void RestoreTopRow(int32_t top);
+  void Changed() { changeStamp_ = NextListChangeStamp(); }
+  // Answers to the control's questions about the rows.
+  void FillDisplayInfo(NMLVDISPINFOW& info) const;
+  bool AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result);
+  void TrackHotItem(LPARAM lParam);
+  std::optional<bool> StoreStateImage(const NMLISTVIEW& change);
+  LRESULT FindItem(const NMLVFINDITEMW& find) const;
+  LRESULT EndTitleEditing(const NMLVDISPINFOW& edit);
+
   GdiObject font_;
-  std::string editedTitle_;  // property 38, the title offered to event 7
+  std::vector<ListRow> rows_;
+  size_t shownCount_ = 0;     // the row count the control was last told
+  bool countQueued_ = false;  // a message is on its way to tell the control the new count
+  std::string editedTitle_;   // property 38, the title offered to event 7
+  int32_t editedRow_ = -1;    // the row whose title is open for editing, followed as rows move
+  int32_t titleRow_ = -1;     // the row whose new title waits for the answer of event 7
   int32_t hotItem_ = -1;
-  bool settingState_ = false;  // the unit's own check-state setting is no user's toggle
+  bool movingMarks_ = false;  // the unit's own moves of selection, focus and check state are no user's
   uint32_t changeStamp_ = NextListChangeStamp();
-  // Tips of the initial items, keyed by (the control's item id, column).
-  std::map<std::pair<UINT, int32_t>, std::wstring> tips_;
+  // Tips of the initial items, keyed by (row id, column).
+  std::map<std::pair<uint32_t, int32_t>, std::wstring> tips_;
 };
 
 }  // namespace tl

@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,10 +23,11 @@ namespace {
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x16010002;
 
-// The runtime as the list view sees it: events are recorded (and answered where a test says
-// so), the unit lookup finds the test's unit.
+// The runtime as the list view sees it: events are recorded, handed to a test's handler and
+// answered where a test says so; the unit lookup finds the test's unit.
 std::vector<EventRecord> g_events;
 std::map<int32_t, int32_t> g_answers;  // event index -> handler result
+std::function<void(const EventRecord&)> g_handler;
 Unit* g_unit = nullptr;
 
 intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
@@ -31,6 +35,7 @@ intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
     case Request::FireEvent: {
       auto* e = reinterpret_cast<EventRecord*>(a);
       g_events.push_back(*e);
+      if (g_handler) g_handler(*e);
       if (auto found = g_answers.find(e->index); found != g_answers.end()) {
         e->hasResult = 1;
         e->result = found->second;
@@ -84,12 +89,14 @@ class ListViewTest : public ::testing::Test {
     SetRuntimeRequest(&TestRuntime);
     g_events.clear();
     g_answers.clear();
+    g_handler = nullptr;
     parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"parent",
                               WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 420, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
+    g_handler = nullptr;
     g_unit = nullptr;
     list_.reset();
     DestroyWindow(parent_);
@@ -481,6 +488,224 @@ TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
   ListViewInsertItem(&result, 0, nullptr);
   EXPECT_EQ(result.type, DataType::None);
   EXPECT_EQ(Count(), 0);
+}
+
+// Selection and focus as another program reads them: S selected, F selected and focused,
+// f focused only, '.' neither.
+std::string Marks(HWND list) {
+  std::string marks;
+  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const auto state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED | LVIS_FOCUSED));
+    const bool selected = state & LVIS_SELECTED, focused = state & LVIS_FOCUSED;
+    marks += selected ? (focused ? 'F' : 'S') : (focused ? 'f' : '.');
+  }
+  return marks;
+}
+
+TEST_F(ListViewTest, SelectionAndFocusStayOnTheirRowsAsRowsComeAndGo) {
+  ListViewBlock b = EntryListBlock();
+  b.singleSelection = false;
+  ASSERT_TRUE(Create(b));
+  for (const char* t : {"r0", "r1", "r2", "r3", "r4"}) Insert(t);
+  Write(35, 1);
+  Write(35, 3);
+  ASSERT_EQ(Marks(hwnd()), ".S.F.");
+  g_events.clear();
+  Insert("n0", IntArg(2));  // between the two selected rows
+  EXPECT_EQ(Marks(hwnd()), ".S..F.");
+  Insert("n1", IntArg(0));
+  EXPECT_EQ(Marks(hwnd()), "..S..F.");
+  Insert("n2");
+  EXPECT_EQ(Marks(hwnd()), "..S..F..");
+  EXPECT_EQ(Text(5), "r3");
+  Call(ListViewDeleteItem, {IntArg(0)});
+  EXPECT_EQ(Marks(hwnd()), ".S..F..");
+  Call(ListViewDeleteItem, {IntArg(1)});  // the selected row itself
+  EXPECT_EQ(Marks(hwnd()), "...F..");
+  EXPECT_EQ(Text(3), "r3");
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), 3);
+  EXPECT_EQ(LastEvent(0), nullptr);  // marks moving with their rows are no new focus
+}
+
+TEST_F(ListViewTest, AnInsertionAboveTheSelectedRowKeepsItSelectedAndDoesNotScroll) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  for (int i = 0; i < 60; ++i) Insert(std::to_string(i).c_str());
+  Write(35, 40);
+  const LRESULT top = SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0);
+  ASSERT_GT(top, 0);
+  Insert("new", IntArg(0));
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), 41);
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 41);
+  EXPECT_EQ(Text(41), "40");
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0), top);
+  Insert("after", IntArg(50));  // below the selection nothing moves
+  EXPECT_EQ(static_cast<int32_t>(Read(35).low), 41);
+}
+
+TEST_F(ListViewTest, AnEditedTitleLandsOnItsRowWhileHandlersMoveIt) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  for (const char* t : {"a", "b", "c"}) Insert(t);
+  Call(ListViewEditItem, {IntArg(2)});
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  Insert("timer row", IntArg(0));  // a timer's handler runs while the user types
+  SetWindowTextW(edit, L"edited");
+  g_handler = [&](const EventRecord& e) {
+    if (e.index != 7) return;
+    EXPECT_EQ(Text(3), "c");  // the old title stays until the handler has answered
+    Insert("handler row", IntArg(0));
+  };
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump(20);
+  ASSERT_TRUE(LastEvent(7));
+  EXPECT_EQ(LastEvent(7)->args[0], 3u);
+  const std::vector<std::string> expected = {"handler row", "timer row", "a", "b", "edited"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(i), expected[static_cast<size_t>(i)]) << i;
+
+  // A row deleted while its title is open takes the new title with it.
+  g_handler = nullptr;
+  Call(ListViewEditItem, {IntArg(4)});
+  edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  Call(ListViewDeleteItem, {IntArg(4)});
+  SetWindowTextW(edit, L"lost");
+  g_events.clear();
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump(20);
+  EXPECT_EQ(LastEvent(7), nullptr);
+  ASSERT_EQ(Count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Text(i), expected[static_cast<size_t>(i)]) << i;
+}
+
+// Property 39 lets a save tell cheaply whether anything in the rows changed since it looked.
+TEST_F(ListViewTest, TheChangeCountMovesWithEveryChangeOfRowsOrTextsAndOnlyThen) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  uint32_t last = Read(39).low;
+  auto changed = [&] {
+    const uint32_t now = Read(39).low;
+    const bool moved = now != last;
+    last = now;
+    return moved;
+  };
+  auto editTitle = [&](const wchar_t* title, UINT key) {
+    Call(ListViewEditItem, {IntArg(0)});
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, title);
+    SendMessageW(edit, WM_KEYDOWN, key, 0);
+    Pump(20);
+  };
+  Insert("a");
+  EXPECT_TRUE(changed()) << "append";
+  Insert("b", IntArg(0));
+  EXPECT_TRUE(changed()) << "insert at a place";
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
+  EXPECT_TRUE(changed()) << "set a text";
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
+  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("x")});
+  Call(ListViewSetItemText, {IntArg(0), IntArg(5), TextArgument("x")});
+  EXPECT_FALSE(changed()) << "the same text again, no such row or column";
+  Text(0);
+  Count();
+  Write(35, 0);
+  Write(9, 0xFF);
+  Call(ListViewEnsureVisible, {IntArg(1)});
+  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(90)});
+  EXPECT_FALSE(changed()) << "reading, selecting, colouring, scrolling, sizing";
+  editTitle(L"edited", VK_RETURN);
+  ASSERT_EQ(Text(0), "edited");
+  EXPECT_TRUE(changed()) << "a title edited in place";
+  editTitle(L"dropped", VK_ESCAPE);
+  EXPECT_FALSE(changed()) << "an edit given up";
+  g_answers = {{7, 0}};
+  editTitle(L"rejected", VK_RETURN);
+  ASSERT_EQ(Text(0), "edited");
+  EXPECT_FALSE(changed()) << "a rejected title";
+  Call(ListViewDeleteItem, {IntArg(5)});
+  EXPECT_FALSE(changed()) << "no such row to delete";
+  Call(ListViewDeleteItem, {IntArg(0)});
+  EXPECT_TRUE(changed()) << "delete";
+  const std::vector<uint8_t> items = WriteListViewItems(std::vector<ListViewItemRecord>{{false, -1, -1, 0, 0, "x", ""}});
+  void* byteSet = NewByteSet(items);
+  Write(37, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(byteSet)));
+  Free(byteSet);
+  EXPECT_TRUE(changed()) << "the initial items put back";
+  EXPECT_EQ(Write(39, 12345), 0) << "read only";
+  EXPECT_FALSE(changed());
+  // A list built anew never answers a value its predecessor answered.
+  ASSERT_TRUE(Recreate());
+  EXPECT_TRUE(changed());
+}
+
+// Another program reads the list as a screen reader or an automation tool does: through the
+// platform's messages, with its buffers in the list's process. A virtual control answers the
+// texts by asking its parent, which happens in the list's own process.
+TEST_F(ListViewTest, AnotherProgramReadsEveryRowColumnAndTheSelection) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  std::string longTitle;
+  for (int i = 0; i < 300; ++i) longTitle += "长";
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"第一条", "2026年12月7日"}, {"", "空标题"}, {longTitle, "x"}, {"last", ""}};
+  for (const auto& [title, time] : rows) {
+    const auto item = Insert(title.c_str());
+    Call(ListViewSetItemText, {IntArg(item), IntArg(1), TextArgument(time.c_str())});
+  }
+  Write(35, 2);
+
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring reader(exe);
+  reader.resize(reader.rfind(L'\\') + 1);
+  wchar_t output[MAX_PATH];
+  GetTempPathW(MAX_PATH, output);
+  std::wstring outputFile = std::wstring(output) + L"listview_reader.txt";
+  std::wstring command = L"\"" + reader + L"listview_reader.exe\" " +
+                         std::to_wstring(reinterpret_cast<uintptr_t>(hwnd())) + L" 2 \"" + outputFile + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  // The reader's messages are answered while this thread waits for it.
+  const DWORD end = GetTickCount() + 20000;
+  while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+         static_cast<LONG>(end - GetTickCount()) > 0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  ASSERT_EQ(exitCode, 0u);
+
+  std::ifstream in(std::string(outputFile.begin(), outputFile.end()), std::ios::binary);
+  std::stringstream read;
+  read << in.rdbuf();
+  in.close();
+  DeleteFileW(outputFile.c_str());
+  std::ostringstream expected;
+  expected << "count " << rows.size() << "\n";
+  for (size_t i = 0; i < rows.size(); ++i) {
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(hwnd(), LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&bounds));
+    expected << i << (i == 2 ? " selected focused" : "") << " rect " << bounds.left << ',' << bounds.top << ','
+             << bounds.right << ',' << bounds.bottom << "\n";
+    expected << "  " << rows[i].first << "\n  " << rows[i].second << "\n";
+  }
+  // The reader writes UTF-8; the list's texts are GBK.
+  const std::wstring wide = [&] {
+    const std::string bytes = read.str();
+    std::wstring w(bytes.size(), L'\0');
+    w.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), w.data(),
+                                 static_cast<int>(w.size())));
+    return w;
+  }();
+  EXPECT_EQ(Narrow(wide), expected.str());
 }
 
 // Synthesized mouse input: clicks on and beside items.
