@@ -476,19 +476,42 @@ bool ListView::AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result) {
   return true;
 }
 
-// State images are the unit's: a change the control passes on (a click on a check box, the
-// space bar, a program's LVM_SETITEMSTATE) is stored and shown. A user's toggle of a shown
-// check box answers its new state, to be reported.
-std::optional<bool> ListView::StoreStateImage(const NMLISTVIEW& change) {
-  const UINT newImage = change.uNewState & LVIS_STATEIMAGEMASK;
-  if (change.iItem >= ItemCount() || newImage == 0) return std::nullopt;
-  ListRow& row = rows_[static_cast<size_t>(change.iItem)];
-  const UINT oldImage = row.stateBits;
-  if (newImage == oldImage) return std::nullopt;
-  row.stateBits = newImage;
-  SendMessageW(hwnd_, LVM_REDRAWITEMS, change.iItem, change.iItem);
-  if (!block_.checkBoxes || movingMarks_ || oldImage == 0) return std::nullopt;
-  return newImage == StateImageBits(1);
+// A virtual control keeps no state images: the unit stores them, shows them and answers a
+// shown check box that changed with its new state.
+std::optional<bool> ListView::SetStateImage(int32_t item, UINT bits) {
+  if (item < 0 || item >= ItemCount()) return std::nullopt;
+  ListRow& row = rows_[static_cast<size_t>(item)];
+  const UINT old = std::exchange(row.stateBits, bits & LVIS_STATEIMAGEMASK);
+  if (old == row.stateBits) return std::nullopt;
+  SendMessageW(hwnd_, LVM_REDRAWITEMS, item, item);
+  if (!block_.checkBoxes || old == 0 || row.stateBits == 0) return std::nullopt;
+  return row.stateBits == StateImageBits(1);
+}
+
+// A click on a check box or the space bar on the focused item toggles its check state, which a
+// virtual control leaves to its owner.
+void ListView::ToggleCheck(int32_t item) {
+  if (!block_.checkBoxes || item < 0 || item >= ItemCount()) return;
+  const UINT bits = rows_[static_cast<size_t>(item)].stateBits;
+  if (bits == 0) return;
+  const uint32_t window = windowId(), unit = unitId();
+  if (auto checked = SetStateImage(item, bits == StateImageBits(1) ? StateImageBits(0) : StateImageBits(1))) {
+    RaiseEvent(window, unit, Event::kCheckChanged, {static_cast<uint32_t>(item), *checked ? 1u : 0u});
+  }
+}
+
+// Another program's or the unit's own LVM_SETITEMSTATE: the state images are stored here, the
+// selection and focus go on to the control.
+void ListView::TakeStateImages(WPARAM wParam, const LVITEMW& state) {
+  if (!(state.stateMask & LVIS_STATEIMAGEMASK)) return;
+  const auto item = static_cast<int32_t>(wParam);
+  const int32_t first = item == -1 ? 0 : item, last = item == -1 ? ItemCount() - 1 : item;
+  std::vector<std::pair<uint32_t, uint32_t>> toggled;
+  for (int32_t i = first; i <= last; ++i) {
+    if (auto checked = SetStateImage(i, state.state)) toggled.emplace_back(i, *checked ? 1u : 0u);
+  }
+  const uint32_t window = windowId(), unit = unitId();
+  for (const auto& [row, checked] : toggled) RaiseEvent(window, unit, Event::kCheckChanged, {row, checked});
 }
 
 // Typing on the list moves to the next title that starts with what was typed.
@@ -531,7 +554,7 @@ LRESULT ListView::EndTitleEditing(const NMLVDISPINFOW& edit) {
   return FALSE;
 }
 
-bool ListView::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+bool ListView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // Whatever the control is asked, it counts every row first.
   if (shownCount_ != rows_.size()) ShowCount();
   switch (message) {
@@ -542,6 +565,22 @@ bool ListView::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& res
     case LVM_GETITEMW:
     case LVM_GETITEMA:
       return lParam && AnswerGetItem(message, lParam, result);
+    case LVM_SETITEMSTATE:
+      if (lParam) TakeStateImages(wParam, *reinterpret_cast<const LVITEMW*>(lParam));
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const auto item = static_cast<int32_t>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (hit.flags & LVHT_ONITEMSTATEICON) ToggleCheck(item);
+      return false;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE) {
+        ToggleCheck(static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+      }
+      return false;
     case WM_MOUSEMOVE:
       if (block_.hotTracking) TrackHotItem(lParam);
       return false;
@@ -575,10 +614,8 @@ std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lPa
   switch (header->code) {
     case LVN_ITEMCHANGED: {
       if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return result;
-      const bool focused = !movingMarks_ && (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
-      const std::optional<bool> checked = StoreStateImage(*change);
-      if (focused) raise(Event::kFocusedItem);
-      if (checked) raise(Event::kCheckChanged, {static_cast<uint32_t>(change->iItem), *checked ? 1u : 0u});
+      const bool focused = (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
+      if (focused && !movingMarks_) raise(Event::kFocusedItem);
       return result;
     }
     case LVN_GETDISPINFOW: FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); return result;

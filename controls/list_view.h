@@ -109,7 +109,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
   bool AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result);
   void TrackHotItem(LPARAM lParam);
-  std::optional<bool> StoreStateImage(const NMLISTVIEW& change);
+  std::optional<bool> SetStateImage(int32_t item, UINT bits);
+  void ToggleCheck(int32_t item);
+  void TakeStateImages(WPARAM wParam, const LVITEMW& state);
   LRESULT FindItem(const NMLVFINDITEMW& find) const;
   LRESULT EndTitleEditing(const NMLVDISPINFOW& edit);
 
