@@ -94,7 +94,7 @@ std::span<const Property<ListView>> ListView::Properties() {
       Stored<&B::showSelectionAlways, kRestyle>(),               // 36
       Live<&L::Items, &L::SetItems>(),                           // 37
       Live<&L::EditedTitle, nullptr>(),                          // 38
-      Live<&L::ChangeCountValue, nullptr>(),                     // 39
+      Live<&L::ChangeCount, nullptr>(),                          // 39
   };
   return kTable;
 }

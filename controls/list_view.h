@@ -65,7 +65,6 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void EditItem(int32_t item);
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
-  uint32_t ChangeCount() const { return changeStamp_; }
 
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -93,7 +92,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   PropertyValue Items() const;
   bool SetItems(PropertyValue value);
   PropertyValue EditedTitle() const { return TextValue(editedTitle_); }
-  PropertyValue ChangeCountValue() const { return IntValue(static_cast<int32_t>(changeStamp_)); }
+  // Advances with every change of the rows or their texts, so that a caller can tell cheaply
+  // whether the list changed since it last looked.
+  PropertyValue ChangeCount() const { return {changeStamp_, 0}; }
   LRESULT GetInfoTip(LPARAM lParam);
 
   // The rows and the control's count of them.
