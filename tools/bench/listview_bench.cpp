@@ -1,7 +1,6 @@
 // Fills a report list view with 100,000 items through the unit's methods, as the application
 // does, then reads every title back and times End and Home until the list has repainted; prints
-// the times, the cost per item and the peak working set. A second pass inserts the same titles
-// straight into a plain platform list view, to show how much of the cost is the control's own.
+// the times, the cost per item and the peak working set.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -82,21 +81,6 @@ void TimeKeyToRepaint(HWND list, UINT key, const char* name) {
               static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)));
 }
 
-HWND CreatePlainList(HWND parent) {
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 56, 279, 312,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  const wchar_t* titles[] = {L"0", L"1"};
-  const int widths[] = {278, 50};
-  for (int i = 0; i < 2; ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = widths[i];
-    column.pszText = const_cast<wchar_t*>(titles[i]);
-    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
-  return list;
-}
-
 void PrintPeakMemory(const char* what) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -157,35 +141,6 @@ int main(int argc, char** argv) {
     TimeKeyToRepaint(list->hwnd(), VK_END, "End, until repainted");
     TimeKeyToRepaint(list->hwnd(), VK_HOME, "Home, until repainted");
   }
-
-  // The same work without the unit: the titles converted up front, the messages sent directly.
-  std::vector<std::wstring> wide;
-  wide.reserve(kItems);
-  start = Now();
-  for (const auto& title : titles) wide.push_back(tl::Widen(title));
-  Report("GBK to UTF-16 conversion alone", Now() - start);
-  g_list = nullptr;
-  list.reset();
-  HWND hwnd = CreatePlainList(parent);
-  start = Now();
-  for (int i = 0; i < kItems; ++i) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = wide[i].data();
-    SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  PumpQueued();
-  Report("LVM_INSERTITEMW directly", Now() - start);
-  start = Now();
-  wchar_t buffer[512];
-  for (int i = 0; i < kItems; ++i) {
-    LVITEMW item{};
-    item.pszText = buffer;
-    item.cchTextMax = 512;
-    SendMessageW(hwnd, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-  }
-  Report("LVM_GETITEMTEXTW directly", Now() - start);
 
   PrintPeakMemory("peak working set at the end");
   DestroyWindow(parent);
