@@ -1,7 +1,7 @@
 // The application's literal texts that may travel where a caller frees what it gets: a routine
 // that answers a marker or a fixed text answers the copy kept in the constant area, which the
 // runtime's Free ignores. List a text here and take it with ConstantText("...")
-// (app/program_header.h); a text that is not listed does not compile.
+// (app/program.h); a text that is not listed does not compile.
 #pragma once
 
 #include <array>

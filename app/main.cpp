@@ -3,7 +3,7 @@
 
 #include "app/globals.h"
 #include "app/handlers.h"
-#include "app/program_header.h"
+#include "app/program.h"
 #include "app/services_helpers.h"
 #include "commands/instance.h"
 #include "runtime/runtime.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/program_header.h"
+#include "app/program.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
 #include "commands/time.h"

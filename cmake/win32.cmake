@@ -14,8 +14,4 @@ set_target_properties(png_mingw PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES ${TALLYLEAF_CACHE}/mingw-libpng/include
   INTERFACE_LINK_LIBRARIES /usr/i686-w64-mingw32/lib/libz.a)
 
-# Everything that needs windows.h: the runtime's window side, the commands, the unit types.
-add_library(tl_win STATIC)
-target_link_libraries(tl_win PUBLIC tl_core png_mingw comctl32 ole32 oleaut32 shell32 winmm gdi32 user32 msimg32)
-
 include(${CMAKE_CURRENT_LIST_DIR}/release.cmake)

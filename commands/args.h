@@ -57,10 +57,4 @@ inline void SetByteSet(ArgRecord* result, std::span<const uint8_t> bytes) {
   *result = PointerArg(bytes.empty() ? nullptr : NewByteSet(bytes), DataType::ByteSet);
 }
 
-// A command library's table entry.
-struct CommandEntry {
-  std::string_view name;
-  CommandFn function;
-};
-
 }  // namespace tl::cmd

@@ -2,15 +2,11 @@
 
 #include <commctrl.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "commands/text.h"
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
-#include "runtime/runtime_state.h"
-#include "runtime/window_unit.h"
 
 namespace tl::cmd {
 namespace {
@@ -30,8 +26,6 @@ bool IsBasicType(uint32_t type) {
   }
 }
 
-// ---- CloseWindow ----------------------------------------------------------------------------
-
 // A message of our own, so that it can never collide with the runtime's private ones.
 UINT DeferredCloseMessage() {
   static const UINT message = RegisterWindowMessageW(L"Tallyleaf.DeferredClose");
@@ -50,45 +44,7 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
   return DefSubclassProc(w, message, wp, lp);
 }
 
-// ---- PopupMenu ------------------------------------------------------------------------------
-
-UINT ItemFlags(const MenuItemFields& item) {
-  return (item.flags & MenuFlag::Checked ? MF_CHECKED : 0u) | (item.flags & MenuFlag::Disabled ? MF_GRAYED : 0u);
-}
-
-// Appends the items after position i that are nested deeper than parentLevel.
-void AppendItems(HMENU menu, std::span<const MenuItemFields> run, size_t& i, int32_t parentLevel) {
-  while (i < run.size() && run[i].level > parentLevel) {
-    const MenuItemFields& item = run[i];
-    const size_t index = i++;
-    const bool opensSubmenu = i < run.size() && run[i].level > item.level;
-    if (item.flags & MenuFlag::Hidden) {
-      while (i < run.size() && run[i].level > item.level) ++i;
-      continue;
-    }
-    std::wstring caption = Widen(item.caption);
-    if (item.shortcut) caption += L"\t" + Widen(ShortcutName(item.shortcut));
-    if (opensSubmenu) {
-      HMENU sub = CreatePopupMenu();
-      AppendItems(sub, run, i, item.level);
-      AppendMenuW(menu, MF_POPUP | MF_STRING | ItemFlags(item), reinterpret_cast<UINT_PTR>(sub), caption.c_str());
-    } else if (item.caption == "-") {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    } else {
-      AppendMenuW(menu, MF_STRING | ItemFlags(item), kFirstMenuCommand + index, caption.c_str());
-    }
-  }
-}
-
 }  // namespace
-
-HMENU BuildPopupMenu(std::span<const MenuItemFields> run, size_t menuIndex) {
-  if (menuIndex + 1 >= run.size() || run[menuIndex + 1].level <= run[menuIndex].level) return nullptr;
-  HMENU menu = CreatePopupMenu();
-  size_t i = menuIndex + 1;
-  AppendItems(menu, run, i, run[menuIndex].level);
-  return menu;
-}
 
 void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
   const Args a(argc, args);
@@ -122,15 +78,13 @@ void CloseWindow(ArgRecord*, int argc, ArgRecord* args) {
   const Args a(argc, args);
   HWND hwnd = UnitWindow(a[0], true);
   if (!hwnd) return;
-  WindowUnit* window = (a[0].high >> 28) == 0 ? WindowUnit::FromHandle(hwnd) : nullptr;
-  if (!window) {
+  // Closed by the program: no close request is raised, and windows it disabled as a modal
+  // window get their states back.
+  const bool isWindow = (a[0].high >> 28) == 0 && CallRuntime(Request::CloseByProgram, a[0].low) != 0;
+  if (!isWindow) {
     DestroyWindow(hwnd);  // a control: removed from its window
     return;
   }
-  // Closed by the program: no close request is raised, and windows it disabled as a modal
-  // window get their states back.
-  window->closePending = true;
-  window->RestoreDisabledWindows();
   if (a.Bool(1)) {
     DestroyWindow(hwnd);
     return;
@@ -157,25 +111,6 @@ void RefreshDisplay(ArgRecord*, int argc, ArgRecord* args) {
   if (HWND hwnd = UnitWindow(Args(argc, args)[0], true)) UpdateWindow(hwnd);
 }
 
-// The window's run of menu items as its definition holds them now, and where the menu lies in it.
-std::vector<MenuItemFields> MenuItemsOf(uint32_t windowId, uint32_t menuId, size_t& menuIndex) {
-  using WindowMap = std::vector<std::unique_ptr<WindowDefinition>>;
-  const auto* map = reinterpret_cast<const WindowMap*>(CallRuntime(Request::WindowMap));
-  if (!map) return {};
-  for (const auto& definition : *map) {
-    if (definition->id != windowId) continue;
-    const UnitRecordArray& units = definition->units;
-    const MenuRun run = FindMenuRun(units);
-    const std::optional<size_t> at = units.IndexOf(menuId);
-    if (!at || *at < run.first || *at >= run.first + run.count) return {};
-    std::vector<MenuItemFields> items;
-    for (size_t i = 0; i < run.count; ++i) items.push_back(units.MenuItem(run.first + i));
-    menuIndex = *at - run.first;
-    return items;
-  }
-  return {};
-}
-
 void PopupMenu(ArgRecord*, int argc, ArgRecord* args) {
   const Args a(argc, args);
   const ArgRecord& unit = a[0];
@@ -183,9 +118,7 @@ void PopupMenu(ArgRecord*, int argc, ArgRecord* args) {
   if (menuRef.type != UnitType::Menu || menuRef.low != unit.low) return;  // not a menu of that window
   HWND window = UnitWindow(unit, true) ? UnitWindow(ArgRecord{unit.low, 0, UnitType::Window}, true) : nullptr;
   if (!window) return;
-  size_t menuIndex = 0;
-  const std::vector<MenuItemFields> items = MenuItemsOf(unit.low, menuRef.high, menuIndex);
-  HMENU menu = BuildPopupMenu(items, menuIndex);
+  auto* menu = reinterpret_cast<HMENU>(CallRuntime(Request::PopupMenu, menuRef.low, menuRef.high));
   if (!menu) return;
   SetForegroundWindow(window);
   POINT p{};

@@ -5,11 +5,7 @@
 
 #include <windows.h>
 
-#include <span>
-
 #include "commands/args.h"
-#include "runtime/form_image.h"
-#include "runtime/menu_bar.h"
 
 namespace tl::cmd {
 
@@ -25,19 +21,5 @@ void RefreshDisplay(ArgRecord* result, int argc, ArgRecord* args);
 void PopupMenu(ArgRecord* result, int argc, ArgRecord* args);
 void MouseX(ArgRecord* result, int argc, ArgRecord* args);
 void MouseY(ArgRecord* result, int argc, ArgRecord* args);
-
-inline constexpr CommandEntry kDialogCommands[] = {
-    {"MessageBox", MessageBox},           {"InputBox", InputBox},
-    {"LoadWindow", LoadWindow},           {"CloseWindow", CloseWindow},
-    {"GetWindowHandle", GetWindowHandle}, {"SetFocus", SetFocus},
-    {"RefreshDisplay", RefreshDisplay},   {"PopupMenu", PopupMenu},
-    {"MouseX", MouseX},                   {"MouseY", MouseY},
-    {"IsWindowLoaded", IsWindowLoaded},
-};
-
-// A pop-up menu of the items nested under the item at menuIndex of a window's run of menu
-// items, with the window's command ids (kFirstMenuCommand + position in the run); null when
-// that item has no sub-items. The caller destroys it.
-HMENU BuildPopupMenu(std::span<const MenuItemFields> run, size_t menuIndex);
 
 }  // namespace tl::cmd

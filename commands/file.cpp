@@ -7,6 +7,7 @@
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/program_path.h"
 
 namespace tl::cmd {
 namespace {
@@ -87,17 +88,9 @@ void WriteFile(ArgRecord* result, int argc, ArgRecord* args) {
 
 const std::string& ProgramDirectory() {
   static const std::string directory = [] {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-      const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-      if (n == 0) return std::string();
-      if (n < path.size()) {
-        std::wstring_view full(path.data(), n);
-        const size_t slash = full.rfind(L'\\');
-        return Narrow(full.substr(0, slash == std::wstring_view::npos ? 0 : slash));
-      }
-      path.resize(path.size() * 2);
-    }
+    std::wstring withSlash = tl::ProgramDirectory();
+    if (!withSlash.empty()) withSlash.pop_back();
+    return Narrow(withSlash);
   }();
   return directory;
 }

@@ -2,8 +2,6 @@
 // Windows only; file names are GBK texts, widened at the call.
 #pragma once
 
-#include <string>
-
 #include "commands/args.h"
 
 namespace tl::cmd {
@@ -26,18 +24,6 @@ void RemoveFile(ArgRecord* result, int argc, ArgRecord* args);
 void FileLength(ArgRecord* result, int argc, ArgRecord* args);
 // (name) -> long: the last-write time in 100 ns steps, or -1 when there is no such file.
 void FileTime(ArgRecord* result, int argc, ArgRecord* args);
-
-inline constexpr CommandEntry kFileCommands[] = {
-    {"ReadFile", ReadFile},
-    {"WriteFile", WriteFile},
-    {"GetRunDirectory", GetRunDirectory},
-    {"WriteFileFlushed", WriteFileFlushed},
-    {"ReplaceFileWith", ReplaceFileWith},
-    {"CopyToNewFile", CopyToNewFile},
-    {"RemoveFile", RemoveFile},
-    {"FileLength", FileLength},
-    {"FileTime", FileTime},
-};
 
 // The executable's directory without a trailing backslash ("C:" for a program in a root).
 const std::string& ProgramDirectory();

@@ -13,9 +13,4 @@ void ClaimRunDirectory(ArgRecord* result, int argc, ArgRecord* args);
 // belongs to another process started from this program's directory; false when there is none.
 void ShowRunningInstance(ArgRecord* result, int argc, ArgRecord* args);
 
-inline constexpr CommandEntry kInstanceCommands[] = {
-    {"ClaimRunDirectory", ClaimRunDirectory},
-    {"ShowRunningInstance", ShowRunningInstance},
-};
-
 }  // namespace tl::cmd

@@ -11,11 +11,4 @@ void SimulateMouseClick(ArgRecord* result, int argc, ArgRecord* args);
 void OpenWebAddress(ArgRecord* result, int argc, ArgRecord* args);
 void Execute(ArgRecord* result, int argc, ArgRecord* args);
 
-inline constexpr CommandEntry kShellCommands[] = {
-    {"SimulateKey", SimulateKey},
-    {"SimulateMouseClick", SimulateMouseClick},
-    {"OpenWebAddress", OpenWebAddress},
-    {"Execute", Execute},
-};
-
 }  // namespace tl::cmd

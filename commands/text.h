@@ -25,15 +25,6 @@ void ToByteSet(ArgRecord* result, int argc, ArgRecord* args);
 void ToByte(ArgRecord* result, int argc, ArgRecord* args);
 void BitOr(ArgRecord* result, int argc, ArgRecord* args);
 
-inline constexpr CommandEntry kTextCommands[] = {
-    {"TextLength", TextLength}, {"TextLeft", TextLeft},
-    {"TextRight", TextRight},   {"TextMiddle", TextMiddle},
-    {"FindText", FindText},     {"FindTextReverse", FindTextReverse},
-    {"ReplaceText", ReplaceText}, {"SplitText", SplitText},
-    {"ToText", ToText},         {"ToByteSet", ToByteSet},
-    {"ToByte", ToByte},         {"BitOr", BitOr},
-};
-
 enum class ScanDirection { Forward, Reverse };
 
 // The scan shared by FindText and FindTextReverse: the 1-based position of the first (forward)

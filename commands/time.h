@@ -31,10 +31,4 @@ void GetMinute(ArgRecord* result, int argc, ArgRecord* args);
 void Now(ArgRecord* result, int argc, ArgRecord* args);
 void Delay(ArgRecord* result, int argc, ArgRecord* args);
 
-#ifdef _WIN32
-inline constexpr CommandEntry kTimeCommands[] = {
-    {"Now", Now}, {"GetHour", GetHour}, {"GetMinute", GetMinute}, {"Delay", Delay},
-};
-#endif
-
 }  // namespace tl::cmd

@@ -7,21 +7,6 @@
 
 namespace tl::ids {
 
-namespace types {
-inline constexpr uint32_t Window = 0x10001;
-inline constexpr uint32_t Menu = 0x10003;
-inline constexpr uint32_t EditBox = 0x10005;
-inline constexpr uint32_t Label = 0x1000A;
-inline constexpr uint32_t Button = 0x1000B;
-inline constexpr uint32_t SliderBar = 0x10014;
-inline constexpr uint32_t DatePicker = 0x10017;
-inline constexpr uint32_t Timer = 0x10020;
-inline constexpr uint32_t ListView = 0x20004;
-inline constexpr uint32_t TransLabel = 0x20005;
-inline constexpr uint32_t InputDevice = 0x40001;
-inline constexpr uint32_t BalloonTip = 0x60001;
-}  // namespace types
-
 inline constexpr uint32_t MainWindow = 0x52010001;
 inline constexpr uint32_t DetailsWindow = 0x520123F6;
 inline constexpr uint32_t AboutWindow = 0x52012444;
@@ -57,9 +42,6 @@ inline constexpr uint32_t ReminderSubmenu = 0x260123E9;
 inline constexpr uint32_t ShowRemindersItem = 0x260124E8;
 inline constexpr uint32_t AddReminderItem = 0x260123EB;
 inline constexpr uint32_t DeleteReminderItem = 0x260123EA;
-
-// Menu command ids count from here in the order of the menu-item records.
-inline constexpr uint32_t FirstMenuCommand = 20000;
 
 // DetailsWindow
 inline constexpr uint32_t DetailsWindowUnit = 0x060123F5;

@@ -30,23 +30,17 @@ bool ByteReader::Int32(int32_t& value) {
   return true;
 }
 
-bool ByteReader::CountedBytes(std::vector<uint8_t>& value) {
+template <typename Container>
+bool ByteReader::Counted(Container& value) {
   int32_t length;
-  if (!Int32(length)) return false;
   std::span<const uint8_t> b;
-  if (!Bytes(length > 0 ? static_cast<size_t>(length) : 0, b)) return false;
+  if (!Int32(length) || !Bytes(length > 0 ? static_cast<size_t>(length) : 0, b)) return false;
   value.assign(b.begin(), b.end());
   return true;
 }
 
-bool ByteReader::CountedText(std::string& value) {
-  int32_t length;
-  if (!Int32(length)) return false;
-  std::span<const uint8_t> b;
-  if (!Bytes(length > 0 ? static_cast<size_t>(length) : 0, b)) return false;
-  value.assign(b.begin(), b.end());
-  return true;
-}
+bool ByteReader::CountedBytes(std::vector<uint8_t>& value) { return Counted(value); }
+bool ByteReader::CountedText(std::string& value) { return Counted(value); }
 
 bool ByteReader::CString(std::string& value) {
   if (!ok_ || position_ == bytes_.size()) return Fail();

@@ -41,6 +41,8 @@ class ByteReader {
 
  private:
   bool Fail() { return ok_ = false; }
+  template <typename Container>
+  bool Counted(Container& value);
   std::span<const uint8_t> bytes_;
   size_t position_ = 0;
   bool ok_ = true;

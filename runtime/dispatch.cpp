@@ -9,6 +9,8 @@
 
 #include "runtime/key_word.h"
 #include "runtime/memory.h"
+#include "runtime/menu_bar.h"
+#include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
@@ -78,7 +80,7 @@ void AppendTypedArgument(const TypedEventArg& arg, std::vector<uint32_t>& words)
       case DataType::Byte: low &= 0xFF; break;
       case DataType::Short: low = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(low))); break;
       case DataType::DateTime:
-      case 0x80000008:
+      case DataType::EightByteValue:
       case DataType::Long:
       case DataType::Double: wide = true; break;
       default: break;
@@ -186,8 +188,12 @@ bool PreprocessMessage(MSG& msg) {
 
 namespace {
 
+// The system timer behind the caret's blink: like WM_TIMER, no sign of input, and generated
+// anew whenever the queue is looked at.
+constexpr UINT kSystemTimerMessage = 0x0118;
+
 bool CountsAsInput(const MSG& msg) {
-  return msg.message != WM_PAINT && msg.message != 0x0118 && msg.message != WM_TIMER;
+  return msg.message != WM_PAINT && msg.message != kSystemTimerMessage && msg.message != WM_TIMER;
 }
 
 // Idle time: callbacks first, then window event 7 for windows that still ask for it.
@@ -250,7 +256,6 @@ class MadeUpMessages {
   }
 
  private:
-  static constexpr UINT kSystemTimerMessage = 0x0118;
   std::set<std::tuple<HWND, UINT, WPARAM>> ticks_;
   std::set<HWND> paints_;
 };
@@ -437,6 +442,9 @@ intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
     case Request::EndProgram: ExitProgram(static_cast<int32_t>(a));
     case Request::FireTypedEvent:
       return a ? FireTypedEvent(*reinterpret_cast<TypedEventRecord*>(a)) : 0;
+    case Request::PopupMenu:
+      return reinterpret_cast<intptr_t>(PopupMenuOf(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
+    case Request::CloseByProgram: return CloseByProgram(static_cast<uint32_t>(a)) ? 1 : 0;
   }
   return 0;
 }

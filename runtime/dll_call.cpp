@@ -10,6 +10,8 @@
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/program_path.h"
+#include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
 
 namespace tl {
@@ -51,25 +53,12 @@ EntryKey KeyOf(std::string_view entry) {
   return key;
 }
 
-std::wstring ProgramDirectoryWithSlash() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      std::wstring full(path.data(), n);
-      return full.substr(0, full.rfind(L'\\') + 1);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 // The program's directory first, then the system's search; a drive-qualified path goes
 // straight to the system.
 HMODULE LoadDeclaredLibrary(std::string_view library) {
   const std::wstring name = Widen(library);
   if (library.find(':') == std::string_view::npos) {
-    const std::wstring local = ProgramDirectoryWithSlash() + name;
+    const std::wstring local = ProgramDirectory() + name;
     if (HMODULE module = LoadLibraryW(local.c_str())) return module;
   }
   return LoadLibraryW(name.c_str());

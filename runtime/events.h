@@ -37,6 +37,12 @@ struct TypedEventRecord {
 };
 static_assert(sizeof(TypedEventRecord) == 16 + 12 * 16 + 4 + 8);
 
+// Events every unit placed on a window raises.
+namespace UnitEvent {
+inline constexpr int32_t FocusGained = -7;
+inline constexpr int32_t FocusLost = -8;
+}  // namespace UnitEvent
+
 // Request codes of the runtime's request entry, as unit types and libraries use them.
 enum class Request : int32_t {
   DefaultIcons = 1000,
@@ -60,6 +66,9 @@ enum class Request : int32_t {
   ReportError = 2027,
   EndProgram = 2028,
   FireTypedEvent = 2031,
+  // This runtime's own, for the window commands.
+  PopupMenu = 2100,       // (window id, menu item id): the item's pop-up, which the caller destroys
+  CloseByProgram = 2101,  // (window id): closing without a close request; 1 if it is loaded
 };
 
 using RuntimeRequestFn = intptr_t (*)(Request code, intptr_t a, intptr_t b);

@@ -8,8 +8,6 @@
 namespace tl {
 namespace {
 
-constexpr uint32_t kWindowType = 0x10001;
-constexpr uint32_t kMenuType = 0x10003;
 constexpr int32_t kLastShortcut = 76;
 constexpr size_t kHeadReserved = 16;
 constexpr size_t kTailReserved = 20;
@@ -120,7 +118,7 @@ bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLay
   UnitLayout at;
   ByteReader r(record);
   ReadHead(r, f);
-  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == kMenuType)) return refuse.Because("bad unit type id", 0);
+  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == UnitType::Menu)) return refuse.Because("bad unit type id", 0);
   at.objectSlot = r.position();
   r.Uint32(f.objectSlot);
   at.rect = r.position();
@@ -173,7 +171,7 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
   MenuLayout at;
   ByteReader r(record);
   ReadHead(r, f);
-  if (r.ok() && f.type != kMenuType) return refuse.Because("bad menu item type id", 0);
+  if (r.ok() && f.type != UnitType::Menu) return refuse.Because("bad menu item type id", 0);
   const size_t shortcutAt = r.position();
   r.Int32(f.shortcut);
   r.Int32(f.level);
@@ -275,7 +273,7 @@ class RecordWalk {
   }
 
   bool CheckWindowAndParents() {
-    if (units_[0].type != kWindowType) return refuse_.Because("first record is not a window", starts_[0]);
+    if (units_[0].type != UnitType::Window) return refuse_.Because("first record is not a window", starts_[0]);
     if (units_[0].parent != 0) return refuse_.Because("bad parent unit id", ParentAt(0));
     std::vector<size_t> parentIndex(n_, SIZE_MAX);
     for (size_t k = 1; k < n_; ++k) {

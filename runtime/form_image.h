@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "runtime/byte_io.h"
+#include "runtime/value.h"
 
 namespace tl {
 
@@ -65,8 +66,11 @@ struct UnitRecordFields {
   std::vector<uint8_t> propertyBlock;
 };
 
+// Menu command ids count from here in the order of a window's menu-item records.
+inline constexpr uint32_t kFirstMenuCommand = 20000;
+
 struct MenuItemFields {
-  uint32_t type = 0x10003;
+  uint32_t type = UnitType::Menu;
   uint32_t link = 0;
   std::string name;
   std::string comment;

@@ -9,6 +9,7 @@
 
 #include "runtime/cursors.h"
 #include "runtime/memory.h"
+#include "runtime/runtime_error.h"
 #include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
@@ -139,7 +140,7 @@ bool Alive(const WindowDefinition& definition) {
 void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
   if (!Alive(definition)) return;
   LoadedWindow(definition)->raisesFrameEvents = true;
-  for (int32_t event : {0, 3, 4}) {
+  for (int32_t event : {WindowEvent::Created, WindowEvent::Moved, WindowEvent::Resized}) {
     if (!Alive(definition)) return;
     RaiseEvent(definition.id, 0, event);
   }
@@ -158,7 +159,7 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
       for (size_t i = 0; i < definition.units.size(); ++i) {
         Unit* unit = UnitObject(definition, i);
         if (unit && unit->hwnd() == focus) {
-          RaiseEvent(definition.id, definition.units.IdAt(i), -7);
+          RaiseEvent(definition.id, definition.units.IdAt(i), UnitEvent::FocusGained);
           break;
         }
       }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace tl {
 
@@ -25,15 +24,5 @@ struct HeapFunctions {
 void UseHeap(const HeapFunctions& heap);
 // For callers that handle failure themselves (the runtime request with its "no report" flag).
 void* TryAllocate(uint32_t size);
-
-// How the runtime reports an error: code and GBK message. The window side installs the real
-// reporter (message box, exit -1); the default aborts. Never returns.
-using ErrorReporter = void (*)(int code, std::string_view message);
-void SetErrorReporter(ErrorReporter reporter);
-[[noreturn]] void RaiseRuntimeError(int code, std::string_view message);
-// The message of one of the application's error codes 1-11, empty for any other.
-std::string_view RuntimeErrorMessage(int code);
-// The full box text: "运行时出错!\r\n\r\n", the code line unless 0, the message line unless empty.
-std::string RuntimeErrorText(int code, std::string_view message);
 
 }  // namespace tl

@@ -4,14 +4,18 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "runtime/form_image.h"
+#include "runtime/unit_type.h"
 
 namespace tl {
 
-inline constexpr UINT kFirstMenuCommand = 20000;
+// The menu type raises its items' "chosen" event; the loader builds menus itself.
+extern const UnitTypeDescriptor kMenuType;
+inline constexpr int32_t kMenuItemChosenEvent = 0;
 
 struct MenuRun {
   size_t first = 0;  // record index of the first item
@@ -32,5 +36,13 @@ struct BuiltMenu {
 // reserved word (hidden titles too, so the application can pop them up).
 BuiltMenu BuildMenuBar(UnitRecordArray& units, const MenuRun& run);
 void DestroyBuiltMenu(BuiltMenu& menu);
+
+// A pop-up menu of the items nested under the item at menuIndex of a window's run of menu
+// items, with the window's command ids (kFirstMenuCommand + position in the run); null when
+// that item has no sub-items. The caller destroys it.
+HMENU BuildPopupMenu(std::span<const MenuItemFields> run, size_t menuIndex);
+// The same for a menu item of a window definition, as the definition holds its items now;
+// null when the window has no such menu item (request 2100).
+HMENU PopupMenuOf(uint32_t windowId, uint32_t menuId);
 
 }  // namespace tl

@@ -9,6 +9,7 @@
 #include "runtime/cursors.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/runtime_error.h"
 #include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"

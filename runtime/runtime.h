@@ -27,7 +27,10 @@ using StartupEntry = int (*)(const ServiceTable& services);
 // Start-up step for a given header (what notify code 6 runs). False when the image is bad only
 // if no error reporter ends the process.
 void UseProgramHeader(const ProgramHeader& header);
+// The start-up steps, the error reporter first: from then on a runtime error shows its box and
+// ends the program.
 void InitializeRuntime();
+void InstallErrorReporter();
 
 intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b);
 int32_t FireEvent(EventRecord& record);

@@ -64,6 +64,9 @@ RuntimeState& Runtime();
 
 // Window map lookups.
 WindowDefinition* FindWindowDefinition(uint32_t windowId);
+// A window the program closes itself: no close request is raised, and the windows it disabled
+// as a modal window get their states back. False when the window is not loaded.
+bool CloseByProgram(uint32_t windowId);
 const UnitTypeDescriptor* FindUnitType(uint32_t typeId);
 // The live object in a record's object slot (null when the window is not loaded).
 Unit* UnitObject(const WindowDefinition& definition, size_t index);

@@ -6,6 +6,7 @@
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/property_services.h"
+#include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
@@ -88,11 +89,9 @@ const ServiceTable kServices = {
   ExitProgram(-1);
 }
 
-struct ReporterInstaller {
-  ReporterInstaller() { SetErrorReporter(ShowRuntimeError); }
-} g_installReporter;
-
 }  // namespace
+
+void InstallErrorReporter() { SetErrorReporter(ShowRuntimeError); }
 
 ServiceTable g_serviceTable = kServices;
 
@@ -110,6 +109,27 @@ WindowDefinition* FindWindowDefinition(uint32_t windowId) {
     if (definition->id == windowId) return definition.get();
   }
   return nullptr;
+}
+
+const UnitTypeDescriptor* FindUnitType(uint32_t typeId) {
+  if (typeId == 0 || typeId >= 0x40000000) return nullptr;
+  const ProgramHeader* header = Runtime().header;
+  if (!header || !header->libraries) return nullptr;
+  const uint32_t library = typeId >> 16, type = typeId & 0xFFFF;
+  if (library < 1 || library > header->libraryCount || type < 1) return nullptr;
+  const LibraryRecord& record = header->libraries[library - 1];
+  if (type > record.unitTypeCount || !record.unitTypes) return nullptr;
+  return record.unitTypes[type - 1];
+}
+
+
+bool CloseByProgram(uint32_t windowId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
+  if (!window || !window->hwnd()) return false;
+  window->closePending = true;
+  window->RestoreDisabledWindows();
+  return true;
 }
 
 Unit* UnitObject(const WindowDefinition& definition, size_t index) {

@@ -9,6 +9,7 @@
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/program_path.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_class.h"
@@ -34,20 +35,9 @@ HWND CreateHiddenOwner() {
 
 void RecordProgramPath() {
   RuntimeState& rt = Runtime();
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  std::wstring full(path.begin(), path.end());
-  size_t slash = full.find_last_of(L"\\/");
-  std::wstring directory = slash == std::wstring::npos ? L"" : full.substr(0, slash + 1);
+  const std::wstring directory = ProgramDirectory();
   rt.programDirectory = Narrow(directory);
-  rt.programFileName = Narrow(full.substr(slash == std::wstring::npos ? 0 : slash + 1));
+  rt.programFileName = Narrow(ProgramPath().substr(directory.size()));
   if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
 }
 
@@ -76,6 +66,7 @@ void InitializeRuntime() {
   RuntimeState& rt = Runtime();
   if (rt.initialized || !rt.header) return;
   rt.initialized = true;
+  InstallErrorReporter();
   UseHeap({HeapAllocate, HeapResize, HeapRelease});
   const ProgramHeader& header = *rt.header;
   rt.version0 = header.version0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "runtime/memory.h"
+#include "runtime/runtime_error.h"
 
 namespace tl {
 

@@ -24,6 +24,8 @@ inline constexpr uint32_t DateTime = 0x80000003;
 inline constexpr uint32_t Text = 0x80000004;
 inline constexpr uint32_t ByteSet = 0x80000005;
 inline constexpr uint32_t SubPointer = 0x80000006;
+// An eight-byte value type this program never creates; typed events still pass it whole.
+inline constexpr uint32_t EightByteValue = 0x80000008;
 inline constexpr uint32_t ArrayFlag = 0x20000000;
 inline constexpr uint32_t ElementMask = 0xDFFFFFFF;
 inline constexpr uint32_t None = 0;

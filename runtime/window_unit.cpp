@@ -311,7 +311,7 @@ bool WindowUnit::HandleEnter(HWND focus) {
   };
   Unit* focused = UnitOfHandle(focus);
   if (focused && focused != this && focused->hwnd() && isDefaultButton(focused->hwnd())) {
-    RaiseEvent(*focused, 0);
+    RaiseEvent(*focused, kButtonClickedEvent);
     return true;
   }
   if (properties_.enterMovesFocus) return MoveFocus(false);
@@ -319,7 +319,7 @@ bool WindowUnit::HandleEnter(HWND focus) {
   for (size_t i = 1; definition && i < definition->units.size(); ++i) {
     Unit* unit = UnitObject(*definition, i);
     if (unit && unit->hwnd() && IsWindowEnabled(unit->hwnd()) && isDefaultButton(unit->hwnd())) {
-      RaiseEvent(*unit, 0);
+      RaiseEvent(*unit, kButtonClickedEvent);
       return true;
     }
   }
@@ -396,8 +396,8 @@ bool WindowUnit::PreTranslate(MSG& msg) {
 
 bool WindowUnit::RequestClose() {
   HWND hwnd = hwnd_;
-  if (Refused(RaiseEvent(*this, 12)) || !IsWindow(hwnd)) return false;
-  if (Refused(RaiseEvent(*this, 1)) || !IsWindow(hwnd)) return false;
+  if (Refused(RaiseEvent(*this, WindowEvent::CloseRequest)) || !IsWindow(hwnd)) return false;
+  if (Refused(RaiseEvent(*this, WindowEvent::MayClose)) || !IsWindow(hwnd)) return false;
   closePending = true;
   RestoreDisabledWindows();
   DestroyWindow(hwnd);  // this object is released by the runtime during the call
@@ -519,15 +519,15 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_SIZE:
       if (properties_.shape != 0) ApplyShape();
-      if (raisesFrameEvents && wParam != SIZE_MINIMIZED) RaiseEvent(*this, 4);
+      if (raisesFrameEvents && wParam != SIZE_MINIMIZED) RaiseEvent(*this, WindowEvent::Resized);
       return 0;
     case WM_MOVE:
-      if (raisesFrameEvents) RaiseEvent(*this, 3);
+      if (raisesFrameEvents) RaiseEvent(*this, WindowEvent::Moved);
       return 0;
     case WM_CLOSE:
       RequestClose();
       return 0;
-    case WM_QUERYENDSESSION: return Refused(RaiseEvent(*this, 1)) ? FALSE : TRUE;
+    case WM_QUERYENDSESSION: return Refused(RaiseEvent(*this, WindowEvent::MayClose)) ? FALSE : TRUE;
     case WM_NCACTIVATE:
       if (properties_.keepTitleActive && !wParam) {
         return DefWindowProcW(hwnd_, WM_NCACTIVATE, TRUE, lParam);
@@ -550,12 +550,13 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const UINT command = LOWORD(wParam);
       MenuRun run = FindMenuRun(definition->units);
       if (command >= kFirstMenuCommand && command - kFirstMenuCommand < run.count) {
-        RaiseEvent(windowId(), definition->units.IdAt(run.first + command - kFirstMenuCommand), 0);
+        RaiseEvent(windowId(), definition->units.IdAt(run.first + command - kFirstMenuCommand),
+                   kMenuItemChosenEvent);
       }
       return 0;
     }
     case WM_DESTROY:
-      RaiseEvent(*this, 2);
+      RaiseEvent(*this, WindowEvent::Destroyed);
       return 0;
     default: break;
   }

@@ -16,6 +16,19 @@ namespace tl {
 
 extern const UnitTypeDescriptor kWindowType;
 
+// The window's own events, raised with the window's own unit id.
+namespace WindowEvent {
+inline constexpr int32_t Created = 0;
+inline constexpr int32_t MayClose = 1;  // after CloseRequest; also at log-off and shut-down
+inline constexpr int32_t Destroyed = 2;
+inline constexpr int32_t Moved = 3;
+inline constexpr int32_t Resized = 4;
+inline constexpr int32_t CloseRequest = 12;
+}  // namespace WindowEvent
+
+// A button's event raised when Enter presses the window's default button.
+inline constexpr int32_t kButtonClickedEvent = 0;
+
 // The loader tells the create entry whether the window is modal for the duration of the call.
 void SetCreatingModal(bool modal);
 

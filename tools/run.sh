@@ -3,7 +3,7 @@
 # display, where it leaves a screenshot and prints its path.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/tools/build.sh" >/dev/null
+bash "$root/tools/build.sh" program >/dev/null
 exe=$root/build/win32/tallyleaf.exe
 cache=${TALLYLEAF_CACHE:-$HOME/.cache/tallyleaf}
 export WINEPREFIX=${WINEPREFIX:-$root/build/run-prefix} WINEDEBUG=-all

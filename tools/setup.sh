@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Brings a Debian 12 machine (as root) to the state the build and tests need.
-# Idempotent: each step checks first, so a second run takes seconds.
+# Idempotent: each step checks first, so a second run takes seconds. With --if-needed it
+# returns at once when this version of the set-up has already completed on this machine.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${TALLYLEAF_CACHE:-$HOME/.cache/tallyleaf}
 mkdir -p "$cache"
+
+stamp=$cache/setup-done
+version=$(sha256sum < "$0")
+if [ "${1:-}" = --if-needed ] && [ "$(cat "$stamp" 2>/dev/null)" = "$version" ] &&
+   [ -f "$cache/mingw-libpng/lib/libpng16.a" ] && [ -f "$cache/wineprefix/.tallyleaf-ready" ]; then
+  exit 0
+fi
 
 log() { printf 'setup: %s\n' "$*" >&2; }
 
@@ -95,4 +103,5 @@ install_packages
 generate_locales
 build_mingw_libpng
 make_wine_template
+printf '%s\n' "$version" > "$stamp"
 log "ready"

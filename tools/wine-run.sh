@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # ctest's emulator for the Windows tree: runs one Windows program under Wine. Inside a test
-# session (tools/wine-session.sh) it runs at once; outside one it starts a session of its own.
+# session (tools/wine-session.sh) it runs at once. Outside one it starts a session of its own in
+# a prefix of its own, so that tests run in parallel never share or delete each other's prefix.
 set -euo pipefail
 if [ -z "${TALLYLEAF_SESSION:-}" ]; then
-  exec "$(dirname "$0")/wine-session.sh" "$0" "$@"
+  build=$(cd "$(dirname "$0")/.." && pwd)/build
+  mkdir -p "$build"
+  own=$(mktemp -d "$build/wine-run.XXXXXX")
+  trap 'rm -rf "$own"' EXIT
+  rc=0
+  TALLYLEAF_PREFIX=$own/prefix "$(dirname "$0")/wine-session.sh" "$0" "$@" || rc=$?
+  exit $rc
 fi
 exec wine "$@"

@@ -116,7 +116,7 @@ TEST_F(FormsTest, RecordsInDesignedOrder) {
       EXPECT_EQ(units.IdAt(k), records[k]) << std::hex << window << " " << k;
       if (units.IsMenuItem(k)) continue;
       const UnitRecordFields unit = units.Unit(k);
-      EXPECT_EQ(unit.type == ids::types::Window, k == 0);
+      EXPECT_EQ(unit.type == UnitType::Window, k == 0);
       EXPECT_EQ(unit.name.empty(), k == 0) << k;
       EXPECT_EQ(unit.parent, 0u);
       EXPECT_TRUE(unit.children.empty() && unit.tag.empty() && unit.tabOrder == 0);
@@ -174,7 +174,7 @@ TEST_F(FormsTest, MainWindowMenusFormOneRunOfTwoHiddenPopups) {
     EXPECT_EQ(item.handler, expected[i].handler) << i;
     EXPECT_EQ(item.shortcut, 0);
   }
-  EXPECT_EQ(ids::FirstMenuCommand + (*units.IndexOf(ids::AddReminderItem) - first), 20011u);
+  EXPECT_EQ(kFirstMenuCommand + (*units.IndexOf(ids::AddReminderItem) - first), 20011u);
 }
 
 TEST_F(FormsTest, EveryHandlerIsBoundExactlyOnce) {
@@ -227,17 +227,17 @@ TEST_F(FormsTest, LeafPicturesHaveTheirDesignedSizes) {
 // Whether the unit type's own reader accepts a stored block.
 bool TypeAccepts(uint32_t type, std::span<const uint8_t> block) {
   switch (type) {
-    case ids::types::Window: return ReadWindowBlock(block).has_value();
-    case ids::types::EditBox: return EditBoxBlock::Read(block).has_value();
-    case ids::types::Label: return LabelBlock::Read(block).has_value();
-    case ids::types::Button: return ButtonBlock::Read(block).has_value();
-    case ids::types::SliderBar: return SliderBlock::Read(block).has_value();
-    case ids::types::DatePicker: return DatePickerBlock::Read(block).has_value();
-    case ids::types::Timer: return TimerBlock::Read(block).has_value();
-    case ids::types::ListView: return ListViewBlock::Read(block).has_value();
-    case ids::types::TransLabel: return TransparentLabelBlock::Read(block).has_value();
-    case ids::types::InputDevice: return InputDeviceBlock::Read(block).has_value();
-    case ids::types::BalloonTip: return BalloonTipBlock::Read(block).has_value();
+    case UnitType::Window: return ReadWindowBlock(block).has_value();
+    case UnitType::EditBox: return EditBoxBlock::Read(block).has_value();
+    case UnitType::Label: return LabelBlock::Read(block).has_value();
+    case UnitType::Button: return ButtonBlock::Read(block).has_value();
+    case UnitType::Slider: return SliderBlock::Read(block).has_value();
+    case UnitType::DatePicker: return DatePickerBlock::Read(block).has_value();
+    case UnitType::Timer: return TimerBlock::Read(block).has_value();
+    case UnitType::ListView: return ListViewBlock::Read(block).has_value();
+    case UnitType::TransparentLabel: return TransparentLabelBlock::Read(block).has_value();
+    case UnitType::InputDevice: return InputDeviceBlock::Read(block).has_value();
+    case UnitType::BalloonTip: return BalloonTipBlock::Read(block).has_value();
   }
   return false;
 }

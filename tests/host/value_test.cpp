@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/memory.h"
+#include "runtime/runtime_error.h"
 #include "runtime/value.h"
 
 namespace tl {

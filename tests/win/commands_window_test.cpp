@@ -8,8 +8,9 @@
 
 #include "commands/dialogs.h"
 #include "commands/time.h"
+#include "app/libraries.h"
 #include "runtime/form_image.h"
-#include "runtime/libraries.h"
+#include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"

@@ -23,7 +23,7 @@
 #include "controls/timer_block.h"
 #include "controls/transparent_label_block.h"
 #include "runtime/form_image.h"
-#include "runtime/libraries.h"
+#include "app/libraries.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"

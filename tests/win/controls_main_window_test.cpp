@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/program_header.h"
+#include "app/program.h"
 #include "controls/list_view.h"
 #include "controls/timer.h"
 #include "forms/ids.h"

@@ -7,6 +7,7 @@
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
 
 namespace tl {

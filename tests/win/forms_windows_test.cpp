@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_header.h"
+#include "app/program.h"
 #include "forms/ids.h"
 #include "runtime/memory.h"
 #include "runtime/property_services.h"

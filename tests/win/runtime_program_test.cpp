@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "app/program_header.h"
+#include "app/program.h"
 #include "forms/ids.h"
 #include "runtime/memory.h"
 #include "runtime/runtime.h"

@@ -10,7 +10,7 @@
 
 #include "app/globals.h"
 #include "app/handlers.h"
-#include "app/program_header.h"
+#include "app/program.h"
 #include "app/units.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 
 #include "runtime/unit_type.h"
 
@@ -10,7 +9,5 @@ namespace tl {
 
 inline constexpr uint32_t kLibraryCount = 8;
 extern const LibraryRecord kLibraries[kLibraryCount];
-
-extern const UnitTypeDescriptor kMenuType;
 
 }  // namespace tl

@@ -1,8 +1,8 @@
-#include "app/program_header.h"
+#include "app/program.h"
 
 #include "app/handler_table.h"
 #include "forms/form_image_data.h"
-#include "runtime/libraries.h"
+#include "app/libraries.h"
 
 namespace tl::app {
 

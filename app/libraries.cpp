@@ -1,6 +1,7 @@
 // The program's command libraries and their unit types. Type numbers a library does not fill are
-// types this program does not have: a window holding one fails to load.
-#include "runtime/libraries.h"
+// types this program does not have: a window holding one fails to load. The program owns this
+// table; the runtime sees it only through the program header.
+#include "app/libraries.h"
 
 #include <array>
 #include <initializer_list>
@@ -16,8 +17,7 @@
 #include "controls/timer.h"
 #include "controls/transparent_label.h"
 
-#include "runtime/runtime.h"
-#include "runtime/runtime_state.h"
+#include "runtime/menu_bar.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
 
@@ -29,8 +29,6 @@ intptr_t NotifyLibrary(int32_t code, intptr_t argument) {
   if (code == 1) SetRuntimeRequest(reinterpret_cast<RuntimeRequestFn>(argument));
   return 0;
 }
-
-void* NoInterface(InterfaceCode) { return nullptr; }
 
 // A library's type table, indexed by type number - 1, built from (type id, descriptor) pairs so
 // that no descriptor can land on another type's number.
@@ -73,9 +71,6 @@ constexpr LibraryRecord Library(const char* name, const std::array<const UnitTyp
 
 }  // namespace
 
-// The menu type raises its items' "chosen" event; the loader builds menus itself.
-const UnitTypeDescriptor kMenuType = {"菜单", "menu", UnitState::RaisesEventsAlt, NoInterface};
-
 const LibraryRecord kLibraries[kLibraryCount] = {
     Library("core", kCoreTypes),
     Library("extended interface 1", kExtendedInterfaceTypes),
@@ -86,16 +81,5 @@ const LibraryRecord kLibraries[kLibraryCount] = {
     {"special functions", nullptr, 0, NotifyLibrary},
     {"network", nullptr, 0, NotifyLibrary},
 };
-
-const UnitTypeDescriptor* FindUnitType(uint32_t typeId) {
-  if (typeId == 0 || typeId >= 0x40000000) return nullptr;
-  const ProgramHeader* header = Runtime().header;
-  if (!header || !header->libraries) return nullptr;
-  const uint32_t library = typeId >> 16, type = typeId & 0xFFFF;
-  if (library < 1 || library > header->libraryCount || type < 1) return nullptr;
-  const LibraryRecord& record = header->libraries[library - 1];
-  if (type > record.unitTypeCount || !record.unitTypes) return nullptr;
-  return record.unitTypes[type - 1];
-}
 
 }  // namespace tl
