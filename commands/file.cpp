@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
