@@ -2,6 +2,8 @@
 // Windows only; file names are GBK texts, widened at the call.
 #pragma once
 
+#include <string>
+
 #include "commands/args.h"
 
 namespace tl::cmd {
