@@ -6,7 +6,7 @@
 
 namespace tl::app::units {
 
-namespace t = ids::types;
+namespace t = UnitType;
 
 // MainWindow
 inline constexpr UnitRef MainWindow{ids::MainWindow, ids::MainWindowUnit, t::Window};
@@ -19,7 +19,7 @@ inline constexpr UnitRef NotepadButton{ids::MainWindow, ids::NotepadButton, t::B
 inline constexpr UnitRef PinButton{ids::MainWindow, ids::PinButton, t::Button};
 inline constexpr UnitRef HiddenButton{ids::MainWindow, ids::HiddenButton, t::Button};
 inline constexpr UnitRef TipBalloon{ids::MainWindow, ids::TipBalloon, t::BalloonTip};
-inline constexpr UnitRef TransparencySlider{ids::MainWindow, ids::TransparencySlider, t::SliderBar};
+inline constexpr UnitRef TransparencySlider{ids::MainWindow, ids::TransparencySlider, t::Slider};
 inline constexpr UnitRef ShrinkTimer{ids::MainWindow, ids::ShrinkTimer, t::Timer};
 inline constexpr UnitRef SaveTimer{ids::MainWindow, ids::SaveTimer, t::Timer};
 inline constexpr UnitRef SettingsMenu{ids::MainWindow, ids::SettingsMenu, t::Menu};
