@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/marker_text.h"
-#include "app/program_header.h"
+#include "app/program.h"
 #include "runtime/runtime.h"
 
 namespace tl::app {

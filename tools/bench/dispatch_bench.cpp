@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/libraries.h"
 #include "controls/timer.h"
 #include "forms/form_image_data.h"
 #include "forms/handlers.h"
 #include "forms/ids.h"
-#include "runtime/libraries.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
