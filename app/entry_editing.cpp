@@ -1,7 +1,7 @@
 #include <string_view>
 
 #include "app/globals.h"
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "app/services_helpers.h"
 #include "app/units.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_handlers.h"
 #include "app/entry_text.h"
-#include "app/handlers.h"
 #include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"

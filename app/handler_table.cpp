@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "forms/handlers.h"
 
 namespace tl::app {

@@ -1,8 +1,8 @@
 // The program's entry: the runtime starts, then runs the application's entry routine.
 #include <windows.h>
 
+#include "app/app_handlers.h"
 #include "app/globals.h"
-#include "app/handlers.h"
 #include "app/program.h"
 #include "app/services_helpers.h"
 #include "commands/instance.h"

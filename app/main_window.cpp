@@ -1,6 +1,6 @@
 // The main window's life: what its creation sets up, how its units follow its width, why its
 // close box does nothing, and the two menu items 关于 and 关闭程序.
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "app/units.h"
 
 namespace tl::app {

@@ -2,7 +2,7 @@
 // the program, and the calculator that does nothing.
 #include <string>
 
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "commands/file.h"
 #include "commands/shell.h"
 

@@ -1,4 +1,4 @@
-// What the reminder handlers (app/handlers.h) share. Reminders are set for an entry of the entry
+// What the reminder handlers (app/app_handlers.h) share. Reminders are set for an entry of the entry
 // list in the reminder window, deleted, and announced when their minute comes. The window stays
 // loaded once a reminder command has been given with an entry selected; closing it only hides
 // it, so its timer keeps checking.
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "app/reminder_schedule.h"
 
 namespace tl::app {

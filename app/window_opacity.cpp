@@ -2,7 +2,7 @@
 // declared user32 functions, and keeping the pin button's tip in step with its caption.
 #include <string>
 
-#include "app/handlers.h"
+#include "app/app_handlers.h"
 #include "app/units.h"
 #include "commands/text.h"
 #include "controls/balloon_tip.h"

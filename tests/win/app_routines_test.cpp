@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "app/app_handlers.h"
 #include "app/globals.h"
-#include "app/handlers.h"
 #include "app/program.h"
 #include "app/units.h"
 #include "controls/balloon_tip.h"

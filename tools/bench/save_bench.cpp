@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/app_handlers.h"
 #include "app/globals.h"
-#include "app/handlers.h"
 #include "app/program.h"
 #include "app/units.h"
 #include "forms/ids.h"
