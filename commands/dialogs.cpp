@@ -7,6 +7,7 @@
 #include "commands/text.h"
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
+#include "runtime/value.h"
 
 namespace tl::cmd {
 namespace {
@@ -100,7 +101,7 @@ void IsWindowLoaded(ArgRecord* result, int argc, ArgRecord* args) {
 }
 
 void GetWindowHandle(ArgRecord* result, int argc, ArgRecord* args) {
-  SetInt(result, static_cast<int32_t>(reinterpret_cast<uintptr_t>(UnitWindow(Args(argc, args)[0], true))));
+  SetInt(result, static_cast<int32_t>(PointerWord(UnitWindow(Args(argc, args)[0], true))));
 }
 
 void SetFocus(ArgRecord*, int argc, ArgRecord* args) {
