@@ -1,12 +1,16 @@
 // Kills the real program at random instants while its entries change, and checks after each
 // kill what the next start finds: both files whole, every line ended by CR LF, and the pair
-// equal to a state the list had. Prints the number of kills and of intact pairs.
-//   tools/wine-session.sh wine build/win32/tools/kill_test/kill_test.exe [kills]
+// equal to a state the list had. The kills rotate through situations: nothing else open, the
+// input box (编辑事件) open, an in-place edit open; a few more strike while a reminder is being
+// announced (each needs its own minute of the clock). Prints the kills and intact pairs per
+// situation.
+//   tools/wine-session.sh wine build/win32/tools/kill_test/kill_test.exe [kills (1000)] [kills during announcements (5)]
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <string>
@@ -20,6 +24,11 @@ using namespace tl::e2e;
 namespace {
 
 constexpr int kRows = 6;
+constexpr WPARAM kEditEntry = 20005, kAddReminder = 20011;
+
+enum class Situation { Plain, InputBox, InPlaceEdit, Announcement };
+constexpr const char* kSituationNames[] = {"nothing else open", "input box open", "in-place edit open",
+                                           "reminder announced"};
 
 std::string Joined(const std::vector<std::wstring>& texts) {
   std::string out;
@@ -39,46 +48,66 @@ bool Whole(const std::string& file) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const int kills = argc > 1 ? std::atoi(argv[1]) : 200;
-  std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows while it runs
-  std::mt19937 random(12345);
-  ProgramDirectory dir;
-  std::vector<std::wstring> entries, times;
-  for (int i = 0; i < kRows; ++i) {
-    entries.push_back(L"条目" + std::to_wstring(i));
-    times.push_back(L"2024年1月" + std::to_wstring(i + 1) + L"日");
+HWND ReminderWindow(const RunningProgram& program) {
+  for (HWND hwnd : program.TopLevelWindows()) {
+    if (FindChild(hwnd, L"Button", L"确认提醒")) return hwnd;
   }
-  dir.Write(L"bugaun.txt", Joined(entries));
-  dir.Write(L"jilusjian.txt", Joined(times));
-  // Every (times, entries) pair the list has had; the times never change here.
-  std::set<std::pair<std::string, std::string>> states{{Joined(times), Joined(entries)}};
+  return nullptr;
+}
 
-  int intact = 0, checked = 0, edits = 0;
-  for (int kill = 0; kill < kills; ++kill) {
-    RunningProgram program(dir);
+// The edit box of the reminder window at this place of its client area.
+HWND BoxAt(HWND window, int left, int top) {
+  HWND child = nullptr;
+  while ((child = FindWindowExW(window, child, L"Edit", nullptr))) {
+    const RECT r = PlaceInParent(child);
+    if (r.left == left && r.top == top) return child;
+  }
+  return nullptr;
+}
+
+void SetText(HWND box, const std::wstring& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_BLOCK, 2000, &ignored);
+}
+
+// Waits for a second of the minute early enough for a reminder of this very minute to be made
+// before its second 10.
+void WaitForMinuteStart() {
+  SYSTEMTIME now;
+  for (GetLocalTime(&now); now.wSecond > 2; GetLocalTime(&now)) Sleep(200);
+}
+
+class KillTest {
+ public:
+  KillTest() {
+    for (int i = 0; i < kRows; ++i) {
+      entries_.push_back(L"条目" + std::to_wstring(i));
+      times_.push_back(L"2024年1月" + std::to_wstring(i + 1) + L"日");
+    }
+    dir_.Write(L"bugaun.txt", Joined(entries_));
+    dir_.Write(L"jilusjian.txt", Joined(times_));
+    states_.insert({Joined(times_), Joined(entries_)});
+  }
+
+  void Cycle(Situation situation) {
+    const int s = static_cast<int>(situation);
+    if (situation == Situation::Announcement) WaitForMinuteStart();
+    RunningProgram program(dir_);
     HWND main = program.MainWindow(20000);
     HWND list = main ? FindChild(main, L"SysListView32") : nullptr;
+    ++kills_[s];
     if (!list) {
-      std::printf("start %d: no main window\n", kill);
-      continue;
+      std::printf("start before kill %d (%s): no main window\n", kills_[s], kSituationNames[s]);
+      return;
     }
-    // What this start found on disk, after it settled what the kill left.
-    const auto entryFile = dir.Read(L"bugaun.txt"), timeFile = dir.Read(L"jilusjian.txt");
-    ++checked;
-    const bool whole = entryFile && timeFile && Whole(*entryFile) && Whole(*timeFile);
-    const bool known = whole && states.count({*timeFile, *entryFile}) == 1;
-    const bool listed = known && Joined(ListColumn(list, 0)) == *entryFile;
-    if (whole && known && listed) {
-      ++intact;
-    } else {
-      std::printf("after kill %d: whole %d, a state the list had %d, loaded as saved %d\n", kill, whole, known, listed);
+    Judge(Check(list));
+    entries_ = ListColumn(list, 0);
+    if (!Enter(situation, program, main, list)) {
+      ++notEntered_[s];
+      std::printf("kill %d: the situation \"%s\" did not come about\n", kills_[s], kSituationNames[s]);
     }
-    entries = ListColumn(list, 0);
 
-    const int after = std::uniform_int_distribution<int>(0, 600)(random);
+    const int after = std::uniform_int_distribution<int>(0, 600)(random_);
     std::atomic<bool> killed{false};
     std::thread killer([&] {
       Sleep(after);
@@ -86,18 +115,139 @@ int main(int argc, char** argv) {
       killed = true;
     });
     for (int i = 0; !killed; ++i) {
-      const int row = std::uniform_int_distribution<int>(0, kRows - 1)(random);
-      const std::wstring text = L"改" + std::to_wstring(kill) + L"-" + std::to_wstring(i);
-      // The state counts once the list holds it, before the edit's save can begin.
-      std::vector<std::wstring> next = entries;
-      next[row] = text;
-      states.insert({Joined(times), Joined(next)});
-      if (!EditListItem(list, row, text)) break;
-      entries = std::move(next);
-      ++edits;
+      if (!Change(list, situation, i)) break;
     }
     killer.join();
+    previous_ = s;
   }
-  std::printf("kills %d, starts checked %d, intact pairs %d, edits %d\n", kills, checked, intact, edits);
-  return intact == checked ? 0 : 1;
+
+  // What the last start found, after the last kill: the same checks once more.
+  void CheckLast() {
+    RunningProgram program(dir_);
+    HWND main = program.MainWindow(20000);
+    HWND list = main ? FindChild(main, L"SysListView32") : nullptr;
+    Judge(list && Check(list));
+  }
+
+  bool Report() const {
+    int kills = 0, intact = 0;
+    for (int s = 0; s < 4; ++s) {
+      std::printf("%-20s kills %5d, intact pairs found after them %5d, situation not reached %d\n", kSituationNames[s],
+                  kills_[s], intact_[s], notEntered_[s]);
+      kills += kills_[s];
+      intact += intact_[s];
+    }
+    std::printf("kills %d, intact pairs %d, edits %d\ntarget %s (0 torn or mixed files)\n", kills, intact, edits_,
+                intact == kills ? "held" : "NOT held");
+    return intact == kills;
+  }
+
+ private:
+  // Credits the start's finding to the situation of the kill before it (the first start
+  // follows no kill).
+  void Judge(bool intact) {
+    if (previous_ >= 0 && intact) ++intact_[previous_];
+  }
+
+  // What this start found on disk, after it settled what the kill left.
+  bool Check(HWND list) {
+    const auto entryFile = dir_.Read(L"bugaun.txt"), timeFile = dir_.Read(L"jilusjian.txt");
+    const bool whole = entryFile && timeFile && Whole(*entryFile) && Whole(*timeFile);
+    const bool known = whole && states_.count({*timeFile, *entryFile}) == 1;
+    const bool listed = known && Joined(ListColumn(list, 0)) == *entryFile;
+    if (!(whole && known && listed)) {
+      std::printf("start %d: whole %d, a state the list had %d, loaded as saved %d\n", starts_, whole, known, listed);
+    }
+    ++starts_;
+    return whole && known && listed;
+  }
+
+  // The state counts once the list holds it, before the change's save can begin.
+  void Expect(const std::vector<std::wstring>& next) { states_.insert({Joined(times_), Joined(next)}); }
+
+  bool Enter(Situation situation, const RunningProgram& program, HWND main, HWND list) {
+    switch (situation) {
+      case Situation::Plain:
+      case Situation::InPlaceEdit: return true;
+      case Situation::InputBox:
+        SelectListItem(list, 0);
+        PostMessageW(main, WM_COMMAND, kEditEntry, 0);
+        return program.WaitForWindow(L"修改文本", 3000) != nullptr;
+      case Situation::Announcement: return Announce(program, main, list);
+    }
+    return false;
+  }
+
+  // A reminder for the current minute on the first entry; its announcement shows at second 10.
+  bool Announce(const RunningProgram& program, HWND main, HWND list) {
+    SelectListItem(list, 0);
+    PostMessageW(main, WM_COMMAND, kAddReminder, 0);
+    HWND window = nullptr;
+    if (!WaitUntil([&] { window = ReminderWindow(program); return window && IsWindowVisible(window); }, 5000)) return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wSecond >= 9) return false;
+    SetText(BoxAt(window, 80, 96), std::to_wstring(now.wHour));
+    SetText(BoxAt(window, 132, 96), std::to_wstring(now.wMinute));
+    std::vector<std::wstring> marked = entries_;
+    marked[0] = L"[提醒]" + marked[0];
+    Expect(marked);
+    PostMessageW(FindChild(window, L"Button", L"确认提醒"), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return ListItemText(list, 0) == marked[0]; }, 3000)) return false;
+    entries_ = marked;
+    // The announcement takes the marker off once answered: that state may be saved too.
+    std::vector<std::wstring> unmarked = entries_;
+    unmarked[0] = unmarked[0].substr(4);
+    Expect(unmarked);
+    return program.WaitForMessageBox(15000) != nullptr;
+  }
+
+  bool Change(HWND list, Situation situation, int i) {
+    // The input box and the announcement hold the first row; the edits go to the others.
+    const int first = situation == Situation::Plain || situation == Situation::InPlaceEdit ? 0 : 1;
+    const int row = std::uniform_int_distribution<int>(first, kRows - 1)(random_);
+    const std::wstring text = L"改" + std::to_wstring(edits_) + L"-" + std::to_wstring(i);
+    std::vector<std::wstring> next = entries_;
+    next[row] = text;
+    Expect(next);
+    if (situation == Situation::InPlaceEdit) {
+      // The edit box stays open a while, as when a person types.
+      HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, row, 0));
+      if (!edit) return false;
+      SetText(edit, text);
+      Pump(std::uniform_int_distribution<int>(0, 150)(random_));
+      PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+      if (!WaitUntil([&] { return !IsWindow(edit); }, 3000)) return false;
+    } else if (!EditListItem(list, row, text)) {
+      return false;
+    }
+    entries_ = std::move(next);
+    ++edits_;
+    return true;
+  }
+
+  std::mt19937 random_{12345};
+  ProgramDirectory dir_;
+  std::vector<std::wstring> entries_, times_;
+  // Every (times, entries) pair the list has had; the times never change here.
+  std::set<std::pair<std::string, std::string>> states_;
+  int kills_[4] = {}, intact_[4] = {}, notEntered_[4] = {};
+  int starts_ = 0, edits_ = 0, previous_ = -1;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int kills = argc > 1 ? std::atoi(argv[1]) : 1000;
+  const int announced = argc > 2 ? std::atoi(argv[2]) : 5;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows while it runs
+  KillTest test;
+  constexpr Situation kRotation[] = {Situation::Plain, Situation::InputBox, Situation::InPlaceEdit};
+  for (int kill = 0; kill < kills + announced; ++kill) {
+    const Situation situation = kill < kills ? kRotation[kill % 3] : Situation::Announcement;
+    test.Cycle(situation);
+    if (kill % 50 == 49) std::printf("%d kills\n", kill + 1);
+  }
+  test.CheckLast();
+  return test.Report() ? 0 : 1;
 }

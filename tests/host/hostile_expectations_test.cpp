@@ -1,0 +1,33 @@
+#include "tools/hostile_files/expectations.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace tl::hostile {
+namespace {
+
+TEST(HostileExpectations, RowsFollowTheLoadRules) {
+  EXPECT_EQ(ExpectedRows(""), 0);
+  EXPECT_EQ(ExpectedRows("a\r\nb\r\n"), 2);
+  EXPECT_EQ(ExpectedRows("a\r\n\r\nb"), 3) << "an empty row between, a last line without its end";
+  EXPECT_EQ(ExpectedRows("\r\n\r\n"), 2);
+  EXPECT_EQ(ExpectedRows("\r\r\r"), 1) << "bare CRs stay inside one row";
+  EXPECT_EQ(ExpectedRows("\n\n"), 1);
+  EXPECT_EQ(ExpectedRows("one\r\ntw\0o\r\nthree\r\n"s), 2) << "a zero byte ends the text";
+  EXPECT_EQ(ExpectedRows("\0a\r\n"s), 0);
+}
+
+TEST(HostileExpectations, BytesSurviveInTheFileOrInABackupTheUserWasToldOf) {
+  EXPECT_TRUE(Preserved("a\r\n", "a\r\n"s, false, false));
+  EXPECT_TRUE(Preserved("a", "a\r\n"s, false, false)) << "only the missing line end was added";
+  EXPECT_FALSE(Preserved("a\r", "a\r\r\n"s, false, false));
+  EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, false, false)) << "cut short without a backup";
+  EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, true, false)) << "a backup nobody was told of";
+  EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, false, true));
+  EXPECT_TRUE(Preserved("a\0b"s, "a\r\n"s, true, true));
+  EXPECT_FALSE(Preserved("x", std::nullopt, false, false)) << "deleted";
+}
+
+}  // namespace
+}  // namespace tl::hostile
