@@ -29,7 +29,7 @@ for target in "${targets[@]}"; do
   nice -n 19 "$bin/$target" -runs="$runs" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$work/" "$work/found" "$seeds" > "$work/log" 2>&1 || status=$?
   elapsed=$(($(date +%s) - start))
-  execs=$(awk -F: '/stat::number_of_executed_units/ { gsub(/ /, "", $2); print $2 }' "$work/log")
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
   crashes=$(find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   # Keep the smallest set of inputs that covers what the seeds and this run covered.
   nice -n 19 "$bin/$target" -merge=1 "$work/merged" "$seeds" "$work/found" > "$work/merge.log" 2>&1

@@ -21,7 +21,7 @@ TEST(HostileExpectations, RowsFollowTheLoadRules) {
 TEST(HostileExpectations, BytesSurviveInTheFileOrInABackupTheUserWasToldOf) {
   EXPECT_TRUE(Preserved("a\r\n", "a\r\n"s, false, false));
   EXPECT_TRUE(Preserved("a", "a\r\n"s, false, false)) << "only the missing line end was added";
-  EXPECT_FALSE(Preserved("a\r", "a\r\r\n"s, false, false));
+  EXPECT_FALSE(Preserved("a\r", "a \r\n"s, false, false)) << "a line break made a space";
   EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, false, false)) << "cut short without a backup";
   EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, true, false)) << "a backup nobody was told of";
   EXPECT_FALSE(Preserved("a\0b"s, "a\r\n"s, false, true));

@@ -30,7 +30,7 @@ namespace {
 const std::wstring kEntryFile = L"bugaun.txt", kTimeFile = L"jilusjian.txt";
 
 struct Case {
-  const char* name;
+  const char* name = "";
   std::string entries;                   // written unless `prepare` makes the entry file itself
   std::optional<std::string> times;      // nothing: no time file
   std::function<void(const ProgramDirectory&)> prepare;  // after the files are written
@@ -89,29 +89,37 @@ bool Readable(const std::wstring& path) {
   return true;
 }
 
+Case Plain(const char* name, std::string entries, std::optional<std::string> times = std::nullopt) {
+  Case c;
+  c.name = name;
+  c.entries = std::move(entries);
+  c.times = std::move(times);
+  return c;
+}
+
 std::vector<Case> Cases() {
   const std::string gbkLines = Gbk(L"买牛奶\r\n写周报PPt\r\n给妈妈打电话\r\n");
   std::vector<Case> cases;
-  cases.push_back({"50 MB entry file (1 KB lines)", Lines(51200, std::string(1000, 'x') + " "), std::nullopt});
-  cases.push_back({"one million lines", Lines(1000000, "e"), std::nullopt});
-  cases.push_back({"one line of 1 MB", std::string(1 << 20, 'a') + "\r\n", std::nullopt});
-  cases.push_back({"only CR bytes", std::string(10000, '\r'), std::nullopt});
-  cases.push_back({"only LF bytes", std::string(10000, '\n'), std::nullopt});
-  cases.push_back({"invalid GBK sequences", "ok\r\n\x81\x20\xFF\xFE\x80 bad\r\n\xA1\r\nend\x81", std::nullopt});
-  cases.push_back({"zero byte in the middle", "one\r\ntwo\r\nth\0ree\r\nfour\r\n"s, std::nullopt});
-  cases.push_back({"zero byte at the end", "one\r\ntwo\r\n\0"s, std::nullopt});
-  cases.push_back({"UTF-8 with BOM", "\xEF\xBB\xBF" + Utf8(L"买牛奶\r\n写周报\r\n"), std::nullopt});
-  cases.push_back({"UTF-8 without BOM", Utf8(L"买牛奶\r\n写周报\r\n"), std::nullopt});
-  cases.push_back({"UTF-16 with BOM", Utf16(L"买牛奶\r\n写周报\r\n", true), std::nullopt});
-  cases.push_back({"binary garbage in the time file", gbkLines, Garbage(4096, 7)});
-  Case directory{"entry file is a directory", "", Gbk(L"2024年1月1日\r\n")};
+  cases.push_back(Plain("50 MB entry file (1 KB lines)", Lines(51200, std::string(1000, 'x') + " ")));
+  cases.push_back(Plain("one million lines", Lines(1000000, "e")));
+  cases.push_back(Plain("one line of 1 MB", std::string(1 << 20, 'a') + "\r\n"));
+  cases.push_back(Plain("only CR bytes", std::string(10000, '\r')));
+  cases.push_back(Plain("only LF bytes", std::string(10000, '\n')));
+  cases.push_back(Plain("invalid GBK sequences", "ok\r\n\x81\x20\xFF\xFE\x80 bad\r\n\xA1\r\nend\x81"));
+  cases.push_back(Plain("zero byte in the middle", "one\r\ntwo\r\nth\0ree\r\nfour\r\n"s));
+  cases.push_back(Plain("zero byte at the end", "one\r\ntwo\r\n\0"s));
+  cases.push_back(Plain("UTF-8 with BOM", "\xEF\xBB\xBF" + Utf8(L"买牛奶\r\n写周报\r\n")));
+  cases.push_back(Plain("UTF-8 without BOM", Utf8(L"买牛奶\r\n写周报\r\n")));
+  cases.push_back(Plain("UTF-16 with BOM", Utf16(L"买牛奶\r\n写周报\r\n", true)));
+  cases.push_back(Plain("binary garbage in the time file", gbkLines, Garbage(4096, 7)));
+  Case directory = Plain("entry file is a directory", "", Gbk(L"2024年1月1日\r\n"));
   directory.prepare = [](const ProgramDirectory& dir) {
     dir.Remove(kEntryFile);
     CreateDirectoryW(dir.File(kEntryFile).c_str(), nullptr);
   };
   directory.unreadable = true;
   cases.push_back(directory);
-  Case locked{"entry file without read permission", gbkLines, Gbk(L"2024年1月1日\r\n2024年1月2日\r\n2024年1月3日\r\n")};
+  Case locked = Plain("entry file without read permission", gbkLines, Gbk(L"2024年1月1日\r\n2024年1月2日\r\n2024年1月3日\r\n"));
   locked.prepare = [](const ProgramDirectory& dir) { DenyAll(dir.File(kEntryFile), true); };
   locked.restore = [](const ProgramDirectory& dir) { DenyAll(dir.File(kEntryFile), false); };
   locked.unreadable = true;

@@ -48,14 +48,18 @@ int HeightOf(HWND hwnd) {
 
 ULONGLONG Seconds() { return GetTickCount64() / 1000; }
 
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 // The windows of the process, children included: what leaks as USER objects when Wine does not
 // count them.
 int WindowCount(const RunningProgram& program) {
   int count = 0;
   for (HWND top : program.TopLevelWindows()) {
     ++count;
-    EnumChildWindows(top, [](HWND, LPARAM n) { ++*reinterpret_cast<int*>(n); return TRUE; },
-                     reinterpret_cast<LPARAM>(&count));
+    EnumChildWindows(top, CountChild, reinterpret_cast<LPARAM>(&count));
   }
   return count;
 }
