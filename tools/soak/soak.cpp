@@ -9,9 +9,11 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <random>
@@ -64,12 +66,61 @@ int WindowCount(const RunningProgram& program) {
   return count;
 }
 
-Figures Measure(const RunningProgram& program, int minute) {
+// Wine answers neither GetProcessHandleCount nor the private bytes of GetProcessMemoryInfo for
+// another process; its list of processes carries the handle count, and the Unix side's /proc
+// (drive Z:) the private memory.
+double HandleCountOf(DWORD processId) {
+  std::vector<char> buffer(1 << 20);
+  ULONG needed = 0;
+  if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+    return 0;
+  }
+  for (size_t at = 0;;) {
+    const auto* process = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
+    if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == processId) return process->HandleCount;
+    if (process->NextEntryOffset == 0) return 0;
+    at += process->NextEntryOffset;
+  }
+}
+
+std::string ReadWhole(const std::wstring& path) {
+  std::string text;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+  CloseHandle(file);
+  return text;
+}
+
+// The /proc directory of the Unix process running the program: its command line names the
+// program's own directory.
+std::wstring ProcDirectoryOf(const std::wstring& programDirectory) {
+  const std::string wanted = Gbk(programDirectory + L"\\");
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return L"";
+  std::wstring result;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    const std::wstring dir = L"Z:\\proc\\" + name;
+    if (ReadWhole(dir + L"\\cmdline").find(wanted) != std::string::npos) result = dir;
+  } while (result.empty() && FindNextFileW(search, &found));
+  FindClose(search);
+  return result;
+}
+
+double FieldKb(const std::string& text, const char* field) {
+  const size_t at = text.find(field);
+  return at == std::string::npos ? 0 : std::atof(text.c_str() + at + std::strlen(field));
+}
+
+Figures Measure(const RunningProgram& program, const std::wstring& procDirectory, int minute) {
   Figures f;
   f.minute = minute;
-  DWORD handles = 0;
-  GetProcessHandleCount(program.process(), &handles);
-  f.handles = handles;
+  f.handles = HandleCountOf(program.processId());
   f.gdi = GetGuiResources(program.process(), GR_GDIOBJECTS);
   f.user = GetGuiResources(program.process(), GR_USEROBJECTS);
   f.windows = WindowCount(program);
@@ -78,6 +129,10 @@ Figures Measure(const RunningProgram& program, int minute) {
   if (GetProcessMemoryInfo(program.process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
     f.privateKb = memory.PrivateUsage / 1024.0;
     f.workingSetKb = memory.WorkingSetSize / 1024.0;
+  }
+  if (f.privateKb == 0 && !procDirectory.empty()) {
+    const std::string rollup = ReadWhole(procDirectory + L"\\smaps_rollup");
+    f.privateKb = FieldKb(rollup, "Private_Clean:") + FieldKb(rollup, "Private_Dirty:");
   }
   return f;
 }
@@ -119,7 +174,8 @@ class Soak {
       const int minute = static_cast<int>((now - start) / 60);
       if (minute > measured) {
         measured = minute;
-        figures_.push_back(Measure(*program_, minute));
+        if (procDirectory_.empty()) procDirectory_ = ProcDirectoryOf(program_->directory());
+        figures_.push_back(Measure(*program_, procDirectory_, minute));
         PrintFigures(figures_.back());
         if (minute >= minutes_) break;
       }
@@ -190,6 +246,7 @@ class Soak {
   // reminder counts as announced again, anything else is reported.
   void HandleMessageBoxes() {
     for (HWND box : program_->MessageBoxes()) {
+      if (FindChild(box, L"Edit")) continue;  // the input box, answered by its own step
       const std::wstring text = MessageBoxText(box);
       const bool announcement = text.size() > kAnnouncementTail.size() && text.ends_with(kAnnouncementTail);
       const std::wstring key = announcement ? text.substr(0, text.size() - kAnnouncementTail.size()) : L"";
@@ -304,7 +361,7 @@ class Soak {
     PostMessageW(main_, WM_COMMAND, kEditEntry, 0);
     HWND box = program_->WaitForWindow(L"修改文本", 3000);
     HWND field = box ? FindChild(box, L"Edit") : nullptr;
-    HWND ok = box ? FindChild(box, L"Button", L"确定") : nullptr;
+    HWND ok = box ? GetDlgItem(box, IDOK) : nullptr;
     if (!field || !ok) return false;
     const std::wstring text = L"框中改过 " + std::to_wstring(++made_);
     DWORD_PTR ignored = 0;
@@ -410,6 +467,7 @@ class Soak {
   ProgramDirectory dir_;
   std::optional<RunningProgram> program_;
   HWND main_ = nullptr, list_ = nullptr, add_ = nullptr, pin_ = nullptr, slider_ = nullptr, title_ = nullptr;
+  std::wstring procDirectory_;
   std::vector<Figures> figures_;
   std::map<std::string, std::pair<int, int>> actions_;
   std::map<std::wstring, Awaited> awaited_;
