@@ -16,6 +16,9 @@ TEST(HostileExpectations, RowsFollowTheLoadRules) {
   EXPECT_EQ(ExpectedRows("\n\n"), 1);
   EXPECT_EQ(ExpectedRows("one\r\ntw\0o\r\nthree\r\n"s), 2) << "a zero byte ends the text";
   EXPECT_EQ(ExpectedRows("\0a\r\n"s), 0);
+  EXPECT_EQ(ExpectedRows("\xB6\r\nx\r\n"), 1) << "a lead byte takes the CR with it";
+  EXPECT_EQ(ExpectedRows("\xC4\xE3\r\nx\r\n"), 2) << "a whole character before the line end";
+  EXPECT_EQ(ExpectedRows("a\r\n\x81"), 2) << "a lone lead byte at the end is a row";
 }
 
 TEST(HostileExpectations, BytesSurviveInTheFileOrInABackupTheUserWasToldOf) {

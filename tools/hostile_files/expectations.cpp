@@ -5,13 +5,19 @@ namespace tl::hostile {
 int ExpectedRows(std::string_view bytes) {
   const std::string_view text = bytes.substr(0, bytes.find('\0'));
   int rows = 0;
-  for (size_t at = 0; at < text.size(); ++rows) {
-    const size_t end = text.find("\r\n", at);
-    if (end == std::string_view::npos) return rows + 1;  // a last line without its line end
-    at = end + 2;
-    if (at == text.size()) return rows + 1;
+  size_t pieceStart = 0;
+  // As the split walks: a byte with its high bit set takes the next byte with it, so a line end
+  // right after a stray lead byte does not end the line.
+  for (size_t p = 0; p + 2 <= text.size();) {
+    if (text[p] == '\r' && text[p + 1] == '\n') {
+      ++rows;
+      p += 2;
+      pieceStart = p;
+    } else {
+      p += static_cast<unsigned char>(text[p]) & 0x80 ? 2 : 1;
+    }
   }
-  return rows;
+  return pieceStart < text.size() ? rows + 1 : rows;
 }
 
 bool Preserved(std::string_view original, const std::optional<std::string>& now, bool backedUp, bool told) {

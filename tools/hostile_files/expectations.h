@@ -8,7 +8,8 @@
 namespace tl::hostile {
 
 // The rows a start shows for an entry file: the text ends at its first zero byte and is split at
-// CR LF; what follows the last line end is a row only when it is not empty.
+// CR LF, walking GBK characters (a lead byte and the byte after it); what follows the last line
+// end is a row only when it is not empty.
 int ExpectedRows(std::string_view fileBytes);
 
 // Whether a file's original bytes survived a run: the file still holds them (a missing final
