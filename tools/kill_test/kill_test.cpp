@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -33,6 +34,14 @@ constexpr const char* kSituationNames[] = {"nothing else open", "input box open"
 std::string Joined(const std::vector<std::wstring>& texts) {
   std::string out;
   for (const std::wstring& text : texts) out += Gbk(text) + "\r\n";
+  return out;
+}
+
+// A file's bytes for the report, line ends made visible.
+std::string Shown(const std::optional<std::string>& file) {
+  if (!file) return "(missing)";
+  std::string out;
+  for (char c : *file) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
   return out;
 }
 
@@ -157,6 +166,10 @@ class KillTest {
     const bool listed = known && Joined(ListColumn(list, 0)) == *entryFile;
     if (!(whole && known && listed)) {
       std::printf("start %d: whole %d, a state the list had %d, loaded as saved %d\n", starts_, whole, known, listed);
+      std::printf("  entry file: %s\n  time file: %s\n  last state: %s\n", Shown(entryFile).c_str(), Shown(timeFile).c_str(),
+                  Shown(Joined(entries_)).c_str());
+      // What it found is where the next changes start from: one fault is counted once.
+      if (entryFile && timeFile) states_.insert({*timeFile, *entryFile});
     }
     ++starts_;
     return whole && known && listed;
