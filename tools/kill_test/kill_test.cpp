@@ -146,8 +146,8 @@ class KillTest {
       kills += kills_[s];
       intact += intact_[s];
     }
-    std::printf("kills %d, intact pairs %d, edits %d\ntarget %s (0 torn or mixed files)\n", kills, intact, edits_,
-                intact == kills ? "held" : "NOT held");
+    std::printf("kills %d, intact pairs %d, edits %d (and %d the list did not take)\ntarget (0 torn or mixed files) %s\n", kills, intact, edits_,
+                notTaken_, intact == kills ? "held" : "NOT held");
     return intact == kills;
   }
 
@@ -234,6 +234,14 @@ class KillTest {
     } else if (!EditListItem(list, row, text)) {
       return false;
     }
+    // An edit the list did not take leaves the list as it was; the model follows what it shows.
+    if (const std::wstring shown = ListItemText(list, row); shown != text) {
+      std::printf("  row %d shows \"%s\" after an edit to \"%s\"\n", row, Gbk(shown).c_str(), Gbk(text).c_str());
+      ++notTaken_;
+      entries_ = ListColumn(list, 0);
+      Expect(entries_);
+      return false;
+    }
     entries_ = std::move(next);
     ++edits_;
     return true;
@@ -245,7 +253,7 @@ class KillTest {
   // Every (times, entries) pair the list has had; the times never change here.
   std::set<std::pair<std::string, std::string>> states_;
   int kills_[4] = {}, intact_[4] = {}, notEntered_[4] = {};
-  int starts_ = 0, edits_ = 0, previous_ = -1;
+  int starts_ = 0, edits_ = 0, notTaken_ = 0, previous_ = -1;
 };
 
 }  // namespace
