@@ -78,7 +78,7 @@ void SaveCursor() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(kGetCursorPos, {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(point))});
+  CallDeclared(kGetCursorPos, {PointerWord(point)});
   saved = *point;
 }
 

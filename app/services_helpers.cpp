@@ -17,12 +17,6 @@ namespace {
 
 const ServiceTable* g_services = nullptr;
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-template <typename T>
-T* Pointer(uint32_t word) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
-}
-
 const char* EmptyText() { return kConstants.emptyText; }
 const void* EmptyByteSet() { return kConstants.emptyByteSet; }
 
@@ -119,9 +113,9 @@ ArgRecord DoubleArg(double v) {
   return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), DataType::Double};
 }
 
-ArgRecord TextArg(const char* text) { return {Word(text ? text : EmptyText()), 0, DataType::Text}; }
-ArgRecord ByteSetArg(const void* byteSet) { return {Word(byteSet ? byteSet : EmptyByteSet()), 0, DataType::ByteSet}; }
-ArgRecord RefArg(void* variable, uint32_t type) { return {Word(variable), 0, type}; }
+ArgRecord TextArg(const char* text) { return {PointerWord(text ? text : EmptyText()), 0, DataType::Text}; }
+ArgRecord ByteSetArg(const void* byteSet) { return {PointerWord(byteSet ? byteSet : EmptyByteSet()), 0, DataType::ByteSet}; }
+ArgRecord RefArg(void* variable, uint32_t type) { return {PointerWord(variable), 0, type}; }
 
 // ---- commands --------------------------------------------------------------------------------
 
@@ -155,15 +149,15 @@ double CallDouble(CommandFn command, std::initializer_list<ArgRecord> args, Libr
 }
 
 Text CallText(CommandFn command, std::initializer_list<ArgRecord> args, Library library) {
-  return Text(Pointer<char>(Call(command, args, library).low));
+  return Text(WordPointer<char*>(Call(command, args, library).low));
 }
 
 ByteSet CallByteSet(CommandFn command, std::initializer_list<ArgRecord> args, Library library) {
-  return ByteSet(Pointer<void>(Call(command, args, library).low));
+  return ByteSet(WordPointer<void*>(Call(command, args, library).low));
 }
 
 TextArray CallTextArray(CommandFn command, std::initializer_list<ArgRecord> args, Library library) {
-  return TextArray(Pointer<void>(Call(command, args, library).low));
+  return TextArray(WordPointer<void*>(Call(command, args, library).low));
 }
 
 // ---- properties ------------------------------------------------------------------------------
@@ -175,7 +169,7 @@ uint64_t ReadProperty(const UnitRef& unit, int32_t index) {
 int32_t ReadInt(const UnitRef& unit, int32_t index) { return static_cast<int32_t>(ReadProperty(unit, index)); }
 bool ReadBool(const UnitRef& unit, int32_t index) { return static_cast<uint32_t>(ReadProperty(unit, index)) != 0; }
 Text ReadText(const UnitRef& unit, int32_t index) {
-  return Text(Pointer<char>(static_cast<uint32_t>(ReadProperty(unit, index))));
+  return Text(WordPointer<char*>(static_cast<uint32_t>(ReadProperty(unit, index))));
 }
 
 double ReadDateTime(const UnitRef& unit, int32_t index) {
@@ -196,7 +190,7 @@ void WriteDateTime(const UnitRef& unit, int32_t index, double value) {
 }
 void WriteBool(const UnitRef& unit, int32_t index, bool value) { WriteInt(unit, index, value ? 1 : 0); }
 void WriteText(const UnitRef& unit, int32_t index, const char* text) {
-  Services().WriteUnitProperty(unit.window, unit.unit, index, -1, Word(text ? text : EmptyText()), 0);
+  Services().WriteUnitProperty(unit.window, unit.unit, index, -1, PointerWord(text ? text : EmptyText()), 0);
 }
 
 // ---- list view -------------------------------------------------------------------------------
