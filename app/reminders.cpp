@@ -30,6 +30,13 @@ int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
   return -1;
 }
 
+// With no entry selected there is nothing to set a reminder for, so the window is not opened:
+// a first load would close itself again, and a window already loaded would be filled with no
+// entry at all. LoadWindow answers false when the created handler closed the window.
+bool OpenReminderWindowForSelectedEntry() {
+  return !SelectedEntryText().empty() && LoadWindow(ReminderWindow, false);
+}
+
 }  // namespace
 
 int32_t ReminderRowOfKey(std::string_view key) {
@@ -67,9 +74,8 @@ HandlerResult OnReminderWindowCreated(Args) {
   return NoAnswer;
 }
 
-// LoadWindow answers false when the created handler closed the window again (no entry selected).
 HandlerResult OnAddReminder(Args) {
-  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(283, 165);
   RefreshDisplay(ReminderWindow);
   FillReminderFields();
@@ -78,7 +84,7 @@ HandlerResult OnAddReminder(Args) {
 }
 
 HandlerResult OnShowReminders(Args) {
-  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(856, 363);
   WriteBool(ReminderWindow, prop::Visible, true);
   RefreshDisplay(ReminderWindow);

@@ -398,15 +398,23 @@ bool EditListItem(HWND list, int item, const std::wstring& text) {
   return WaitUntil([&] { return !IsWindow(edit); }, 3000);
 }
 
-void SelectListItem(HWND list, int item) {
+namespace {
+
+void SetListItemSelected(HWND list, int item, bool selected) {
   RemoteBuffer remote(list, sizeof(LVITEMW));
   if (!remote.valid()) return;
   LVITEMW request{};
-  request.stateMask = request.state = LVIS_SELECTED | LVIS_FOCUSED;
+  request.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  request.state = selected ? request.stateMask : 0;
   remote.Put(0, &request, sizeof request);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(remote.at(0)), SMTO_BLOCK, 5000, &ignored);
 }
+
+}  // namespace
+
+void SelectListItem(HWND list, int item) { SetListItemSelected(list, item, true); }
+void ClearListSelection(HWND list) { SetListItemSelected(list, -1, false); }
 
 std::string Gbk(const std::wstring& text) {
   if (text.empty()) return {};

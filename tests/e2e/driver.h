@@ -119,6 +119,8 @@ RECT AskRect(HWND window, UINT message, WPARAM wParam, RECT in = {});
 bool EditListItem(HWND list, int item, const std::wstring& text);
 // Makes the item the list's only selected one, as a click on it would.
 void SelectListItem(HWND list, int item);
+// Leaves no item of the list selected, as a click below its items would.
+void ClearListSelection(HWND list);
 
 // GBK bytes of a UTF-16 text, for comparing with the program's files.
 std::string Gbk(const std::wstring& text);

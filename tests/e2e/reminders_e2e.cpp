@@ -310,6 +310,40 @@ TEST_F(Reminders, AreSetChangedRefusedAndDeletedWithTheirMarkers) {
   EXPECT_EQ(program_->WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
 }
 
+// Once the window is loaded, the commands given with no entry selected still open nothing and
+// leave the fields naming the entry they were filled for, whether the window is hidden or shows.
+TEST_F(Reminders, WithNoEntrySelectedTheLoadedWindowIsLeftAsItWas) {
+  Start(L"abc\r\nxyz\r\n", L"2019年5月3日9时5分7秒\r\n2019年5月4日10时\r\n", 2);
+  HWND window = OpenReminders(kAddReminder, 0, kAddLayout);
+  ASSERT_NE(window, nullptr);
+  const std::wstring filled = Key(L"2019年5月3日9时5分7秒", L"abc");
+  ASSERT_EQ(WindowTitle(Caption()), filled);
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+
+  ClearListSelection(entries_);
+  for (WPARAM command : {kAddReminder, kShowReminders}) {
+    Command(command);
+    Sleep(800);
+    EXPECT_FALSE(IsWindowVisible(window)) << "command " << command << " on the hidden window";
+    EXPECT_EQ(program_->VisibleTopLevelWindows(), std::vector<HWND>{main_});
+    EXPECT_EQ(WindowTitle(Caption()), filled);
+  }
+
+  ASSERT_EQ(OpenReminders(kShowReminders, 1, kListLayout), window);
+  const std::wstring shown = Key(L"2019年5月4日10时", L"xyz");
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitle(Caption()) == shown; }));
+  ClearListSelection(entries_);
+  Command(kAddReminder);
+  Sleep(800);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(SizeOf(window).cx, kListLayout.cx) << "the list layout stays";
+  EXPECT_EQ(SizeOf(window).cy, kListLayout.cy);
+  EXPECT_EQ(WindowTitle(Caption()), shown);
+  EXPECT_EQ(ReminderRows(), Rows{});
+  EXPECT_EQ(program_->WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+}
+
 // One wait for a minute covers the announcement: at second 10, once, one box after the other,
 // from a hidden window, each taking its entries' markers off.
 TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
