@@ -121,9 +121,10 @@ HandlerResult OnInsertEntry(Args) {
   return NoAnswer;
 }
 
-// The input box leaves the main window usable, so the selection may move while it is open: the
-// answer belongs to the row the user chose to edit, and only while that row still holds the text
-// the box was opened with. A cancelled box leaves every row as it is.
+// The timers' handlers run while the input box waits and may move the selection or change rows
+// (a due reminder selects the entries it unmarks): the answer belongs to the row the user chose
+// to edit, and only while that row still holds the text the box was opened with. A cancelled box
+// leaves every row as it is.
 HandlerResult OnEditEntry(Args) {
   const int32_t row = kEntryList.CurrentSelection();
   const Text oldText = kEntryList.ItemText(row);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "commands/text.h"
 #include "commands/unit_lookup.h"
@@ -45,6 +47,33 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
   return DefSubclassProc(w, message, wp, lp);
 }
 
+// A box without an owner is a window of its own, which would open under an always-on-top window
+// of the program that it keeps waiting (the platform's message box does not take a topmost flag
+// here). It is put into the topmost band as it is activated.
+thread_local HHOOK t_raiseHook = nullptr;
+
+void StopRaisingBoxes() {
+  if (t_raiseHook) UnhookWindowsHookEx(std::exchange(t_raiseHook, nullptr));
+}
+
+LRESULT CALLBACK RaiseBoxWhenActivated(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    wchar_t className[8] = {};
+    GetClassNameW(box, className, 8);
+    if (std::wstring_view(className) == L"#32770") {
+      StopRaisingBoxes();
+      SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void RaiseNextBoxToTopmost() {
+  StopRaisingBoxes();
+  t_raiseHook = SetWindowsHookExW(WH_CBT, RaiseBoxWhenActivated, nullptr, GetCurrentThreadId());
+}
+
 }  // namespace
 
 void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
@@ -53,7 +82,10 @@ void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
   const std::string title = a.Given(2) ? std::string(a.Text(2)) : std::string("信息：");
   auto style = static_cast<UINT>(a.Int(1));
   if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
-  const int answer = MessageBoxW(OwnerWindow(a[3]), Widen(content).c_str(), Widen(title).c_str(), style);
+  HWND owner = OwnerWindow(a[3]);
+  if (!owner) RaiseNextBoxToTopmost();
+  const int answer = MessageBoxW(owner, Widen(content).c_str(), Widen(title).c_str(), style);
+  StopRaisingBoxes();
   // Platform ids 1 (OK) to 7 (No) become the button codes 0 to 6.
   SetInt(result, answer >= IDOK && answer <= IDNO ? answer - 1 : 0);
 }

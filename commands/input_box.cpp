@@ -178,6 +178,14 @@ void StoreAnswer(const ArgRecord& variable, const std::string& answer) {
   }
 }
 
+// Without an owner the box would be a window of its own, which an always-on-top window of the
+// program can cover while the box waits for the keyboard. Owned by the window the user works
+// in, it opens above that window and keeps it waiting until answered.
+HWND OwnerOrActiveWindow(const ArgRecord& owner) {
+  HWND given = OwnerWindow(owner);
+  return given ? given : GetActiveWindow();
+}
+
 }  // namespace
 
 void InputBox(ArgRecord* result, int argc, ArgRecord* args) {
@@ -188,7 +196,7 @@ void InputBox(ArgRecord* result, int argc, ArgRecord* args) {
   state.initial = Widen(a.Text(2));
   const int32_t mode = a.Int(4, 1);
   state.mode = static_cast<InputMode>(mode > 4 ? 4 : mode < 1 ? 1 : mode);
-  const bool confirmed = RunInputDialog(state, OwnerWindow(a[5]));
+  const bool confirmed = RunInputDialog(state, OwnerOrActiveWindow(a[5]));
   if (confirmed) StoreAnswer(a[3], Narrow(state.answer));
   SetBool(result, confirmed);
 }

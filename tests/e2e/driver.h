@@ -85,6 +85,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // Handles this thread's messages (its own test windows, hooks) for the given time.
 void Pump(DWORD ms);
 
+// Whether the window lies above the other in the desktop's stacking order.
+bool Above(HWND upper, HWND lower);
+
 // A window's centre, or a rectangle's, in the same coordinates.
 POINT CentreOf(const RECT& rect);
 POINT CentreOf(HWND hwnd);  // on the screen

@@ -58,33 +58,35 @@ class EntryEditing : public MainWindowTest {
   bool NoDialogWithin(DWORD ms) {
     return !WaitUntil([&] { return VisibleWindowOfClass(program(), L"#32770") != nullptr; }, ms);
   }
-  // Opens 编辑事件 on the row and gives the input box the keyboard, as a click into its field
-  // does; null when no box opens.
+  // Opens 编辑事件 on the row and waits until the box has the keyboard; null when no box opens
+  // or it does not get the keyboard.
   HWND OpenEditBoxOn(int row) {
     ChooseFromListMenu(RowPoint(row), kEditItem);
     HWND box = program().WaitForWindow(L"修改文本", 3000);
-    if (box) TypeInto(box);
-    return box;
+    return box && HasKeyboard(box) ? box : nullptr;
+  }
+  // The box is the active window and its field has the focus: typing goes into the field.
+  bool HasKeyboard(HWND box) {
+    HWND field = FindChild(box, L"Edit");
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return WaitUntil([&] {
+      return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui) && gui.hwndFocus == field &&
+             GetForegroundWindow() == box;
+    });
   }
   void ClearField(HWND box) {
     HWND field = FindChild(box, L"Edit");
     PressKey(VK_END);
     for (size_t n = ControlText(field).size(); n > 0; --n) PressKey(VK_BACK);
   }
-  // The box lies partly under the always-on-top main window: the left end of its field shows.
+  // Gives the box the keyboard back with a click into its field.
   void TypeInto(HWND box) {
     HWND field = FindChild(box, L"Edit");
-    RECT r{};
-    GetWindowRect(field, &r);
-    const POINT fieldEnd{r.left + 6, (r.top + r.bottom) / 2};
-    ASSERT_EQ(WindowFromPoint(fieldEnd), field);
-    LeftClick(fieldEnd);
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    ASSERT_TRUE(WaitUntil([&] {
-      return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui) && gui.hwndFocus == field &&
-             GetForegroundWindow() == box;
-    })) << "the box takes the keyboard";
+    const POINT inField = CentreOf(field);
+    ASSERT_EQ(WindowFromPoint(inField), field);
+    LeftClick(inField);
+    ASSERT_TRUE(HasKeyboard(box)) << "the box takes the keyboard";
   }
 };
 
@@ -156,8 +158,35 @@ TEST_F(EntryEditing, EditWithoutSelectionOrOnAnEmptyRowAsksNothing) {
   EXPECT_EQ(Rows(), rows);
 }
 
-// The box opens under the always-on-top main window, which covers its confirm button: confirming
-// is done with Enter, as the box's default button.
+// The box opens over the always-on-top main window, which waits for it, and takes the keyboard
+// at once: the user types without clicking into it first.
+TEST_F(EntryEditing, EditBoxOpensAboveTheMainWindowAndTakesTheKeyboard) {
+  Start({{L"a", L"t1"}, {L"b", L"t2"}});
+  ChooseFromListMenu(RowPoint(0), kEditItem);
+  HWND box = program().WaitForWindow(L"修改文本", 3000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(Above(box, main_)) << "the box lies above the main window";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), main_);
+  EXPECT_FALSE(IsWindowEnabled(main_)) << "the main window waits for the box";
+  EXPECT_TRUE(HasKeyboard(box));
+  HWND field = FindChild(box, L"Edit");
+  ASSERT_NE(field, nullptr);
+  // Wherever the two overlap, the box is what the pointer finds.
+  RECT boxRect{}, mainRect{}, both{};
+  GetWindowRect(box, &boxRect);
+  GetWindowRect(main_, &mainRect);
+  if (IntersectRect(&both, &boxRect, &mainRect)) {
+    EXPECT_EQ(GetAncestor(WindowFromPoint(CentreOf(both)), GA_ROOT), box);
+  }
+
+  TypeText(L"x");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_TRUE(RowsBecome({{L"x", L"t1"}, {L"b", L"t2"}})) << "the typing replaced the selected initial text";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) && GetForegroundWindow() == main_; }))
+      << "the main window is usable again";
+}
+
 TEST_F(EntryEditing, EditBoxCancelledConfirmedAndConfirmedEmpty) {
   Start({{L"a", L"t1"}, {L"b", L"t2"}});
 
@@ -176,7 +205,7 @@ TEST_F(EntryEditing, EditBoxCancelledConfirmedAndConfirmedEmpty) {
   ASSERT_NE(box, nullptr);
   ClearField(box);
   TypeText(L"新的 text");
-  PressKey(VK_RETURN);
+  LeftClick(CentreOf(FindChild(box, L"Button", L"确认输入(&O)")));
   const std::vector<ListRow> confirmed = {{L"新的 text", L"t1"}, {L"b", L"t2"}};
   EXPECT_TRUE(RowsBecome(confirmed)) << "confirmed; the creation time stays";
   EXPECT_TRUE(FilesHold(confirmed));
@@ -188,25 +217,26 @@ TEST_F(EntryEditing, EditBoxCancelledConfirmedAndConfirmedEmpty) {
   EXPECT_TRUE(RowsBecome({{L"新的 text", L"t1"}, {L"", L"t2"}})) << "confirmed empty";
 }
 
-// The main window stays usable while the box is open: choosing another row meanwhile must not
-// pass the answer, or the cancelled box's old text, to that row.
+// The main window waits while the box is open: a click on another row meanwhile neither moves
+// the selection nor passes the answer, or the cancelled box's old text, to that row.
 TEST_F(EntryEditing, EditBoxAnswersTheRowItWasOpenedFor) {
   Start({{L"a", L"t1"}, {L"b", L"t2"}});
-  ChooseFromListMenu(RowPoint(0), kEditItem);
-  HWND box = program().WaitForWindow(L"修改文本", 3000);
+  const POINT otherRow = RowPoint(1);
+  HWND box = OpenEditBoxOn(0);
   ASSERT_NE(box, nullptr);
-  LeftClick(RowPoint(1));
-  ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
+  LeftClick(otherRow);
+  Pump(300);
+  EXPECT_EQ(Selection(), 0);
   TypeInto(box);
   PressKey(VK_ESCAPE);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_EQ(Rows(), (std::vector<ListRow>{{L"a", L"t1"}, {L"b", L"t2"}})) << "cancelled";
 
-  ChooseFromListMenu(RowPoint(0), kEditItem);
-  box = program().WaitForWindow(L"修改文本", 3000);
+  box = OpenEditBoxOn(0);
   ASSERT_NE(box, nullptr);
-  LeftClick(RowPoint(1));
-  ASSERT_TRUE(WaitUntil([&] { return Selection() == 1; }));
+  LeftClick(otherRow);
+  Pump(300);
+  EXPECT_EQ(Selection(), 0);
   TypeInto(box);
   ClearField(box);
   TypeText(L"changed");

@@ -182,6 +182,7 @@ class Reminders : public ::testing::Test {
     Confirm();
     HWND box = program_->WaitForMessageBox(5000);
     if (!box) return L"(no message box)";
+    EXPECT_TRUE(Above(box, main_)) << "the question opens above the always-on-top main window";
     const std::wstring text = MessageBoxText(box);
     AnswerMessageBox(box, button);
     WaitUntil([&] { return program_->MessageBoxes().empty(); });
@@ -373,6 +374,7 @@ TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
   EXPECT_GE(now.wSecond, 10);
   EXPECT_LE(now.wSecond, 12);
   EXPECT_EQ(MessageBoxText(first), rows[0][0] + kAnnouncementTail);
+  EXPECT_TRUE(Above(first, main_));
   Sleep(300);
   Screenshot(L"reminder-announcement");
   Sleep(1200);

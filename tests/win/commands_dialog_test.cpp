@@ -133,6 +133,30 @@ TEST(MessageBoxCommand, TaskModalUnlessSystemModal) {
   DestroyWindow(other);
 }
 
+// Whether the window lies above the other in the desktop's stacking order.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == lower) return true;
+  }
+  return false;
+}
+
+HWND AlwaysOnTopWindow() {
+  return CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"on top", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
+                         nullptr, nullptr, nullptr);
+}
+
+TEST(MessageBoxCommand, WithoutAnOwnerOpensAboveTheProgramsAlwaysOnTopWindow) {
+  HWND onTop = AlwaysOnTopWindow();
+  bool above = false;
+  RunMessageBox({Text("x"), IntArg(0)}, [&](HWND d) {
+    above = Above(d, onTop);
+    Press(d, IDOK);
+  });
+  EXPECT_TRUE(above);
+  DestroyWindow(onTop);
+}
+
 class InputBoxCommand : public ::testing::Test {
  protected:
   // Runs InputBox on the variable; the driver sees the dialog first.
@@ -204,6 +228,27 @@ TEST_F(InputBoxCommand, ConfirmStoresANewCopyAndTheLayoutsFollowThePrompt) {
   EXPECT_LT(small.cx, large.cx);
   EXPECT_LT(small.cy, large.cy);
   Free(variable);
+}
+
+// Without an owner given, the box belongs to the active window: above it, which waits for it.
+TEST_F(InputBoxCommand, WithoutAnOwnerTheActiveWindowOwnsTheBox) {
+  HWND onTop = AlwaysOnTopWindow();
+  SetActiveWindow(onTop);
+  ASSERT_EQ(GetActiveWindow(), onTop);
+  char* variable = nullptr;
+  HWND owner = nullptr;
+  bool above = false, ownerEnabled = true;
+  EXPECT_FALSE(Run({ArgRecord{}, ArgRecord{}, ArgRecord{}, PointerArg(&variable, DataType::Text)}, [&](HWND d) {
+    owner = GetWindow(d, GW_OWNER);
+    above = Above(d, onTop);
+    ownerEnabled = IsWindowEnabled(onTop);
+    Press(d, IDCANCEL);
+  }));
+  EXPECT_EQ(owner, onTop);
+  EXPECT_TRUE(above);
+  EXPECT_FALSE(ownerEnabled);
+  EXPECT_TRUE(IsWindowEnabled(onTop)) << "enabled again once answered";
+  DestroyWindow(onTop);
 }
 
 TEST_F(InputBoxCommand, NumericVariablesAndInputModes) {
