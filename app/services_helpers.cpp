@@ -4,13 +4,11 @@
 #include <vector>
 
 #include "app/program.h"
+#include "commands/declared_call.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
 #include "commands/time.h"
 #include "controls/list_view.h"
-
-extern "C" uint32_t tl_app_CallDeclared(void* entry, uint32_t index, const uint32_t* args,
-                                        uint32_t count, int32_t* balanced);
 
 namespace tl::app {
 namespace {
@@ -277,11 +275,10 @@ int32_t ToByte(int32_t value) { return CallInt(cmd::ToByte, {IntArg(value)}); }
 // ---- declared DLL functions --------------------------------------------------------------------
 
 uint32_t CallDeclared(uint32_t index, std::initializer_list<uint32_t> args) {
-  int32_t balanced = 0;
-  const uint32_t result = tl_app_CallDeclared(Services().CallDllCommand, index, std::data(args),
-                                              static_cast<uint32_t>(args.size()), &balanced);
-  if (!balanced) RuntimeError(6);
-  return result;
+  std::vector<ArgRecord> records{IntArg(static_cast<int32_t>(index))};
+  for (uint32_t word : args) records.push_back(IntArg(static_cast<int32_t>(word)));
+  const auto count = static_cast<int32_t>(records.size());
+  return Services().CallCoreCommand(cmd::CallDeclared, count, records.data()).low;
 }
 
 }  // namespace tl::app

@@ -232,10 +232,11 @@ int32_t MouseX();
 int32_t MouseY();
 int32_t ToByte(int32_t value);
 
-// ---- declared DLL functions (slot 1) -----------------------------------------------------------
+// ---- declared DLL functions -------------------------------------------------------------------
 
-// Calls declaration `index` with 32-bit argument words and checks that the function removed
-// exactly those words from the stack; otherwise runtime error 6.
+// Calls declaration `index` with 32-bit argument words through the core command that hands them
+// to the runtime; a function that removes other than exactly those words from the stack is
+// runtime error 6.
 uint32_t CallDeclared(uint32_t index, std::initializer_list<uint32_t> args);
 
 }  // namespace tl::app

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "runtime/dll_call.h"
 #include "runtime/key_word.h"
 #include "runtime/memory.h"
 #include "runtime/menu_bar.h"
@@ -445,6 +446,11 @@ intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
     case Request::PopupMenu:
       return reinterpret_cast<intptr_t>(PopupMenuOf(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
     case Request::CloseByProgram: return CloseByProgram(static_cast<uint32_t>(a)) ? 1 : 0;
+    case Request::CallDeclared: {
+      const auto* call = reinterpret_cast<const DeclaredCall*>(b);
+      if (!call) return 0;
+      return static_cast<intptr_t>(tl_CallDllChecked(static_cast<uint32_t>(a), call->words, call->count));
+    }
   }
   return 0;
 }

@@ -69,6 +69,14 @@ enum class Request : int32_t {
   // This runtime's own, for the window commands.
   PopupMenu = 2100,       // (window id, menu item id): the item's pop-up, which the caller destroys
   CloseByProgram = 2101,  // (window id): closing without a close request; 1 if it is loaded
+  CallDeclared = 2102,    // (declaration index, DeclaredCall*): the declared function's 32-bit result
+};
+
+// The argument words of a declared DLL function call, first argument first. The runtime checks
+// that the function took exactly these words off the stack (runtime error 6 otherwise).
+struct DeclaredCall {
+  const uint32_t* words;
+  uint32_t count;
 };
 
 using RuntimeRequestFn = intptr_t (*)(Request code, intptr_t a, intptr_t b);

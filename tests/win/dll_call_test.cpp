@@ -4,14 +4,26 @@
 #include <string>
 #include <vector>
 
+#include "commands/declared_call.h"
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
+#include "runtime/unit_events.h"
 
 namespace tl {
 namespace {
+
+// The core command a handler uses, reaching the runtime through its request entry as the
+// program's libraries do.
+int32_t CallDeclaredCommand(std::vector<ArgRecord> args) {
+  SetRuntimeRequest(RuntimeRequest);
+  ArgRecord result{};
+  cmd::CallDeclared(&result, static_cast<int>(args.size()), args.data());
+  EXPECT_EQ(result.type, DataType::Int);
+  return static_cast<int32_t>(result.low);
+}
 
 // ---- Child scenarios: the test program re-launched with --dll-child=NAME ---------------------
 
@@ -44,6 +56,10 @@ void RunChildScenario(const std::wstring& scenario) {
     Mark(name, L"declared");
     const uint32_t args[] = {6, 7};  // MulDiv takes three
     tl_CallDllChecked(0, args, 2);
+  } else if (scenario == L"short_command") {
+    SetDllDeclarations(kKernel, kMulDiv);
+    Mark(name, L"declared");
+    CallDeclaredCommand({IntArg(0), IntArg(6), IntArg(7)});
   } else if (scenario == L"missing") {
     SetDllDeclarations(kUser, kMissing);
     Mark(name, L"declared");
@@ -124,12 +140,14 @@ ChildOutcome RunChild(const wchar_t* scenario) {
 }
 
 TEST(DllCallErrors, ADeclarationOneArgumentShortEndsWithError6AfterTheCall) {
-  const ChildOutcome out = RunChild(L"short");
-  EXPECT_EQ(out.title, "错误");
-  EXPECT_EQ(out.text, "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
-  EXPECT_EQ(out.exitCode, static_cast<DWORD>(-1));
-  EXPECT_TRUE(out.declared);
-  EXPECT_FALSE(out.returned);
+  for (const wchar_t* scenario : {L"short", L"short_command"}) {
+    const ChildOutcome out = RunChild(scenario);
+    EXPECT_EQ(out.title, "错误");
+    EXPECT_EQ(out.text, "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    EXPECT_EQ(out.exitCode, static_cast<DWORD>(-1));
+    EXPECT_TRUE(out.declared);
+    EXPECT_FALSE(out.returned);
+  }
 }
 
 TEST(DllCallErrors, AMissingEntryIsReportedAtTheFirstCallNamingLibraryAndEntry) {
@@ -204,6 +222,18 @@ TEST_F(DllCalls, CallsPassTheArgumentsUntouchedAndReturnTheNativeResult) {
   // arguments, cleaned by the callee.
   using Slot1 = int(__stdcall*)(uint32_t index, int a, int b, int c);
   EXPECT_EQ(reinterpret_cast<Slot1>(tl_CallDllCommand)(0, 100, 3, 4), 75);
+}
+
+// The command hands its words to the runtime in order and answers the function's own result.
+TEST_F(DllCalls, TheCoreCommandCallsADeclarationByIndexWithItsWords) {
+  Declare({"kernel32.dll", "user32", "user32.dll"}, {"MulDiv", "GetCursorPos", "SetCursorPos"});
+  EXPECT_EQ(CallDeclaredCommand({IntArg(0), IntArg(100), IntArg(3), IntArg(4)}), 75);
+  EXPECT_EQ(CallDeclaredCommand({IntArg(0), IntArg(-10), IntArg(3), IntArg(2)}), -15);
+  CallDeclaredCommand({IntArg(2), IntArg(222), IntArg(111)});
+  int32_t point[2] = {0, 0};
+  CallDeclaredCommand({IntArg(1), IntArg(static_cast<int32_t>(PointerWord(point)))});
+  EXPECT_EQ(point[0], 222);
+  EXPECT_EQ(point[1], 111);
 }
 
 TEST_F(DllCalls, StartUpTakesTheHeadersTableAndFillsSlot1) {
