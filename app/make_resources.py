@@ -10,22 +10,13 @@ HERE = Path(__file__).resolve().parent
 
 
 def hand_pixel(x, y):
-    """BGRA of the hand cursor: an index finger pointing up over a closed palm."""
-    finger = 11 <= x <= 15 and 2 <= y <= 16
-    fingertip = (x - 13) ** 2 + (y - 3) ** 2 <= 5
-    palm = 8 <= x <= 23 and 13 <= y <= 26 and not (x >= 22 and y <= 14)
-    knuckles = 16 <= x <= 23 and 11 <= y <= 14 and (x - 16) % 3 != 2
-    wrist = 10 <= x <= 21 and 26 < y <= 29
-    if finger or fingertip or palm or knuckles or wrist:
-        outline = not (
-            (finger or fingertip or palm or knuckles or wrist)
-            and all(
-                inside_hand(x + ox, y + oy)
-                for ox, oy in ((1, 0), (-1, 0), (0, 1), (0, -1))
-            )
-        )
-        return (0, 0, 0, 255) if outline else (255, 255, 255, 255)
-    return (0, 0, 0, 0)
+    """BGRA of the hand cursor: an index finger pointing up over a closed palm, outlined in black."""
+    if not inside_hand(x, y):
+        return (0, 0, 0, 0)
+    outline = not all(
+        inside_hand(x + ox, y + oy) for ox, oy in ((1, 0), (-1, 0), (0, 1), (0, -1))
+    )
+    return (0, 0, 0, 255) if outline else (255, 255, 255, 255)
 
 
 def inside_hand(x, y):

@@ -15,8 +15,6 @@ namespace {
 
 using namespace units;
 
-constexpr ListView kEntries{EntryList};
-constexpr ListView kReminders{ReminderList};
 constexpr const char* kStagingPiece = "12，";
 constexpr const char* kStagingSeparator = "，";
 enum Component { Year, Month, Day, Hour, Minute };

@@ -13,9 +13,6 @@ namespace {
 
 using namespace units;
 
-constexpr ListView kEntries{EntryList};
-constexpr ListView kReminders{ReminderList};
-
 std::optional<ClockTime> MinuteOfRow(int32_t row) {
   std::array<Text, 5> columns;
   for (int32_t c = 0; c < 5; ++c) columns[c] = kReminders.ItemText(row, c + 1);

@@ -10,9 +10,6 @@ namespace {
 
 using namespace units;
 
-constexpr ListView kEntries{EntryList};
-constexpr ListView kReminders{ReminderList};
-
 Text SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
 
 void SetLayout(int32_t width, int32_t height) {

@@ -10,8 +10,13 @@
 
 #include "app/app_handlers.h"
 #include "app/reminder_schedule.h"
+#include "app/units.h"
 
 namespace tl::app {
+
+// The two lists every reminder handler works on.
+inline constexpr ListView kEntries{units::EntryList};
+inline constexpr ListView kReminders{units::ReminderList};
 
 // Texts the reminder logic shares.
 inline constexpr const char* kReminderMarker = "[提醒]";

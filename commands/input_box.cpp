@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/dialogs.h"
+#include "commands/text.h"
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
@@ -140,18 +141,6 @@ bool RunInputDialog(InputDialog& state, HWND owner) {
                                  reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 
-// Leading blanks, an optional sign and decimal digits; wraps like the narrower variables it
-// is cut to.
-int64_t LeadingInteger(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-  uint64_t value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10 + static_cast<uint64_t>(s[i] - '0');
-  return static_cast<int64_t>(negative ? 0 - value : value);
-}
-
 template <typename T>
 void Store(void* variable, T value) {
   std::memcpy(variable, &value, sizeof value);
@@ -171,7 +160,7 @@ void StoreAnswer(const ArgRecord& variable, const std::string& answer) {
     case DataType::Byte: Store(target, static_cast<uint8_t>(LeadingInteger(answer))); break;
     case DataType::Short: Store(target, static_cast<int16_t>(LeadingInteger(answer))); break;
     case DataType::Int: Store(target, static_cast<int32_t>(LeadingInteger(answer))); break;
-    case DataType::Long: Store(target, LeadingInteger(answer)); break;
+    case DataType::Long: Store(target, static_cast<int64_t>(LeadingInteger(answer))); break;
     case DataType::Float: Store(target, static_cast<float>(std::strtod(answer.c_str(), nullptr))); break;
     case DataType::Double: Store(target, std::strtod(answer.c_str(), nullptr)); break;
     default: break;

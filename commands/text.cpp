@@ -89,18 +89,6 @@ float PayloadFloat(const ArgRecord& r) {
   return f;
 }
 
-// Leading blanks, an optional sign, then decimal digits; wraps modulo 2^32, which keeps the
-// low byte exact however long the digit run is.
-uint32_t LeadingInteger(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-  uint32_t value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10 + static_cast<uint32_t>(s[i] - '0');
-  return negative ? 0u - value : value;
-}
-
 }  // namespace
 
 int32_t ScanText(std::string_view text, std::string_view target, std::optional<int32_t> start,
@@ -163,6 +151,16 @@ std::string NormaliseFullWidth(std::string_view text) {
     ++i;
   }
   return out;
+}
+
+uint64_t LeadingInteger(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  uint64_t value = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) value = value * 10 + static_cast<uint64_t>(s[i] - '0');
+  return negative ? 0 - value : value;
 }
 
 std::string ValueText(const ArgRecord& r) {
@@ -337,9 +335,11 @@ void ToByte(ArgRecord* result, int argc, ArgRecord* args) {
     case DataType::SubPointer: value = r.low; break;
     case DataType::Float:
     case DataType::Double: value = static_cast<uint32_t>(TruncateToInteger(ArgDouble(r))); break;
-    case DataType::Text:
-      value = LeadingInteger(NormaliseFullWidth(TextView(static_cast<const char*>(ArgPointer(r)))));
+    case DataType::Text: {
+      const std::string digits = NormaliseFullWidth(TextView(static_cast<const char*>(ArgPointer(r))));
+      value = static_cast<uint32_t>(LeadingInteger(digits));
       break;
+    }
     default: break;
   }
   *result = {value & 0xFF, 0, DataType::Byte};

@@ -36,6 +36,10 @@ int32_t ScanText(std::string_view text, std::string_view target, std::optional<i
 // The text form of one value as ToText gives it (date-times in their DateTimeToText form).
 std::string ValueText(const ArgRecord& value);
 
+// Leading blanks, an optional sign, then decimal digits, wrapping modulo 2^64: a value cut to a
+// narrower integer keeps its low bits exact however long the digit run is.
+uint64_t LeadingInteger(std::string_view text);
+
 // Full-width ASCII forms (rows 0xA3A1-0xA3FE, 0xA1A1, 0xA1AB, 0xA1EE, 0xA1EF) to ASCII.
 std::string NormaliseFullWidth(std::string_view text);
 
