@@ -19,37 +19,57 @@ constexpr UINT kFadeStep = 10;  // ms between two steps of a fade
 constexpr LONG kMaxTextWidth = 320;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
-// The balloon units of one thread and the hook that shows them the thread's messages.
+// The balloon units of one thread and the hooks that show them the thread's pointer and key
+// input. Only input wakes these hooks: a hook on every message would cost each timer tick a
+// round trip to the window server on Wine.
 struct ThreadTips {
-  HHOOK hook = nullptr;
+  HHOOK mouse = nullptr;
+  HHOOK keyboard = nullptr;
   std::vector<BalloonTip*> units;
 };
 thread_local ThreadTips t_tips;
 
-LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  // Only messages taken off the queue: a peek that leaves a message would count it twice.
-  if (code == HC_ACTION && wParam == PM_REMOVE) {
-    const MSG message = *reinterpret_cast<const MSG*>(lParam);
-    const std::vector<BalloonTip*> units = t_tips.units;
-    for (BalloonTip* unit : units) {
-      if (std::find(t_tips.units.begin(), t_tips.units.end(), unit) != t_tips.units.end())
-        unit->OnThreadMessage(message);
-    }
+void ShowUnits(const MSG& message) {
+  const std::vector<BalloonTip*> units = t_tips.units;
+  for (BalloonTip* unit : units) {
+    if (std::find(t_tips.units.begin(), t_tips.units.end(), unit) != t_tips.units.end())
+      unit->OnThreadMessage(message);
+  }
+}
+
+// Only input taken off the queue (HC_ACTION): a peek that leaves it would count it twice.
+LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    MSG message{mouse->hwnd, static_cast<UINT>(wParam), 0, 0, 0, mouse->pt};
+    ShowUnits(message);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+  constexpr LPARAM kReleased = LPARAM{1} << 31;
+  if (code == HC_ACTION && !(lParam & kReleased)) {
+    MSG message{nullptr, WM_KEYDOWN, wParam, lParam, 0, {}};
+    ShowUnits(message);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void Enlist(BalloonTip* unit) {
-  if (t_tips.units.empty())
-    t_tips.hook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
+  if (t_tips.units.empty()) {
+    t_tips.mouse = SetWindowsHookExW(WH_MOUSE, &MouseHook, nullptr, GetCurrentThreadId());
+    t_tips.keyboard = SetWindowsHookExW(WH_KEYBOARD, &KeyboardHook, nullptr, GetCurrentThreadId());
+  }
   t_tips.units.push_back(unit);
 }
 
 void Dismiss(BalloonTip* unit) {
   std::erase(t_tips.units, unit);
-  if (t_tips.units.empty() && t_tips.hook) {
-    UnhookWindowsHookEx(t_tips.hook);
-    t_tips.hook = nullptr;
+  if (!t_tips.units.empty()) return;
+  for (HHOOK* hook : {&t_tips.mouse, &t_tips.keyboard}) {
+    if (*hook) UnhookWindowsHookEx(*hook);
+    *hook = nullptr;
   }
 }
 

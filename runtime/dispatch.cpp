@@ -328,8 +328,14 @@ int32_t FireTypedEvent(TypedEventRecord& record) {
 }
 
 void InstallFocusEvents() {
+  // The hook runs for every message the thread sends; Wine makes each run a round trip to the
+  // window server. A program that handles no focus event goes without it.
+  bool bound = false;
+  for (const auto& definition : Runtime().windows) {
+    bound = bound || definition->events.Binds(UnitEvent::FocusGained) || definition->events.Binds(UnitEvent::FocusLost);
+  }
   static HHOOK hook = nullptr;
-  if (!hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
+  if (bound && !hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
 }
 
 void ProcessQueuedMessages(uint32_t budgetMs) {

@@ -54,4 +54,11 @@ int32_t EventIndex::HandlerOf(size_t record, int32_t event) const {
   return kNoHandler;
 }
 
+bool EventIndex::Binds(int32_t event) const {
+  for (size_t record = 0; record < served_.size(); ++record) {
+    if (HandlerOf(record, event) >= 0) return true;
+  }
+  return false;
+}
+
 }  // namespace tl

@@ -27,6 +27,8 @@ class EventIndex {
   // The first binding of the event; kNoHandler when there is none. A menu item has one event,
   // 0 ("chosen"), bound to the handler in its own record.
   int32_t HandlerOf(size_t record, int32_t event) const;
+  // Whether any record of the window has a handler for the event.
+  bool Binds(int32_t event) const;
 
  private:
   struct Served {

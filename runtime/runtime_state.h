@@ -75,7 +75,8 @@ WindowUnit* LoadedWindow(const WindowDefinition& definition);
 void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit);
 Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
 
-// Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them.
+// Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them,
+// installed once the form image is read, and only when some window handles one of them.
 void InstallFocusEvents();
 
 // What the loop does with a fetched message before dispatching it: the window's accelerators,

@@ -76,7 +76,6 @@ void InitializeRuntime() {
   RecordProgramPath();
   rt.hiddenOwner = CreateHiddenOwner();
   rt.mainThread = GetCurrentThreadId();
-  InstallFocusEvents();
   SetConstantPool(header.constants, header.constantsLength);
   InstallDllCalls(header);
   LoadDefaultIcons();
@@ -86,6 +85,7 @@ void InitializeRuntime() {
     }
   }
   LoadFormImage();
+  InstallFocusEvents();
 }
 
 void RunProgram(const ProgramHeader& header, StartupEntry entry) {

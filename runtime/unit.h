@@ -52,15 +52,11 @@ class Unit {
 
 // Every unit's native window names the unit that owns it. A control reports to the window it
 // sits in, not to its unit; with this mark that window hands the report on, so no unit has to
-// watch its control's parent.
-inline constexpr wchar_t kOwningUnitProperty[] = L"TL_Unit";
-inline void SetOwningUnit(HWND window, Unit* unit) {
-  if (unit) SetPropW(window, kOwningUnitProperty, unit);
-  else RemovePropW(window, kOwningUnitProperty);
-}
-inline Unit* OwningUnit(HWND window) {
-  return window ? static_cast<Unit*>(GetPropW(window, kOwningUnitProperty)) : nullptr;
-}
+// watch its control's parent. The marks live in the thread that runs the windows, not in the
+// windows: every notification asks for one, and on Wine reading a window property is a round
+// trip to the window server.
+void SetOwningUnit(HWND window, Unit* unit);
+Unit* OwningUnit(HWND window);
 
 // The control a notification names; null for any other message.
 inline HWND NotifyingControl(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "runtime/background.h"
 #include "runtime/cursors.h"
@@ -20,8 +21,15 @@ namespace tl {
 namespace {
 
 constexpr wchar_t kDefaultClass[] = L"_RT_Form";
-constexpr wchar_t kUnitProperty[] = L"TL_WindowUnit";
 bool g_creatingModal = false;
+
+// The window units by their top-level windows. Every message the loop takes asks for one: a map
+// in the windows' own thread answers without a round trip to the window server that a window
+// property costs on Wine.
+std::unordered_map<HWND, WindowUnit*>& WindowUnits() {
+  thread_local std::unordered_map<HWND, WindowUnit*> units;
+  return units;
+}
 
 bool Sizable(int32_t borderStyle) { return borderStyle == 1 || borderStyle == 3 || borderStyle == 5; }
 
@@ -112,7 +120,7 @@ WindowUnit::WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties prop
 WindowUnit::~WindowUnit() {
   if (hwnd_ && IsWindow(hwnd_)) {
     // Destroyed by its owner rather than closed: the runtime already dropped this object.
-    RemovePropW(hwnd_, kUnitProperty);
+    WindowUnits().erase(hwnd_);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     HWND hwnd = hwnd_;
     hwnd_ = nullptr;
@@ -122,7 +130,10 @@ WindowUnit::~WindowUnit() {
 }
 
 WindowUnit* WindowUnit::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<WindowUnit*>(GetPropW(hwnd, kUnitProperty)) : nullptr;
+  if (!hwnd) return nullptr;
+  const auto& units = WindowUnits();
+  const auto it = units.find(hwnd);
+  return it == units.end() ? nullptr : it->second;
 }
 
 bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width,
@@ -496,12 +507,12 @@ LRESULT CALLBACK WindowUnit::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* self = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    SetPropW(hwnd, kUnitProperty, self);
+    WindowUnits()[hwnd] = self;
   }
   auto* self = reinterpret_cast<WindowUnit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemovePropW(hwnd, kUnitProperty);
+    WindowUnits().erase(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->ReleaseResources();
