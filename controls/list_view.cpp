@@ -284,7 +284,30 @@ void ListView::SetItemText(int32_t item, int32_t column, std::string_view text) 
   if (at >= texts.size()) texts.resize(at + 1);
   texts[at].assign(text);
   Changed();
-  SendMessageW(hwnd_, LVM_REDRAWITEMS, item, item);
+  QueueRedraw(item);
+}
+
+// Changed texts reach the control together, as appended rows do: filling a large list sends the
+// control nothing per row. The rows gather until the queued message or the next message the
+// control gets, and only the ones in view are drawn again.
+void ListView::QueueRedraw(int32_t item) {
+  redrawFirst_ = redrawFirst_ < 0 ? item : std::min(redrawFirst_, item);
+  redrawLast_ = std::max(redrawLast_, item);
+  QueueCount();
+}
+
+void ListView::RedrawChangedRows() {
+  if (redrawFirst_ < 0 || !hwnd_) return;
+  int32_t first = redrawFirst_, last = redrawLast_;
+  redrawFirst_ = redrawLast_ = -1;
+  if (InReportView()) {
+    // The row below the last whole one may show in part.
+    const auto top = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
+    const auto page = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
+    first = std::max(first, top);
+    last = std::min(last, top + page);
+  }
+  if (first <= last) SendMessageW(hwnd_, LVM_REDRAWITEMS, first, last);
 }
 
 // Where the control would have placed the title: before the first row that does not sort
@@ -313,7 +336,10 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
   row.id = NextRowId();
   try {
     row.texts.emplace_back(title);
-    if (index < count) ShowCount();  // the marks below move with the rows the control knows
+    if (index < count) {  // the marks below move with the rows the control knows
+      RedrawChangedRows();
+      ShowCount();
+    }
     rows_.insert(rows_.begin() + index, std::move(row));
   } catch (const std::bad_alloc&) {
     return -1;
@@ -329,6 +355,7 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
 
 void ListView::DeleteItem(int32_t item) {
   if (item < 0 || item >= ItemCount()) return;
+  RedrawChangedRows();  // by the indexes they have now
   ShowCount();
   // The control takes selection and focus off the row and moves the marks below it up.
   movingMarks_ = true;
@@ -555,8 +582,9 @@ LRESULT ListView::EndTitleEditing(const NMLVDISPINFOW& edit) {
 }
 
 bool ListView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  // Whatever the control is asked, it counts every row first.
+  // Whatever the control is asked, it counts every row and shows every text first.
   if (shownCount_ != rows_.size()) ShowCount();
+  RedrawChangedRows();
   switch (message) {
     case kShowCountMessage:
       countQueued_ = false;

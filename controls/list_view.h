@@ -102,6 +102,8 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   int32_t SortedPlace(std::string_view title) const;
   void ShowCount();
   void QueueCount();
+  void QueueRedraw(int32_t item);
+  void RedrawChangedRows();
   void OpenRowAt(int32_t index);
   void FollowRows(int32_t at, int32_t by);
   void RestoreTopRow(int32_t top);
@@ -120,6 +122,8 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   std::vector<ListRow> rows_;
   size_t shownCount_ = 0;     // the row count the control was last told
   bool countQueued_ = false;  // a message is on its way to tell the control the new count
+  int32_t redrawFirst_ = -1;  // the rows whose texts changed since the control last drew them
+  int32_t redrawLast_ = -1;
   std::string editedTitle_;   // property 38, the title offered to event 7
   int32_t editedRow_ = -1;    // the row whose title is open for editing, followed as rows move
   int32_t titleRow_ = -1;     // the row whose new title waits for the answer of event 7

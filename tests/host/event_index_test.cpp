@@ -54,6 +54,18 @@ TEST(EventIndex, TheFirstBindingOfAnEventWins) {
   EXPECT_EQ(index.TypeOf(1), 0x1000Bu);
 }
 
+// Whether a window needs the runtime's focus watch at all.
+TEST(EventIndex, BindsAnEventOnlyThroughABindingWithAHandler) {
+  const EventIndex index(Sample());
+  EXPECT_TRUE(index.Binds(12));
+  EXPECT_TRUE(index.Binds(-1)) << "the label's own binding";
+  EXPECT_FALSE(index.Binds(-7));
+  const EventIndex unbound(UnitRecordArray::Build(std::vector<uint32_t>{kWindowId},
+                                                  {EncodeUnitRecord(Unit(0x10001, {{-7, kNoHandler}}))}));
+  EXPECT_FALSE(unbound.Binds(-7)) << "a binding that names no handler";
+  EXPECT_FALSE(EventIndex().Binds(0));
+}
+
 TEST(EventIndex, LinksToTheSameTypeShareBindingsAndOthersAreNotFollowed) {
   const EventIndex index(Sample());
   EXPECT_EQ(index.HandlerOf(2, 0), 3) << "the linked button answers with the first one's";

@@ -193,6 +193,28 @@ TEST_F(ListViewTest, CreatesAReportListWithTheStoredStylesAndColumns) {
   EXPECT_EQ(headerFont.lfCharSet, GB2312_CHARSET);
 }
 
+// Changed texts are drawn again together once the handler that changed them is done.
+TEST_F(ListViewTest, ChangedTextsInViewAreDrawnAgainOnceTheChangesAreDone) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  for (int i = 0; i < 40; ++i) Insert("row");
+  Pump(50);
+  UpdateWindow(hwnd());
+  RECT update;
+  ASSERT_FALSE(GetUpdateRect(hwnd(), &update, FALSE));
+  Call(ListViewSetItemText, {IntArg(2), IntArg(1), TextArgument("near")});
+  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("nearer")});
+  MSG msg;  // what the loop takes before it paints
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) DispatchMessageW(&msg);
+  ASSERT_TRUE(GetUpdateRect(hwnd(), &update, FALSE));
+  for (int row : {2, 9}) {
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)));
+    RECT both;
+    EXPECT_TRUE(IntersectRect(&both, &update, &bounds)) << "row " << row;
+  }
+  EXPECT_EQ(Text(2, 1), "near");
+}
+
 TEST_F(ListViewTest, RefusesNewerBlocksAndTakesDefaultsFromAnEmptyOne) {
   auto bytes = EntryListBlock().Write();
   bytes[0] = 2;

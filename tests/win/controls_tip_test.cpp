@@ -177,6 +177,29 @@ TEST_F(BalloonTipTest, AClickHidesTheTipAtOnce) {
   EXPECT_FALSE(Shown());
 }
 
+// Keys reach the tip through a hook of their own, apart from the pointer's.
+TEST_F(BalloonTipTest, AKeyPressHidesTheTipAtOnce) {
+  ASSERT_TRUE(SetTipOnPin("缩放主界面"));
+  SetForegroundWindow(parent_);
+  SetFocus(parent_);
+  MovePointer({10, 10});
+  Pump(100);
+  MovePointer(PinCentre());
+  Pump(800);
+  ASSERT_TRUE(Shown());
+  INPUT key[2]{};
+  key[0].type = key[1].type = INPUT_KEYBOARD;
+  key[0].ki.wVk = key[1].ki.wVk = VK_SHIFT;
+  key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &key[1], sizeof(INPUT));  // a release alone hides nothing
+  Pump(60);
+  EXPECT_TRUE(Shown());
+  SendInput(1, &key[0], sizeof(INPUT));
+  SendInput(1, &key[1], sizeof(INPUT));
+  Pump(60);
+  EXPECT_FALSE(Shown());
+}
+
 BYTE Opacity(HWND window) {
   BYTE alpha = 255;
   DWORD flags = 0;
