@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kEntryFile = "bugaun.txt";
 constexpr const char* kTimeFile = "jilusjian.txt";
-constexpr int kEntryColumn = 0, kTimeColumn = 1;
+constexpr uint32_t kEntryColumn = 0, kTimeColumn = 1;
 
 // What tells, without reading it, that a file changed since it was last looked at.
 struct FileStamp {
@@ -74,16 +74,12 @@ std::optional<std::string> ReadWhole(const char* name, const FileStamp& stamp) {
   return std::string(AsText(bytes.bytes()));
 }
 
-std::string ColumnText(const ListView& list, int column) {
-  std::string text;
-  const int32_t rows = list.ItemCount();
-  for (int32_t row = 0; row < rows; ++row) AppendLine(text, list.ItemText(row, column).view());
-  return text;
-}
-
+// The whole list in one read: a method call per text made a save of 100,000 entries take
+// forty times as long as writing its bytes.
 void BuildTexts(Mirror& m, const ListView& list, uint32_t changeCount) {
-  m.timeText = ColumnText(list, kTimeColumn);
-  m.entryText = ColumnText(list, kEntryColumn);
+  const ByteSet rows = list.RowTexts();
+  m.timeText = ColumnLines(AsText(rows.bytes()), kTimeColumn);
+  m.entryText = ColumnLines(AsText(rows.bytes()), kEntryColumn);
   m.builtAt = changeCount;
   m.built = true;
 }

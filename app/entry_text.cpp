@@ -1,18 +1,37 @@
 #include "app/entry_text.h"
 
+#include <algorithm>
+
 namespace tl::app {
 
 void AppendLine(std::string& out, std::string_view text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += ' ';
-    } else {
-      out += c;
-    }
+  size_t start = 0;
+  for (size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
+       at = text.find_first_of("\r\n", start)) {
+    out.append(text.substr(start, at - start));
+    out += ' ';
+    const bool crLf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+    start = at + (crLf ? 2 : 1);
   }
+  out.append(text.substr(start));
   out += kLineEnd;
+}
+
+std::string ColumnLines(std::string_view rowTexts, uint32_t column) {
+  std::string out;
+  if (rowTexts.size() < 4) return out;
+  uint32_t columns = 0;
+  for (int i = 3; i >= 0; --i) columns = (columns << 8) | static_cast<uint8_t>(rowTexts[static_cast<size_t>(i)]);
+  if (columns == 0 || column >= columns) return out;
+  out.reserve(rowTexts.size() / columns + rowTexts.size() / 8);
+  uint32_t at = 0;  // the column of the text that starts here
+  for (size_t start = 4; start < rowTexts.size();) {
+    const size_t end = std::min(rowTexts.find('\0', start), rowTexts.size());
+    if (at == column) AppendLine(out, rowTexts.substr(start, end - start));
+    at = at + 1 == columns ? 0 : at + 1;
+    start = end + 1;
+  }
+  return out;
 }
 
 bool LoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved) {

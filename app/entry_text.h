@@ -17,6 +17,12 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // then the line end.
 void AppendLine(std::string& out, std::string_view text);
 
+// One entry file's text from every row's texts as the list view answers them in one read (its
+// property 40: the column count in four bytes, low byte first, then row by row each column's
+// text ended by a zero byte): a line per row holding that column's text, written as by
+// AppendLine. A column beyond the count gives no lines.
+std::string ColumnLines(std::string_view rowTexts, uint32_t column);
+
 // Whether the list loaded from a file gives the file back: the text a save writes equals the
 // file's bytes, or lacks nothing but a line end the file's last line did not have. A missing
 // file is always given back (there is nothing to lose).

@@ -176,6 +176,7 @@ inline constexpr int32_t ListShowSelectionAlways = 36;
 inline constexpr int32_t ListEditedTitle = 38;
 // Advances with every change of the list's rows or texts; read only.
 inline constexpr int32_t ListChangeCount = 39;
+inline constexpr int32_t ListRowTexts = 40;
 }  // namespace prop
 
 uint64_t ReadProperty(const UnitRef& unit, int32_t index);
@@ -207,6 +208,8 @@ class ListView {
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
+  // Every row's texts in one read (see ColumnLines).
+  ByteSet RowTexts() const;
 
  private:
   UnitRef unit_;

@@ -95,6 +95,7 @@ std::span<const Property<ListView>> ListView::Properties() {
       Live<&L::Items, &L::SetItems>(),                           // 37
       Live<&L::EditedTitle, nullptr>(),                          // 38
       Live<&L::ChangeCount, nullptr>(),                          // 39
+      Live<&L::RowTexts, nullptr>(),                             // 40
   };
   return kTable;
 }
@@ -308,6 +309,28 @@ void ListView::RedrawChangedRows() {
     last = std::min(last, top + page);
   }
   if (first <= last) SendMessageW(hwnd_, LVM_REDRAWITEMS, first, last);
+}
+
+// The column count (four bytes, low byte first), then row by row the text of each of the
+// report's columns (at least the title), each ended by a zero byte, which no text holds: one
+// read instead of a method call per text.
+PropertyValue ListView::RowTexts() const {
+  const size_t columns = std::max<size_t>(1, block_.columns.size());
+  size_t size = 4;
+  for (const ListRow& row : rows_) {
+    for (size_t c = 0; c < columns && c < row.texts.size(); ++c) size += row.texts[c].size();
+    size += columns;
+  }
+  std::vector<uint8_t> bytes;
+  bytes.reserve(size);
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(columns >> shift));
+  for (const ListRow& row : rows_) {
+    for (size_t c = 0; c < columns; ++c) {
+      if (c < row.texts.size()) bytes.insert(bytes.end(), row.texts[c].begin(), row.texts[c].end());
+      bytes.push_back(0);
+    }
+  }
+  return BytesValue(bytes);
 }
 
 // Where the control would have placed the title: before the first row that does not sort

@@ -1,5 +1,5 @@
 // The list view unit (type 0x20004): the platform list-view control with 31 own properties
-// (indexes 8-38, and 39, a read-only change count), eight methods and events 0-8 and -7/-8.
+// (indexes 8-38, and two read-only ones: 39, a change count, and 40, every row's texts), eight methods and events 0-8 and -7/-8.
 // The unit keeps the rows itself; the control runs virtual (owner data) and asks only for the
 // rows it draws, so a list of 100,000 entries fills and reads back at memory speed. Windows only.
 #pragma once
@@ -95,6 +95,8 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   // Advances with every change of the rows or their texts, so that a caller can tell cheaply
   // whether the list changed since it last looked.
   PropertyValue ChangeCount() const { return {changeStamp_, 0}; }
+  // Every row's texts in one byte set, for a caller that wants the whole list (property 40).
+  PropertyValue RowTexts() const;
   LRESULT GetInfoTip(LPARAM lParam);
 
   // The rows and the control's count of them.

@@ -29,6 +29,31 @@ TEST(EntryLines, LinearInTheSizeOfTheList) {
   EXPECT_EQ(out.size(), 100000u * 102u);
 }
 
+// The list view's one-read form of its rows: the column count in four bytes, then each row's
+// texts, each ended by a zero byte.
+std::string RowTexts(uint32_t columns, std::initializer_list<std::string_view> texts) {
+  std::string out;
+  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>(columns >> shift);
+  for (std::string_view text : texts) (out += text) += '\0';
+  return out;
+}
+
+TEST(ColumnLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
+  const std::string rows = RowTexts(2, {"买菜", "2024年3月5日", "", "", "one\r\ntwo", "t3"});
+  EXPECT_EQ(ColumnLines(rows, 0), "买菜\r\n\r\none two\r\n");
+  EXPECT_EQ(ColumnLines(rows, 1), "2024年3月5日\r\n\r\nt3\r\n");
+  EXPECT_EQ(ColumnLines(rows, 2), "") << "a column the list does not have";
+  EXPECT_EQ(ColumnLines(RowTexts(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
+  EXPECT_EQ(ColumnLines(RowTexts(2, {}), 0), "") << "an empty list";
+  EXPECT_EQ(ColumnLines(RowTexts(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
+  EXPECT_EQ(ColumnLines("\2\0", 0), "") << "too short to hold the count";
+  EXPECT_EQ(ColumnLines(RowTexts(0, {"x"}), 0), "");
+  // The count is read low byte first: 258 columns, so row two's first text is the 259th.
+  std::string wide = RowTexts(258, {});
+  for (int i = 0; i < 2 * 258; ++i) (wide += std::to_string(i)) += '\0';
+  EXPECT_EQ(ColumnLines(wide, 0), "0\r\n258\r\n");
+}
+
 TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {
   EXPECT_TRUE(LoadedExactly(std::nullopt, "anything\r\n")) << "a missing file holds nothing to lose";
   EXPECT_TRUE(LoadedExactly("", ""));

@@ -345,6 +345,20 @@ TEST_F(ListViewTest, EditingHandlersCanCancelOrRejectTheTitle) {
 }
 
 // Property 39 lets a caller tell cheaply whether anything in the rows changed since it looked.
+TEST_F(ListViewTest, RowTextsGiveEveryRowsColumnsInOneRead) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  Insert("买菜");
+  Insert("");
+  Insert("写PPt", IntArg(0));
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("2024年3月5日")});
+  const PropertyValue value = Read(40);
+  const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
+  std::string expected("\2\0\0\0", 4);  // two columns
+  for (const char* text : {"写PPt", "", "买菜", "2024年3月5日", "", ""}) (expected += text) += '\0';
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+  Free(WordPointer<void*>(value.low));
+}
+
 TEST_F(ListViewTest, TheChangeCountAdvancesWithEveryRowOrTextChangeAndOnlyThen) {
   ListViewBlock b = EntryListBlock();
   b.allowTitleEditing = true;
