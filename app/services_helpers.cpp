@@ -194,7 +194,7 @@ void WriteText(const UnitRef& unit, int32_t index, const char* text) {
 // ---- list view -------------------------------------------------------------------------------
 
 ByteSet ListView::RowTexts() const {
-  return ByteSet(Pointer<void>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
+  return ByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
 }
 
 int32_t ListView::ItemCount() const {

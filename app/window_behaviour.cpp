@@ -35,7 +35,7 @@ PointRecord PointerNow() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(kGetCursorPos, {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(point))});
+  CallDeclared(kGetCursorPos, {PointerWord(point)});
   return *point;
 }
 
