@@ -122,19 +122,6 @@ TEST_F(FormsTest, RecordsInDesignedOrder) {
       EXPECT_TRUE(unit.children.empty() && unit.tag.empty() && unit.tabOrder == 0);
     }
   }
-  EXPECT_EQ(Units(ids::MainWindow).Unit(0).width, 284);
-  EXPECT_EQ(Units(ids::ReminderWindow).Unit(0).height, 363);
-}
-
-TEST_F(FormsTest, MainWindowCreationOrderGivesTheListTheFirstControlId) {
-  const UnitRecordArray& units = Units(ids::MainWindow);
-  std::vector<uint32_t> created;
-  for (size_t k = units.size() - 1; k >= 1; --k) {
-    if (!units.IsMenuItem(k)) created.push_back(units.IdAt(k));
-  }
-  ASSERT_EQ(created.size(), 13u);
-  EXPECT_EQ(created.front(), ids::EntryList);        // child id 100
-  EXPECT_EQ(created.back(), ids::TransparencySlider);  // child id 210
 }
 
 TEST_F(FormsTest, MainWindowMenusFormOneRunOfTwoHiddenPopups) {
@@ -193,25 +180,7 @@ TEST_F(FormsTest, EveryHandlerIsBoundExactlyOnce) {
   for (const auto& [handler, count] : uses) EXPECT_EQ(count, 1) << handler;
 }
 
-TEST_F(FormsTest, UnitsWithoutBindings) {
-  for (uint32_t id : {ids::TipBalloon, ids::InputDeviceUnit, ids::TitleLabel}) {
-    EXPECT_TRUE(Units(ids::MainWindow).Unit(*Units(ids::MainWindow).IndexOf(id)).bindings.empty());
-  }
-  EXPECT_TRUE(Units(ids::AboutWindow).Unit(0).bindings.empty());
-  EXPECT_TRUE(Units(ids::AboutWindow).Unit(1).bindings.empty());
-  EXPECT_TRUE(Units(ids::DetailsWindow).Unit(1).bindings.empty());
-}
-
-TEST_F(FormsTest, CursorsOfTheMainWindow) {
-  const UnitRecordArray& units = Units(ids::MainWindow);
-  const auto cursorOf = [&](uint32_t id) { return units.Unit(*units.IndexOf(id)).cursorData; };
-  EXPECT_EQ(cursorOf(ids::CalculatorButton), CursorValue(0x7F88));
-  EXPECT_EQ(cursorOf(ids::TitleLabel), CursorValue(0x7F86));
-  EXPECT_EQ(cursorOf(ids::CalculatorButton), (std::vector<uint8_t>{0x88, 0x7F, 0, 0}));
-  EXPECT_TRUE(cursorOf(ids::PinButton).empty());
-}
-
-TEST_F(FormsTest, LeafPicturesHaveTheirDesignedSizes) {
+TEST_F(FormsTest, TheAboutWindowCarriesTheLeafPicturesAtTheirDesignedSizes) {
   const std::vector<uint8_t>& png = assets_.aboutPicture;
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
@@ -222,6 +191,10 @@ TEST_F(FormsTest, LeafPicturesHaveTheirDesignedSizes) {
   EXPECT_EQ(icon[2], 1);  // icon, not cursor
   EXPECT_EQ(icon[6], 32);
   EXPECT_EQ(icon[7], 32);
+  const std::optional<WindowProperties> about = ReadWindowBlock(Units(ids::AboutWindow).PropertyBlock(0));
+  ASSERT_TRUE(about.has_value());
+  EXPECT_EQ(about->backPicture, png);
+  EXPECT_EQ(about->windowIcon, icon);
 }
 
 // Whether the unit type's own reader accepts a stored block.
@@ -250,158 +223,6 @@ TEST_F(FormsTest, EveryBlockIsAcceptedByItsType) {
       EXPECT_TRUE(TypeAccepts(unit.type, unit.propertyBlock)) << std::hex << window.units.IdAt(k);
     }
   }
-  // Only the timers, the input device and the hidden button keep every default.
-  std::vector<uint32_t> empty;
-  for (const WindowDefinitionData& window : windows_) {
-    for (size_t k = 0; k < window.units.size(); ++k) {
-      if (!window.units.IsMenuItem(k) && window.units.PropertyBlock(k).empty()) {
-        empty.push_back(window.units.IdAt(k));
-      }
-    }
-  }
-  EXPECT_EQ(empty, (std::vector<uint32_t>{ids::SaveTimer, ids::HiddenButton, ids::ShrinkTimer,
-                                          ids::InputDeviceUnit, ids::ReminderTimer}));
-}
-
-class WindowBlocks : public FormsTest {
- protected:
-  WindowProperties Window(uint32_t window) {
-    std::optional<WindowProperties> p = ReadWindowBlock(Units(window).PropertyBlock(0));
-    EXPECT_TRUE(p.has_value());
-    return p.value_or(WindowProperties{});
-  }
-  std::span<const uint8_t> Block(uint32_t window, uint32_t unit) {
-    return Units(window).PropertyBlock(*Units(window).IndexOf(unit));
-  }
-};
-
-TEST_F(WindowBlocks, MainWindowIsABlackTopmostNoteWithoutTaskbarButton) {
-  const WindowProperties p = Window(ids::MainWindow);
-  EXPECT_EQ(p.version, 6);
-  EXPECT_EQ(p.caption, "Tallyleaf");
-  EXPECT_EQ(p.borderStyle, 1);
-  EXPECT_EQ(p.backColor, 0u);
-  EXPECT_EQ(p.minButton, 0);
-  EXPECT_EQ(p.maxButton, 0);
-  EXPECT_EQ(p.escCloses, 0);
-  EXPECT_EQ(p.showInTaskbar, 0);
-  EXPECT_EQ(p.dragAnywhere, 1);
-  EXPECT_EQ(p.alwaysOnTop, 1);
-  EXPECT_EQ(p.position, 1);
-}
-
-TEST_F(WindowBlocks, SecondaryWindows) {
-  const WindowProperties details = Window(ids::DetailsWindow);
-  EXPECT_TRUE(details.caption.empty());
-  EXPECT_EQ(details.escCloses, 1);
-  EXPECT_EQ(details.minButton, 1);
-  EXPECT_EQ(details.showInTaskbar, 0);
-
-  const WindowProperties about = Window(ids::AboutWindow);
-  EXPECT_EQ(about.caption, "收银软件版本信息");
-  EXPECT_EQ(about.backPicture, assets_.aboutPicture);
-  EXPECT_EQ(about.backPictureMode, 0);
-  EXPECT_EQ(about.windowIcon, assets_.leafIcon);
-  EXPECT_EQ(about.closeItem, 0);
-  EXPECT_EQ(about.escCloses, 1);
-  EXPECT_EQ(about.alwaysOnTop, 1);
-
-  const WindowProperties reminder = Window(ids::ReminderWindow);
-  EXPECT_EQ(reminder.borderStyle, 2);
-  EXPECT_EQ(reminder.escCloses, 0);
-  EXPECT_EQ(reminder.closeItem, 1);
-  EXPECT_EQ(reminder.showInTaskbar, 0);
-}
-
-TEST_F(WindowBlocks, MainWindowControls) {
-  const auto slider = SliderBlock::Read(Block(ids::MainWindow, ids::TransparencySlider));
-  ASSERT_TRUE(slider);
-  EXPECT_EQ(slider->minimum, 50);
-  EXPECT_EQ(slider->maximum, 255);
-  EXPECT_EQ(slider->position, 1);
-  const std::pair<uint32_t, const char*> captions[] = {
-      {ids::PinButton, "固定"},
-      {ids::PortalButton, "百度网"},
-      {ids::CalculatorButton, "计算机\r\n"},
-      {ids::NotepadButton, "记事本\r\n"},
-      {ids::AddEntryButton, "点击此处添加事件"}};
-  for (const auto& [unit, caption] : captions) {
-    const auto button = ButtonBlock::Read(Block(ids::MainWindow, unit));
-    ASSERT_TRUE(button);
-    EXPECT_EQ(button->caption, caption);
-  }
-  const auto list = ListViewBlock::Read(Block(ids::MainWindow, ids::EntryList));
-  ASSERT_TRUE(list);
-  EXPECT_EQ(list->columns.size(), 2u);
-  EXPECT_EQ(list->columns[0].width, 278);
-  EXPECT_EQ(list->textColor, 0xFFFFFFu);
-  EXPECT_TRUE(list->hideHeader);
-  EXPECT_EQ(list->font.size(), 60u);
-  const auto tip = BalloonTipBlock::Read(Block(ids::MainWindow, ids::TipBalloon));
-  ASSERT_TRUE(tip);
-  EXPECT_EQ(tip->initialDelay, 600);
-  EXPECT_EQ(tip->displayTime, 3000);
-  EXPECT_EQ(tip->backColour, 0xE1FFFFu);
-  EXPECT_EQ(tip->styleSheet.rfind("body {font-size: 9pt; color:black; font-family:\"宋体\",Verdana}", 0),
-            0u);
-  for (const char* rule : {"h1", "h6", "pre", "code", "a:hover", ".sub", ".sup", ".big", ".small",
-                           ".comment"}) {
-    EXPECT_NE(tip->styleSheet.find(rule), std::string::npos) << rule;
-  }
-  const auto title = LabelBlock::Read(Block(ids::MainWindow, ids::TitleLabel));
-  ASSERT_TRUE(title);
-  EXPECT_EQ(title->caption, "Tallyleaf");
-  EXPECT_EQ(title->horizontalAlign, 1);
-}
-
-TEST_F(WindowBlocks, AboutTextHasFiveLinesWithTheVersion) {
-  const auto text = LabelBlock::Read(Block(ids::AboutWindow, ids::AboutText));
-  ASSERT_TRUE(text);
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text->caption.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text->caption.substr(start, end - start));
-  }
-  lines.push_back(text->caption.substr(start));
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_FALSE(lines[0].empty());
-  EXPECT_TRUE(lines[1].empty());
-  EXPECT_NE(lines[2].find("Tallyleaf"), std::string::npos);
-  EXPECT_NE(lines[2].find("0.0.1.6"), std::string::npos);
-  EXPECT_TRUE(lines[3].empty());
-  EXPECT_FALSE(lines[4].empty());
-  EXPECT_EQ(text->wordWrap, 1);
-}
-
-TEST_F(WindowBlocks, ReminderWindowControls) {
-  const auto list = ListViewBlock::Read(Block(ids::ReminderWindow, ids::ReminderList));
-  ASSERT_TRUE(list);
-  ASSERT_EQ(list->columns.size(), 6u);
-  EXPECT_EQ(list->columns[0].title, "事件");
-  EXPECT_EQ(list->columns[5].title, "分");
-  for (uint32_t box : {ids::ReminderHourBox, ids::ReminderMinuteBox}) {
-    const auto edit = EditBoxBlock::Read(Block(ids::ReminderWindow, box));
-    ASSERT_TRUE(edit);
-    EXPECT_EQ(edit->inputMode, EditInputMode::ShortInteger);
-    ASSERT_EQ(edit->font.size(), 60u);
-    EXPECT_EQ(edit->font[0], static_cast<uint8_t>(-27));
-    EXPECT_EQ(edit->font[23], 134);  // GB2312
-  }
-  const auto staging = EditBoxBlock::Read(Block(ids::ReminderWindow, ids::StagingBox));
-  ASSERT_TRUE(staging);
-  EXPECT_EQ(staging->inputMode, EditInputMode::FreeText);
-  for (uint32_t dot : {ids::TimeColonUpper, ids::TimeColonLower}) {
-    const auto label = TransparentLabelBlock::Read(Block(ids::ReminderWindow, dot));
-    ASSERT_TRUE(label);
-    EXPECT_EQ(label->caption, ".");
-  }
-  const auto timeLabel = LabelBlock::Read(Block(ids::ReminderWindow, ids::ReminderTimeLabel));
-  ASSERT_TRUE(timeLabel);
-  EXPECT_EQ(timeLabel->caption, "提醒时间：");
-  EXPECT_EQ(timeLabel->horizontalAlign, 2);
-  const auto confirm = ButtonBlock::Read(Block(ids::ReminderWindow, ids::ConfirmReminderButton));
-  ASSERT_TRUE(confirm);
-  EXPECT_EQ(confirm->caption, "确认提醒");
 }
 
 }  // namespace
