@@ -7,21 +7,10 @@
 
 #include "commands/shell.h"
 #include "runtime/gbk.h"
+#include "tests/win/control_host.h"
 
 namespace tl::cmd {
 namespace {
-
-void Pump(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
-}
 
 ArgRecord Text(const char* s) { return PointerArg(s, DataType::Text); }
 

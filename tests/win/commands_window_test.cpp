@@ -15,6 +15,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl::cmd {
 namespace {
@@ -189,14 +190,6 @@ HWND WaitForPopup(int tries) {
   return nullptr;
 }
 
-void PressKey(WORD vk) {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
 TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
   Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
   SetCursorPos(300, 200);
@@ -240,21 +233,6 @@ TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
   watcher.join();
   EXPECT_FALSE(sawMenu);
   EXPECT_EQ(g_chosen, 0);
-}
-
-int g_windowTicks = 0;
-void CALLBACK CountWindowTick(HWND, UINT, UINT_PTR, DWORD) { ++g_windowTicks; }
-
-TEST_F(WindowCommands, DelayRunsTheRuntimesMessageProcessing) {
-  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
-  HWND hwnd = Handle(kMenuWindow, kMenuWindowUnit);
-  g_windowTicks = 0;
-  SetTimer(hwnd, 77, 20, CountWindowTick);
-  const ULONGLONG start = GetTickCount64();
-  Call(Delay, IntArg(150));
-  EXPECT_GE(GetTickCount64() - start, 150u);
-  KillTimer(hwnd, 77);
-  EXPECT_GE(g_windowTicks, 2);
 }
 
 TEST_F(WindowCommands, LoadWindowAndTheLoadedQueryAnswerWhetherTheWindowStayed) {

@@ -1,10 +1,15 @@
 // The parent window of the control tests: like the runtime's windows, it hands the
-// notifications of the controls inside it to their units.
+// notifications of the controls inside it to their units. Also the message pump, font record
+// and window helpers the Windows tests share.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "runtime/unit.h"
 #include "runtime/window_class.h"
@@ -26,6 +31,50 @@ inline LRESULT CALLBACK ControlHostProc(HWND window, UINT message, WPARAM wParam
 inline const wchar_t* ControlHostClass() {
   RegisterWindowClass(L"TL_ControlHost", &ControlHostProc, 0);
   return L"TL_ControlHost";
+}
+
+// Runs this thread's messages, typed keys turned into characters, for the given time.
+inline void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// A window's text and class name as the wide API answers them.
+inline std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[1024];
+  const int length = GetWindowTextW(hwnd, buffer, 1024);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+inline std::wstring ClassOf(HWND hwnd) {
+  wchar_t buffer[64];
+  const int length = GetClassNameW(hwnd, buffer, 64);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+// A key pressed and released through the desktop's input queue, as a person would.
+inline void PressKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+// A stored 60-byte logical-font record in the GB2312 set; the empty face lets the platform
+// choose.
+inline std::vector<uint8_t> FontRecord(int32_t height, int32_t weight = 0) {
+  std::vector<uint8_t> font(60, 0);
+  std::memcpy(font.data(), &height, 4);
+  std::memcpy(font.data() + 16, &weight, 4);
+  font[23] = GB2312_CHARSET;
+  return font;
 }
 
 }  // namespace tl

@@ -22,15 +22,6 @@ intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
   return 0;
 }
 
-void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
-}
-
 class ButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {

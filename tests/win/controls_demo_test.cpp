@@ -29,6 +29,7 @@
 #include "runtime/unit.h"
 #include "runtime/window_block.h"
 #include "runtime/window_unit.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -40,16 +41,6 @@ constexpr uint32_t kList = 0x16015001, kSlider = 0x16015002, kTimer = 0x16015003
                    kDots = 0x16015005, kNoteBox = 0x16015006, kHourBox = 0x16015007,
                    kCaption = 0x16015008, kConfirm = 0x16015009, kDatePicker = 0x1601500A,
                    kInputDevice = 0x1601500B;
-
-// A 60-byte logical-font record in the GB2312 set; the empty face lets the platform choose.
-std::vector<uint8_t> Font(int32_t height) {
-  std::vector<uint8_t> font(60, 0);
-  const int32_t weight = 400;
-  std::memcpy(font.data(), &height, 4);
-  std::memcpy(font.data() + 16, &weight, 4);
-  font[23] = GB2312_CHARSET;
-  return font;
-}
 
 std::vector<uint8_t> Record(uint32_t type, std::string name, int32_t left, int32_t top,
                             int32_t width, int32_t height, std::vector<uint8_t> block,
@@ -99,8 +90,8 @@ std::vector<uint8_t> DemoImage() {
   own.flags = UnitFlag::Visible;
   own.propertyBlock = WriteWindowBlock(window);
 
-  EditBoxBlock hour{.inputMode = EditInputMode::ShortInteger, .font = Font(-27), .content = "14"};
-  TransparentLabelBlock dots{.verticalAlign = 1, .font = Font(-32), .caption = ":"};
+  EditBoxBlock hour{.inputMode = EditInputMode::ShortInteger, .font = FontRecord(-27, 400), .content = "14"};
+  TransparentLabelBlock dots{.verticalAlign = 1, .font = FontRecord(-32, 400), .caption = ":"};
   TimerBlock timer{.interval = 1000};
   // Shows quickly and stays while the pointer rests on the button, so a screenshot catches it.
   BalloonTipBlock tip;
@@ -160,12 +151,6 @@ const ProgramHeader& DemoProgram() {
                                        .libraryCount = kLibraryCount,
                                        .libraries = kLibraries};
   return header;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  return name;
 }
 
 HWND UnitWindow(uint32_t unit) {

@@ -15,29 +15,10 @@
 namespace tl {
 namespace {
 
-void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
-}
-
 std::string TakeText(PropertyValue v) {
   std::string text(TextView(reinterpret_cast<const char*>(v.low)));
   Free(reinterpret_cast<void*>(v.low));
   return text;
-}
-
-std::vector<uint8_t> Font(int32_t height) {
-  std::vector<uint8_t> font(60, 0);
-  std::memcpy(font.data(), &height, 4);
-  font[23] = GB2312_CHARSET;
-  return font;
 }
 
 class EditBoxTest : public ::testing::Test {
@@ -72,7 +53,7 @@ class EditBoxTest : public ::testing::Test {
 EditBoxBlock HourBox() {
   EditBoxBlock b;
   b.inputMode = EditInputMode::ShortInteger;
-  b.font = Font(-27);
+  b.font = FontRecord(-27);
   return b;
 }
 

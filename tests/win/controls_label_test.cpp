@@ -9,16 +9,10 @@
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/value.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
-
-std::vector<uint8_t> Font(int32_t height) {
-  std::vector<uint8_t> font(60, 0);
-  std::memcpy(font.data(), &height, 4);
-  font[23] = GB2312_CHARSET;
-  return font;
-}
 
 // The label's client area as it paints it, one COLORREF per pixel.
 std::vector<COLORREF> Capture(HWND window) {
@@ -74,7 +68,7 @@ class LabelTest : public ::testing::Test {
 LabelBlock TitleLabel() {
   LabelBlock b;
   b.caption = "Tallyleaf";
-  b.font = Font(-13);
+  b.font = FontRecord(-13);
   b.textColour = 0xFFFFFF;
   b.backColour = 0;
   b.horizontalAlign = 1;

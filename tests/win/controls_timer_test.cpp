@@ -7,6 +7,7 @@
 
 #include "controls/timer.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -23,16 +24,6 @@ intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
     g_ticks.push_back(GetTickCount());
   }
   return 0;
-}
-
-// Runs the message loop for the given time.
-void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
 }
 
 // Runs the message loop until the next tick, at most the given time.

@@ -8,6 +8,7 @@
 #include "controls/balloon_tip.h"
 #include "controls/button.h"
 #include "runtime/unit_events.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
@@ -21,15 +22,6 @@ intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
   if (code != Request::UnitObject) return 0;
   auto found = g_units.find({static_cast<uint32_t>(a), static_cast<uint32_t>(b)});
   return found == g_units.end() ? 0 : reinterpret_cast<intptr_t>(found->second);
-}
-
-void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
 }
 
 void MovePointer(POINT to) {

@@ -7,33 +7,17 @@
 
 #include "controls/transparent_label.h"
 #include "runtime/gbk.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 5; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(10);
-  }
-}
-
-std::vector<uint8_t> ColonFont() {
-  std::vector<uint8_t> font(60, 0);
-  const int32_t height = -32, weight = 400;
-  std::memcpy(font.data(), &height, 4);
-  std::memcpy(font.data() + 16, &weight, 4);
-  font[23] = GB2312_CHARSET;
-  return font;
-}
-
 TransparentLabelBlock Colon() {
   TransparentLabelBlock b;
   b.caption = ".";
-  b.font = ColonFont();
+  b.font = FontRecord(-32, 400);
   return b;
 }
 
@@ -76,7 +60,7 @@ class TransparentLabelTest : public ::testing::Test {
   // What the screen shows in a rectangle of the parent's client area, row by row.
   std::vector<COLORREF> Screen(RECT r) {
     RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
+    Pump(50);
     return ScreenAsIs(r);
   }
   std::vector<COLORREF> ScreenAsIs(RECT r) {
@@ -139,13 +123,13 @@ TEST_F(TransparentLabelTest, EmptyCaptionPaintsNothingAndWritesAndMovesRepaintWh
   EXPECT_LT(Count(Screen(RECT{20, 20, 120, 60}), kRed), 4000u) << "the caption shows";
 
   SetWindowPos(unit->hwnd(), nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump();
+  Pump(50);
   EXPECT_EQ(Count(ScreenAsIs(RECT{20, 20, 120, 60}), kRed), 4000u) << "the old place is clean after a move";
   EXPECT_LT(Count(ScreenAsIs(RECT{150, 120, 250, 160}), kRed), 4000u);
 
   const char* empty = "";
   Write(*unit, 8, PropertyValue{reinterpret_cast<uint32_t>(empty), 0});
-  Pump();
+  Pump(50);
   EXPECT_EQ(Count(ScreenAsIs(RECT{150, 120, 250, 160}), kRed), 4000u) << "nothing left of the old caption";
   EXPECT_EQ(Count(Screen(RECT{150, 120, 250, 160}), kRed), 4000u);
 }

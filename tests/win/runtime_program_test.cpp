@@ -1,5 +1,5 @@
-// The program's own header, libraries and form image under the runtime: the secondary windows
-// load with every control the unit types build.
+// The program's own header and constant area under the runtime: the header's words, its
+// declared DLL calls and the literal texts the handlers are given.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,19 +30,16 @@ class ProgramImageTest : public ::testing::Test {
   }
 };
 
-TEST_F(ProgramImageTest, HeaderWordsAndTheFourWindows) {
-  EXPECT_EQ(Runtime().build, 121671u);
+TEST_F(ProgramImageTest, TheFourWindowsAndDeclaredCallNamesInTheConstantArea) {
   ASSERT_EQ(Runtime().windows.size(), 4u);
   EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow);
   EXPECT_NE(Services().CallDllCommand, nullptr);
   EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
   const ProgramHeader& header = app::kProgramHeader;
-  ASSERT_EQ(header.dllCount, 8u);
+  ASSERT_GT(header.dllCount, 0u);
   for (uint32_t i = 0; i < header.dllCount; ++i) {
     EXPECT_TRUE(IsConstant(header.dllLibraryNames[i]) && IsConstant(header.dllEntryNames[i])) << i;
   }
-  EXPECT_STREQ(header.dllLibraryNames[3], "user32");
-  EXPECT_STREQ(header.dllEntryNames[2], "SetLayeredWindowAttributes");
 }
 
 TEST_F(ProgramImageTest, EveryListedLiteralTextLiesInTheConstantAreaAndSurvivesFree) {
@@ -60,31 +57,6 @@ TEST_F(ProgramImageTest, EveryListedLiteralTextLiesInTheConstantAreaAndSurvivesF
   }
   EXPECT_EQ(at, app::kConstants.texts.data() + app::kConstants.texts.size());
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
-}
-
-TEST_F(ProgramImageTest, ReminderWindowLoadsWithItsTwelveControls) {
-  WindowDefinition* reminder = FindWindowDefinition(ids::ReminderWindow);
-  ASSERT_NE(reminder, nullptr);
-  ASSERT_EQ(LoadWindow(*reminder, false, nullptr), 1);
-  HWND hwnd = LoadedWindow(*reminder)->hwnd();
-  for (uint32_t id : {ids::ReminderList, ids::ReminderTimer, ids::ReminderMinuteBox,
-                      ids::ReminderHourBox, ids::ReminderCaption, ids::ConfirmReminderButton,
-                      ids::ReminderDateBox}) {
-    EXPECT_NE(FindUnitObject(ids::ReminderWindow, id), nullptr) << std::hex << id;
-  }
-  // Created from the last record down: the date box first.
-  Unit* dateBox = FindUnitObject(ids::ReminderWindow, ids::ReminderDateBox);
-  ASSERT_TRUE(dateBox && dateBox->hwnd());
-  EXPECT_EQ(GetDlgCtrlID(dateBox->hwnd()), 100);
-  EXPECT_EQ(GetParent(dateBox->hwnd()), hwnd);
-}
-
-TEST_F(ProgramImageTest, MainDetailsAndAboutWindowsLoad) {
-  for (uint32_t id : {ids::MainWindow, ids::DetailsWindow, ids::AboutWindow}) {
-    WindowDefinition* definition = FindWindowDefinition(id);
-    ASSERT_NE(definition, nullptr);
-    EXPECT_EQ(LoadWindow(*definition, false, nullptr), 1) << std::hex << id;
-  }
 }
 
 }  // namespace

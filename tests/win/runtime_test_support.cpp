@@ -11,6 +11,7 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
+#include "tests/win/control_host.h"
 
 namespace tl {
 extern const UnitTypeDescriptor kMenuType;
@@ -252,12 +253,6 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
     return FALSE;
   }
   return TRUE;
-}
-
-std::wstring TextOf(HWND hwnd) {
-  wchar_t buffer[1024];
-  int length = GetWindowTextW(hwnd, buffer, 1024);
-  return std::wstring(buffer, length > 0 ? length : 0);
 }
 
 }  // namespace
