@@ -1,6 +1,7 @@
 // The main window as a panel that stays out of the way: it collapses to a strip while the
 // pointer is away, the pin button keeps it open and says so in its tip, the settings menu opens
-// from a right click on the pin, and the transparency slider shows on demand.
+// from a right click on the pin, the transparency slider shows on demand, and dragging the title
+// moves it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -124,18 +125,59 @@ TEST_F(WindowBehaviour, TransparencySliderSetsOpacityBetween50And255) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(slider_); }, 2000));
 }
 
-TEST_F(WindowBehaviour, RightClickOnThePinOpensTheSettingsMenu) {
+TEST_F(WindowBehaviour, RightClickOnThePinOpensTheSettingsMenuWhoseAboutBoxIsModal) {
   Start();
   OpenSettingsMenuAndChoose(kAboutItem);
   HWND about = program().WaitForWindow(L"收银软件版本信息");
   ASSERT_NE(about, nullptr) << "关于 comes first";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main_); })) << "the main window waits for the about box";
   PostMessageW(about, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(main_); }));
 
   MoveMouse(CentreOf(list_));
   ASSERT_TRUE(WaitUntil([&] { return HeightOf(main_) == kExpandedHeight; }));
   OpenSettingsMenuAndChoose(kCloseProgramItem);
   EXPECT_EQ(program().WaitForExit(5000), 0u) << "关闭程序 comes third";
+}
+
+TEST(WindowDrag, DraggingTheTitleMovesTheWindow) {
+  RunningProgram program;
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND title = FindChild(main, L"_RT_Label");
+  ASSERT_NE(title, nullptr);
+  RECT before, label;
+  GetWindowRect(main, &before);
+  GetWindowRect(title, &label);
+  POINT at{(label.left + label.right) / 2 - 60, (label.top + label.bottom) / 2};
+  ASSERT_EQ(WindowFromPoint(at), title) << "nothing covers the title";
+  MoveMouse(at);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  // Pointer moves that arrive before the program enters the system's move loop are not seen by
+  // it, and on a busy machine that takes a while: move only once it is in the loop.
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  for (DWORD waited = 0; waited < 2000; waited += 20) {
+    if (GetGUIThreadInfo(thread, &gui) && (gui.flags & GUI_INMOVESIZE)) break;
+    Sleep(20);
+  }
+  for (int step = 1; step <= 5; ++step) MoveMouse({at.x - 12 * step, at.y + 8 * step});
+  // The loop places the window where the last move it has processed says: release only once
+  // the window has caught up with the pointer.
+  for (DWORD waited = 0; waited < 2000; waited += 20) {
+    RECT now;
+    GetWindowRect(main, &now);
+    if (now.left - before.left == -60 && now.top - before.top == 40) break;
+    Sleep(20);
+  }
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  Sleep(200);
+  RECT after;
+  GetWindowRect(main, &after);
+  EXPECT_EQ(after.left - before.left, -60);
+  EXPECT_EQ(after.top - before.top, 40);
+  EXPECT_EQ(after.right - after.left, before.right - before.left) << "moved, not resized";
 }
 
 }  // namespace
