@@ -62,6 +62,12 @@ bool Exists(const std::string& name) { return CallLong(cmd::FileLength, {TextArg
 
 ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
 
+// The file's lines; its bytes and its whole text are let go before the lines are used.
+TextArray FileLines(const char* name) {
+  const Text text = CallText(cmd::ToText, {ByteSetArg(ReadBytes(name))});
+  return CallTextArray(cmd::SplitText, {TextArg(text), TextArg("\r\n"), Omitted()});
+}
+
 std::string_view AsText(std::span<const uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
@@ -186,22 +192,11 @@ constexpr double kSecondsPerDay = 86400.0;
 void RecoverInterruptedSave() { SettlePair(); }
 
 void LoadEntryFiles(const ListView& list) {
-  Text entryText;
-  {
-    ByteSet bytes = ReadBytes(kEntryFile);
-    entryText = CallText(cmd::ToText, {ByteSetArg(bytes)});
-  }
-  const TextArray entries = CallTextArray(cmd::SplitText, {TextArg(entryText), TextArg("\r\n"), Omitted()});
-  entryText = Text();
+  const TextArray entries = FileLines(kEntryFile);
   for (double n = 1; n <= entries.Count(); ++n) {
     list.InsertItem(std::nullopt, entries.At(n));
   }
-  Text timeText;
-  {
-    ByteSet bytes = ReadBytes(kTimeFile);
-    timeText = CallText(cmd::ToText, {ByteSetArg(bytes)});
-  }
-  const TextArray times = CallTextArray(cmd::SplitText, {TextArg(timeText), TextArg("\r\n"), Omitted()});
+  const TextArray times = FileLines(kTimeFile);
   for (double n = 1; n <= times.Count(); ++n) {
     list.SetItemText(TruncateToInteger(n - 1.0), kTimeColumn, times.At(n));
   }
