@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "commands/text.h"
@@ -49,29 +48,26 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
 
 // A box without an owner is a window of its own, which would open under an always-on-top window
 // of the program that it keeps waiting (the platform's message box does not take a topmost flag
-// here). It is put into the topmost band as it is activated.
+// here). It is put into the topmost band once its dialog is set up, before it shows: whether
+// it is then activated depends on which program has the foreground.
 thread_local HHOOK t_raiseHook = nullptr;
 
 void StopRaisingBoxes() {
   if (t_raiseHook) UnhookWindowsHookEx(std::exchange(t_raiseHook, nullptr));
 }
 
-LRESULT CALLBACK RaiseBoxWhenActivated(int code, WPARAM wp, LPARAM lp) {
-  if (code == HCBT_ACTIVATE) {
-    HWND box = reinterpret_cast<HWND>(wp);
-    wchar_t className[8] = {};
-    GetClassNameW(box, className, 8);
-    if (std::wstring_view(className) == L"#32770") {
-      StopRaisingBoxes();
-      SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+LRESULT CALLBACK RaiseBoxWhenSetUp(int code, WPARAM wp, LPARAM lp) {
+  const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+  if (code == HC_ACTION && sent->message == WM_INITDIALOG) {
+    StopRaisingBoxes();
+    SetWindowPos(sent->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 void RaiseNextBoxToTopmost() {
   StopRaisingBoxes();
-  t_raiseHook = SetWindowsHookExW(WH_CBT, RaiseBoxWhenActivated, nullptr, GetCurrentThreadId());
+  t_raiseHook = SetWindowsHookExW(WH_CALLWNDPROCRET, RaiseBoxWhenSetUp, nullptr, GetCurrentThreadId());
 }
 
 }  // namespace
