@@ -141,9 +141,24 @@ bool Above(HWND upper, HWND lower) {
   return false;
 }
 
+void PumpMessages() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+}
+
+// An always-on-top window of this thread, as the program's main window is when a box opens: the
+// display reports its activation later, and handling that report raises it, so the test waits
+// until it has been handled.
 HWND AlwaysOnTopWindow() {
-  return CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"on top", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
-                         nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"on top", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
+                           nullptr, nullptr, nullptr);
+  for (int i = 0; i < 100 && GetForegroundWindow() != w; ++i) {
+    PumpMessages();
+    Sleep(10);
+  }
+  Sleep(50);
+  PumpMessages();
+  return w;
 }
 
 TEST(MessageBoxCommand, WithoutAnOwnerOpensAboveTheProgramsAlwaysOnTopWindow) {
