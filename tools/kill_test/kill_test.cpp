@@ -1,8 +1,8 @@
 // Kills the real program at random instants while its entries change, and checks after each
 // kill what the next start finds: both files whole, every line ended by CR LF, and the pair
-// equal to a state the list had. The kills rotate through situations: nothing else open, the
-// input box (编辑事件) open, an in-place edit open; a few more strike while a reminder is being
-// announced (each needs its own minute of the clock). Prints the kills and intact pairs per
+// equal to a state the list had. A few kills first strike while a reminder is being announced
+// (each needs its own minute of the clock); the rest rotate through situations: nothing else
+// open, the input box (编辑事件) open, an in-place edit open. Prints the kills and intact pairs per
 // situation.
 //   tools/wine-session.sh wine build/win32/tools/kill_test/kill_test.exe [kills (1000)] [kills during announcements (5)]
 #include <windows.h>
@@ -287,7 +287,7 @@ int main(int argc, char** argv) {
   KillTest test;
   constexpr Situation kRotation[] = {Situation::Plain, Situation::InputBox, Situation::InPlaceEdit};
   for (int kill = 0; kill < kills + announced; ++kill) {
-    const Situation situation = kill < kills ? kRotation[kill % 3] : Situation::Announcement;
+    const Situation situation = kill < announced ? Situation::Announcement : kRotation[(kill - announced) % 3];
     test.Cycle(situation);
     if (kill % 50 == 49) std::printf("%d kills\n", kill + 1);
   }
