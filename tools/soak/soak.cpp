@@ -318,8 +318,9 @@ class Soak {
     if (step % 2 == 0) {
       const int rows = ListItemCount(list_);
       const int choice = std::uniform_int_distribution<int>(0, 2)(random_);
-      if (rows < kEntries && choice != 2) return Count("add", AddEntry());
-      if (rows > kEntries && choice != 2) return Count("delete", DeleteEntry());
+      // Adds and deletes alternate around the 1,000 rows.
+      if (choice == 0) return rows <= kEntries ? Count("add", AddEntry()) : Count("delete", DeleteEntry());
+      if (choice == 1) return rows >= kEntries ? Count("delete", DeleteEntry()) : Count("add", AddEntry());
       return step % 4 == 0 ? Count("edit in place", EditInPlace()) : Count("edit in box", EditInBox());
     }
     switch (std::uniform_int_distribution<int>(0, 9)(random_)) {
