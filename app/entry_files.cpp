@@ -90,10 +90,12 @@ void BuildTexts(Mirror& m, const ListView& list, uint32_t changeCount) {
   m.built = true;
 }
 
-void Look(MirroredFile& file) {
-  file.stamp = StampOf(file.name);
-  file.content = ReadWhole(file.name, file.stamp);
+void Look(MirroredFile& file, const FileStamp& stamp) {
+  file.stamp = stamp;
+  file.content = ReadWhole(file.name, stamp);
 }
+
+void Look(MirroredFile& file) { Look(file, StampOf(file.name)); }
 
 bool Replace(const std::string& source, const char* target) {
   return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
@@ -227,8 +229,9 @@ HandlerResult SaveEntryFiles(Args) {
   const bool filesChanged = !m.known || time != m.time.stamp || entries != m.entries.stamp;
   if (listChanged || filesChanged || m.unsettled) {
     if (filesChanged) {
-      Look(m.time);
-      Look(m.entries);
+      // The stamps just taken say what is read; a change after them shows on the next tick.
+      Look(m.time, time);
+      Look(m.entries, entries);
       m.known = true;
     }
     if (listChanged) BuildTexts(m, list, changeCount);
