@@ -5,15 +5,17 @@
 namespace tl::app {
 
 void AppendLine(std::string& out, std::string_view text) {
-  size_t start = 0;
-  for (size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
-       at = text.find_first_of("\r\n", start)) {
-    out.append(text.substr(start, at - start));
+  auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (const char* lineBreak = std::find_if(at, end, isBreak); lineBreak != end;
+       lineBreak = std::find_if(at, end, isBreak)) {
+    out.append(at, lineBreak);
     out += ' ';
-    const bool crLf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
-    start = at + (crLf ? 2 : 1);
+    const bool crLf = *lineBreak == '\r' && lineBreak + 1 != end && lineBreak[1] == '\n';
+    at = lineBreak + (crLf ? 2 : 1);
   }
-  out.append(text.substr(start));
+  out.append(at, end);
   out += kLineEnd;
 }
 

@@ -321,13 +321,13 @@ PropertyValue ListView::RowTexts() const {
     for (size_t c = 0; c < columns && c < row.texts.size(); ++c) size += row.texts[c].size();
     size += columns;
   }
-  std::vector<uint8_t> bytes;
-  bytes.reserve(size);
-  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(columns >> shift));
+  std::vector<uint8_t> bytes(size);
+  uint8_t* out = bytes.data();
+  for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<uint8_t>(columns >> shift);
   for (const ListRow& row : rows_) {
     for (size_t c = 0; c < columns; ++c) {
-      if (c < row.texts.size()) bytes.insert(bytes.end(), row.texts[c].begin(), row.texts[c].end());
-      bytes.push_back(0);
+      if (c < row.texts.size()) out = std::copy(row.texts[c].begin(), row.texts[c].end(), out);
+      *out++ = 0;
     }
   }
   return BytesValue(bytes);

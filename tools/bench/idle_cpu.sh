@@ -3,6 +3,7 @@
 # read from /proc, since Wine does not answer GetProcessTimes for another process. With
 # IDLE_POINTER=over the pointer rests on each window while it idles (the program's auto-shrink
 # keeps it expanded), with IDLE_POINTER=away in a corner far from it (the program stays a strip).
+# The third figure is the bare window whose tick also reads the pointer, as auto-shrink must.
 # Run inside a Wine session after a build:
 #   tools/wine-session.sh tools/bench/idle_cpu.sh 1000 10000
 #   IDLE_POINTER=over tools/wine-session.sh tools/bench/idle_cpu.sh 1000 10000
@@ -59,5 +60,7 @@ measure() {  # program entries title
 for entries in "${@:-1000}"; do
   app=$(measure "$bin/tallyleaf.exe" "$entries" Tallyleaf)
   bare=$(measure "$bin/tools/bench/bare_window.exe" 0 BareWindow)
-  echo "processor time over 10 s idle, $entries entries${pointer:+, pointer $pointer}: tallyleaf $app ms, bare window $bare ms"
+  reading=$(measure "$bin/tools/bench/bare_window_pointer.exe" 0 BareWindow)
+  echo "processor time over 10 s idle, $entries entries${pointer:+, pointer $pointer}: tallyleaf $app ms, bare window $bare ms," \
+    "bare window reading the pointer on each tick $reading ms"
 done

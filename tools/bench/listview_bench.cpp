@@ -87,7 +87,9 @@ void TimeKeyToRepaint(HWND list, UINT key, const char* name) {
 void TimeBareList(HWND parent) {
   HWND bare = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA,
                               0, 56, 279, 312, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  LVCOLUMNW column{LVCF_WIDTH, 0, 278};
+  LVCOLUMNW column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = 278;
   SendMessageW(bare, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   SendMessageW(bare, LVM_SETITEMCOUNT, kItems, 0);
   SetFocus(bare);
