@@ -166,14 +166,16 @@ bool KeepBackup(Mirror& m, MirroredFile& file) {
   return false;
 }
 
-bool SaveNow(Mirror& m) {
-  if (!KeepBackup(m, m.time) || !KeepBackup(m, m.entries)) return false;
-  if (!WritePair(m.timeText, m.entryText)) return false;
+enum class SaveOutcome { Saved, NotKept, NotWritten };
+
+SaveOutcome SaveNow(Mirror& m) {
+  if (!KeepBackup(m, m.time) || !KeepBackup(m, m.entries)) return SaveOutcome::NotKept;
+  if (!WritePair(m.timeText, m.entryText)) return SaveOutcome::NotWritten;
   m.time.content = m.timeText;
   m.entries.content = m.entryText;
   m.time.stamp = StampOf(kTimeFile);
   m.entries.stamp = StampOf(kEntryFile);
-  return true;
+  return SaveOutcome::Saved;
 }
 
 void TellNotices(Mirror& m) {
@@ -185,6 +187,18 @@ void TellNotices(Mirror& m) {
     ShowMessage(notice.c_str(), 0);
   }
   m.telling = false;
+}
+
+// Why saving has failed for a while: a file that could not be read is never replaced before its
+// backup is made; otherwise writing failed.
+std::string FailureNotice(const Mirror& m, SaveOutcome outcome) {
+  if (outcome == SaveOutcome::NotKept) {
+    const char* name = m.time.backupPending ? kTimeFile : kEntryFile;
+    return "事件没有能够保存：文件" + Quoted(name) + "无法读取（可能被其他程序占用，或没有读取权限）。" +
+           "为免丢失其中的内容，在为它留下备份之前不会覆盖它。程序会继续尝试保存。";
+  }
+  return "事件没有能够保存：写入" + Quoted(kEntryFile) + "或" + Quoted(kTimeFile) +
+         "失败（文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。";
 }
 
 constexpr double kSecondsPerDay = 86400.0;
@@ -237,13 +251,11 @@ HandlerResult SaveEntryFiles(Args) {
     if (listChanged) BuildTexts(m, list, changeCount);
     m.unsettled = false;
     if (m.time.content != m.timeText || m.entries.content != m.entryText) {
-      const bool saved = SaveNow(m);
+      const SaveOutcome outcome = SaveNow(m);
+      const bool saved = outcome == SaveOutcome::Saved;
       // After a failure nothing on disk need change for the next tick to try again.
       m.unsettled = !saved;
-      if (m.failure.Record(saved, Now() * kSecondsPerDay)) {
-        m.notices.push_back("事件没有能够保存：写入" + Quoted(kEntryFile) + "或" + Quoted(kTimeFile) +
-                            "失败（文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。");
-      }
+      if (m.failure.Record(saved, Now() * kSecondsPerDay)) m.notices.push_back(FailureNotice(m, outcome));
     }
   }
   RefreshPinTip();

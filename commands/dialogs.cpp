@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include <string>
-#include <utility>
 
 #include "commands/text.h"
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
+#include "runtime/ownerless_box.h"
 #include "runtime/value.h"
 
 namespace tl::cmd {
@@ -46,30 +46,6 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
   return DefSubclassProc(w, message, wp, lp);
 }
 
-// A box without an owner is a window of its own, which would open under an always-on-top window
-// of the program that it keeps waiting (the platform's message box does not take a topmost flag
-// here). It is put into the topmost band once its dialog is set up, before it shows: whether
-// it is then activated depends on which program has the foreground.
-thread_local HHOOK t_raiseHook = nullptr;
-
-void StopRaisingBoxes() {
-  if (t_raiseHook) UnhookWindowsHookEx(std::exchange(t_raiseHook, nullptr));
-}
-
-LRESULT CALLBACK RaiseBoxWhenSetUp(int code, WPARAM wp, LPARAM lp) {
-  const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lp);
-  if (code == HC_ACTION && sent->message == WM_INITDIALOG) {
-    StopRaisingBoxes();
-    SetWindowPos(sent->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-void RaiseNextBoxToTopmost() {
-  StopRaisingBoxes();
-  t_raiseHook = SetWindowsHookExW(WH_CALLWNDPROCRET, RaiseBoxWhenSetUp, nullptr, GetCurrentThreadId());
-}
-
 }  // namespace
 
 void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
@@ -79,9 +55,9 @@ void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
   auto style = static_cast<UINT>(a.Int(1));
   if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
   HWND owner = OwnerWindow(a[3]);
-  if (!owner) RaiseNextBoxToTopmost();
-  const int answer = MessageBoxW(owner, Widen(content).c_str(), Widen(title).c_str(), style);
-  StopRaisingBoxes();
+  const std::wstring text = Widen(content), caption = Widen(title);
+  const int answer = owner ? MessageBoxW(owner, text.c_str(), caption.c_str(), style)
+                           : OwnerlessMessageBox(text.c_str(), caption.c_str(), style);
   // Platform ids 1 (OK) to 7 (No) become the button codes 0 to 6.
   SetInt(result, answer >= IDOK && answer <= IDNO ? answer - 1 : 0);
 }

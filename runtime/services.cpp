@@ -5,6 +5,7 @@
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/ownerless_box.h"
 #include "runtime/property_services.h"
 #include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
@@ -79,12 +80,13 @@ const ServiceTable kServices = {
     NotifyRuntimeSlot,
 };
 
-// The real reporter: the box without owner, then the end without exit callbacks.
+// The real reporter: the box without owner, then the end without exit callbacks. The box is
+// raised above the program's always-on-top windows, where a person sees it.
 [[noreturn]] void ShowRuntimeError(int code, std::string_view message) {
   RuntimeState& rt = Runtime();
   ++rt.suspendCount;
   std::wstring text = Widen(RuntimeErrorText(code, message));
-  MessageBoxW(nullptr, text.c_str(), Widen("错误").c_str(), MB_OK | MB_ICONSTOP);
+  OwnerlessMessageBox(text.c_str(), Widen("错误").c_str(), MB_OK | MB_ICONSTOP);
   rt.exitCallbacks.clear();
   ExitProgram(-1);
 }

@@ -173,12 +173,16 @@ TEST(EntryFiles, AFileLockedAtStartIsBackedUpBeforeItIsReplaced) {
   HWND list = ListOf(program.MainWindow());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ListItemCount(list), 0) << "could not be read";
-  Sleep(500);
+  // Saving fails while the file stays locked, and after a while the user is told why.
+  HWND box = program.WaitForMessageBox(8000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(L"“bugaun.txt”无法读取"), std::wstring::npos) << Gbk(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
   CloseHandle(lock);
   EXPECT_EQ(dir.Read(kEntries), "kept\r\n") << "not replaced while it could not be kept";
-  // Saving failed meanwhile and may be told too; the backup notice names the copy.
+  // The backup notice names the copy.
   for (int i = 0; i < 2 && !HasBackup(dir, L"bugaun.备份1.txt"); ++i) {
-    if (HWND box = program.WaitForMessageBox(4000)) AnswerMessageBox(box, IDOK);
+    if (HWND told = program.WaitForMessageBox(4000)) AnswerMessageBox(told, IDOK);
   }
   EXPECT_TRUE(WaitUntil([&] { return dir.Read(L"bugaun.备份1.txt") == std::string("kept\r\n"); }));
   EXPECT_TRUE(Holds(dir, kEntries, ""));

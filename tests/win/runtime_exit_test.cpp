@@ -158,6 +158,7 @@ TEST(ExitTest, RuntimeErrorShowsTheBoxAndEndsWithoutCallbacks) {
   EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(r.boxTitle, Box("错误"));
   EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n"));
+  EXPECT_TRUE(r.boxOnTop) << "above the program's always-on-top window";
   EXPECT_EQ(r.output, "");  // events suspended, callbacks dropped
 }
 

@@ -287,6 +287,7 @@ ChildResult RunScenario(const std::string& testName, DWORD timeoutMs) {
       Sleep(100);
       result.boxTitle = TextOf(search.found);
       result.boxText = TextOf(GetDlgItem(search.found, 65535));
+      result.boxOnTop = (GetWindowLongW(search.found, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
       PostMessageW(search.found, WM_COMMAND, IDOK, 0);
     }
     if (GetTickCount() - start > timeoutMs) {

@@ -65,6 +65,7 @@ struct ChildResult {
   DWORD exitCode;
   std::wstring boxTitle;
   std::wstring boxText;
+  bool boxOnTop = false;  // the box is always on top
   std::string output;
 };
 // Starts the scenario; when a message box appears, reads it and presses its OK button.
