@@ -258,7 +258,7 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
 }  // namespace
 
 ChildResult RunScenario(const std::string& testName, DWORD timeoutMs) {
-  ChildResult result{STILL_ACTIVE, {}, {}, {}};
+  ChildResult result{STILL_ACTIVE, {}, {}, false, {}};
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" +
