@@ -17,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,7 @@ class Soak {
       }
       CheckAnswers();
       HandleMessageBoxes();
+      WatchMarkers();
       CheckMissed();
       Act(step, now);
       Pump(std::uniform_int_distribution<int>(1500, 3500)(random_));
@@ -224,6 +226,8 @@ class Soak {
 
  private:
   void Count(const char* action, bool done) {
+    recent_.push_back(Clock() + " " + action);
+    if (recent_.size() > 6) recent_.erase(recent_.begin());
     auto& counts = actions_[action];
     (done ? counts.first : counts.second)++;
     if (!done) std::printf("  %s did not complete\n", action);
@@ -275,6 +279,26 @@ class Soak {
       if (text == marked) return true;
     }
     return false;
+  }
+
+  static std::string Clock() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    return text;
+  }
+
+  // An awaited reminder's entry that lost its marker before the driver saw the box: says when,
+  // and what the driver did just before.
+  void WatchMarkers() {
+    for (const auto& [key, awaited] : awaited_) {
+      if (StillMarked(key) || !reportedUnmarked_.insert(key).second) continue;
+      std::printf("  %s: entry unmarked, its announcement not seen (boxes showing %zu); last actions:", Clock().c_str(),
+                  program_->MessageBoxes().size());
+      for (const std::string& action : recent_) std::printf(" [%s]", action.c_str());
+      std::printf("\n");
+    }
   }
 
   void CheckMissed(bool all = false) {
@@ -492,6 +516,8 @@ class Soak {
   std::map<std::string, std::pair<int, int>> actions_;
   std::map<std::wstring, Awaited> awaited_;
   std::map<std::wstring, bool> announced_;
+  std::vector<std::string> recent_;
+  std::set<std::wstring> reportedUnmarked_;
   ULONGLONG nextReminder_ = 0;
   int made_ = 0, remindersSet_ = 0, announcedOnce_ = 0, announcedAgain_ = 0, missed_ = 0, otherBoxes_ = 0;
   int stuck_ = 0, rowsAtEnd_ = -1, heldBack_ = 0;
