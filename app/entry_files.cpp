@@ -1,6 +1,7 @@
 // The entry file and the time file: the list's mirror on disk. Both are replaced together
 // through temporary files, only when what they hold differs from the list, and a file that did
 // not load exactly is copied aside before it is first replaced.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct FileStamp {
 // One file of the pair as this program last saw it on disk.
 struct MirroredFile {
   const char* name;
-  int column;
+  uint32_t column;
   FileStamp stamp;
   std::optional<std::string> content;  // nothing: no such file
   bool backupPending = false;          // it holds data the list did not load exactly
@@ -40,9 +41,11 @@ struct Mirror {
   // The files may differ from the list although neither changed since the last look: after
   // the load, and after a save that failed.
   bool unsettled = true;
-  // The save texts last built from the list, and the change count they were built at.
+  // The save texts last built from the list, one per column, and the change count they were
+  // built at.
   uint32_t builtAt = 0;
-  std::string timeText, entryText;
+  std::array<std::string, 2> lines;
+  const std::string& LinesOf(const MirroredFile& file) const { return lines[file.column]; }
   bool built = false;
   SaveFailureNotice failure;
   std::vector<std::string> notices;  // told to the user after the save that found them
@@ -84,8 +87,7 @@ std::optional<std::string> ReadWhole(const char* name, const FileStamp& stamp) {
 // forty times as long as writing its bytes.
 void BuildTexts(Mirror& m, const ListView& list, uint32_t changeCount) {
   const ByteSet rows = list.RowTexts();
-  m.timeText = ColumnLines(AsText(rows.bytes()), kTimeColumn);
-  m.entryText = ColumnLines(AsText(rows.bytes()), kEntryColumn);
+  ColumnLines(AsText(rows.bytes()), m.lines);
   m.builtAt = changeCount;
   m.built = true;
 }
@@ -103,9 +105,9 @@ bool Replace(const std::string& source, const char* target) {
 
 void Remove(const std::string& name) { Call(cmd::RemoveFile, {TextArg(name.c_str())}); }
 
+// The text goes as it is: no line holds a zero byte.
 bool WriteFlushed(const std::string& name, const std::string& text) {
-  const ByteSet bytes = ByteSet::Copy({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
-  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), ByteSetArg(bytes)});
+  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), TextArg(text.c_str())});
 }
 
 // Brings the pair to one of the two states a save moves between; false when a left-over
@@ -170,9 +172,9 @@ enum class SaveOutcome { Saved, NotKept, NotWritten };
 
 SaveOutcome SaveNow(Mirror& m) {
   if (!KeepBackup(m, m.time) || !KeepBackup(m, m.entries)) return SaveOutcome::NotKept;
-  if (!WritePair(m.timeText, m.entryText)) return SaveOutcome::NotWritten;
-  m.time.content = m.timeText;
-  m.entries.content = m.entryText;
+  if (!WritePair(m.LinesOf(m.time), m.LinesOf(m.entries))) return SaveOutcome::NotWritten;
+  m.time.content = m.LinesOf(m.time);
+  m.entries.content = m.LinesOf(m.entries);
   m.time.stamp = StampOf(kTimeFile);
   m.entries.stamp = StampOf(kEntryFile);
   return SaveOutcome::Saved;
@@ -228,7 +230,7 @@ void LoadMainEntryFiles() {
   m.unsettled = true;
   BuildTexts(m, list, list.ChangeCount());
   for (MirroredFile* file : {&m.time, &m.entries}) {
-    const std::string& saved = file == &m.time ? m.timeText : m.entryText;
+    const std::string& saved = m.LinesOf(*file);
     const bool unreadable = file->stamp.length >= 0 && !file->content;
     file->backupPending = unreadable || !LoadedExactly(file->content, saved);
   }
@@ -250,7 +252,7 @@ HandlerResult SaveEntryFiles(Args) {
     }
     if (listChanged) BuildTexts(m, list, changeCount);
     m.unsettled = false;
-    if (m.time.content != m.timeText || m.entries.content != m.entryText) {
+    if (m.time.content != m.LinesOf(m.time) || m.entries.content != m.LinesOf(m.entries)) {
       const SaveOutcome outcome = SaveNow(m);
       const bool saved = outcome == SaveOutcome::Saved;
       // After a failure nothing on disk need change for the next tick to try again.

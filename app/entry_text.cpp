@@ -4,36 +4,39 @@
 
 namespace tl::app {
 
-void AppendLine(std::string& out, std::string_view text) {
-  auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  for (const char* lineBreak = std::find_if(at, end, isBreak); lineBreak != end;
-       lineBreak = std::find_if(at, end, isBreak)) {
-    out.append(at, lineBreak);
+namespace {
+
+// Appends the text from `at` to its zero byte (or `end`) as one line; answers where it stopped.
+const char* AppendTextLine(std::string& out, const char* at, const char* const end) {
+  auto stops = [](char c) { return c == '\0' || c == '\r' || c == '\n'; };
+  for (const char* stop = std::find_if(at, end, stops);; stop = std::find_if(at, end, stops)) {
+    out.append(at, stop);
+    if (stop == end || *stop == '\0') {
+      out += kLineEnd;
+      return stop;
+    }
     out += ' ';
-    const bool crLf = *lineBreak == '\r' && lineBreak + 1 != end && lineBreak[1] == '\n';
-    at = lineBreak + (crLf ? 2 : 1);
+    const bool crLf = *stop == '\r' && stop + 1 != end && stop[1] == '\n';
+    at = stop + (crLf ? 2 : 1);
   }
-  out.append(at, end);
-  out += kLineEnd;
 }
 
-std::string ColumnLines(std::string_view rowTexts, uint32_t column) {
-  std::string out;
-  if (rowTexts.size() < 4) return out;
+}  // namespace
+
+void AppendLine(std::string& out, std::string_view text) { AppendTextLine(out, text.data(), text.data() + text.size()); }
+
+void ColumnLines(std::string_view rowTexts, std::span<std::string> lines) {
+  for (std::string& column : lines) column.clear();
+  if (rowTexts.size() < 4) return;
   uint32_t columns = 0;
   for (int i = 3; i >= 0; --i) columns = (columns << 8) | static_cast<uint8_t>(rowTexts[static_cast<size_t>(i)]);
-  if (columns == 0 || column >= columns) return out;
-  out.reserve(rowTexts.size() / columns + rowTexts.size() / 8);
-  uint32_t at = 0;  // the column of the text that starts here
-  for (size_t start = 4; start < rowTexts.size();) {
-    const size_t end = std::min(rowTexts.find('\0', start), rowTexts.size());
-    if (at == column) AppendLine(out, rowTexts.substr(start, end - start));
-    at = at + 1 == columns ? 0 : at + 1;
-    start = end + 1;
+  if (columns == 0) return;
+  const char* at = rowTexts.data() + 4;
+  const char* const end = rowTexts.data() + rowTexts.size();
+  for (uint32_t column = 0; at != end; column = column + 1 == columns ? 0 : column + 1) {
+    at = column < lines.size() ? AppendTextLine(lines[column], at, end) : std::find(at, end, '\0');
+    if (at != end) ++at;  // past the text's zero byte
   }
-  return out;
 }
 
 bool LoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved) {

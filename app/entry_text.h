@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,13 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // then the line end.
 void AppendLine(std::string& out, std::string_view text);
 
-// One entry file's text from every row's texts as the list view answers them in one read (its
+// The entry files' texts from every row's texts as the list view answers them in one read (its
 // property 40: the column count in four bytes, low byte first, then row by row each column's
-// text ended by a zero byte): a line per row holding that column's text, written as by
-// AppendLine. A column beyond the count gives no lines.
-std::string ColumnLines(std::string_view rowTexts, uint32_t column);
+// text ended by a zero byte), in one pass: `lines[c]` gets a line per row holding column c's
+// text, written as by AppendLine (a text holds no zero byte). A column the list does not have
+// gives no lines. The lines replace what the strings held, and their storage is kept, so a save
+// of a large list does not take fresh memory every time.
+void ColumnLines(std::string_view rowTexts, std::span<std::string> lines);
 
 // Whether the list loaded from a file gives the file back: the text a save writes equals the
 // file's bytes, or lacks nothing but a line end the file's last line did not have. A missing

@@ -12,8 +12,8 @@ void ReadFile(ArgRecord* result, int argc, ArgRecord* args);
 void WriteFile(ArgRecord* result, int argc, ArgRecord* args);
 void GetRunDirectory(ArgRecord* result, int argc, ArgRecord* args);
 
-// (name, byte sets...) -> bool: WriteFile that reports success only once the bytes reached the
-// disk (flushed before the file is closed).
+// (name, byte sets or texts...) -> bool: WriteFile that reports success only once the bytes
+// reached the disk (flushed before the file is closed); a text is written without its end.
 void WriteFileFlushed(ArgRecord* result, int argc, ArgRecord* args);
 // (source, target) -> bool: the source takes the target's place in one step; a crash leaves
 // either the old or the new target.

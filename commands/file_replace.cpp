@@ -17,6 +17,13 @@ bool Attributes(const std::wstring& name, WIN32_FILE_ATTRIBUTE_DATA& data) {
          !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A byte set's bytes, or a text's without its end; nothing for other values.
+std::span<const uint8_t> ArgBytes(const Args& a, size_t i) {
+  if (a[i].type == DataType::ByteSet) return ByteSetView(ArgPointer(a[i]));
+  const std::string_view text = a.Text(i);
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
 void SetLong(ArgRecord* result, int64_t value) {
   const auto bits = static_cast<uint64_t>(value);
   *result = {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), DataType::Long};
@@ -33,8 +40,7 @@ void WriteFileFlushed(ArgRecord* result, int argc, ArgRecord* args) {
   if (file == INVALID_HANDLE_VALUE) return;
   bool ok = true;
   for (size_t i = 1; ok && i < a.size(); ++i) {
-    if (a[i].type != DataType::ByteSet) continue;
-    const std::span<const uint8_t> bytes = ByteSetView(ArgPointer(a[i]));
+    const std::span<const uint8_t> bytes = ArgBytes(a, i);
     DWORD written = 0;
     ok = bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                            written == bytes.size());

@@ -321,8 +321,8 @@ PropertyValue ListView::RowTexts() const {
     for (size_t c = 0; c < columns && c < row.texts.size(); ++c) size += row.texts[c].size();
     size += columns;
   }
-  std::vector<uint8_t> bytes(size);
-  uint8_t* out = bytes.data();
+  void* byteSet = nullptr;
+  uint8_t* out = NewByteSetToFill(static_cast<uint32_t>(size), byteSet).data();
   for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<uint8_t>(columns >> shift);
   for (const ListRow& row : rows_) {
     for (size_t c = 0; c < columns; ++c) {
@@ -330,7 +330,7 @@ PropertyValue ListView::RowTexts() const {
       *out++ = 0;
     }
   }
-  return BytesValue(bytes);
+  return {PointerWord(byteSet), 0};
 }
 
 // Where the control would have placed the title: before the first row that does not sort

@@ -69,12 +69,19 @@ char* NewText(std::string_view bytes) {
   return text;
 }
 
-void* NewByteSet(std::span<const uint8_t> bytes) {
-  auto* block = static_cast<uint8_t*>(Allocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + bytes.size())));
-  ByteSetHeader header{1, static_cast<int32_t>(bytes.size())};
+std::span<uint8_t> NewByteSetToFill(uint32_t length, void*& byteSet) {
+  auto* block = static_cast<uint8_t*>(Allocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + length)));
+  const ByteSetHeader header{1, static_cast<int32_t>(length)};
   std::memcpy(block, &header, sizeof header);
-  if (!bytes.empty()) std::memcpy(block + sizeof header, bytes.data(), bytes.size());
-  return block;
+  byteSet = block;
+  return {block + sizeof header, length};
+}
+
+void* NewByteSet(std::span<const uint8_t> bytes) {
+  void* byteSet = nullptr;
+  const std::span<uint8_t> to = NewByteSetToFill(static_cast<uint32_t>(bytes.size()), byteSet);
+  if (!bytes.empty()) std::memcpy(to.data(), bytes.data(), bytes.size());
+  return byteSet;
 }
 
 void* NewTextArray(std::span<const std::string_view> elements) {

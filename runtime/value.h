@@ -95,6 +95,8 @@ std::span<const uint8_t> ByteSetView(const void* byteSet);  // null or malformed
 // A new runtime heap text / byte set / text array holding a copy of the given data.
 char* NewText(std::string_view bytes);
 void* NewByteSet(std::span<const uint8_t> bytes);
+// A new byte set of the given length whose bytes the caller fills in: the bytes.
+std::span<uint8_t> NewByteSetToFill(uint32_t length, void*& byteSet);
 void* NewTextArray(std::span<const std::string_view> elements);
 
 // Array blocks: int32 dimension count, one int32 size per dimension, then the elements.

@@ -2,6 +2,8 @@
 // exactly, how a start settles an interrupted save, backup names, and when a failing save is told.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/entry_text.h"
 
 namespace tl::app {
@@ -38,20 +40,28 @@ std::string RowTexts(uint32_t columns, std::initializer_list<std::string_view> t
   return out;
 }
 
+// Each case writes over the previous case's lines, as a save writes over the previous save's.
+std::string ColumnOf(std::string_view rowTexts, uint32_t column) {
+  static std::array<std::string, 3> lines{"earlier\r\n", "lines\r\n", "kept\r\n"};
+  ColumnLines(rowTexts, lines);
+  return lines[column];
+}
+
 TEST(ColumnLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
   const std::string rows = RowTexts(2, {"买菜", "2024年3月5日", "", "", "one\r\ntwo", "t3"});
-  EXPECT_EQ(ColumnLines(rows, 0), "买菜\r\n\r\none two\r\n");
-  EXPECT_EQ(ColumnLines(rows, 1), "2024年3月5日\r\n\r\nt3\r\n");
-  EXPECT_EQ(ColumnLines(rows, 2), "") << "a column the list does not have";
-  EXPECT_EQ(ColumnLines(RowTexts(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
-  EXPECT_EQ(ColumnLines(RowTexts(2, {}), 0), "") << "an empty list";
-  EXPECT_EQ(ColumnLines(RowTexts(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
-  EXPECT_EQ(ColumnLines("\2\0", 0), "") << "too short to hold the count";
-  EXPECT_EQ(ColumnLines(RowTexts(0, {"x"}), 0), "");
+  EXPECT_EQ(ColumnOf(rows, 0), "买菜\r\n\r\none two\r\n");
+  EXPECT_EQ(ColumnOf(rows, 1), "2024年3月5日\r\n\r\nt3\r\n");
+  EXPECT_EQ(ColumnOf(rows, 2), "") << "a column the list does not have";
+  EXPECT_EQ(ColumnOf(RowTexts(2, {"a\r", "b\n"}), 1), "b \r\n") << "a break just before a text's end";
+  EXPECT_EQ(ColumnOf(RowTexts(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
+  EXPECT_EQ(ColumnOf(RowTexts(2, {}), 0), "") << "an empty list";
+  EXPECT_EQ(ColumnOf(RowTexts(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
+  EXPECT_EQ(ColumnOf("\2\0", 0), "") << "too short to hold the count";
+  EXPECT_EQ(ColumnOf(RowTexts(0, {"x"}), 0), "");
   // The count is read low byte first: 258 columns, so row two's first text is the 259th.
   std::string wide = RowTexts(258, {});
   for (int i = 0; i < 2 * 258; ++i) (wide += std::to_string(i)) += '\0';
-  EXPECT_EQ(ColumnLines(wide, 0), "0\r\n258\r\n");
+  EXPECT_EQ(ColumnOf(wide, 0), "0\r\n258\r\n");
 }
 
 TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {

@@ -166,7 +166,7 @@ class FileReplaceCommands : public FileCommands {
 };
 
 TEST_F(FileReplaceCommands, AFlushedWriteAndAReplacementLeaveOneWholeFile) {
-  EXPECT_TRUE(RunBool(WriteFileFlushed, {Text("t.new"), Bytes("new "), Bytes("text")}));
+  EXPECT_TRUE(RunBool(WriteFileFlushed, {Text("t.new"), Bytes("new "), Text("te"), Bytes("xt")}));
   EXPECT_TRUE(Write({Text("t.txt"), Bytes("old")}));
   EXPECT_TRUE(RunBool(ReplaceFileWith, {Text("t.new"), Text("t.txt")}));
   EXPECT_EQ(Read("t.txt"), "new text");

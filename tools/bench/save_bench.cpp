@@ -5,6 +5,7 @@
 //   tools/wine-session.sh wine build/win32/tools/bench/save_bench.exe [entries...]  (10000 100000)
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -63,14 +64,18 @@ void Measure(int count) {
     app::SaveEntryFiles({});
     save = std::min(save, Now() - t0);
   }
-  // Two steps of the save: reading every row's texts, and making one column's lines of them.
+  // Two steps of the save: reading every row's texts, and making the files' lines of them.
   t0 = Now();
   const app::ByteSet rows = list.RowTexts();
   const double read = Now() - t0;
-  t0 = Now();
-  const std::string lines =
-      app::ColumnLines({reinterpret_cast<const char*>(rows.bytes().data()), rows.bytes().size()}, 0);
-  const double column = Now() - t0;
+  // The lines are made into the storage the previous save left, as in the program.
+  std::array<std::string, 2> lines;
+  double columns = 0;
+  for (int i = 0; i < 2; ++i) {
+    t0 = Now();
+    app::ColumnLines({reinterpret_cast<const char*>(rows.bytes().data()), rows.bytes().size()}, lines);
+    columns = Now() - t0;
+  }
   double raw = 1e9, flushed = 1e9, replaced = 1e9;
   for (int i = 0; i < 5; ++i) {
     t0 = Now();
@@ -91,9 +96,9 @@ void Measure(int count) {
   }
   std::printf("%6d entries: load of the main window %.0f ms; one save %.1f ms, writing the same bytes once %.1f ms "
               "(%.2fx), flushed to the disk %.1f ms (%.2fx), flushed beside and replaced %.1f ms (%.2fx); of the "
-              "save, reading the rows %.1f ms, one column's lines %.1f ms (%zu bytes)\n",
-              count, load, save, raw, save / raw, flushed, save / flushed, replaced, save / replaced, read, column,
-              lines.size());
+              "save, reading the rows %.1f ms, the lines of both files %.1f ms (%zu bytes)\n",
+              count, load, save, raw, save / raw, flushed, save / flushed, replaced, save / replaced, read, columns,
+              lines[0].size() + lines[1].size());
   DestroyWindow(LoadedWindow(*main)->hwnd());
 }
 
