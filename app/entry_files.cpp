@@ -58,7 +58,12 @@ Mirror& State() {
 }
 
 FileStamp StampOf(const char* name) {
-  return {CallLong(cmd::FileLength, {TextArg(name)}), CallLong(cmd::FileTime, {TextArg(name)})};
+  const ByteSet stamp = CallByteSet(cmd::FileStamp, {TextArg(name)});
+  const std::span<const uint8_t> bytes = stamp.bytes();
+  if (bytes.size() != 16) return {};
+  uint64_t fields[2] = {0, 0};
+  for (int i = 15; i >= 0; --i) fields[i / 8] = (fields[i / 8] << 8) | bytes[static_cast<size_t>(i)];
+  return {static_cast<int64_t>(fields[0]), static_cast<int64_t>(fields[1])};
 }
 
 bool Exists(const std::string& name) { return CallLong(cmd::FileLength, {TextArg(name.c_str())}) >= 0; }

@@ -24,8 +24,10 @@ void CopyToNewFile(ArgRecord* result, int argc, ArgRecord* args);
 void RemoveFile(ArgRecord* result, int argc, ArgRecord* args);
 // (name) -> long: the byte length, or -1 when there is no such file.
 void FileLength(ArgRecord* result, int argc, ArgRecord* args);
-// (name) -> long: the last-write time in 100 ns steps, or -1 when there is no such file.
-void FileTime(ArgRecord* result, int argc, ArgRecord* args);
+// (name) -> byte set of 16 bytes: the byte length, then the last-write time in 100 ns steps,
+// each in 8 bytes, low byte first; both -1 when there is no such file. One look at the file
+// tells whether it changed.
+void FileStamp(ArgRecord* result, int argc, ArgRecord* args);
 
 // The executable's directory without a trailing backslash ("C:" for a program in a root).
 const std::string& ProgramDirectory();

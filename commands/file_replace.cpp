@@ -74,11 +74,16 @@ void FileLength(ArgRecord* result, int argc, ArgRecord* args) {
   SetLong(result, static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow));
 }
 
-void FileTime(ArgRecord* result, int argc, ArgRecord* args) {
+void FileStamp(ArgRecord* result, int argc, ArgRecord* args) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!Attributes(WideName(Args(argc, args), 0), data)) return SetLong(result, -1);
-  const FILETIME& t = data.ftLastWriteTime;
-  SetLong(result, static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime));
+  uint64_t fields[2] = {~0ull, ~0ull};
+  if (Attributes(WideName(Args(argc, args), 0), data)) {
+    fields[0] = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    fields[1] = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  }
+  uint8_t bytes[16];
+  for (int i = 0; i < 16; ++i) bytes[i] = static_cast<uint8_t>(fields[i / 8] >> (8 * (i % 8)));
+  SetByteSet(result, bytes);
 }
 
 }  // namespace tl::cmd
