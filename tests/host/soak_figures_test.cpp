@@ -51,6 +51,26 @@ TEST(SoakFigures, TrendsLeaveOutTheWarmUpAndJudgeGrowthPerHour) {
   EXPECT_FALSE(PrintTrends(trends, 5));
 }
 
+TEST(SoakFigures, TheLevelReachedIgnoresDipsAndSpikesButNotALeak) {
+  EXPECT_EQ(LevelReached({5, 5, 9, 5, 5, 1, 1, 1, 5, 6}), (std::vector<double>{5, 5, 5, 5, 5, 5, 5, 5, 5, 5}));
+  EXPECT_EQ(LevelReached({1, 2, 3, 4}), (std::vector<double>{2, 3, 3, 3})) << "fewer minutes at the ends, the upper median";
+  EXPECT_TRUE(LevelReached({}).empty());
+  // Memory given back from minute 9 to 22 and taken again, then flat; and a spike at minute 40.
+  std::vector<Figures> figures = Minutes(61, 0, 0);
+  for (int m = 9; m <= 22; ++m) figures[m].privateKb = 46000;
+  figures[40].privateKb = 58000;
+  const auto steady = TrendsFrom(figures, 5);
+  EXPECT_GT(Named(steady, "private KB").perHour, 1024) << "the dip tilts the line through the figures";
+  EXPECT_FALSE(Named(steady, "private KB").grows);
+  // Noise swinging wider around one level lifts the level reached, not the line.
+  for (int m = 0; m <= 60; ++m) figures[m].privateKb = 50000 + (m % 2 ? 40 : -40) * m;
+  EXPECT_GT(Named(TrendsFrom(figures, 5), "private KB").levelPerHour, 1024);
+  EXPECT_FALSE(Named(TrendsFrom(figures, 5), "private KB").grows);
+  // 40 KB a minute under noise of 600 KB.
+  for (int m = 0; m <= 60; ++m) figures[m].privateKb = 50000 + 40 * m + (m % 3 ? 300 : -300);
+  EXPECT_TRUE(Named(TrendsFrom(figures, 5), "private KB").grows);
+}
+
 TEST(SoakFigures, SteadyFiguresAndShortRuns) {
   const auto trends = TrendsFrom(Minutes(61, 0, 0.5), 5);  // 30 KB an hour: below 1 MB
   for (const Trend& t : trends) EXPECT_FALSE(t.grows) << t.name;

@@ -1,5 +1,7 @@
 #include "tools/soak/figures.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 
 namespace tl::soak {
@@ -20,6 +22,19 @@ double Slope(const std::vector<double>& x, const std::vector<double>& y) {
     variance += (x[i] - meanX) * (x[i] - meanX);
   }
   return variance > 0 ? covariance / variance : 0;
+}
+
+std::vector<double> LevelReached(const std::vector<double>& values) {
+  std::vector<double> level;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const size_t from = i < 2 ? 0 : i - 2, to = std::min(values.size(), i + 3);
+    std::vector<double> around(values.begin() + static_cast<std::ptrdiff_t>(from),
+                               values.begin() + static_cast<std::ptrdiff_t>(to));
+    std::nth_element(around.begin(), around.begin() + static_cast<std::ptrdiff_t>(around.size() / 2), around.end());
+    const double median = around[around.size() / 2];
+    level.push_back(level.empty() ? median : std::max(level.back(), median));
+  }
+  return level;
 }
 
 std::vector<Trend> TrendsFrom(const std::vector<Figures>& figures, int from) {
@@ -49,7 +64,8 @@ std::vector<Trend> TrendsFrom(const std::vector<Figures>& figures, int from) {
       trend.last = values.back();
     }
     trend.perHour = Slope(minutes, values) * 60;
-    trend.grows = trend.answered && trend.perHour > trend.tolerance;
+    trend.levelPerHour = Slope(minutes, LevelReached(values)) * 60;
+    trend.grows = trend.answered && trend.perHour > trend.tolerance && trend.levelPerHour > trend.tolerance;
     trends.push_back(trend);
   }
   return trends;
@@ -57,14 +73,14 @@ std::vector<Trend> TrendsFrom(const std::vector<Figures>& figures, int from) {
 
 bool PrintTrends(const std::vector<Trend>& trends, int from) {
   bool steady = true;
-  std::printf("\ntrend from minute %d on (least squares):\n", from);
+  std::printf("\ntrend from minute %d on (least squares; growing when both slopes are over the limit):\n", from);
   for (const Trend& t : trends) {
     if (!t.answered) {
       std::printf("  %-15s not answered (0 every minute)\n", t.name.c_str());
       continue;
     }
-    std::printf("  %-15s %10.0f -> %10.0f, slope %+10.1f per hour (steady below %+.0f): %s\n", t.name.c_str(), t.first,
-                t.last, t.perHour, t.tolerance, t.grows ? "GROWS" : "steady");
+    std::printf("  %-15s %10.0f -> %10.0f, slope %+9.1f per hour, level reached %+9.1f per hour (steady below %+.0f): %s\n",
+                t.name.c_str(), t.first, t.last, t.perHour, t.levelPerHour, t.tolerance, t.grows ? "GROWS" : "steady");
     steady = steady && !t.grows;
   }
   return steady;
