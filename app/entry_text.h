@@ -15,7 +15,7 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 
 // Appends one line of an entry file: the text with each line break (CR LF, a lone CR, a lone LF)
 // replaced by a space, so that the k-th lines of the two files always describe the same row,
-// then the line end.
+// then the line end. Like every text of the runtime, the text ends at a zero byte.
 void AppendLine(std::string& out, std::string_view text);
 
 // The entry files' texts from every row's texts as the list view answers them in one read (its
