@@ -24,10 +24,14 @@ HandlerResult OnCloseProgram(Args);
 void RecoverInterruptedSave();
 // Appends one row per line of the entry file to the list and fills column 1 from the time file.
 void LoadEntryFiles(const ListView& list);
-// The main list's load: LoadEntryFiles, then notes whether each file came back exactly, so
-// that the first save keeps a copy of a file that did not.
+// The main list's load: the rows, and which file holds bytes the list does not, so that the
+// first save keeps a copy of it.
 void LoadMainEntryFiles();
 HandlerResult SaveEntryFiles(Args);
+// Ends an open in-place edit as Enter would and saves at once; true when the disk holds the list.
+bool SaveBeforeEnd();
+// Shows what the entry files have to tell the user (backups made, saves failing), in one box.
+void TellEntryFileNotices();
 
 // Quick-launch buttons (quick_launch.cpp).
 HandlerResult OnPortalClicked(Args);

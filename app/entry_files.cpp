@@ -1,12 +1,14 @@
 // The entry file and the time file: the list's mirror on disk. Both are replaced together
-// through temporary files, only when what they hold differs from the list, and a file that did
-// not load exactly is copied aside before it is first replaced.
-#include <array>
+// through temporary files, only when the list or a file changed, and a file that holds bytes the
+// list does not (it did not load exactly, or another program wrote it) is copied aside before it
+// is replaced.
+#include "app/entry_files.h"
+
+#include <deque>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "app/app_handlers.h"
-#include "app/entry_text.h"
 #include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"
@@ -14,51 +16,114 @@
 namespace tl::app {
 namespace {
 
-constexpr const char* kEntryFile = "bugaun.txt";
-constexpr const char* kTimeFile = "jilusjian.txt";
-constexpr uint32_t kEntryColumn = 0, kTimeColumn = 1;
+constexpr double kSecondsPerDay = 86400.0;
 
-// What tells, without reading it, that a file changed since it was last looked at.
-struct FileStamp {
-  int64_t length = -1;  // -1: no such file
-  int64_t time = -1;
-  bool operator==(const FileStamp&) const = default;
-};
-
-// One file of the pair as this program last saw it on disk.
-struct MirroredFile {
-  const char* name;
-  uint32_t column;
-  FileStamp stamp;
-  std::optional<std::string> content;  // nothing: no such file
-  bool backupPending = false;          // it holds data the list did not load exactly
-};
-
-struct Mirror {
-  MirroredFile time{kTimeFile, kTimeColumn, {}, std::nullopt};
-  MirroredFile entries{kEntryFile, kEntryColumn, {}, std::nullopt};
-  bool known = false;  // the stamps and contents above were read at least once
-  // The files may differ from the list although neither changed since the last look: after
-  // the load, and after a save that failed.
-  bool unsettled = true;
-  // The save texts last built from the list, one per column, and the change count they were
-  // built at.
-  uint32_t builtAt = 0;
-  std::array<std::string, 2> lines;
-  const std::string& LinesOf(const MirroredFile& file) const { return lines[file.column]; }
-  bool built = false;
-  SaveFailureNotice failure;
-  std::vector<std::string> notices;  // told to the user after the save that found them
-  bool telling = false;              // a notice is open; ticks keep saving meanwhile
-};
-
-Mirror& State() {
-  static Mirror mirror;
-  return mirror;
+std::string_view AsText(std::span<const uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-FileStamp StampOf(const char* name) {
-  const ByteSet stamp = CallByteSet(cmd::FileStamp, {TextArg(name)});
+enum class Presence { Missing, Present, Unknown };
+
+Presence PresenceOf(const std::string& name) {
+  const int64_t length = CallLong(cmd::FileLength, {TextArg(name.c_str())});
+  return length == -1 ? Presence::Missing : length == -2 ? Presence::Unknown : Presence::Present;
+}
+
+ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
+
+bool Replace(const std::string& source, const char* target) {
+  return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
+}
+
+// True when the file is gone, whether or not it was there.
+bool Remove(const std::string& name) {
+  return CallBool(cmd::RemoveFile, {TextArg(name.c_str())}) || PresenceOf(name) == Presence::Missing;
+}
+
+// The text goes as it is: no line holds a zero byte.
+bool WriteFlushed(const std::string& name, const std::string& text) {
+  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), TextArg(text.c_str())});
+}
+
+const std::string& EntryTemporary() {
+  static const std::string name = TemporaryName(kEntryFile);
+  return name;
+}
+const std::string& TimeTemporary() {
+  static const std::string name = TemporaryName(kTimeFile);
+  return name;
+}
+
+// Both temporaries go, the entry file's first, and the time file's only once the entry file's
+// is gone: an entry temporary left alone always means a complete replacement whose time file is
+// already in place.
+bool DiscardTemporaries() { return Remove(EntryTemporary()) && Remove(TimeTemporary()); }
+
+// Brings the pair to one of the two states a save moves between; false when a left-over
+// replacement could not be finished yet.
+bool SettlePair() {
+  const Presence time = PresenceOf(TimeTemporary()), entry = PresenceOf(EntryTemporary());
+  // Only what is known to be there or not decides what goes.
+  if (time == Presence::Unknown || entry == Presence::Unknown) return false;
+  switch (RecoveryFor(time == Presence::Present, entry == Presence::Present)) {
+    case PairRecovery::Nothing: return true;
+    case PairRecovery::DiscardTimeTemporary: return Remove(TimeTemporary());
+    case PairRecovery::DiscardBoth: return DiscardTemporaries();
+    case PairRecovery::FinishEntryReplacement: return Replace(EntryTemporary(), kEntryFile);
+  }
+  return false;
+}
+
+// Where the newest entries are: a replacement that could not be finished holds them. Nothing
+// when that cannot be told now.
+std::optional<std::string> EntrySource() {
+  const Presence time = PresenceOf(TimeTemporary()), entry = PresenceOf(EntryTemporary());
+  if (time == Presence::Unknown || entry == Presence::Unknown) return std::nullopt;
+  const bool pending = RecoveryFor(time == Presence::Present, entry == Presence::Present) ==
+                       PairRecovery::FinishEntryReplacement;
+  return pending ? EntryTemporary() : kEntryFile;
+}
+
+// Both temporary files are written whole before the first replacement; the time file is
+// replaced before the entry file. A start that finds what a crash left behind settles it the
+// same way as the next save does.
+bool WritePair(const std::string& times, const std::string& entries) {
+  if (!SettlePair()) return false;
+  if (!WriteFlushed(TimeTemporary(), times) || !WriteFlushed(EntryTemporary(), entries) ||
+      !Replace(TimeTemporary(), kTimeFile)) {
+    DiscardTemporaries();
+    return false;
+  }
+  // A failure here leaves the entry file's temporary for the next save (or start) to finish.
+  return Replace(EntryTemporary(), kEntryFile);
+}
+
+// Appends a row per line to the list (column 0), or sets the rows' texts line by line.
+uint32_t AddLines(const ListView& list, uint32_t column, const ByteSet& bytes) {
+  TextArray lines;
+  {
+    const Text text = CallText(cmd::ToText, {ByteSetArg(bytes)});
+    lines = CallTextArray(cmd::SplitText, {TextArg(text), TextArg("\r\n"), Omitted()});
+  }
+  for (double n = 1; n <= lines.Count(); ++n) {
+    if (column == 0) {
+      list.InsertItem(std::nullopt, lines.At(n));
+    } else {
+      list.SetItemText(TruncateToInteger(n - 1.0), static_cast<int32_t>(column), lines.At(n));
+    }
+  }
+  return static_cast<uint32_t>(lines.Count());
+}
+
+std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
+
+std::string KeptNotice(std::string_view why, const char* name, const std::string& backup) {
+  return "文件" + Quoted(name) + std::string(why) + "为免丢失，原文件已保存为" + Quoted(backup) +
+         "，在程序所在的文件夹中。";
+}
+
+FileStamp StampOf(const std::string& name) {
+  const ByteSet stamp = CallByteSet(cmd::FileStamp, {TextArg(name.c_str())});
   const std::span<const uint8_t> bytes = stamp.bytes();
   if (bytes.size() != 16) return {};
   uint64_t fields[2] = {0, 0};
@@ -66,208 +131,253 @@ FileStamp StampOf(const char* name) {
   return {static_cast<int64_t>(fields[0]), static_cast<int64_t>(fields[1])};
 }
 
-bool Exists(const std::string& name) { return CallLong(cmd::FileLength, {TextArg(name.c_str())}) >= 0; }
-
-ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
-
-// The file's lines; its bytes and its whole text are let go before the lines are used.
-TextArray FileLines(const char* name) {
-  const Text text = CallText(cmd::ToText, {ByteSetArg(ReadBytes(name))});
-  return CallTextArray(cmd::SplitText, {TextArg(text), TextArg("\r\n"), Omitted()});
-}
-
-std::string_view AsText(std::span<const uint8_t> bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-// The file's whole content, or nothing when it is missing or could not be read whole.
-std::optional<std::string> ReadWhole(const char* name, const FileStamp& stamp) {
-  if (stamp.length < 0) return std::nullopt;
-  ByteSet bytes = ReadBytes(name);
+// A file's bytes when it can be read whole now.
+std::optional<ByteSet> ReadWhole(const std::string& name) {
+  const FileStamp stamp = StampOf(name);
+  if (stamp.length < 0 || stamp.length > kLargestLoadedFile) return std::nullopt;
+  ByteSet bytes = ReadBytes(name.c_str());
   if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) return std::nullopt;
-  return std::string(AsText(bytes.bytes()));
+  return bytes;
+}
+
+}  // namespace
+
+// Nothing when the file is missing. A file too large or not read whole loads what could be read
+// and is marked to be kept; one that cannot be read yet is loaded again when it can.
+std::optional<ByteSet> EntryFiles::LoadFile(const ListView& list, File& file, const std::optional<std::string>& source) {
+  const FileStamp stamp = source ? StampOf(*source) : FileStamp{-2, -2};
+  if (stamp.missing()) return std::nullopt;
+  if (!stamp.known()) {
+    file.unread = true;
+    file.keep = Keep::NotLoadedExactly;
+    return ByteSet();
+  }
+  if (stamp.length > kLargestLoadedFile) {
+    file.keep = Keep::TooLarge;
+    return ByteSet();
+  }
+  ByteSet bytes = ReadBytes(source->c_str());
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) {
+    file.unread = true;
+    file.keep = Keep::NotLoadedExactly;
+  }
+  AddLines(list, file.column, bytes);
+  return bytes;
+}
+
+void EntryFiles::Load(const ListView& list) {
+  const std::optional<std::string> entrySource = EntrySource();
+  time_.stamp = StampOf(kTimeFile);
+  entries_.stamp = StampOf(kEntryFile);
+  const std::optional<ByteSet> entryBytes = LoadFile(list, entries_, entrySource);
+  const std::optional<ByteSet> timeBytes = LoadFile(list, time_, kTimeFile);
+  loadedAt_ = list.ChangeCount();
+  BuildLines(list, loadedAt_);
+  auto text = [](const std::optional<ByteSet>& bytes) -> std::optional<std::string_view> {
+    if (!bytes) return std::nullopt;
+    return AsText(bytes->bytes());
+  };
+  const std::string_view entryLines = lines_[entries_.column], timeLines = lines_[time_.column];
+  if (entries_.keep == Keep::Nothing && !LoadedExactly(text(entryBytes), entryLines)) {
+    entries_.keep = Keep::NotLoadedExactly;
+  }
+  if (time_.keep == Keep::Nothing && !TimesLoadedExactly(text(timeBytes), timeLines)) {
+    time_.keep = Keep::NotLoadedExactly;
+  }
+  const bool diskHoldsList = entrySource == std::string(kEntryFile) && text(entryBytes) == entryLines && text(timeBytes) == timeLines;
+  for (const File* file : {&entries_, &time_}) {
+    if (file->unread) {
+      notices_.push_back("文件" + Quoted(file->name) +
+                         "无法读取（可能被其他程序独占打开，或没有读取权限），列表中暂时没有它的内容。" +
+                         "它能够读取时程序会自动读入；在那之前不会覆盖它。");
+    }
+  }
+  // A file to keep is kept at the first tick, and the user told then.
+  owed_ = !diskHoldsList || entries_.keep != Keep::Nothing || time_.keep != Keep::Nothing;
+}
+
+// While the list is as the load left it, a file that could not be read is loaded again as soon
+// as it can be, rather than replaced by the part of it the list holds.
+bool EntryFiles::ReloadIfUnread(const ListView& list) {
+  if (!(time_.unread || entries_.unread) || list.ChangeCount() != loadedAt_) return false;
+  if (time_.unread && !ReadWhole(kTimeFile)) return true;
+  if (entries_.unread) {
+    const std::optional<std::string> source = EntrySource();
+    if (!source || !ReadWhole(*source)) return true;
+  }
+  for (int32_t row = list.ItemCount() - 1; row >= 0; --row) list.DeleteItem(row);
+  time_ = File{kTimeFile, time_.column};
+  entries_ = File{kEntryFile, entries_.column};
+  Load(list);
+  return true;
 }
 
 // The whole list in one read: a method call per text made a save of 100,000 entries take
 // forty times as long as writing its bytes.
-void BuildTexts(Mirror& m, const ListView& list, uint32_t changeCount) {
+void EntryFiles::BuildLines(const ListView& list, uint32_t changeCount) {
+  if (built_ && changeCount == builtAt_) return;
   const ByteSet rows = list.RowTexts();
-  ColumnLines(AsText(rows.bytes()), m.lines);
-  m.builtAt = changeCount;
-  m.built = true;
+  ColumnLines(AsText(rows.bytes()), lines_);
+  builtAt_ = changeCount;
+  built_ = true;
 }
 
-void Look(MirroredFile& file, const FileStamp& stamp) {
-  file.stamp = stamp;
-  file.content = ReadWhole(file.name, stamp);
+// A file whose stamp moved although this program did not write it: unless it already holds the
+// list's lines, another program wrote it, and what it wrote is kept before it is replaced. A
+// file deleted meanwhile has nothing left to keep; one that cannot be looked at or read is kept
+// as if another program wrote it.
+void EntryFiles::NoteOutsideChange(File& file, const FileStamp& now) {
+  if (now == file.stamp) return;
+  file.stamp = now;
+  if (now.missing() || file.keep != Keep::Nothing) return;
+  const std::optional<ByteSet> bytes = ReadWhole(file.name);
+  if (!bytes || AsText(bytes->bytes()) != lines_[file.column]) file.keep = Keep::ChangedElsewhere;
 }
 
-void Look(MirroredFile& file) { Look(file, StampOf(file.name)); }
-
-bool Replace(const std::string& source, const char* target) {
-  return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
-}
-
-void Remove(const std::string& name) { Call(cmd::RemoveFile, {TextArg(name.c_str())}); }
-
-// The text goes as it is: no line holds a zero byte.
-bool WriteFlushed(const std::string& name, const std::string& text) {
-  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), TextArg(text.c_str())});
-}
-
-// Brings the pair to one of the two states a save moves between; false when a left-over
-// replacement could not be finished yet.
-bool SettlePair() {
-  const std::string timeTemporary = TemporaryName(kTimeFile), entryTemporary = TemporaryName(kEntryFile);
-  switch (RecoveryFor(Exists(timeTemporary), Exists(entryTemporary))) {
-    case PairRecovery::Nothing: return true;
-    case PairRecovery::DiscardTimeTemporary: Remove(timeTemporary); return true;
-    case PairRecovery::DiscardBoth:
-      Remove(timeTemporary);
-      Remove(entryTemporary);
-      return true;
-    case PairRecovery::FinishEntryReplacement: return Replace(entryTemporary, kEntryFile);
-  }
-  return false;
-}
-
-// Both temporary files are written whole before the first replacement; the time file is
-// replaced before the entry file. A start that finds what a kill left behind settles it the
-// same way as the next save does.
-bool WritePair(const std::string& times, const std::string& entries) {
-  if (!SettlePair()) return false;
-  const std::string timeTemporary = TemporaryName(kTimeFile), entryTemporary = TemporaryName(kEntryFile);
-  if (!WriteFlushed(timeTemporary, times) || !WriteFlushed(entryTemporary, entries)) {
-    Remove(timeTemporary);
-    Remove(entryTemporary);
-    return false;
-  }
-  if (!Replace(timeTemporary, kTimeFile)) {
-    Remove(timeTemporary);
-    Remove(entryTemporary);
-    return false;
-  }
-  // A failure here leaves the entry file's temporary for the next save (or start) to finish.
-  return Replace(entryTemporary, kEntryFile);
-}
-
-std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
-
-// Copies a file that did not load exactly to the first free backup name; false when it could
-// not be copied, in which case the file must not be replaced yet.
-bool KeepBackup(Mirror& m, MirroredFile& file) {
-  if (!file.backupPending) return true;
-  if (file.stamp.length < 0) {  // deleted meanwhile: nothing left to keep
-    file.backupPending = false;
-    return true;
+// Copies a file marked to be kept to the first free backup name; false when it could not be
+// copied, in which case the file must not be replaced yet.
+bool EntryFiles::KeepBackup(File& file) {
+  if (file.keep == Keep::Nothing) return true;
+  switch (PresenceOf(file.name)) {
+    case Presence::Missing: file.keep = Keep::Nothing; return true;
+    case Presence::Unknown: failedFile_ = &file; return false;
+    case Presence::Present: break;
   }
   for (int n = 1; n < 10000; ++n) {
     const std::string backup = BackupName(file.name, n);
-    if (Exists(backup)) continue;
-    if (!CallBool(cmd::CopyToNewFile, {TextArg(file.name), TextArg(backup.c_str())})) return false;
-    file.backupPending = false;
-    m.notices.push_back("文件" + Quoted(file.name) + "没有能够完整、原样地读入（可能被其他程序占用、含有零字节或不是GBK编码）。" +
-                        "为免丢失，原文件已保存为" + Quoted(backup) + "，在程序所在的文件夹中。");
+    const Presence presence = PresenceOf(backup);
+    if (presence == Presence::Present) continue;
+    if (presence == Presence::Unknown || !CallBool(cmd::CopyToNewFile, {TextArg(file.name), TextArg(backup.c_str())})) break;
+    switch (file.keep) {
+      case Keep::TooLarge:
+        notices_.push_back(KeptNotice("太大（超过64 MB），没有读入。", file.name, backup));
+        break;
+      case Keep::ChangedElsewhere:
+        notices_.push_back(KeptNotice("在程序运行时被其他程序改动过，程序将按列表重写它。", file.name, backup));
+        break;
+      default:
+        notices_.push_back(KeptNotice(
+            "没有能够完整、原样地读入（可能被其他程序占用、含有零字节、不是GBK编码或带有字节顺序标记）。", file.name,
+            backup));
+    }
+    file.keep = Keep::Nothing;
+    file.unread = false;
     return true;
   }
+  failedFile_ = &file;
   return false;
 }
 
-enum class SaveOutcome { Saved, NotKept, NotWritten };
-
-SaveOutcome SaveNow(Mirror& m) {
-  if (!KeepBackup(m, m.time) || !KeepBackup(m, m.entries)) return SaveOutcome::NotKept;
-  if (!WritePair(m.LinesOf(m.time), m.LinesOf(m.entries))) return SaveOutcome::NotWritten;
-  m.time.content = m.LinesOf(m.time);
-  m.entries.content = m.LinesOf(m.entries);
-  m.time.stamp = StampOf(kTimeFile);
-  m.entries.stamp = StampOf(kEntryFile);
-  return SaveOutcome::Saved;
-}
-
-void TellNotices(Mirror& m) {
-  if (m.telling) return;
-  m.telling = true;
-  while (!m.notices.empty()) {
-    const std::string notice = std::move(m.notices.front());
-    m.notices.erase(m.notices.begin());
-    ShowMessage(notice.c_str(), 0);
+EntryFiles::Outcome EntryFiles::Save() {
+  if (!KeepBackup(time_) || !KeepBackup(entries_)) return Outcome::NotKept;
+  const bool written = WritePair(lines_[time_.column], lines_[entries_.column]);
+  // Whatever got through is this program's own writing, not another program's.
+  for (File* file : {&time_, &entries_}) {
+    const FileStamp now = StampOf(file->name);
+    if (now.known()) file->stamp = now;
   }
-  m.telling = false;
+  return written ? Outcome::Saved : Outcome::NotWritten;
 }
 
-// Why saving has failed for a while: a file that could not be read is never replaced before its
-// backup is made; otherwise writing failed.
-std::string FailureNotice(const Mirror& m, SaveOutcome outcome) {
-  if (outcome == SaveOutcome::NotKept) {
-    const char* name = m.time.backupPending ? kTimeFile : kEntryFile;
-    return "事件没有能够保存：文件" + Quoted(name) + "无法读取（可能被其他程序占用，或没有读取权限）。" +
-           "为免丢失其中的内容，在为它留下备份之前不会覆盖它。程序会继续尝试保存。";
+void EntryFiles::Record(Outcome outcome, double nowSeconds) {
+  const bool saved = outcome == Outcome::Saved;
+  owed_ = !saved;
+  if (!saved) failedAs_ = outcome;
+  if (failure_.Record(saved, nowSeconds)) notices_.push_back(FailureNotice());
+}
+
+// Why saving has failed for a while: a file holding bytes the list does not is never replaced
+// before its backup is made; otherwise writing or replacing failed.
+std::string EntryFiles::FailureNotice() const {
+  if (failedAs_ == Outcome::NotKept && failedFile_) {
+    return "事件没有能够保存：无法为文件" + Quoted(failedFile_->name) +
+           "留下备份（读取它或写入备份失败：它可能被其他程序占用，文件夹可能是只读的，或磁盘已满）。" +
+           "为免丢失其中的内容，在留下备份之前不会覆盖它。程序会继续尝试保存。";
   }
-  return "事件没有能够保存：写入" + Quoted(kEntryFile) + "或" + Quoted(kTimeFile) +
-         "失败（文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。";
+  return "事件没有能够保存：写入或替换" + Quoted(kEntryFile) + "和" + Quoted(kTimeFile) +
+         "失败（文件可能被其他程序占用，文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。";
 }
 
-constexpr double kSecondsPerDay = 86400.0;
+bool EntryFiles::Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const {
+  return owed_ || !built_ || changeCount != builtAt_ || times != time_.stamp || entries != entries_.stamp;
+}
+
+EntryFiles::Outcome EntryFiles::SaveChanges(const ListView& list, uint32_t changeCount, const FileStamp& times,
+                                            const FileStamp& entries) {
+  BuildLines(list, changeCount);
+  NoteOutsideChange(time_, times);
+  NoteOutsideChange(entries_, entries);
+  return Save();
+}
+
+void EntryFiles::Tick(const ListView& list, double nowSeconds) {
+  if (ReloadIfUnread(list)) return;
+  const uint32_t changeCount = list.ChangeCount();
+  const FileStamp times = StampOf(kTimeFile), entries = StampOf(kEntryFile);
+  if (Owed(changeCount, times, entries)) Record(SaveChanges(list, changeCount, times, entries), nowSeconds);
+}
+
+bool EntryFiles::SaveNow(const ListView& list, double nowSeconds) {
+  // A file still unread holds all the list does: nothing of the user's is missing from disk.
+  if ((time_.unread || entries_.unread) && list.ChangeCount() == loadedAt_) return true;
+  const uint32_t changeCount = list.ChangeCount();
+  const FileStamp times = StampOf(kTimeFile), entries = StampOf(kEntryFile);
+  if (!Owed(changeCount, times, entries)) return true;
+  const Outcome outcome = SaveChanges(list, changeCount, times, entries);
+  Record(outcome, nowSeconds);
+  return outcome == Outcome::Saved;
+}
+
+std::vector<std::string> EntryFiles::TakeNotices() { return std::exchange(notices_, {}); }
+
+EntryFiles& MainEntryFiles() {
+  static EntryFiles files;
+  return files;
+}
+
+// Shows what the mirror has to tell. Message boxes run nested message loops in which ticks go on
+// saving; what those ticks find joins the queue of the box already being shown.
+void TellEntryFileNotices() {
+  static std::deque<std::string> queue;
+  static bool telling = false;
+  for (std::string& notice : MainEntryFiles().TakeNotices()) queue.push_back(std::move(notice));
+  if (telling) return;
+  telling = true;
+  while (!queue.empty()) {
+    // What one tick found is told in one box.
+    std::string text;
+    for (; !queue.empty(); queue.pop_front()) text += (text.empty() ? "" : "\r\n\r\n") + queue.front();
+    ShowMessage(text.c_str(), 0);
+  }
+  telling = false;
+}
+
+namespace {
+
+double NowSeconds() { return Now() * kSecondsPerDay; }
 
 }  // namespace
 
 void RecoverInterruptedSave() { SettlePair(); }
 
 void LoadEntryFiles(const ListView& list) {
-  const TextArray entries = FileLines(kEntryFile);
-  for (double n = 1; n <= entries.Count(); ++n) {
-    list.InsertItem(std::nullopt, entries.At(n));
-  }
-  const TextArray times = FileLines(kTimeFile);
-  for (double n = 1; n <= times.Count(); ++n) {
-    list.SetItemText(TruncateToInteger(n - 1.0), kTimeColumn, times.At(n));
-  }
+  AddLines(list, 0, ReadBytes(EntrySource().value_or(kEntryFile).c_str()));
+  AddLines(list, 1, ReadBytes(kTimeFile));
 }
 
-void LoadMainEntryFiles() {
-  const ListView list(units::EntryList);
-  Mirror& m = State();
-  LoadEntryFiles(list);
-  Look(m.time);
-  Look(m.entries);
-  m.known = true;
-  m.unsettled = true;
-  BuildTexts(m, list, list.ChangeCount());
-  for (MirroredFile* file : {&m.time, &m.entries}) {
-    const std::string& saved = m.LinesOf(*file);
-    const bool unreadable = file->stamp.length >= 0 && !file->content;
-    file->backupPending = unreadable || !LoadedExactly(file->content, saved);
-  }
-}
+void LoadMainEntryFiles() { MainEntryFiles().Load(ListView(units::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
-  Mirror& m = State();
-  const ListView list(units::EntryList);
-  const uint32_t changeCount = list.ChangeCount();
-  const FileStamp time = StampOf(kTimeFile), entries = StampOf(kEntryFile);
-  const bool listChanged = !m.built || changeCount != m.builtAt;
-  const bool filesChanged = !m.known || time != m.time.stamp || entries != m.entries.stamp;
-  if (listChanged || filesChanged || m.unsettled) {
-    if (filesChanged) {
-      // The stamps just taken say what is read; a change after them shows on the next tick.
-      Look(m.time, time);
-      Look(m.entries, entries);
-      m.known = true;
-    }
-    if (listChanged) BuildTexts(m, list, changeCount);
-    m.unsettled = false;
-    if (m.time.content != m.LinesOf(m.time) || m.entries.content != m.LinesOf(m.entries)) {
-      const SaveOutcome outcome = SaveNow(m);
-      const bool saved = outcome == SaveOutcome::Saved;
-      // After a failure nothing on disk need change for the next tick to try again.
-      m.unsettled = !saved;
-      if (m.failure.Record(saved, Now() * kSecondsPerDay)) m.notices.push_back(FailureNotice(m, outcome));
-    }
-  }
+  MainEntryFiles().Tick(ListView(units::EntryList), NowSeconds());
   RefreshPinTip();
-  TellNotices(m);
+  TellEntryFileNotices();
   return NoAnswer;
+}
+
+bool SaveBeforeEnd() {
+  const ListView list(units::EntryList);
+  list.FinishEditing();
+  return MainEntryFiles().SaveNow(list, NowSeconds());
 }
 
 }  // namespace tl::app

@@ -39,11 +39,53 @@ void ColumnLines(std::string_view rowTexts, std::span<std::string> lines) {
   }
 }
 
+bool IsPlainGbk(std::string_view bytes) {
+  for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+    if (bytes.starts_with(mark)) return false;
+  }
+  auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const uint8_t b = byte(i);
+    if (b == 0 || b == 0xFF) return false;
+    if (b <= 0x80) continue;
+    if (++i == bytes.size()) return false;
+    const uint8_t trail = byte(i);
+    if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The saved text equals the file's bytes, or lacks nothing but a missing last line end.
+bool GivesBack(std::string_view file, std::string_view saved) {
+  if (file == saved) return true;
+  return saved.size() == file.size() + kLineEnd.size() && saved.starts_with(file) && saved.ends_with(kLineEnd) &&
+         !file.ends_with(kLineEnd);
+}
+
+}  // namespace
+
 bool LoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved) {
+  return !fileBytes || (IsPlainGbk(*fileBytes) && GivesBack(*fileBytes, saved));
+}
+
+bool TimesLoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved) {
   if (!fileBytes) return true;
-  if (*fileBytes == saved) return true;
-  return saved.size() == fileBytes->size() + kLineEnd.size() && saved.starts_with(*fileBytes) &&
-         saved.ends_with(kLineEnd) && !fileBytes->ends_with(kLineEnd);
+  if (!IsPlainGbk(*fileBytes)) return false;
+  auto onlyLineEnds = [](std::string_view text) {
+    for (; text.starts_with(kLineEnd); text.remove_prefix(kLineEnd.size())) {
+    }
+    return text.empty();
+  };
+  // What the file gave back is followed by nothing but the empty lines of the rows past its end.
+  for (const size_t kept : {fileBytes->size(), fileBytes->size() + kLineEnd.size()}) {
+    if (kept > saved.size()) continue;
+    const std::string_view head = saved.substr(0, kept), tail = saved.substr(kept);
+    const bool wholeLines = head.empty() || head.ends_with(kLineEnd);
+    if (wholeLines && onlyLineEnds(tail) && GivesBack(*fileBytes, head)) return true;
+  }
+  return false;
 }
 
 PairRecovery RecoveryFor(bool timeTemporaryExists, bool entryTemporaryExists) {

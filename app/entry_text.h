@@ -26,10 +26,18 @@ void AppendLine(std::string& out, std::string_view text);
 // of a large list does not take fresh memory every time.
 void ColumnLines(std::string_view rowTexts, std::span<std::string> lines);
 
-// Whether the list loaded from a file gives the file back: the text a save writes equals the
-// file's bytes, or lacks nothing but a line end the file's last line did not have. A missing
-// file is always given back (there is nothing to lose).
+// Whether bytes are text as this program writes it: GBK (a lead byte 0x81 to 0xFE followed by a
+// trail byte 0x40 to 0x7E or 0x80 to 0xFE; single bytes below 0x80, and 0x80) with no zero byte
+// and no byte-order mark of UTF-8 or UTF-16.
+bool IsPlainGbk(std::string_view bytes);
+
+// Whether the list loaded from a file gives the file back: the file is plain GBK and the text a
+// save writes equals its bytes, or lacks nothing but a line end the file's last line did not
+// have. A missing file is always given back (there is nothing to lose).
 bool LoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved);
+// The same for the time file, whose lines may also stop before the rows do: the rows past its
+// end get empty times, and the save's empty lines for them lose nothing.
+bool TimesLoadedExactly(std::optional<std::string_view> fileBytes, std::string_view saved);
 
 // A save writes both temporary files whole, then replaces the time file, then the entry file.
 // What a start finds left over tells how far it got.

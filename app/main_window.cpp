@@ -9,6 +9,10 @@ namespace {
 constexpr int32_t kStartWidth = 250;
 constexpr int32_t kNarrowestWidth = 203;
 constexpr uint8_t kStartOpacity = 200;
+// The message box command answers the button code less one: 5 for 是.
+constexpr int32_t kYesNoWarning = 52, kYes = 5;
+constexpr const char* kNotSavedQuestion =
+    "事件没有能够保存：写入“bugaun.txt”或“jilusjian.txt”失败。现在关闭程序，最近的改动将会丢失。\r\n\r\n仍要关闭程序吗？";
 
 }  // namespace
 
@@ -22,8 +26,9 @@ HandlerResult OnMainWindowCreated(Args) {
   WriteBool(units::EntryList, prop::ListShowSelectionAlways, true);
   WriteBool(units::EntryList, prop::ListAllowTitleEditing, true);
   WriteInt(units::ShrinkTimer, prop::TimerInterval, 1);
-  WriteInt(units::SaveTimer, prop::TimerInterval, 1);
+  // The first save tick must find the list filled.
   LoadMainEntryFiles();
+  WriteInt(units::SaveTimer, prop::TimerInterval, 1);
   return NoAnswer;
 }
 
@@ -55,6 +60,13 @@ HandlerResult OnAbout(Args) {
   return NoAnswer;
 }
 
-HandlerResult OnCloseProgram(Args) { EndProgram(0); }
+// The entries are saved first, an open in-place edit included; when that fails the user
+// chooses whether to end anyway, and 否 keeps the program running and saving.
+HandlerResult OnCloseProgram(Args) {
+  const bool saved = SaveBeforeEnd();
+  TellEntryFileNotices();
+  if (!saved && ShowMessage(kNotSavedQuestion, kYesNoWarning, "Tallyleaf") != kYes) return NoAnswer;
+  EndProgram(0);
+}
 
 }  // namespace tl::app

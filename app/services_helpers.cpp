@@ -231,6 +231,8 @@ void ListView::EditItem(int32_t item) const {
   Call(ListViewEditItem, {unit_.arg(), IntArg(item)}, Library::ExtendedInterface1);
 }
 
+void ListView::FinishEditing() const { Call(ListViewFinishEditing, {unit_.arg()}, Library::ExtendedInterface1); }
+
 // ---- dialogs and windows -----------------------------------------------------------------------
 
 int32_t ShowMessage(const char* text, int32_t flags, const char* title) {

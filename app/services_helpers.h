@@ -205,6 +205,7 @@ class ListView {
   void EnsureVisible(int32_t item) const;
   void SetColumnWidth(int32_t column, int32_t width) const;
   void EditItem(int32_t item) const;
+  void FinishEditing() const;
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }

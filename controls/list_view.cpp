@@ -473,6 +473,13 @@ void ListView::EditItem(int32_t item) {
   if (hwnd_) SendMessageW(hwnd_, LVM_EDITLABELW, item, 0);
 }
 
+void ListView::FinishEditing() {
+  // Enter in the edit box ends the edit as the user would, with the typed title accepted.
+  if (HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd_, LVM_GETEDITCONTROL, 0, 0))) {
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  }
+}
+
 int32_t ListView::CurrentSelection() const {
   // The control looks for a selected item row by row: ask first whether there is one.
   if (SendMessageW(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0) <= 0) return -1;

@@ -31,6 +31,7 @@ void ListViewDeleteItem(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
+void ListViewFinishEditing(ArgRecord* result, int argc, ArgRecord* args);
 
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
@@ -63,6 +64,8 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void EnsureVisible(int32_t item);
   void SetColumnWidth(int32_t column, int32_t width);
   void EditItem(int32_t item);
+  // Ends an open in-place edit of a title as Enter would; nothing when none is open.
+  void FinishEditing();
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
 

@@ -75,4 +75,8 @@ void ListViewEditItem(ArgRecord*, int argc, ArgRecord* args) {
   if (auto* list = Target(argc, args)) list->EditItem(IntArgOr(argc, args, 1, -1));
 }
 
+void ListViewFinishEditing(ArgRecord*, int argc, ArgRecord* args) {
+  if (auto* list = Target(argc, args)) list->FinishEditing();
+}
+
 }  // namespace tl

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as an entry file the way a start loads it (cut at a zero byte, split at
 // CR LF) and writes the rows back the way a save does. A file that would not come back whole
-// must never be reported as loaded exactly, and a written line must hold exactly one line end.
+// must never be reported as loaded exactly (nor one that is not plain GBK), and a written line
+// must hold exactly one line end.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -77,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool exact = LoadedExactly(file, saved);
   // Exact means nothing of the file is lost when the save replaces it.
   if (exact) Check(saved.starts_with(file));
-  if (PlainLines(file)) Check(exact);
+  if (PlainLines(file) && IsPlainGbk(file)) Check(exact);
+  if (exact) Check(IsPlainGbk(file));
   CheckFailureNotice(file.substr(0, 64));
   const std::string name(text.substr(0, 64));
   Check(BackupName(name, 1) != name && TemporaryName(name) != name);

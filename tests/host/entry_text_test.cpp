@@ -79,6 +79,31 @@ TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {
   EXPECT_FALSE(LoadedExactly("a\r", "a \r\n")) << "a last line ending in a bare CR is altered";
 }
 
+TEST(LoadedExactly, TextThatIsNotPlainGbkIsNeverGivenBack) {
+  EXPECT_TRUE(IsPlainGbk("\xC4\xE3\xBA\xC3 a\r\n\x80"));
+  EXPECT_TRUE(IsPlainGbk("\x81\x40\xFE\xFE"));
+  EXPECT_FALSE(IsPlainGbk("a\x81\x20" "b\r\n")) << "a trail byte below 0x40";
+  EXPECT_FALSE(IsPlainGbk("\x81\x7F")) << "0x7F is no trail byte";
+  EXPECT_FALSE(IsPlainGbk("ab\xC4")) << "a lead byte without its trail";
+  EXPECT_FALSE(IsPlainGbk("\xFF"));
+  EXPECT_FALSE(IsPlainGbk("\xEF\xBB\xBF" "a\r\n")) << "UTF-8's mark, although its bytes pair as GBK";
+  EXPECT_FALSE(IsPlainGbk("\xFE\xFF" "a"));
+  EXPECT_FALSE(IsPlainGbk(std::string_view("a\0b", 3)));
+  EXPECT_FALSE(LoadedExactly("\xEF\xBB\xBF" "a\r\n", "\xEF\xBB\xBF" "a\r\n")) << "kept although written back";
+}
+
+TEST(TimesLoadedExactly, ATimeFileMayStopBeforeTheRows) {
+  EXPECT_TRUE(TimesLoadedExactly(std::nullopt, "\r\n"));
+  EXPECT_TRUE(TimesLoadedExactly("", "\r\n\r\n")) << "no times at all";
+  EXPECT_TRUE(TimesLoadedExactly("t1\r\n", "t1\r\n\r\n\r\n"));
+  EXPECT_TRUE(TimesLoadedExactly("t1", "t1\r\n\r\n")) << "and its last line may lack its end";
+  EXPECT_TRUE(TimesLoadedExactly("t1\r\n\r\n", "t1\r\n\r\n\r\n"));
+  EXPECT_FALSE(TimesLoadedExactly("t1\r\nt2\r\n", "t1\r\n")) << "more times than rows lose the last";
+  EXPECT_FALSE(TimesLoadedExactly("t1\r\n", "t1\r\nt2\r\n")) << "only empty lines may follow";
+  EXPECT_FALSE(TimesLoadedExactly("t", "t1\r\n")) << "a line cut short is no line";
+  EXPECT_FALSE(TimesLoadedExactly("t1\x81\r\n", "t1\x81\r\n\r\n"));
+}
+
 TEST(PairRecovery, AStartFinishesOrDiscardsWhatAKillLeft) {
   EXPECT_EQ(RecoveryFor(false, false), PairRecovery::Nothing);
   EXPECT_EQ(RecoveryFor(true, false), PairRecovery::DiscardTimeTemporary);

@@ -1,0 +1,84 @@
+// The entry file and the time file as the main list's mirror on disk: loaded once at start, then
+// brought up to date by every tick of the save timer. Held apart from the handlers so that a
+// test can start the mirror afresh, as a new run of the program would.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/entry_text.h"
+#include "app/services_helpers.h"
+
+namespace tl::app {
+
+inline constexpr const char* kEntryFile = "bugaun.txt";
+inline constexpr const char* kTimeFile = "jilusjian.txt";
+// A file longer than this is not loaded: it is kept as a backup before anything replaces it.
+inline constexpr int64_t kLargestLoadedFile = 64 << 20;
+
+// What tells, without reading it, that a file changed since it was last looked at.
+struct FileStamp {
+  int64_t length = -1;  // -1: no such file; -2: the file could not be looked at
+  int64_t time = -1;
+  bool operator==(const FileStamp&) const = default;
+  bool missing() const { return length == -1; }
+  bool known() const { return length != -2; }
+};
+
+class EntryFiles {
+ public:
+  // Fills the list from the pair, reading the entries from a replacement a crashed save could not
+  // finish, and notes which file holds bytes the list does not.
+  void Load(const ListView& list);
+  // One tick of the save timer at `nowSeconds`: saves when the list or a file changed, or a
+  // save is owed.
+  void Tick(const ListView& list, double nowSeconds);
+  // Saves whatever the state; true when the disk holds the list afterwards.
+  bool SaveNow(const ListView& list, double nowSeconds);
+  // What the user is to be told, oldest first; each notice is handed out once.
+  std::vector<std::string> TakeNotices();
+
+ private:
+  enum class Keep { Nothing, NotLoadedExactly, TooLarge, ChangedElsewhere };
+  struct File {
+    const char* name;
+    uint32_t column;
+    FileStamp stamp;                   // as this program last left or saw it
+    Keep keep = Keep::Nothing;  // why its bytes must be kept before it is replaced
+    bool unread = false;        // it could not be read whole at the load
+  };
+  enum class Outcome { Saved, NotKept, NotWritten };
+
+  std::optional<ByteSet> LoadFile(const ListView& list, File& file, const std::optional<std::string>& source);
+  bool ReloadIfUnread(const ListView& list);
+  bool Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const;
+  Outcome SaveChanges(const ListView& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);
+  void BuildLines(const ListView& list, uint32_t changeCount);
+  void NoteOutsideChange(File& file, const FileStamp& now);
+  bool KeepBackup(File& file);
+  Outcome Save();
+  void Record(Outcome outcome, double nowSeconds);
+  std::string FailureNotice() const;
+
+  File time_{kTimeFile, 1, {}};
+  File entries_{kEntryFile, 0, {}};
+  // The save's lines, one text per column, and the list's change count they were built at.
+  std::array<std::string, 2> lines_;
+  uint32_t builtAt_ = 0;
+  bool built_ = false;
+  uint32_t loadedAt_ = 0;  // the list's change count right after the load
+  // A save is owed although nothing changed: after a load that did not match the disk, and
+  // after a save that failed.
+  bool owed_ = true;
+  Outcome failedAs_ = Outcome::Saved;
+  const File* failedFile_ = nullptr;  // the file that could not be kept
+  SaveFailureNotice failure_;
+  std::vector<std::string> notices_;
+};
+
+// The main list's mirror, the one the save timer and the end of the program use.
+EntryFiles& MainEntryFiles();
+
+}  // namespace tl::app

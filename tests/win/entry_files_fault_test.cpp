@@ -1,0 +1,441 @@
+// Every file call of every entry-file situation, failed in every way: the k-th call of the
+// situation fails with a chosen error (and later calls go through), or the process stops there
+// (no later call reaches the disk). Then the program starts again from what is on disk, as it
+// would after a crash, and the pair must be a state the list had, never mixed, every file that
+// held bytes the list did not must survive in a backup, and a change the user made must reach the
+// disk once the fault is gone. Real files, real list view, in the program's own runtime.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/app_handlers.h"
+#include "app/entry_files.h"
+#include "app/program.h"
+#include "app/units.h"
+#include "commands/file_system.h"
+#include "forms/ids.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/window_unit.h"
+
+namespace tl::app {
+namespace {
+
+enum class Fault { DiskFull, SharingViolation, AccessDenied, PathNotFound, Stop };
+constexpr Fault kFaults[] = {Fault::DiskFull, Fault::SharingViolation, Fault::AccessDenied, Fault::PathNotFound,
+                             Fault::Stop};
+const char* Name(Fault f) {
+  constexpr const char* names[] = {"disk full", "sharing violation", "access denied", "path not found", "stop"};
+  return names[static_cast<int>(f)];
+}
+DWORD ErrorOf(Fault f) {
+  constexpr DWORD codes[] = {ERROR_DISK_FULL, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND,
+                             ERROR_ACCESS_DENIED};
+  return codes[static_cast<int>(f)];
+}
+
+// The file table the tests put in place: counts every call and fails the chosen one.
+struct Injector {
+  int calls = 0;
+  int failAt = 0;  // 0: none
+  Fault fault = Fault::DiskFull;
+  bool stopped = false;
+
+  // True when this call is to fail.
+  bool Hit() {
+    ++calls;
+    if (stopped) return true;
+    if (calls != failAt) return false;
+    stopped = fault == Fault::Stop;
+    SetLastError(ErrorOf(fault));
+    return true;
+  }
+};
+Injector injector;
+
+const cmd::FileSystem kInjecting{
+    [](const wchar_t* name, DWORD access, DWORD share, DWORD disposition) {
+      return injector.Hit() ? INVALID_HANDLE_VALUE : cmd::RealFiles().open(name, access, share, disposition);
+    },
+    [](HANDLE file, void* bytes, DWORD count, DWORD* done) -> BOOL {
+      *done = 0;
+      return !injector.Hit() && cmd::RealFiles().read(file, bytes, count, done);
+    },
+    [](HANDLE file, const void* bytes, DWORD count, DWORD* done) -> BOOL {
+      *done = 0;
+      if (!injector.Hit()) return cmd::RealFiles().write(file, bytes, count, done);
+      // A full disk takes the first half before it refuses the rest.
+      if (!injector.stopped && injector.fault == Fault::DiskFull && count > 1) {
+        cmd::RealFiles().write(file, bytes, count / 2, done);
+        SetLastError(ERROR_DISK_FULL);
+      }
+      return FALSE;
+    },
+    [](HANDLE file) -> BOOL { return !injector.Hit() && cmd::RealFiles().flush(file); },
+    [](const wchar_t* source, const wchar_t* target) -> BOOL {
+      return !injector.Hit() && cmd::RealFiles().replace(source, target);
+    },
+    [](const wchar_t* name) -> BOOL { return !injector.Hit() && cmd::RealFiles().remove(name); },
+    [](const wchar_t* name, WIN32_FILE_ATTRIBUTE_DATA* data) -> BOOL {
+      return !injector.Hit() && cmd::RealFiles().attributes(name, data);
+    },
+};
+
+// ---- files on disk, read and written without the seam ---------------------------------------
+
+std::wstring Wide(const std::string& gbk) {
+  std::wstring out(gbk.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(),
+                                    static_cast<int>(out.size()));
+  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return out;
+}
+
+std::optional<std::string> Contents(const std::string& name) {
+  HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_READ, cmd::kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+void Put(const std::string& name, const std::string& bytes) {
+  HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+// Every file in the current directory, by name.
+std::vector<std::string> Listing() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"*", &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    char name[MAX_PATH * 2];
+    const int n = WideCharToMultiByte(936, 0, found.cFileName, -1, name, sizeof name, nullptr, nullptr);
+    if (n > 0) names.emplace_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// ---- the list's states ----------------------------------------------------------------------
+
+struct Row {
+  std::string text, time;
+};
+using Rows = std::vector<Row>;
+
+// The pair a save of these rows writes: entries, then times.
+std::pair<std::string, std::string> PairOf(const Rows& rows) {
+  std::string entries, times;
+  for (const Row& r : rows) {
+    entries += r.text + "\r\n";
+    times += r.time + "\r\n";
+  }
+  return {entries, times};
+}
+
+const ListView kList(units::EntryList);
+
+Rows ListRows() {
+  Rows rows;
+  for (int32_t r = 0; r < kList.ItemCount(); ++r) {
+    rows.push_back({std::string(kList.ItemText(r, 0).view()), std::string(kList.ItemText(r, 1).view())});
+  }
+  return rows;
+}
+
+void ClearList() {
+  for (int32_t r = kList.ItemCount() - 1; r >= 0; --r) kList.DeleteItem(r);
+}
+
+const Rows kThree = {{"买菜", "2026年1月1日8时0分0秒"}, {"写PPt", "2026年1月2日9时30分0秒"}, {"[提醒]交电费", ""}};
+
+// ---- situations ----------------------------------------------------------------------------
+
+// What a situation starts from and does. `start` lays the disk out with the real file calls;
+// `act` is what runs under injection, against the program that `start` left running.
+struct Situation {
+  const char* name;
+  std::function<void()> start;
+  // Answers true when it reported the list saved.
+  std::function<bool(EntryFiles&)> act;
+  // Bytes another program wrote, or that did not load exactly: they must survive somewhere.
+  std::vector<std::string> mustSurvive;
+  // For a start: the lists the disk may hold and a start may load. Other situations start from a
+  // list that was saved, and may hold it or the list the act left.
+  std::vector<Rows> states;
+};
+
+void PutPair(const Rows& rows) {
+  const auto [entries, times] = PairOf(rows);
+  Put(kEntryFile, entries);
+  Put(kTimeFile, times);
+}
+
+void Tick(EntryFiles& files, double& now) { files.Tick(kList, now += 0.01); }
+
+// A running program whose list holds `rows`, saved and settled.
+EntryFiles* running = nullptr;
+double clock = 1000;
+
+void StartRunning(const Rows& rows) {
+  PutPair(rows);
+  running->Load(kList);
+  Tick(*running, clock);
+}
+
+std::vector<Situation> Situations() {
+  const Rows added = [] {
+    Rows r = kThree;
+    r.push_back({"新的事件", "2026年3月3日10时0分0秒"});
+    return r;
+  }();
+  auto startThen = [](const Rows& rows, std::function<void()> change) {
+    return Situation{"", [rows] { StartRunning(rows); },
+                     [change](EntryFiles& files) {
+                       change();
+                       Tick(files, clock);
+                       return false;
+                     },
+                     {}};
+  };
+  std::vector<Situation> all;
+  auto add = [&](const char* name, Situation s) {
+    s.name = name;
+    all.push_back(std::move(s));
+  };
+  auto startAndLoad = [](EntryFiles& files) {
+    RecoverInterruptedSave();
+    files.Load(kList);
+    Tick(files, clock);
+    return false;
+  };
+  auto tick = [](EntryFiles& files) {
+    Tick(files, clock);
+    return false;
+  };
+  add("first start", {"", [] {}, startAndLoad, {}, {{}}});
+  add("start beside a time temporary",
+      {"", [] {
+         PutPair(kThree);
+         Put(TemporaryName(kTimeFile), "half a time fi");
+       },
+       startAndLoad, {}, {kThree}});
+  add("start beside both temporaries",
+      {"", [] {
+         PutPair(kThree);
+         const auto [entries, times] = PairOf({kThree[0]});
+         Put(TemporaryName(kTimeFile), times);
+         Put(TemporaryName(kEntryFile), entries);
+       },
+       startAndLoad, {}, {kThree}});
+  add("start beside an entry temporary",
+      {"", [added] {
+         PutPair(kThree);
+         const auto [entries, times] = PairOf(added);
+         Put(kTimeFile, times);
+         Put(TemporaryName(kEntryFile), entries);
+       },
+       startAndLoad, {}, {added}});
+  add("save after an add", startThen(kThree, [] {
+        const int32_t row = kList.InsertItem(std::nullopt, "新的事件");
+        kList.SetItemText(row, 1, "2026年3月3日10时0分0秒");
+      }));
+  add("save after an edit", startThen(kThree, [] { kList.SetItemText(1, 0, "写PPt，周五前"); }));
+  add("save after a delete", startThen(kThree, [] { kList.DeleteItem(0); }));
+  add("save after an insert", startThen(kThree, [] {
+        kList.InsertItem(0, "插在最前");
+        kList.SetItemText(0, 1, "2026年3月4日7时0分0秒");
+      }));
+  add("save after a delete and an add", startThen(kThree, [] {
+        kList.DeleteItem(0);
+        const int32_t row = kList.InsertItem(std::nullopt, "补上一条");
+        kList.SetItemText(row, 1, "2026年3月5日7时0分0秒");
+      }));
+  const std::string invalid = "a\x81\x20" "b\r\nok\r\n";
+  add("first save over a file that did not load exactly",
+      {"", [invalid] {
+         Put(kEntryFile, invalid);
+         Put(kTimeFile, "t\r\n");
+         running->Load(kList);
+       },
+       [](EntryFiles& files) {
+         kList.SetItemText(1, 0, "ok, changed");
+         Tick(files, clock);
+         return false;
+       },
+       {invalid}});
+  const std::string foreign = "别的程序写的\r\n";
+  add("a file changed by another program",
+      {"", [foreign] {
+         StartRunning(kThree);
+         Sleep(20);  // a later write time than the program's own save
+         Put(kEntryFile, foreign);
+       },
+       tick, {foreign}});
+  add("the last save before the end", {"", [] { StartRunning(kThree); },
+                                       [](EntryFiles& files) {
+                                         kList.SetItemText(2, 0, "改过的");
+                                         return files.SaveNow(kList, clock += 0.01);
+                                       },
+                                       {}});
+  return all;
+}
+
+// ---- the run -------------------------------------------------------------------------------
+
+class EntryFileFaults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UseProgramHeader(kProgramHeader);
+    InitializeRuntime();
+    UseServices(tl::Services());
+    WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(LoadWindow(*main, false, nullptr), 1);
+    // Nothing here is looked at: a hidden window spares every row change its painting.
+    ShowWindow(LoadedWindow(*main)->hwnd(), SW_HIDE);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root_ = std::wstring(temp) + L"tl_faults_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root_.c_str(), nullptr);
+  }
+  static void TearDownTestSuite() {
+    SetCurrentDirectoryW(L"C:\\");
+    RemoveDirectoryW(root_.c_str());
+  }
+
+  // A fresh, empty directory and a fresh program.
+  void Begin() {
+    cmd::UseFiles(nullptr);
+    ClearList();
+    SetCurrentDirectoryW(root_.c_str());
+    for (const std::string& name : Listing()) DeleteFileW(Wide(name).c_str());
+    program_.emplace();
+    running = &*program_;
+  }
+
+  // Runs the situation's act with the k-th call failing; answers the calls the act made.
+  int Act(const Situation& s, int failAt, Fault fault) {
+    Begin();
+    s.start();
+    before_ = DiskPair();
+    beforeRows_ = ListRows();
+    injector = Injector{0, failAt, fault, false};
+    cmd::UseFiles(&kInjecting);
+    claimedSaved_ = s.act(*program_);
+    afterRows_ = ListRows();
+    const int calls = injector.calls;
+    cmd::UseFiles(nullptr);
+    return calls;
+  }
+
+  // The pair on disk as a start reads it: a replacement a crash left unfinished counts as done.
+  static std::string DiskPair() {
+    const std::optional<std::string> pending = Contents(TemporaryName(kEntryFile));
+    const bool entryPending = pending && !Contents(TemporaryName(kTimeFile));
+    return (entryPending ? *pending : Contents(kEntryFile).value_or("")) + "|" + Contents(kTimeFile).value_or("");
+  }
+  static std::string PairText(const Rows& rows) {
+    const auto [entries, times] = PairOf(rows);
+    return entries + "|" + times;
+  }
+
+  // Records a broken promise of this run; the first few are shown at the end.
+  void Expect(bool holds, const std::string& what) {
+    if (holds) return;
+    if (!violated_) ++violations_;
+    violated_ = true;
+    if (problems_.size() < 5) problems_.push_back(where_ + ": " + what);
+  }
+
+  // The checks after one run: the pair on disk, a restart from it, and the bytes to keep.
+  void Check(const Situation& s, int point, Fault fault) {
+    where_ = std::string(s.name) + ", call " + std::to_string(point) + ", " + Name(fault);
+    violated_ = false;
+    std::set<std::string> states;
+    for (const Rows& rows : s.states) states.insert(PairText(rows));
+    if (s.states.empty()) states = {before_, PairText(beforeRows_), PairText(afterRows_)};
+    const bool stopped = fault == Fault::Stop;
+    const std::string disk = DiskPair();
+    Expect(states.count(disk) == 1, "the pair on disk is no state the list had:\n" + disk);
+    Expect(!claimedSaved_ || disk == PairText(afterRows_), "a save reported success that is not on disk");
+    if (!stopped) {
+      // The fault is gone: the next ticks catch up.
+      for (int i = 0; i < 3; ++i) Tick(*program_, clock);
+      const Rows settled = ListRows();
+      Expect(states.count(PairText(settled)) == 1, "the running list is no state the files had");
+      Expect(DiskPair() == PairText(settled), "the list did not reach the disk");
+    }
+    // A new start from what is on disk.
+    ClearList();
+    program_.emplace();
+    RecoverInterruptedSave();
+    program_->Load(kList);
+    const std::string loaded = PairText(ListRows());
+    // A pair the list wrote loads as those rows; the pair found at the start loads as it did then.
+    Expect(loaded == DiskPair() || (disk == before_ && s.states.empty()), "a restart loaded other rows than the disk holds");
+    Tick(*program_, clock);
+    Expect(Contents(kEntryFile).value_or("") + "|" + Contents(kTimeFile).value_or("") == loaded,
+           "the restarted program's first save left the pair behind its list");
+    for (const std::string& bytes : s.mustSurvive) {
+      bool kept = false;
+      for (const std::string& name : Listing()) kept = kept || Contents(name) == bytes;
+      Expect(kept, "bytes the list did not hold are gone");
+    }
+    ++runs_;
+  }
+
+  static std::wstring root_;
+  std::optional<EntryFiles> program_;
+  std::string before_;
+  Rows beforeRows_, afterRows_;
+  bool claimedSaved_ = false;
+  std::string where_;
+  bool violated_ = false;
+  int runs_ = 0, violations_ = 0;
+  std::vector<std::string> problems_;
+};
+std::wstring EntryFileFaults::root_;
+
+TEST_F(EntryFileFaults, EveryCallOfEverySituationFailsInEveryWayAndNothingIsLostOrMixed) {
+  const std::vector<Situation> situations = Situations();
+  int points = 0;
+  for (const Situation& s : situations) {
+    const int calls = Act(s, 0, Fault::DiskFull);
+    ASSERT_GT(calls, 0) << s.name;
+    Check(s, 0, Fault::DiskFull);
+    ASSERT_FALSE(violated_) << "without a fault: " << problems_.back();
+    for (int k = 1; k <= calls; ++k) {
+      for (Fault fault : kFaults) {
+        Act(s, k, fault);
+        Check(s, k, fault);
+      }
+    }
+    points += calls;
+  }
+  std::printf("fault test: %zu situations, %d points, %zu kinds, %d runs, %d violations\n", situations.size(),
+              points, std::size(kFaults), runs_, violations_);
+  std::string shown;
+  for (const std::string& p : problems_) shown += "\n" + p;
+  EXPECT_EQ(violations_, 0) << shown;
+}
+
+}  // namespace
+}  // namespace tl::app
