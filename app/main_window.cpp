@@ -1,6 +1,7 @@
 // The main window's life: what its creation sets up, how its units follow its width, why its
 // close box does nothing, and the two menu items 关于 and 关闭程序.
 #include "app/app_handlers.h"
+#include "app/globals.h"
 #include "app/units.h"
 
 namespace tl::app {
@@ -13,6 +14,33 @@ constexpr uint8_t kStartOpacity = 200;
 constexpr int32_t kYesNoWarning = 52, kYes = 5;
 constexpr const char* kNotSavedQuestion =
     "事件没有能够保存：写入“bugaun.txt”或“jilusjian.txt”失败。现在关闭程序，最近的改动将会丢失。\r\n\r\n仍要关闭程序吗？";
+
+// The declared user32 ClientToScreen.
+constexpr uint32_t kClientToScreen = 4;
+// The pin button keeps its size and top from the form; only its left follows the width.
+constexpr int32_t kPinWidth = 32;
+constexpr int32_t kPinRightGap = 4;
+
+// Width is the window's outer width, frame included. How far the client area's origin lies from
+// the window's outer left on the screen is the left frame in whatever theme draws it; the right
+// frame is as wide. A window whose origin cannot be found (no native window yet) counts as
+// frameless: the next resize, with the window in place, measures again.
+int32_t MainWindowClientWidth(int32_t outerWidth) {
+  Block fresh(Services().Allocate(sizeof(PointRecord)));
+  auto* origin = static_cast<PointRecord*>(fresh.get());
+  *origin = {0, 0};
+  CallDeclared(kClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
+  const int32_t frame = origin->x - ReadInt(units::MainWindow, prop::Left);
+  if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
+  return outerWidth - 2 * frame;
+}
+
+// The pin is the only way to the settings menu, so to 关闭程序: it stays inside the client
+// area, at the right end of the title row, whatever the width.
+void PlacePinButton() {
+  const int32_t clientWidth = MainWindowClientWidth(ReadInt(units::MainWindow, prop::Width));
+  WriteInt(units::PinButton, prop::Left, clientWidth - kPinWidth - kPinRightGap);
+}
 
 }  // namespace
 
@@ -49,6 +77,7 @@ HandlerResult OnMainWindowResized(Args) {
   WriteInt(units::PortalButton, prop::Width, buttonWidth);
   WriteInt(units::NotepadButton, prop::Left, TruncateToInteger(listWidth / 1.58));
   WriteInt(units::NotepadButton, prop::Width, buttonWidth);
+  PlacePinButton();
   return NoAnswer;
 }
 

@@ -1,5 +1,5 @@
 // Working on the entries as a person does: the add button and in-place typing, the list's
-// right-click menu (编辑事件, 删除事件, 查看详细) and the left click that clears away rows still
+// right-click menu (编辑事件, 删除事件, 插入事件, 查看详细) and the left click that clears away rows still
 // showing the placeholder. The two files are checked as the save timer leaves them.
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace tl::e2e {
 namespace {
 
 // Menu items of the list's right-click menu, counted from 1.
-constexpr int kEditItem = 1, kDeleteItem = 2, kViewDetailsItem = 4;
+constexpr int kEditItem = 1, kDeleteItem = 2, kInsertItem = 3, kViewDetailsItem = 4;
 
 // A creation time as the program writes it: the date, then the hour, minute and second only as
 // far as they are not zero.
@@ -123,6 +123,29 @@ TEST_F(EntryEditing, AddingMovesAnUntypedPlaceholderToTheEndWithANewTime) {
   EXPECT_TRUE(IsRecentTime(rows[2].time)) << Gbk(rows[2].time);
   EXPECT_EQ(Selection(), 2);
   EXPECT_TRUE(RowInView(2));
+}
+
+// 插入事件 does what the add button does: the new row goes to the end, whichever row was
+// right-clicked.
+TEST_F(EntryEditing, InsertFromTheMenuOpensANewRowAtTheEndForTyping) {
+  const std::vector<ListRow> rows = {{L"alpha", L"2020年1月1日"}, {L"beta", L"2020年1月3日"}};
+  Start(rows);
+  ChooseFromListMenu(RowPoint(0), kInsertItem);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; })) << "the new row opens for typing";
+  const std::vector<ListRow> inserted = Rows();
+  ASSERT_EQ(inserted.size(), 3u);
+  EXPECT_EQ(inserted[0], rows[0]);
+  EXPECT_EQ(inserted[1], rows[1]);
+  EXPECT_EQ(inserted[2].text, kPlaceholder);
+  EXPECT_TRUE(IsRecentTime(inserted[2].time)) << Gbk(inserted[2].time);
+  EXPECT_EQ(Selection(), 2);
+
+  TypeText(L"交房租");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  const std::vector<ListRow> typed = {rows[0], rows[1], {L"交房租", inserted[2].time}};
+  EXPECT_EQ(Rows(), typed);
+  EXPECT_TRUE(FilesHold(typed));
 }
 
 TEST_F(EntryEditing, OneAddRemovesEveryOtherOfAdjacentEmptyRows) {

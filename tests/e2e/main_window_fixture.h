@@ -87,16 +87,14 @@ class MainWindowTest : public ::testing::Test {
   }
 
   RunningProgram& program() { return *program_; }
-  // The middle of the part of the pin button that shows: at the usual width the window's edge
-  // cuts the button off after a few pixels.
-  POINT PinPoint() const {
-    RECT pin{}, client{};
-    GetWindowRect(pinButton_, &pin);
+  // The middle of the pin button, on the screen.
+  POINT PinPoint() const { return CentreOf(pinButton_); }
+  // The window's client area, on the screen.
+  RECT ClientOnScreen() const {
+    RECT client{};
     GetClientRect(main_, &client);
     MapWindowPoints(main_, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    RECT shown{};
-    IntersectRect(&shown, &pin, &client);
-    return CentreOf(shown);
+    return client;
   }
   std::vector<ListRow> Rows() const { return ReadRows(list_); }
   int Selection() const { return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }

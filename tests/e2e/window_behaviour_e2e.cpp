@@ -1,6 +1,6 @@
 // The main window as a panel that stays out of the way: it collapses to a strip while the
-// pointer is away, the pin button keeps it open and says so in its tip, the settings menu opens
-// from a right click on the pin, the transparency slider shows on demand, and dragging the title
+// pointer is away, the pin button keeps it open and says so in its tip and shows whole at every
+// width, the settings menu opens from a right click on the pin, the transparency slider shows on demand, and dragging the title
 // moves it.
 #include <gtest/gtest.h>
 
@@ -102,6 +102,65 @@ TEST_F(WindowBehaviour, PinKeepsTheWindowOpenAndItsTipSaysWhatAClickWillDo) {
   EXPECT_TRUE(PinTipReads(L"固定为展开状态"));
   MoveMouse({5, 5});
   EXPECT_TRUE(WaitUntil([&] { return HeightOf(main_) == kCollapsedHeight; })) << "shrinking again";
+}
+
+// The pin is the only way to the settings menu and so to 关闭程序: it must show whole, in the title
+// row's right end, at every width the window takes, the narrowest it allows included.
+TEST_F(WindowBehaviour, ThePinShowsWholeAtTheTitleRowsRightEndAtEveryWidthAndPins) {
+  Start();
+  struct Case {
+    int asked;
+    int taken;
+  };
+  for (const Case c : {Case{203, 203}, Case{250, 250}, Case{400, 400}, Case{150, 203}}) {
+    SCOPED_TRACE(testing::Message() << "width " << c.asked);
+    SetWindowPos(main_, nullptr, 100, 100, c.asked, kExpandedHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] {
+      RECT r{};
+      GetWindowRect(main_, &r);
+      return r.right - r.left == c.taken;
+    })) << "the window takes its width";
+    ExpandWindow();
+    RECT pin{}, inside{};
+    const RECT client = ClientOnScreen();
+    ASSERT_TRUE(WaitUntil([&] {
+      GetWindowRect(pinButton_, &pin);
+      return IntersectRect(&inside, &pin, &client) && EqualRect(&inside, &pin);
+    })) << "the pin lies wholly in the client area: pin " << pin.left << ".." << pin.right << ", client "
+        << client.left << ".." << client.right;
+    EXPECT_EQ(pin.right - pin.left, 32);
+    EXPECT_EQ(pin.bottom - pin.top, 16);
+    EXPECT_EQ(pin.top - client.top, 8) << "in the title row";
+    EXPECT_GE(client.right - pin.right, 0);
+    EXPECT_LE(client.right - pin.right, 8) << "at the row's right end";
+    EXPECT_EQ(WindowFromPoint(PinPoint()), pinButton_) << "nothing covers it";
+
+    LeftClick(PinPoint());
+    EXPECT_TRUE(WaitUntil([&] { return PinCaption() == L"缩放"; })) << "a click on its centre pins";
+    LeftClick(PinPoint());
+    EXPECT_TRUE(WaitUntil([&] { return PinCaption() == L"固定"; })) << "and another unpins";
+  }
+}
+
+TEST_F(WindowBehaviour, AtTheStartWidthARightClickOnThePinsCentreOpensTheSettingsMenu) {
+  Start();
+  RECT r{};
+  GetWindowRect(main_, &r);
+  ASSERT_EQ(r.right - r.left, 250) << "the width the program starts with";
+  const POINT centre = PinPoint();
+  RightClick(centre);
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOfClass(program(), L"#32768") != nullptr; }, 3000))
+      << "the settings menu opens";
+  HWND menu = VisibleWindowOfClass(program(), L"#32768");
+  RECT shown{};
+  GetWindowRect(menu, &shown);
+  // It opens just left of and above the pointer, a few pixels off.
+  InflateRect(&shown, 8, 8);
+  EXPECT_TRUE(PtInRect(&shown, centre)) << "beside the pointer, on the pin: menu " << shown.left << "," << shown.top
+                                        << ".." << shown.right << "," << shown.bottom;
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return VisibleWindowOfClass(program(), L"#32768") == nullptr; }));
+  EXPECT_EQ(PinCaption(), L"固定") << "a right click does not pin";
 }
 
 TEST_F(WindowBehaviour, TransparencySliderSetsOpacityBetween50And255) {
