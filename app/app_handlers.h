@@ -18,6 +18,8 @@ HandlerResult OnMainWindowResized(Args);
 HandlerResult OnMainWindowCloseBox(Args);
 HandlerResult OnAbout(Args);
 HandlerResult OnCloseProgram(Args);
+// The last save when the user's session ends; the runtime calls it once, while the windows live.
+void SaveAtSessionEnd();
 
 // The entry files (entry_files.cpp).
 // Finishes or discards what a save interrupted by a crash left behind; runs before any load.

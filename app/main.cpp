@@ -20,7 +20,9 @@ int32_t StartUpRoutine() { return 0; }
 int EntryRoutine(const ServiceTable& services) {
   UseServices(services);
   services.NotifyRuntime(NotifyCode::Initialize, 0, 0);
-  // One copy per directory writes the entry files: a second start shows the first and ends.
+  // One copy per directory writes the entry files: a second start, by whatever path it reaches
+  // the directory, shows the first and ends. A directory that cannot be claimed at all (read-only)
+  // does not stop the program; see ClaimRunDirectory.
   if (!CallBool(cmd::ClaimRunDirectory, {})) {
     Call(cmd::ShowRunningInstance, {TextArg(kMainWindowCaption)});
     EndProgram(0);
@@ -28,6 +30,7 @@ int EntryRoutine(const ServiceTable& services) {
   RecoverInterruptedSave();
   InitGlobals();
   services.NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
+  services.NotifyRuntime(NotifyCode::RegisterSessionEndCallback, reinterpret_cast<intptr_t>(&SaveAtSessionEnd), 0);
   StartUpRoutine();
   services.LoadStartWindow(kStartWindow);
   services.RunMessageLoop();

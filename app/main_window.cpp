@@ -1,5 +1,5 @@
 // The main window's life: what its creation sets up, how its units follow its width, why its
-// close box does nothing, and the two menu items 关于 and 关闭程序.
+// close box does nothing, the two menu items 关于 and 关闭程序, and the save at the session's end.
 #include "app/app_handlers.h"
 #include "app/globals.h"
 #include "app/units.h"
@@ -97,5 +97,9 @@ HandlerResult OnCloseProgram(Args) {
   if (!saved && ShowMessage(kNotSavedQuestion, kYesNoWarning, "Tallyleaf") != kYes) return NoAnswer;
   EndProgram(0);
 }
+
+// The save timer may not have had its tick since the last change: the list is written once more
+// before the system ends the process.
+void SaveAtSessionEnd() { SaveEntryFiles({}); }
 
 }  // namespace tl::app

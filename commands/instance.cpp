@@ -2,32 +2,47 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cwchar>
+#include <optional>
 #include <string>
 
-#include "commands/file.h"
 #include "runtime/gbk.h"
+#include "runtime/program_path.h"
 
 namespace tl::cmd {
 namespace {
 
-std::wstring Folded(std::wstring text) {
-  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
+// The file that marks a directory as taken. Its content does not matter; the open handle does.
+constexpr wchar_t kLockFileName[] = L"tallyleaf.lock";
+
+// Open for the life of the process and never closed: the system lets go of it when the process
+// ends, however it ends, so a crash never leaves the directory claimed.
+HANDLE g_claim = INVALID_HANDLE_VALUE;
+
+std::wstring LockFileIn(const std::wstring& directoryWithSlash) { return directoryWithSlash + kLockFileName; }
+
+// What makes a file the same file whatever path reaches it: an 8.3 name, a symbolic link or
+// junction, another drive letter or a network path all lead to one volume and one file index.
+struct FileIdentity {
+  DWORD volume = 0, high = 0, low = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Opens with no data access, which no sharing mode refuses: the identity of the lock file can be
+// read while the running copy holds it exclusively.
+std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(file, &info);
+  CloseHandle(file);
+  if (!known) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-// Object names are limited in length and cannot hold backslashes: the directory is hashed.
-std::wstring ClaimName() {
-  uint64_t hash = 14695981039346656037ull;
-  for (wchar_t c : Folded(Widen(ProgramDirectory()))) {
-    hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
-  }
-  wchar_t name[64];
-  swprintf(name, 64, L"Local\\Tallyleaf-%016llx", static_cast<unsigned long long>(hash));
-  return name;
-}
-
+// The directory of another process's executable, with the trailing backslash, as that process
+// named it when it started.
 std::wstring DirectoryOfProcess(DWORD processId) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (!process) return {};
@@ -36,18 +51,21 @@ std::wstring DirectoryOfProcess(DWORD processId) {
   std::wstring directory;
   if (QueryFullProcessImageNameW(process, 0, path, &length)) {
     directory.assign(path, length);
-    directory.erase(std::min(directory.size(), directory.rfind(L'\\')));
+    const size_t slash = directory.find_last_of(L"\\/");
+    directory.erase(slash == std::wstring::npos ? 0 : slash + 1);
   }
   CloseHandle(process);
-  return Folded(directory);
+  return directory;
 }
 
 struct Search {
   std::wstring title;
-  std::wstring directory;
+  FileIdentity lock;
   HWND found = nullptr;
 };
 
+// A window of the running copy: visible, of the title, in another process whose directory's lock
+// file is this directory's lock file.
 BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
   DWORD processId = 0;
@@ -56,7 +74,8 @@ BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
   wchar_t title[256];
   const int length = GetWindowTextW(hwnd, title, 256);
   if (std::wstring_view(title, length > 0 ? length : 0) != search->title) return TRUE;
-  if (DirectoryOfProcess(processId) != search->directory) return TRUE;
+  const std::wstring directory = DirectoryOfProcess(processId);
+  if (directory.empty() || IdentityOf(LockFileIn(directory)) != search->lock) return TRUE;
   search->found = hwnd;
   return FALSE;
 }
@@ -64,15 +83,27 @@ BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
 }  // namespace
 
 void ClaimRunDirectory(ArgRecord* result, int, ArgRecord*) {
-  // The handle stays open on purpose: the claim ends with the process. A claim that cannot be
-  // made at all does not keep the program from running.
-  HANDLE claim = CreateMutexW(nullptr, FALSE, ClaimName().c_str());
-  SetBool(result, !(claim && GetLastError() == ERROR_ALREADY_EXISTS));
+  if (g_claim != INVALID_HANDLE_VALUE) {
+    SetBool(result, true);
+    return;
+  }
+  // No sharing at all: while this handle is open no other open of the file succeeds, by any path
+  // that reaches it. The file is left in place at the end on purpose; deleting it on close would
+  // leave a moment in which the next opener is refused with "access denied" instead of a sharing
+  // violation, and would run as a second writer.
+  g_claim = CreateFileW(LockFileIn(tl::ProgramDirectory()).c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_HIDDEN, nullptr);
+  const DWORD error = g_claim == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  // Only a sharing violation says that another copy runs here. Any other failure (a read-only
+  // folder or medium, no right to create the file) leaves the directory unclaimed and the program
+  // running: it still shows the entries, and a save that cannot write reports its own failure.
+  SetBool(result, error != ERROR_SHARING_VIOLATION);
 }
 
 void ShowRunningInstance(ArgRecord* result, int argc, ArgRecord* args) {
-  Search search{Widen(Args(argc, args).Text(0)), Folded(Widen(ProgramDirectory()))};
-  EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
+  const std::optional<FileIdentity> lock = IdentityOf(LockFileIn(tl::ProgramDirectory()));
+  Search search{Widen(Args(argc, args).Text(0)), lock.value_or(FileIdentity{})};
+  if (lock) EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
   if (search.found) {
     if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
     SetForegroundWindow(search.found);

@@ -54,6 +54,10 @@ void RegisterIdleCallback(HWND window, void (*routine)(intptr_t), intptr_t argum
 // Runs once; later calls do nothing.
 void Cleanup();
 bool AnyLoadedWindowAlive();
+// What a window of the runtime does with WM_ENDSESSION: when the session really ends (wParam
+// TRUE), runs the session-end callbacks in registration order, while the windows still exist.
+// They run once however many windows get the message, and not once the program is ending.
+void SessionEnding(WPARAM endsSession);
 
 // The window map entries of a loaded window destroyed natively (request 2000).
 void WindowDestroyed(uint32_t windowId);

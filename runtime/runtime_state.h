@@ -1,5 +1,5 @@
-// The runtime object: window definitions, event state, exit and idle callbacks, the hidden
-// owner window and what start-up records. One per process, used on the main thread only.
+// The runtime object: window definitions, event state, exit, session-end and idle callbacks, the
+// hidden owner window and what start-up records. One per process, used on the main thread only.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +51,8 @@ struct RuntimeState {
   DWORD mainThread = 0;
   uint32_t modalWindow = 0;
   std::vector<ExitCallback> exitCallbacks;
+  std::vector<SessionEndCallback> sessionEndCallbacks;
+  bool sessionEnded = false;  // the session-end callbacks have run
   std::vector<IdleCallback> idleCallbacks;
 
   HWND hiddenOwner = nullptr;

@@ -55,6 +55,14 @@ intptr_t NotifyRuntimeSlot(NotifyCode code, intptr_t a, intptr_t) {
       }
       return 0;
     }
+    case NotifyCode::RegisterSessionEndCallback: {
+      auto callback = reinterpret_cast<SessionEndCallback>(a);
+      auto& callbacks = Runtime().sessionEndCallbacks;
+      if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end()) {
+        callbacks.push_back(callback);
+      }
+      return 0;
+    }
     case NotifyCode::Initialize:
       InitializeRuntime();
       return 0;
@@ -80,14 +88,16 @@ const ServiceTable kServices = {
     NotifyRuntimeSlot,
 };
 
-// The real reporter: the box without owner, then the end without exit callbacks. The box is
-// raised above the program's always-on-top windows, where a person sees it.
+// The real reporter: the box without owner, then the end without exit callbacks; nor is anything
+// saved if the session ends while the box shows. The box is raised above the program's
+// always-on-top windows, where a person sees it.
 [[noreturn]] void ShowRuntimeError(int code, std::string_view message) {
   RuntimeState& rt = Runtime();
   ++rt.suspendCount;
   std::wstring text = Widen(RuntimeErrorText(code, message));
   OwnerlessMessageBox(text.c_str(), Widen("错误").c_str(), MB_OK | MB_ICONSTOP);
   rt.exitCallbacks.clear();
+  rt.sessionEndCallbacks.clear();
   ExitProgram(-1);
 }
 

@@ -34,9 +34,13 @@ enum class NotifyCode : int32_t {
   ReadObjectProperty = 4,
   WriteObjectProperty = 5,
   Initialize = 6,
+  // This runtime's own: registers a routine to run once when the user's session ends (argument:
+  // the routine); a routine already registered is not added twice.
+  RegisterSessionEndCallback = 100,
 };
 
 using ExitCallback = void (*)();
+using SessionEndCallback = void (*)();
 
 // Slot order is the contract: the application refers to services only by slot.
 struct ServiceTable {

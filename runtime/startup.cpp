@@ -21,9 +21,15 @@ namespace {
 constexpr wchar_t kHiddenOwnerClass[] = L"_RT_HideOwner";
 constexpr wchar_t kDefaultIconResource[] = L"DEFAULT_ICON";
 
-// The hidden owner also receives the end-program request of other threads.
+// The hidden owner also receives the end-program request of other threads. Like every top-level
+// window it is told of the session's end, and may be the first to hear of it.
 LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgEndProgram) ExitProgram(static_cast<int32_t>(wParam));
+  if (message == WM_QUERYENDSESSION) return TRUE;
+  if (message == WM_ENDSESSION) {
+    SessionEnding(wParam);
+    return 0;
+  }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -127,6 +133,15 @@ void Cleanup() {
   PlaySoundW(nullptr, nullptr, 0);
   if (rt.oleInitialized) OleUninitialize();
   rt.oleInitialized = false;
+}
+
+void SessionEnding(WPARAM endsSession) {
+  RuntimeState& rt = Runtime();
+  if (!endsSession || rt.sessionEnded || rt.ending) return;
+  rt.sessionEnded = true;
+  // A copy: a callback may register another, which then waits for a session that never comes.
+  std::vector<SessionEndCallback> callbacks = rt.sessionEndCallbacks;
+  for (SessionEndCallback callback : callbacks) callback();
 }
 
 void ExitProgram(int32_t code) {

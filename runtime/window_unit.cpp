@@ -538,7 +538,12 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       RequestClose();
       return 0;
-    case WM_QUERYENDSESSION: return Refused(RaiseEvent(*this, WindowEvent::MayClose)) ? FALSE : TRUE;
+    // The program never stands in the way of a log-off or shut-down: nothing is closed yet, so no
+    // close event is raised, and what must be kept is saved when the end is certain.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      SessionEnding(wParam);
+      return 0;
     case WM_NCACTIVATE:
       if (properties_.keepTitleActive && !wParam) {
         return DefWindowProcW(hwnd_, WM_NCACTIVATE, TRUE, lParam);

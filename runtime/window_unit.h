@@ -19,7 +19,7 @@ extern const UnitTypeDescriptor kWindowType;
 // The window's own events, raised with the window's own unit id.
 namespace WindowEvent {
 inline constexpr int32_t Created = 0;
-inline constexpr int32_t MayClose = 1;  // after CloseRequest; also at log-off and shut-down
+inline constexpr int32_t MayClose = 1;  // after CloseRequest; never at log-off or shut-down
 inline constexpr int32_t Destroyed = 2;
 inline constexpr int32_t Moved = 3;
 inline constexpr int32_t Resized = 4;

@@ -108,7 +108,7 @@ std::vector<std::wstring> ProgramDirectory::Names() const {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(path_, error)) {
     const std::wstring name = entry.path().filename().wstring();
-    if (name != L"tallyleaf.exe") names.push_back(name);
+    if (name != L"tallyleaf.exe" && name != L"tallyleaf.lock") names.push_back(name);
   }
   return names;
 }
@@ -121,6 +121,8 @@ RunningProgram::RunningProgram() {
 }
 
 RunningProgram::RunningProgram(const ProgramDirectory& directory) { Start(directory.path()); }
+
+RunningProgram::RunningProgram(const std::wstring& directoryPath) { Start(directoryPath); }
 
 RunningProgram::RunningProgram(const ProgramDirectory& directory, const std::wstring& exeName) {
   Start(directory.path(), exeName);

@@ -27,7 +27,7 @@ class ProgramDirectory {
   std::optional<std::string> Read(const std::wstring& name) const;
   bool Exists(const std::wstring& name) const { return Read(name).has_value(); }
   void Remove(const std::wstring& name) const;
-  // The names of the files in the directory, the program itself left out.
+  // The names of the files in the directory, the program itself and its lock file left out.
   std::vector<std::wstring> Names() const;
 
  private:
@@ -38,6 +38,9 @@ class RunningProgram {
  public:
   RunningProgram();  // in a fresh directory of its own
   explicit RunningProgram(const ProgramDirectory& directory);
+  // The program of a directory started through another path that leads there (a link, a short
+  // name, another drive letter), given with no trailing backslash.
+  explicit RunningProgram(const std::wstring& directoryPath);
   // Another program of the directory (for comparisons), by its file name.
   RunningProgram(const ProgramDirectory& directory, const std::wstring& exeName);
   ~RunningProgram();  // ends it if it is still running (and removes its own directory)

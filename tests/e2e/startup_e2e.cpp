@@ -1,5 +1,6 @@
 // The program as a person starts and ends it: the main window's place, size, opacity and
-// layout, a close box and Alt+F4 that do nothing, 关闭程序, and one running copy per directory.
+// layout, a close box and Alt+F4 that do nothing, 关闭程序, one running copy per directory by
+// whatever path it is started, and the end of the user's session.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -7,10 +8,12 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/main_window_fixture.h"
 
 namespace tl::e2e {
 namespace {
@@ -128,6 +131,203 @@ TEST(Startup, ASecondStartInTheSameDirectoryShowsTheFirstAndEnds) {
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running copy comes forward";
   EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
   EXPECT_EQ(other.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+// ---- Other paths to the same directory ------------------------------------------------------
+
+// The Unix name of a Windows path under Wine, or empty elsewhere.
+std::wstring UnixName(const std::wstring& path) {
+  using UnixNameFn = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* name = unixName ? unixName(path.c_str()) : nullptr;
+  if (!name) return {};
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, name, -1, wide.data(), static_cast<int>(wide.size()));
+  HeapFree(GetProcessHeap(), 0, name);
+  wide.pop_back();  // the terminator
+  while (wide.size() > 1 && wide.back() == L'/') wide.pop_back();
+  return wide;
+}
+
+// Wine hands a Unix program started from a Windows one to the system. Its process handle cannot
+// be waited for, so callers wait for what it does.
+bool StartUnixTool(const wchar_t* tool, const std::wstring& arguments) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::wstring command = std::wstring(tool) + L" " + arguments;
+  const std::wstring program = std::wstring(L"Z:\\bin\\") + tool;
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
+  }
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// Another path to a directory for as long as it lives: a symbolic link beside it, or a drive
+// letter of its own. Wine 8 makes neither itself (CreateSymbolicLinkW answers success and makes
+// nothing; DefineDosDeviceW makes no drive), so they are made the way Wine reads them: a Unix
+// symbolic link, beside the directory or in the prefix's dosdevices folder. Null when that fails.
+class DirectoryAlias {
+ public:
+  static std::unique_ptr<DirectoryAlias> Link(const std::wstring& target) {
+    return Make(target + L"-link", UnixName(target) + L"-link", target);
+  }
+  static std::unique_ptr<DirectoryAlias> Drive(const std::wstring& target) {
+    const DWORD used = GetLogicalDrives();
+    wchar_t letter = L'P';
+    while (letter <= L'Y' && (used & (1u << (letter - L'A')))) ++letter;
+    const std::wstring cDrive = UnixName(L"C:\\");  // .../dosdevices/c:
+    if (letter > L'Y' || cDrive.empty()) return nullptr;
+    const std::wstring dosDevices = cDrive.substr(0, cDrive.find_last_of(L'/') + 1);
+    return Make(std::wstring{letter, L':'}, dosDevices + static_cast<wchar_t>(towlower(letter)) + L":", target);
+  }
+  ~DirectoryAlias() {
+    if (StartUnixTool(L"rm", Quoted(unixLink_))) {
+      WaitUntil([&] { return GetFileAttributesW((path_ + L"\\").c_str()) == INVALID_FILE_ATTRIBUTES; });
+    }
+  }
+  const std::wstring& path() const { return path_; }
+
+ private:
+  DirectoryAlias(std::wstring path, std::wstring unixLink) : path_(std::move(path)), unixLink_(std::move(unixLink)) {}
+  static std::unique_ptr<DirectoryAlias> Make(std::wstring path, std::wstring unixLink, const std::wstring& target) {
+    const std::wstring unixTarget = UnixName(target);
+    if (unixTarget.empty()) return nullptr;
+    auto alias = std::unique_ptr<DirectoryAlias>(new DirectoryAlias(std::move(path), std::move(unixLink)));
+    if (!StartUnixTool(L"ln", L"-s " + Quoted(unixTarget) + L" " + Quoted(alias->unixLink_))) return nullptr;
+    const std::wstring program = alias->path_ + L"\\tallyleaf.exe";
+    return WaitUntil([&] { return GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES; }) ? std::move(alias) : nullptr;
+  }
+
+  std::wstring path_;
+  std::wstring unixLink_;
+};
+
+BOOL CALLBACK CollectVisibleMainWindow(HWND hwnd, LPARAM lParam) {
+  if (IsWindowVisible(hwnd) && WindowTitle(hwnd) == L"Tallyleaf") reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+  return TRUE;
+}
+
+// The main windows of every running copy.
+std::vector<HWND> VisibleMainWindowsOfAnyProcess() {
+  std::vector<HWND> found;
+  EnumWindows(CollectVisibleMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The first copy runs from the directory and another window is in front; a second start through
+// the other path ends with 0, the first stays the only copy and comes forward.
+void ExpectOneCopyWhenStartedThrough(const ProgramDirectory& directory, const std::wstring& alias) {
+  RunningProgram first(directory);
+  HWND main = first.MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200, 100,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(BringForward(elsewhere));
+
+  RunningProgram second(alias);
+  EXPECT_EQ(second.WaitForExit(), 0u) << "the second start ends";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; })) << "the running copy comes forward";
+  EXPECT_EQ(first.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(VisibleMainWindowsOfAnyProcess(), std::vector<HWND>{main}) << "one copy runs";
+  DestroyWindow(elsewhere);
+}
+
+TEST(Startup, ASecondStartThroughASymbolicLinkToTheDirectoryShowsTheFirstAndEnds) {
+  ProgramDirectory directory;
+  const std::unique_ptr<DirectoryAlias> link = DirectoryAlias::Link(directory.path());
+  ASSERT_NE(link, nullptr) << "no symbolic link could be made";
+  ExpectOneCopyWhenStartedThrough(directory, link->path());
+}
+
+TEST(Startup, ASecondStartThroughTheDirectorysShortNameShowsTheFirstAndEnds) {
+  ProgramDirectory directory;
+  wchar_t shortName[MAX_PATH];
+  const DWORD length = GetShortPathNameW(directory.path().c_str(), shortName, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  ASSERT_LT(length, static_cast<DWORD>(MAX_PATH));
+  const std::wstring alias(shortName, length);
+  ASSERT_NE(alias, directory.path()) << "the directory's name is long: it has a short one";
+  ExpectOneCopyWhenStartedThrough(directory, alias);
+}
+
+TEST(Startup, ASecondStartThroughADriveLetterOfTheDirectoryShowsTheFirstAndEnds) {
+  ProgramDirectory directory;
+  const std::unique_ptr<DirectoryAlias> drive = DirectoryAlias::Drive(directory.path());
+  ASSERT_NE(drive, nullptr) << "no drive letter could be made";
+  ExpectOneCopyWhenStartedThrough(directory, drive->path());
+}
+
+// Where the lock file cannot be opened for another reason than another copy (here a folder
+// takes its name, as a read-only medium would refuse it), the program still runs.
+TEST(Startup, ADirectoryThatCannotBeClaimedStillRunsTheProgram) {
+  ProgramDirectory directory;
+  ASSERT_TRUE(CreateDirectoryW(directory.File(L"tallyleaf.lock").c_str(), nullptr));
+  RunningProgram program(directory);
+  EXPECT_NE(program.MainWindow(), nullptr);
+}
+
+// ---- The end of the session ------------------------------------------------------------------
+
+constexpr WPARAM kShowRemindersCommand = 20010;
+
+class SessionEnd : public MainWindowTest {
+ protected:
+  // The reminder window once it shows.
+  HWND ShowReminderWindow(int entry) {
+    SelectListItem(list_, entry);
+    PostMessageW(main_, WM_COMMAND, kShowRemindersCommand, 0);
+    HWND window = nullptr;
+    WaitUntil([&] {
+      for (HWND hwnd : program().VisibleTopLevelWindows()) {
+        if (FindChild(hwnd, L"Button", L"确认提醒")) window = hwnd;
+      }
+      return window != nullptr;
+    });
+    return window;
+  }
+  // The window's answer to a sent message (at log-off the system sends ENDSESSION_LOGOFF);
+  // nothing when none came.
+  static std::optional<LRESULT> Tell(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam = ENDSESSION_LOGOFF) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_BLOCK, 5000, &answer)) return std::nullopt;
+    return static_cast<LRESULT>(answer);
+  }
+};
+
+TEST_F(SessionEnd, NoWindowRefusesTheLogOffAndAnEntryEditedJustBeforeItsEndIsOnDisk) {
+  const std::vector<ListRow> rows = {{L"一", L"2019年5月3日"}, {L"二", L"2019年5月4日"}};
+  Start(rows);
+  HWND reminders = ShowReminderWindow(0);
+  ASSERT_NE(reminders, nullptr) << "the reminder window shows";
+
+  // The system asks every top-level window of the program, hidden ones too.
+  for (HWND hwnd : program().TopLevelWindows()) {
+    EXPECT_EQ(Tell(hwnd, WM_QUERYENDSESSION, 0), TRUE) << Utf8(ClassOf(hwnd)) << " " << Utf8(WindowTitle(hwnd));
+  }
+  EXPECT_EQ(Tell(reminders, WM_QUERYENDSESSION, 0), TRUE) << "the window whose close box only hides it";
+  EXPECT_TRUE(IsWindowVisible(reminders)) << "being asked closes and hides nothing";
+
+  // The Enter that ends the edit and the end of the session are queued together as sent
+  // messages, which the program handles one after the other before any timer tick, and the
+  // process ends as soon as the end is told: only the save at the session's end can put the edit
+  // on disk.
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(list_, LVM_EDITLABELW, 1, 0));
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"二，改过"));
+  ASSERT_TRUE(SendNotifyMessageW(edit, WM_KEYDOWN, VK_RETURN, 1));
+  EXPECT_TRUE(Tell(main_, WM_ENDSESSION, TRUE).has_value());
+  program().Kill();  // what the system does once the program's windows have heard
+
+  const auto [texts, times] = EntryFileTexts({rows[0], {L"二，改过", rows[1].time}});
+  EXPECT_EQ(directory_.Read(L"bugaun.txt"), texts);
+  EXPECT_EQ(directory_.Read(L"jilusjian.txt"), times);
 }
 
 std::vector<std::wstring> LowerCaseModulePaths(DWORD processId) {

@@ -358,6 +358,57 @@ TEST_F(RuntimeWindowTest, RefusedCloseBoxKeepsTheWindowAndSkipsMayClose) {
   EXPECT_EQ(Definition(kMainId).units.ObjectSlot(1), 0u);
 }
 
+// The end of the user's session: the system asks every top-level window, then tells them all.
+std::vector<std::string>& SessionEndLog() {
+  static std::vector<std::string> log;
+  return log;
+}
+bool MainWindowAlive() {
+  WindowDefinition* d = FindWindowDefinition(kMainId);
+  WindowUnit* w = d ? LoadedWindow(*d) : nullptr;
+  return w && IsWindow(w->hwnd());
+}
+void FirstAtSessionEnd() { SessionEndLog().push_back(MainWindowAlive() ? "first, window alive" : "first, window gone"); }
+void SecondAtSessionEnd() { SessionEndLog().push_back(MainWindowAlive() ? "second, window alive" : "second, window gone"); }
+
+TEST_F(RuntimeWindowTest, QueryEndSessionIsNeverRefusedAndClosesNothing) {
+  HWND hwnd = Load(kMainId);
+  SetAnswer(MayClose, [](std::span<const uint32_t>) { return Answer(0); });
+  EXPECT_EQ(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(SendMessageW(Runtime().hiddenOwner, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(CallCount(MayClose), 0u) << "nothing closes while the session may still go on";
+  EXPECT_EQ(CallCount(Destroyed), 0u);
+}
+
+TEST_F(RuntimeWindowTest, SessionEndRunsEachCallbackOnceInOrderWhileTheWindowsLive) {
+  RuntimeState& rt = Runtime();
+  SessionEndLog().clear();
+  HWND hwnd = Load(kMainId);
+  const ServiceTable& s = Services();
+  for (SessionEndCallback callback : {&FirstAtSessionEnd, &SecondAtSessionEnd, &FirstAtSessionEnd}) {
+    s.NotifyRuntime(NotifyCode::RegisterSessionEndCallback, reinterpret_cast<intptr_t>(callback), 0);
+  }
+  SendMessageW(hwnd, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // another program refused: it goes on
+  EXPECT_TRUE(SessionEndLog().empty());
+
+  const std::vector<std::string> once = {"first, window alive", "second, window alive"};
+  SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(SessionEndLog(), once);
+  // Every top-level window hears of the end, the hidden owner too; the callbacks do not run again.
+  SendMessageW(rt.hiddenOwner, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  SendMessageW(hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(SessionEndLog(), once);
+  EXPECT_TRUE(IsWindow(hwnd)) << "the system, not the program, ends the process";
+
+  // The hidden owner may be the first window told; the flag is reset to stand for a new process.
+  rt.sessionEnded = false;
+  SessionEndLog().clear();
+  SendMessageW(rt.hiddenOwner, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(SessionEndLog(), once);
+  rt.sessionEndCallbacks.clear();
+}
+
 TEST_F(RuntimeWindowTest, PropertiesWrittenWhileLoadedAreForgottenOnDestroy) {
   Load(kMainId);
   WriteUnitProperty(kMainId, kOpenItem, 1, -1, 0, 0);  // uncheck
