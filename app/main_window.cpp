@@ -98,8 +98,9 @@ HandlerResult OnCloseProgram(Args) {
   EndProgram(0);
 }
 
-// The save timer may not have had its tick since the last change: the list is written once more
-// before the system ends the process.
-void SaveAtSessionEnd() { SaveEntryFiles({}); }
+// The save timer may not have had its tick since the last change, and an in-place edit may be
+// open: the list is written once more before the system ends the process. Nobody is left to
+// read a message now.
+void SaveAtSessionEnd() { SaveBeforeEnd(); }
 
 }  // namespace tl::app
