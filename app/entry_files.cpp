@@ -206,8 +206,10 @@ bool EntryFiles::ReloadIfUnread(const ListView& list) {
     if (!source || !ReadWhole(*source)) return true;
   }
   for (int32_t row = list.ItemCount() - 1; row >= 0; --row) list.DeleteItem(row);
-  time_ = File{kTimeFile, time_.column};
-  entries_ = File{kEntryFile, entries_.column};
+  for (File* file : {&time_, &entries_}) {
+    file->keep = Keep::Nothing;
+    file->unread = false;
+  }
   Load(list);
   return true;
 }

@@ -96,15 +96,23 @@ TEST_F(FileCommands, FailuresGiveEmptyOrFalse) {
   EXPECT_EQ(Read("big.txt"), "<null>");
 }
 
-TEST_F(FileCommands, SharingKeepsWritersOutOfReadsAndEveryoneOutOfWrites) {
+TEST_F(FileCommands, ReadsShareWithOtherProgramsAndWritesAreExclusive) {
   ASSERT_TRUE(Write({Text("shared.txt"), Bytes("old")}));
   {
-    // Another writer holds the file: the read is refused rather than racing it.
+    // Another program holds the file open for writing, as editors and sync tools do: it still
+    // reads, since its bytes are what the user has.
     HANDLE writer = CreateFileW(L"shared.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Read("shared.txt"), "<null>");
+    EXPECT_EQ(Read("shared.txt"), "old");
     CloseHandle(writer);
+  }
+  {
+    // One that lets nobody else in keeps the read out.
+    HANDLE holder = CreateFileW(L"shared.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Read("shared.txt"), "<null>");
+    CloseHandle(holder);
   }
   {
     HANDLE reader = CreateFileW(L"shared.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

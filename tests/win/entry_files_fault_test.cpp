@@ -213,6 +213,7 @@ std::vector<Situation> Situations() {
                        Tick(files, clock);
                        return false;
                      },
+                     {},
                      {}};
   };
   std::vector<Situation> all;
@@ -280,7 +281,8 @@ std::vector<Situation> Situations() {
          Tick(files, clock);
          return false;
        },
-       {invalid}});
+       {invalid},
+       {}});
   const std::string foreign = "别的程序写的\r\n";
   add("a file changed by another program",
       {"", [foreign] {
@@ -288,12 +290,13 @@ std::vector<Situation> Situations() {
          Sleep(20);  // a later write time than the program's own save
          Put(kEntryFile, foreign);
        },
-       tick, {foreign}});
+       tick, {foreign}, {}});
   add("the last save before the end", {"", [] { StartRunning(kThree); },
                                        [](EntryFiles& files) {
                                          kList.SetItemText(2, 0, "改过的");
                                          return files.SaveNow(kList, clock += 0.01);
                                        },
+                                       {},
                                        {}});
   return all;
 }
@@ -435,6 +438,32 @@ TEST_F(EntryFileFaults, EveryCallOfEverySituationFailsInEveryWayAndNothingIsLost
   std::string shown;
   for (const std::string& p : problems_) shown += "\n" + p;
   EXPECT_EQ(violations_, 0) << shown;
+}
+
+// A file far larger than any list is not loaded, and survives whole as a backup the user is told of
+// before the (empty) list replaces it.
+TEST_F(EntryFileFaults, AFileTooLargeToLoadIsKeptWholeBeforeItIsReplaced) {
+  Begin();
+  const LONGLONG size = kLargestLoadedFile + 4096;
+  HANDLE file = CreateFileW(Wide(kEntryFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER end{};
+  end.QuadPart = size - 6;
+  SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+  DWORD written = 0;
+  WriteFile(file, "tail\r\n", 6, &written, nullptr);
+  CloseHandle(file);
+  program_->Load(kList);
+  EXPECT_EQ(kList.ItemCount(), 0);
+  Tick(*program_, clock);
+  const std::optional<std::string> backup = Contents(BackupName(kEntryFile, 1));
+  ASSERT_TRUE(backup.has_value());
+  EXPECT_EQ(static_cast<LONGLONG>(backup->size()), size);
+  EXPECT_TRUE(backup->ends_with("tail\r\n"));
+  EXPECT_EQ(Contents(kEntryFile), "");
+  const std::vector<std::string> notices = program_->TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("bugaun.备份1.txt"), std::string::npos) << notices[0];
 }
 
 }  // namespace
