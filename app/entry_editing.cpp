@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/app_handlers.h"
+#include "app/program.h"
 #include "app/services_helpers.h"
 #include "app/units.h"
 
@@ -13,8 +14,6 @@ constexpr ListView kEntryList{units::EntryList};
 // The title every new row starts with; a row still holding it was never typed over.
 constexpr std::string_view kPlaceholderText = "输入内容， 列如：写PPt";
 
-// Indexes of the program's declared user32 functions used here.
-enum Declared : uint32_t { kGetCursorPos = 3, kSetCursorPos = 5, kGetFocus = 6, kPostMessage = 7 };
 
 constexpr uint32_t kKeyDownMessage = 0x0100, kKeyUpMessage = 0x0101, kButtonClickMessage = 0x00F5;
 constexpr uint32_t kEnterKey = 13;
@@ -78,17 +77,17 @@ void SaveCursor() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(kGetCursorPos, {PointerWord(point)});
+  CallDeclared(declared::GetCursorPos, {PointerWord(point)});
   saved = *point;
 }
 
 void RestoreCursor() {
   const PointRecord& saved = *G().SavedCursor;
-  CallDeclared(kSetCursorPos, {static_cast<uint32_t>(saved.x), static_cast<uint32_t>(saved.y)});
+  CallDeclared(declared::SetCursorPos, {static_cast<uint32_t>(saved.x), static_cast<uint32_t>(saved.y)});
 }
 
 void PostToWindow(uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam) {
-  CallDeclared(kPostMessage, {window, message, wParam, lParam});
+  CallDeclared(declared::PostMessageA, {window, message, wParam, lParam});
 }
 
 // The click and the key go to the program's own windows as posted messages rather than as
@@ -103,7 +102,7 @@ void ClickHiddenButton() {
 // For the window of this program that has the keyboard focus; none has it while another
 // program is active, and then the key is not pressed.
 void PressEnter() {
-  const uint32_t focus = CallDeclared(kGetFocus, {});
+  const uint32_t focus = CallDeclared(declared::GetFocus, {});
   if (focus == 0) return;
   PostToWindow(focus, kKeyDownMessage, kEnterKey, kEnterPressed);
   PostToWindow(focus, kKeyUpMessage, kEnterKey, kEnterReleased);

@@ -16,8 +16,6 @@
 namespace tl::app {
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
-
 std::string_view AsText(std::span<const uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
@@ -356,7 +354,7 @@ void TellEntryFileNotices() {
 
 namespace {
 
-double NowSeconds() { return Now() * kSecondsPerDay; }
+double NowSeconds() { return Now() * static_cast<double>(kSecondsPerDay); }
 
 }  // namespace
 

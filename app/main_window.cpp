@@ -2,6 +2,7 @@
 // close box does nothing, the two menu items 关于 and 关闭程序, and the save at the session's end.
 #include "app/app_handlers.h"
 #include "app/globals.h"
+#include "app/program.h"
 #include "app/units.h"
 
 namespace tl::app {
@@ -15,8 +16,6 @@ constexpr int32_t kYesNoWarning = 52, kYes = 5;
 constexpr const char* kNotSavedQuestion =
     "事件没有能够保存：写入“bugaun.txt”或“jilusjian.txt”失败。现在关闭程序，最近的改动将会丢失。\r\n\r\n仍要关闭程序吗？";
 
-// The declared user32 ClientToScreen.
-constexpr uint32_t kClientToScreen = 4;
 // The pin button keeps its size and top from the form; only its left follows the width.
 constexpr int32_t kPinWidth = 32;
 constexpr int32_t kPinRightGap = 4;
@@ -29,7 +28,7 @@ int32_t MainWindowClientWidth(int32_t outerWidth) {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* origin = static_cast<PointRecord*>(fresh.get());
   *origin = {0, 0};
-  CallDeclared(kClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
+  CallDeclared(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
   const int32_t frame = origin->x - ReadInt(units::MainWindow, prop::Left);
   if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
   return outerWidth - 2 * frame;

@@ -25,7 +25,7 @@ const Constants kConstants = {
 // Indexes 0-2 serve the window-opacity routine, 3-5 saving and restoring the pointer, 6-7 the
 // click and key a click on the entry list hands to the program's own windows; an empty library
 // name searches the standard libraries.
-constexpr uint32_t kDllCount = 8;
+constexpr uint32_t kDllCount = declared::Count;
 const char* const kDllLibraryNames[kDllCount] = {kConstants.user32Dll, kConstants.emptyText,
                                                  kConstants.emptyText, kConstants.user32,
                                                  kConstants.user32Dll, kConstants.user32Dll,

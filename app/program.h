@@ -33,6 +33,12 @@ consteval const char* ConstantText(std::string_view text) {
   return &kConstants.texts[ConstantTextOffset(text)];
 }
 
+// The declared DLL functions, by their index in the declaration table.
+namespace declared {
+inline constexpr uint32_t GetWindowLongA = 0, SetWindowLongA = 1, SetLayeredWindowAttributes = 2, GetCursorPos = 3,
+                          ClientToScreen = 4, SetCursorPos = 5, GetFocus = 6, PostMessageA = 7, Count = 8;
+}  // namespace declared
+
 extern const ProgramHeader kProgramHeader;
 
 }  // namespace tl::app

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "runtime/value.h"
+
 namespace tl::app {
 namespace {
 
-constexpr int64_t kSecondsPerDay = 86400;
 
 // Days from 1 January 1970 to the given civil date (H. Hinnant's days_from_civil).
 int64_t DaysFromCivil(int64_t year, int month, int day) {

@@ -34,10 +34,6 @@ void EndProgram(int32_t code) {
   __builtin_unreachable();
 }
 
-int32_t TruncateToInteger(double value) {
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value))));
-}
-
 // ---- owners ----------------------------------------------------------------------------------
 
 Block& Block::operator=(Block&& other) noexcept {

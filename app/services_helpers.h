@@ -7,8 +7,8 @@
 // `ByteSet`, `TextArray`) that frees it through the table's `Free` slot. Arguments stay the
 // caller's; a null text or byte set is never passed: the helpers pass the constant empty one.
 //
-// Numbers: the application computes in doubles; `TruncateToInteger` turns a double into an
-// integer argument by truncation toward zero.
+// Numbers: the application computes in doubles; the value model's `TruncateToInteger` turns a
+// double into an integer argument by truncation toward zero.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +35,8 @@ const ServiceTable& Services();
 // Ends the program with the exit code (ExitProgram: the exit callbacks run first).
 [[noreturn]] void EndProgram(int32_t code);
 
-// Truncation toward zero into 64 bits, of which the low 32 bits are used.
-int32_t TruncateToInteger(double value);
+// The value model's TruncateToInteger (runtime/value.h) is the application's too.
+using tl::TruncateToInteger;
 
 // ---- owners of what the runtime returns ------------------------------------------------------
 
@@ -117,8 +117,8 @@ class TextArray {
 // ---- argument records --------------------------------------------------------------------------
 
 inline constexpr ArgRecord Omitted() { return {}; }
-inline constexpr ArgRecord IntArg(int32_t v) { return {static_cast<uint32_t>(v), 0, DataType::Int}; }
-inline constexpr ArgRecord BoolArg(bool v) { return {v ? 1u : 0u, 0, DataType::Bool}; }
+using tl::BoolArg;
+using tl::IntArg;
 ArgRecord DoubleArg(double v);
 // A text argument; null becomes the constant empty text.
 ArgRecord TextArg(const char* text);

@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/app_handlers.h"
+#include "app/program.h"
 #include "app/services_helpers.h"
 #include "app/units.h"
 
@@ -10,8 +11,8 @@ namespace {
 
 // The pin button's caption is the pin state: while it reads "固定" auto-shrink is on and a click
 // pins the window; while it reads "缩放" the window stays as it is and a click lets it shrink.
-constexpr std::string_view kShrinking = "固定";
-constexpr std::string_view kPinned = "缩放";
+constexpr std::string_view kShrinking = ids::PinCaptionShrinking;
+constexpr std::string_view kPinned = ids::PinCaptionPinned;
 
 constexpr int32_t kCollapsedHeight = 39;
 constexpr int32_t kExpandedHeight = 412;
@@ -26,8 +27,6 @@ bool PinCaptionIs(std::string_view caption) {
   return ReadText(units::PinButton, prop::ButtonCaption) == caption;
 }
 
-// The declared user32 GetCursorPos.
-constexpr uint32_t kGetCursorPos = 3;
 
 // One reading of the pointer serves the whole test: on Wine each reading is a round trip to the
 // window server and the display, and the tick runs as often as the timer allows.
@@ -35,7 +34,7 @@ PointRecord PointerNow() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(kGetCursorPos, {PointerWord(point)});
+  CallDeclared(declared::GetCursorPos, {PointerWord(point)});
   return *point;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_handlers.h"
+#include "app/program.h"
 #include "app/units.h"
 #include "commands/text.h"
 #include "controls/balloon_tip.h"
@@ -10,8 +11,6 @@
 namespace tl::app {
 namespace {
 
-// Indices of the declared DLL functions.
-constexpr uint32_t kGetWindowLong = 0, kSetWindowLong = 1, kSetLayeredWindowAttributes = 2;
 constexpr int32_t kExtendedStyle = -20;
 constexpr int32_t kLayered = 0x80000, kTransparent = 0x20;
 constexpr int32_t kUseColourKey = 1, kUseOpacity = 2;
@@ -27,13 +26,14 @@ void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity, std:
   const int32_t key = colourKey.value_or(0);
   int32_t style = kLayered;
   if (clickThrough.value_or(false)) {
-    const auto current = static_cast<int32_t>(CallDeclared(kGetWindowLong, {Word(windowHandle), Word(kExtendedStyle)}));
+    const auto current =
+        static_cast<int32_t>(CallDeclared(declared::GetWindowLongA, {Word(windowHandle), Word(kExtendedStyle)}));
     style = CallInt(cmd::BitOr, {IntArg(current), IntArg(kTransparent), IntArg(kLayered)});
   }
-  CallDeclared(kSetWindowLong, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
+  CallDeclared(declared::SetWindowLongA, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
   int32_t flags = kUseOpacity;
   if (key != 0) flags = alpha == 0 ? kUseColourKey : kUseColourKey | kUseOpacity;
-  CallDeclared(kSetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
+  CallDeclared(declared::SetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
 }
 
 void RefreshPinTip() {
@@ -41,9 +41,9 @@ void RefreshPinTip() {
   static std::string shownFor;
   const Text caption = ReadText(units::PinButton, prop::ButtonCaption);
   const char* tip = nullptr;
-  if (caption == "固定") {
+  if (caption == ids::PinCaptionShrinking) {
     tip = "固定为展开状态";
-  } else if (caption == "缩放") {
+  } else if (caption == ids::PinCaptionPinned) {
     tip = "缩放主界面";
   }
   if (!tip || caption.view() == shownFor) return;

@@ -29,7 +29,6 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 }
 
 constexpr int64_t kOleEpoch = DaysFromCivil(1899, 12, 30);
-constexpr int64_t kSecondsPerDay = 86400;
 
 }  // namespace
 

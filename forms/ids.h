@@ -7,6 +7,11 @@
 
 namespace tl::ids {
 
+// The pin button's caption is the pin state: the window shrinks while it reads the first, and
+// stays as it is while it reads the second. The form starts it shrinking.
+inline constexpr const char* PinCaptionShrinking = "固定";
+inline constexpr const char* PinCaptionPinned = "缩放";
+
 inline constexpr uint32_t MainWindow = 0x52010001;
 inline constexpr uint32_t DetailsWindow = 0x520123F6;
 inline constexpr uint32_t AboutWindow = 0x52012444;

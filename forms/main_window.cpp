@@ -143,7 +143,7 @@ WindowDef MainWindow() {
                   .rect = {240, 8, 32, 16},
                   .flags = kVisible | kTab,
                   .bindings = {{0, H::OnPinClicked}, {-4, H::OnPinRightPressed}},
-                  .block = Button("固定")},
+                  .block = Button(ids::PinCaptionShrinking)},
           UnitDef{.id = ids::PortalButton,
                   .type = UnitType::Button,
                   .name = "按钮5",

@@ -31,6 +31,9 @@ inline constexpr uint32_t ElementMask = 0xDFFFFFFF;
 inline constexpr uint32_t None = 0;
 }  // namespace DataType
 
+// A date-time value counts days (since 30 December 1899) in a double; a day has this many seconds.
+inline constexpr int64_t kSecondsPerDay = 86400;
+
 // Unit type ids of the types this program places on its windows.
 namespace UnitType {
 inline constexpr uint32_t Window = 0x10001;
