@@ -544,6 +544,52 @@ TEST_F(EntryFilesAtWork, AHeldEntryFileNeverLeavesAMixedPairAndCatchesUpAfterThe
   EXPECT_TRUE(sawDeleted) << "the delete reached the disk as a pair";
 }
 
+// Held without sharing at start, and the user adds a row before it can be read: the file is not
+// replaced while it is held; once released, what it held goes to a backup, the user is told where,
+// and only then does the file hold the list.
+TEST_F(EntryFilesAtWork, AFileHeldAtStartAndChangedMeanwhileIsKeptBeforeItIsReplaced) {
+  const std::string original = Gbk(L"原来的\r\n");
+  directory_.Write(kEntries, original);
+  std::optional<FileHolder> holder(std::in_place, directory_.File(kEntries), L"none");
+  ASSERT_TRUE(holder->holding());
+  program_.emplace(directory_);
+  main_ = program().MainWindow();
+  ASSERT_NE(main_, nullptr);
+  list_ = FindChild(main_, L"SysListView32");
+  addButton_ = FindChild(main_, L"Button", L"点击此处添加事件");
+  ASSERT_TRUE(list_ && addButton_);
+  HWND box = program().WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(L"“bugaun.txt”无法读取"), std::wstring::npos) << Gbk(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+  ExpandWindow();
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return ListItemCount(list_) == 1; })) << "a row is added";
+  Pump(1000);
+  EXPECT_FALSE(directory_.Exists(L"bugaun.备份1.txt")) << "it cannot be copied while held";
+  ASSERT_TRUE(holder->Release());
+  EXPECT_EQ(directory_.Read(kEntries), original) << "not replaced while it was held";
+
+  // Every notice is answered; one of them names the backup.
+  std::wstring told;
+  const bool settled = WaitUntil(
+      [&] {
+        if (HWND notice = program().MessageBoxes().empty() ? nullptr : program().MessageBoxes().front()) {
+          told += MessageBoxText(notice);
+          AnswerMessageBox(notice, IDOK);
+          WaitUntil([&] { return !IsWindow(notice); });
+        }
+        return told.find(L"bugaun.备份1.txt") != std::wstring::npos && ListItemCount(list_) == 1 &&
+               directory_.Read(kEntries) == EntryFileTexts(Rows()).first;
+      },
+      10000);
+  EXPECT_TRUE(settled) << "told where the file is kept, and the files follow the list: " << Gbk(told);
+  EXPECT_EQ(directory_.Read(L"bugaun.备份1.txt"), original) << "what the file held is kept";
+  EXPECT_EQ(directory_.Read(kTimes), EntryFileTexts(Rows()).second);
+}
+
 // 关闭程序 ends an open in-place edit as Enter would and saves what was typed before it ends.
 TEST_F(EntryFilesAtWork, ClosingWithAnOpenEditSavesTheTypedText) {
   Start({{L"a", L"t1"}});
