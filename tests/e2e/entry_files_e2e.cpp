@@ -7,8 +7,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/main_window_fixture.h"
 
 namespace tl::e2e {
 namespace {
@@ -33,10 +39,65 @@ bool operator==(const FILETIME& a, const FILETIME& b) {
   return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-bool HasBackup(const ProgramDirectory& dir, const std::wstring& backup) {
-  const auto names = dir.Names();
-  return std::find(names.begin(), names.end(), backup) != names.end();
+std::vector<std::wstring> SortedNames(const ProgramDirectory& dir) {
+  std::vector<std::wstring> names = dir.Names();
+  std::sort(names.begin(), names.end());
+  return names;
 }
+
+// Another program (tests/e2e/file_holder.cpp) holding a file open with the sharing given
+// ("none", "read" or "all"), after writing the text into it when one is given ("|" writes a line
+// break). It lets go when released or at the end of the scope.
+class FileHolder {
+ public:
+  FileHolder(const std::wstring& path, const std::wstring& sharing, const std::optional<std::wstring>& text = {}) {
+    static int sequence = 0;
+    const std::wstring events =
+        L"tallyleaf-file-holder-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++sequence);
+    held_ = CreateEventW(nullptr, TRUE, FALSE, (events + L".held").c_str());
+    release_ = CreateEventW(nullptr, TRUE, FALSE, (events + L".release").c_str());
+    std::wstring command = L"\"" + std::wstring(FILE_HOLDER_EXE) + L"\" \"" + path + L"\" " + sharing + L" " + events;
+    if (text) command += L" \"" + *text + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(FILE_HOLDER_EXE, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
+      ADD_FAILURE() << "could not start file_holder.exe: error " << GetLastError();
+      return;
+    }
+    HANDLE waits[] = {held_, process_.hProcess};
+    holding_ = WaitForMultipleObjects(2, waits, FALSE, 10000) == WAIT_OBJECT_0;
+  }
+  ~FileHolder() {
+    Release();
+    CloseHandle(held_);
+    CloseHandle(release_);
+  }
+  FileHolder(const FileHolder&) = delete;
+  FileHolder& operator=(const FileHolder&) = delete;
+
+  bool holding() const { return holding_; }
+  // Closes the file and waits for the holder to end; true when it held the file and ended well.
+  bool Release() {
+    if (!process_.hProcess) return false;
+    SetEvent(release_);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
+    GetExitCodeProcess(process_.hProcess, &code);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    const bool held = holding_;
+    holding_ = false;
+    return held && code == 0;
+  }
+
+ private:
+  HANDLE held_ = nullptr;
+  HANDLE release_ = nullptr;
+  PROCESS_INFORMATION process_{};
+  bool holding_ = false;
+};
 
 TEST(EntryFiles, MissingFilesAreCreatedEmptyForAnEmptyList) {
   ProgramDirectory dir;
@@ -164,28 +225,60 @@ TEST(EntryFiles, AZeroByteOrUtf8TextIsKeptAsABackupThatNeverOverwritesAnEarlierO
   ExpectBackupTold(again, dir, L"bugaun.备份3.txt", utf8);
 }
 
-TEST(EntryFiles, AFileLockedAtStartIsBackedUpBeforeItIsReplaced) {
+// Held by another program that shares nothing: nothing loads and the user is told once. While
+// the list stays untouched nothing is written over the pair, and once the file can be read it
+// loads as a start would, with the pair unchanged and no backup made.
+TEST(EntryFiles, AFileHeldAtStartWithoutSharingLoadsOnceItCanBeRead) {
   ProgramDirectory dir;
-  dir.Write(kEntries, "kept\r\n");
-  HANDLE lock = CreateFileW(dir.File(kEntries).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  dir.Write(kEntries, Gbk(L"留着\r\nsecond\r\n"));
+  dir.Write(kTimes, "t1\r\nt2\r\n");
+  const FILETIME entriesBefore = LastWrite(dir, kEntries), timesBefore = LastWrite(dir, kTimes);
+  FileHolder holder(dir.File(kEntries), L"none");
+  ASSERT_TRUE(holder.holding());
   RunningProgram program(dir);
   HWND list = ListOf(program.MainWindow());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ListItemCount(list), 0) << "could not be read";
-  // Saving fails while the file stays locked, and after a while the user is told why.
-  HWND box = program.WaitForMessageBox(8000);
-  ASSERT_NE(box, nullptr);
+  HWND box = program.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the user is told";
   EXPECT_NE(MessageBoxText(box).find(L"“bugaun.txt”无法读取"), std::wstring::npos) << Gbk(MessageBoxText(box));
   AnswerMessageBox(box, IDOK);
-  CloseHandle(lock);
-  EXPECT_EQ(dir.Read(kEntries), "kept\r\n") << "not replaced while it could not be kept";
-  // The backup notice names the copy.
-  for (int i = 0; i < 2 && !HasBackup(dir, L"bugaun.备份1.txt"); ++i) {
-    if (HWND told = program.WaitForMessageBox(4000)) AnswerMessageBox(told, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(program.WaitForMessageBox(1500), nullptr) << "told once";
+  EXPECT_EQ(ListItemCount(list), 0);
+  EXPECT_EQ(dir.Read(kTimes), "t1\r\nt2\r\n") << "the times that did load are not written without their entries";
+  EXPECT_EQ(SortedNames(dir), (std::vector<std::wstring>{kEntries, kTimes})) << "no temporary, no backup";
+
+  ASSERT_TRUE(holder.Release());
+  EXPECT_TRUE(WaitUntil([&] { return ListColumn(list, 0) == std::vector<std::wstring>{L"留着", L"second"}; }))
+      << "loaded once it could be read";
+  EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"t1", L"t2"}));
+  EXPECT_EQ(program.WaitForMessageBox(1000), nullptr) << "it loaded whole: nothing more to tell";
+  EXPECT_EQ(dir.Read(kEntries), Gbk(L"留着\r\nsecond\r\n"));
+  EXPECT_EQ(dir.Read(kTimes), "t1\r\nt2\r\n");
+  EXPECT_TRUE(LastWrite(dir, kEntries) == entriesBefore) << "not rewritten";
+  EXPECT_TRUE(LastWrite(dir, kTimes) == timesBefore) << "not rewritten";
+  EXPECT_EQ(SortedNames(dir), (std::vector<std::wstring>{kEntries, kTimes})) << "no backup";
+}
+
+// Held by another program that lets others read it (and write, and delete): it loads at once.
+TEST(EntryFiles, AFileHeldAtStartWithSharingLoadsAtOnce) {
+  for (const wchar_t* sharing : {L"read", L"all"}) {
+    SCOPED_TRACE(Gbk(sharing));
+    ProgramDirectory dir;
+    dir.Write(kEntries, "a\r\nb\r\n");
+    dir.Write(kTimes, "t1\r\nt2\r\n");
+    FileHolder holder(dir.File(kEntries), sharing);
+    ASSERT_TRUE(holder.holding());
+    RunningProgram program(dir);
+    HWND list = ListOf(program.MainWindow());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"t1", L"t2"}));
+    EXPECT_EQ(program.WaitForMessageBox(1500), nullptr) << "nothing to tell";
+    EXPECT_EQ(dir.Read(kEntries), "a\r\nb\r\n");
+    EXPECT_EQ(SortedNames(dir), (std::vector<std::wstring>{kEntries, kTimes}));
   }
-  EXPECT_TRUE(WaitUntil([&] { return dir.Read(L"bugaun.备份1.txt") == std::string("kept\r\n"); }));
-  EXPECT_TRUE(Holds(dir, kEntries, ""));
 }
 
 TEST(EntryFiles, AFailingSaveIsToldOnceAndRetriedUntilItWorks) {
@@ -237,6 +330,279 @@ TEST(EntryFiles, AStartFinishesOrUndoesAnInterruptedSaveAsOneStep) {
     EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"new time", L"new time 2"}));
     EXPECT_EQ(dir.Names().size(), 2u);
   }
+}
+
+// Written by another program while this one runs: what it wrote goes to the next free backup and
+// the user is told, then the file holds the list again. A writer that keeps the file open with
+// full sharing may delay the replacement (Wine cannot replace a file another process has open;
+// Windows can) but changes nothing else.
+TEST(EntryFiles, AFileAnotherProgramWritesWhileRunningIsKeptThenHoldsTheList) {
+  ProgramDirectory dir;
+  dir.Write(kEntries, "a\r\nb\r\n");
+  dir.Write(kTimes, "t1\r\nt2\r\n");
+  dir.Write(L"bugaun.备份1.txt", "an earlier backup");
+  RunningProgram program(dir);
+  HWND list = ListOf(program.MainWindow());
+  ASSERT_NE(list, nullptr);
+  dir.Write(kEntries, Gbk(L"别人写的\r\n"));
+  ExpectBackupTold(program, dir, L"bugaun.备份2.txt", Gbk(L"别人写的\r\n"));
+  EXPECT_TRUE(Holds(dir, kEntries, "a\r\nb\r\n"));
+  EXPECT_EQ(dir.Read(kTimes), "t1\r\nt2\r\n");
+  {
+    FileHolder writer(dir.File(kEntries), L"all", L"third|line|");
+    ASSERT_TRUE(writer.holding());
+    ExpectBackupTold(program, dir, L"bugaun.备份3.txt", "third\r\nline\r\n");
+  }
+  EXPECT_TRUE(Holds(dir, kEntries, "a\r\nb\r\n"));
+  EXPECT_EQ(dir.Read(kTimes), "t1\r\nt2\r\n");
+  EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"a", L"b"})) << "the list is not changed by it";
+  EXPECT_EQ(dir.Read(L"bugaun.备份1.txt"), "an earlier backup");
+  EXPECT_EQ(SortedNames(dir).size(), 5u) << "three backups and the pair, no temporary";
+}
+
+// Answers notices until the question whether to close anyway shows; that box, or null.
+HWND WaitForCloseQuestion(const RunningProgram& program) {
+  for (int shown = 0; shown < 3; ++shown) {
+    HWND box = program.WaitForMessageBox(8000);
+    if (!box || MessageBoxText(box).find(L"仍要关闭程序吗") != std::wstring::npos) return box;
+    AnswerMessageBox(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box); });
+  }
+  return nullptr;
+}
+
+// 关闭程序 saves before it ends; when that save fails it asks, 否 keeps the program running and
+// saving, 是 ends it anyway.
+TEST(EntryFiles, ClosingWhileSavesFailAsksAndNoKeepsSaving) {
+  ProgramDirectory dir;
+  dir.Write(kEntries, "x\r\n");
+  RunningProgram program(dir);
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(Holds(dir, kTimes, "\r\n"));
+  const std::wstring blocker = dir.File(L"jilusjian.txt.new");
+  // A directory where the time file's temporary goes makes every save fail.
+  ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+  dir.Remove(kTimes);
+  PostMessageW(main, WM_COMMAND, 20003, 0);
+  HWND question = WaitForCloseQuestion(program);
+  ASSERT_NE(question, nullptr) << "asked whether to close anyway";
+  AnswerMessageBox(question, IDNO);
+  EXPECT_EQ(program.WaitForExit(1500), STILL_ACTIVE) << "否 keeps it running";
+  EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
+  // Still saving: the failures go on and are told, and once the fault is gone the files follow.
+  HWND told = program.WaitForMessageBox(6000);
+  ASSERT_NE(told, nullptr) << "the failing saves are told";
+  EXPECT_NE(MessageBoxText(told).find(L"事件没有能够保存"), std::wstring::npos) << Gbk(MessageBoxText(told));
+  ASSERT_TRUE(RemoveDirectoryW(blocker.c_str()));
+  EXPECT_TRUE(Holds(dir, kTimes, "\r\n", 5000)) << "kept saving";
+  AnswerMessageBox(told, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(told); }));
+
+  ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+  dir.Remove(kTimes);
+  PostMessageW(main, WM_COMMAND, 20003, 0);
+  question = WaitForCloseQuestion(program);
+  ASSERT_NE(question, nullptr) << "asked again while the fault is still there";
+  AnswerMessageBox(question, IDYES);
+  EXPECT_EQ(program.WaitForExit(), 0u) << "是 ends it";
+  EXPECT_EQ(dir.Read(kEntries), "x\r\n") << "what was saved stays";
+  RemoveDirectoryW(blocker.c_str());
+}
+
+// The pair on disk read the way a start reads it: a lone entry temporary is a replacement whose
+// time file is already in place; with both temporaries no replacement has begun.
+struct DiskPair {
+  std::string entries, times;
+  bool fromTemporary = false;
+  friend bool operator==(const DiskPair&, const DiskPair&) = default;
+};
+
+// The four files, each missing or with its bytes; nothing when one could not be read.
+std::optional<std::array<std::optional<std::string>, 4>> LookAtPair(const ProgramDirectory& dir) {
+  std::array<std::optional<std::string>, 4> files;
+  const std::wstring names[] = {kEntries, kTimes, L"bugaun.txt.new", L"jilusjian.txt.new"};
+  for (size_t i = 0; i < files.size(); ++i) {
+    const bool exists = GetFileAttributesW(dir.File(names[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
+    files[i] = dir.Read(names[i]);
+    if (exists != files[i].has_value()) return std::nullopt;
+  }
+  return files;
+}
+
+// Nothing while a save is moving the files (two looks in a row differ).
+std::optional<DiskPair> PairOnDisk(const ProgramDirectory& dir) {
+  const auto first = LookAtPair(dir), second = LookAtPair(dir);
+  if (!first || first != second) return std::nullopt;
+  const auto& [entries, times, entryTemporary, timeTemporary] = *first;
+  const bool lone = entryTemporary && !timeTemporary;
+  return DiskPair{lone ? *entryTemporary : entries.value_or(""), times.value_or(""), lone};
+}
+
+// Looks at the pair every few milliseconds on a thread of its own, keeping each new sight.
+class PairSampler {
+ public:
+  explicit PairSampler(const ProgramDirectory& dir)
+      : thread_([this, &dir] {
+          while (!stop_) {
+            if (std::optional<DiskPair> pair = PairOnDisk(dir)) {
+              const std::lock_guard lock(mutex_);
+              if (samples_.empty() || !(samples_.back() == *pair)) samples_.push_back(*pair);
+              ++looks_;
+            }
+            Sleep(5);
+          }
+        }) {}
+  ~PairSampler() { Stop(); }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  std::vector<DiskPair> samples() {
+    const std::lock_guard lock(mutex_);
+    return samples_;
+  }
+  int looks() {
+    const std::lock_guard lock(mutex_);
+    return looks_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<DiskPair> samples_;
+  int looks_ = 0;
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
+};
+
+void PrintTo(const DiskPair& pair, std::ostream* out) {
+  *out << "{entries \"" << pair.entries << "\", times \"" << pair.times << "\""
+       << (pair.fromTemporary ? ", entries from bugaun.txt.new}" : "}");
+}
+
+class EntryFilesAtWork : public MainWindowTest {};
+
+constexpr int kDeleteItem = 2;
+
+// The entry file held by a program that lets others read but not delete it: saves cannot
+// replace it. Whatever moment the disk is looked at, the pair is one the list had; the user is
+// told after a few seconds, and after the release the files catch up with the list.
+TEST_F(EntryFilesAtWork, AHeldEntryFileNeverLeavesAMixedPairAndCatchesUpAfterTheRelease) {
+  const std::vector<ListRow> first = {{L"a", L"t1"}, {L"b", L"t2"}, {L"c", L"t3"}};
+  Start(first);
+  std::vector<std::vector<ListRow>> states = {first};
+  FileHolder holder(directory_.File(kEntries), L"read");
+  ASSERT_TRUE(holder.holding());
+  PairSampler sampler(directory_);
+
+  ChooseFromListMenu(RowPoint(1), kDeleteItem);
+  const std::vector<ListRow> deleted = {{L"a", L"t1"}, {L"c", L"t3"}};
+  ASSERT_TRUE(WaitUntil([&] { return Rows() == deleted; }));
+  states.push_back(deleted);
+  EXPECT_EQ(program().WaitForMessageBox(1500), nullptr) << "not told at the first failure";
+  HWND box = program().WaitForMessageBox(6000);
+  ASSERT_NE(box, nullptr) << "told that saving fails";
+  EXPECT_NE(MessageBoxText(box).find(L"事件没有能够保存"), std::wstring::npos) << Gbk(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+  // An add after the delete brings the count back: new times beside old entries would show.
+  ExpandWindow();
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+  states.push_back(Rows());
+  TypeText(L"新的 d");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  const std::vector<ListRow> last = Rows();
+  ASSERT_EQ(last.size(), 3u);
+  EXPECT_EQ(last[2].text, L"新的 d");
+  states.push_back(last);
+  Pump(1000);
+
+  ASSERT_TRUE(holder.Release());
+  EXPECT_TRUE(FilesHold(last)) << "caught up after the release";
+  EXPECT_TRUE(WaitUntil([&] { return SortedNames(directory_).size() == 2u; })) << "no temporary left";
+  sampler.Stop();
+
+  std::vector<DiskPair> allowed;
+  for (const auto& rows : states) {
+    const auto [texts, times] = EntryFileTexts(rows);
+    allowed.push_back({texts, times});
+  }
+  const auto same = [](const DiskPair& a, const DiskPair& b) { return a.entries == b.entries && a.times == b.times; };
+  const std::vector<DiskPair> samples = sampler.samples();
+  EXPECT_GT(sampler.looks(), 100) << "the disk was looked at often";
+  bool sawReplacementPending = false, sawDeleted = false;
+  for (const DiskPair& sample : samples) {
+    EXPECT_TRUE(std::any_of(allowed.begin(), allowed.end(), [&](const DiskPair& a) { return same(a, sample); }))
+        << "a pair the list never had: " << ::testing::PrintToString(sample);
+    sawReplacementPending |= sample.fromTemporary;
+    sawDeleted |= same(sample, allowed[1]);
+  }
+  EXPECT_TRUE(sawReplacementPending) << "while held the newest entries were only in bugaun.txt.new";
+  EXPECT_TRUE(sawDeleted) << "the delete reached the disk as a pair";
+}
+
+// Held without sharing at start, and the user adds a row before it can be read: the file is not
+// replaced while it is held; once released, what it held goes to a backup, the user is told where,
+// and only then does the file hold the list.
+TEST_F(EntryFilesAtWork, AFileHeldAtStartAndChangedMeanwhileIsKeptBeforeItIsReplaced) {
+  const std::string original = Gbk(L"原来的\r\n");
+  directory_.Write(kEntries, original);
+  std::optional<FileHolder> holder(std::in_place, directory_.File(kEntries), L"none");
+  ASSERT_TRUE(holder->holding());
+  program_.emplace(directory_);
+  main_ = program().MainWindow();
+  ASSERT_NE(main_, nullptr);
+  list_ = FindChild(main_, L"SysListView32");
+  addButton_ = FindChild(main_, L"Button", L"点击此处添加事件");
+  ASSERT_TRUE(list_ && addButton_);
+  HWND box = program().WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(L"“bugaun.txt”无法读取"), std::wstring::npos) << Gbk(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+  ExpandWindow();
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return ListItemCount(list_) == 1; })) << "a row is added";
+  Pump(1000);
+  EXPECT_FALSE(directory_.Exists(L"bugaun.备份1.txt")) << "it cannot be copied while held";
+  ASSERT_TRUE(holder->Release());
+  EXPECT_EQ(directory_.Read(kEntries), original) << "not replaced while it was held";
+
+  // Every notice is answered; one of them names the backup.
+  std::wstring told;
+  const bool settled = WaitUntil(
+      [&] {
+        if (HWND notice = program().MessageBoxes().empty() ? nullptr : program().MessageBoxes().front()) {
+          told += MessageBoxText(notice);
+          AnswerMessageBox(notice, IDOK);
+          WaitUntil([&] { return !IsWindow(notice); });
+        }
+        return told.find(L"bugaun.备份1.txt") != std::wstring::npos && ListItemCount(list_) == 1 &&
+               directory_.Read(kEntries) == EntryFileTexts(Rows()).first;
+      },
+      10000);
+  EXPECT_TRUE(settled) << "told where the file is kept, and the files follow the list: " << Gbk(told);
+  EXPECT_EQ(directory_.Read(L"bugaun.备份1.txt"), original) << "what the file held is kept";
+  EXPECT_EQ(directory_.Read(kTimes), EntryFileTexts(Rows()).second);
+}
+
+// 关闭程序 ends an open in-place edit as Enter would and saves what was typed before it ends.
+TEST_F(EntryFilesAtWork, ClosingWithAnOpenEditSavesTheTypedText) {
+  Start({{L"a", L"t1"}});
+  LeftClick(CentreOf(addButton_));
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+  const std::vector<ListRow> opened = Rows();
+  ASSERT_EQ(opened.size(), 2u);
+  TypeText(L"关前写的");
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() && ControlText(InPlaceEdit()) == L"关前写的"; }));
+  PostMessageW(main_, WM_COMMAND, 20003, 0);
+  EXPECT_EQ(program().WaitForExit(), 0u);
+  EXPECT_EQ(directory_.Read(kEntries), Gbk(L"a\r\n关前写的\r\n")) << "the typed text, not the placeholder";
+  EXPECT_EQ(directory_.Read(kTimes), "t1\r\n" + Gbk(opened[1].time) + "\r\n");
 }
 
 }  // namespace
