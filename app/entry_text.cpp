@@ -46,8 +46,8 @@ bool IsPlainGbk(std::string_view bytes) {
   auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
   for (size_t i = 0; i < bytes.size(); ++i) {
     const uint8_t b = byte(i);
-    if (b == 0 || b == 0xFF) return false;
-    if (b <= 0x80) continue;
+    if (b == 0 || b == 0x80 || b == 0xFF) return false;
+    if (b < 0x80) continue;
     if (++i == bytes.size()) return false;
     const uint8_t trail = byte(i);
     if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
