@@ -2,21 +2,12 @@
 
 #include <algorithm>
 
+#include "runtime/calendar.h"
 #include "runtime/value.h"
 
 namespace tl::app {
 namespace {
 
-
-// Days from 1 January 1970 to the given civil date (H. Hinnant's days_from_civil).
-int64_t DaysFromCivil(int64_t year, int month, int day) {
-  year -= month <= 2;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -51,7 +42,7 @@ std::optional<Instant> InstantOf(const ClockTime& t) {
   return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
-// H. Hinnant's civil_from_days, with the time of day split off first.
+// The calendar day and, split off first, the time of day.
 ClockTime ClockTimeAt(Instant instant) {
   int64_t days = instant / kSecondsPerDay;
   int64_t seconds = instant % kSecondsPerDay;
@@ -59,16 +50,11 @@ ClockTime ClockTimeAt(Instant instant) {
     seconds += kSecondsPerDay;
     --days;
   }
-  const int64_t z = days + 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t dayOfEra = z - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+  const CivilDate date = CivilFromDays(days);
   ClockTime t;
-  t.day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-  t.month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-  t.year = static_cast<int>(yearOfEra + era * 400 + (t.month <= 2));
+  t.year = date.year;
+  t.month = date.month;
+  t.day = date.day;
   t.hour = static_cast<int>(seconds / 3600);
   t.minute = static_cast<int>(seconds / 60 % 60);
   t.second = static_cast<int>(seconds % 60);
@@ -78,7 +64,7 @@ ClockTime ClockTimeAt(Instant instant) {
 // Before the epoch day the fraction still counts forward from midnight while the whole part
 // counts backward, so it is subtracted.
 double DateTimeValue(const ClockTime& t) {
-  const double days = static_cast<double>(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(1899, 12, 30));
+  const double days = static_cast<double>(DaysFromCivil(t.year, t.month, t.day) - kDateTimeEpochDay);
   const double fraction = (t.hour * 3600 + t.minute * 60 + t.second) / static_cast<double>(kSecondsPerDay);
   return days >= 0 ? days + fraction : days - fraction;
 }

@@ -3,7 +3,7 @@
 // Windows only.
 #pragma once
 
-#include "commands/args.h"
+#include "runtime/args.h"
 
 namespace tl::cmd {
 

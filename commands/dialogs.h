@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 
 namespace tl::cmd {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 
 namespace tl::cmd {
 

@@ -2,7 +2,7 @@
 // lock file open, and bringing the copy that holds it forward. Windows only.
 #pragma once
 
-#include "commands/args.h"
+#include "runtime/args.h"
 
 namespace tl::cmd {
 

@@ -2,7 +2,7 @@
 // running the shell's verbs on files. Windows only.
 #pragma once
 
-#include "commands/args.h"
+#include "runtime/args.h"
 
 namespace tl::cmd {
 

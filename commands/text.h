@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "runtime/value.h"
 
 namespace tl::cmd {

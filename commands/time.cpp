@@ -3,34 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/calendar.h"
+
 namespace tl::cmd {
-namespace {
-
-// Days since 1 January 1970 of a proleptic Gregorian date, and back (H. Hinnant's algorithms).
-constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-constexpr int64_t kOleEpoch = DaysFromCivil(1899, 12, 30);
-
-}  // namespace
 
 DateTimeParts DecomposeDateTime(double value) {
   if (std::isnan(value)) value = 0;
@@ -46,7 +21,10 @@ DateTimeParts DecomposeDateTime(double value) {
     seconds -= kSecondsPerDay;
   }
   DateTimeParts parts{};
-  CivilFromDays(kOleEpoch + days, parts.year, parts.month, parts.day);
+  const CivilDate date = CivilFromDays(kDateTimeEpochDay + days);
+  parts.year = date.year;
+  parts.month = date.month;
+  parts.day = date.day;
   parts.hour = static_cast<int>(seconds / 3600);
   parts.minute = static_cast<int>(seconds / 60 % 60);
   parts.second = static_cast<int>(seconds % 60);
@@ -54,7 +32,7 @@ DateTimeParts DecomposeDateTime(double value) {
 }
 
 double ComposeDateTime(const DateTimeParts& p) {
-  const auto days = static_cast<double>(DaysFromCivil(p.year, p.month, p.day) - kOleEpoch);
+  const auto days = static_cast<double>(DaysFromCivil(p.year, p.month, p.day) - kDateTimeEpochDay);
   const double time = (p.hour * 3600.0 + p.minute * 60.0 + p.second) / kSecondsPerDay;
   return days >= 0 ? days + time : days - time;
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "runtime/value.h"
 
 namespace tl::cmd {

@@ -140,8 +140,4 @@ void ApplyBorder(HWND hwnd, int32_t border) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-COLORREF ResolveColor(uint32_t stored) {
-  return stored == 0xFF000000u ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(stored & 0xFFFFFF);
-}
-
 }  // namespace tl

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "runtime/background.h"
+
 namespace tl {
 
 // The texts are GBK whatever the system's language, so fonts that do not name their own
@@ -57,8 +59,6 @@ GdiObject SolidBrush(COLORREF colour);
 // A device-independent bitmap from the bytes of a BMP file; null for anything malformed.
 GdiObject BitmapFromFile(std::span<const uint8_t> file);
 
-// A stored 0x00BBGGRR colour, with 0xFF000000 standing for the button-face colour.
-COLORREF ResolveColor(uint32_t stored);
 
 // The border property of the list view and the slider bar: 0 none, 1 sunken, 2 raised,
 // 3 thin sunken, 4 sunken and raised, 5 single line.

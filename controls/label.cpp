@@ -71,7 +71,7 @@ void Label::Repaint() { InvalidateRect(hwnd_, nullptr, FALSE); }
 void Label::Paint(HDC dc) const {
   RECT client;
   GetClientRect(hwnd_, &client);
-  const COLORREF back = block_.backColour == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : block_.backColour;
+  const COLORREF back = ResolveColor(block_.backColour);
   GdiObject brush = SolidBrush(back);
   FillRect(dc, &client, brush.brush());
   if (block_.caption.empty()) return;

@@ -1,82 +1,64 @@
-// The list view's eight methods: library commands whose first argument names the unit.
+// The list view's nine methods: library commands whose first argument names the unit.
 #include <string>
 
 #include "controls/list_view.h"
+#include "runtime/args.h"
 #include "runtime/unit_events.h"
 
 namespace tl {
 namespace {
 
-// Method arguments: omitted optional arguments arrive as all-zero records.
-bool Given(int argc, const ArgRecord* args, int i) {
-  return i < argc && args[i].type != DataType::None;
-}
-int32_t IntArgOr(int argc, const ArgRecord* args, int i, int32_t fallback) {
-  return Given(argc, args, i) ? static_cast<int32_t>(ArgInteger(args[i])) : fallback;
-}
-std::string_view TextArgOr(int argc, const ArgRecord* args, int i) {
-  if (!Given(argc, args, i) || args[i].type != DataType::Text) return {};
-  return TextView(WordPointer<const char*>(args[i].low));
-}
-
 // The live list view named by the first argument; a missing unit is the runtime's error.
-ListView* Target(int argc, const ArgRecord* args) {
-  if (argc < 1 || !args) return nullptr;
-  auto* unit = reinterpret_cast<Unit*>(CallRuntime(Request::UnitObjectOrError,
-                                                   static_cast<intptr_t>(args[0].low),
-                                                   static_cast<intptr_t>(args[0].high)));
-  return dynamic_cast<ListView*>(unit);
+ListView* Target(const Args& a) {
+  return a.size() == 0 ? nullptr : dynamic_cast<ListView*>(FindUnit(a[0], true));
 }
 
 }  // namespace
 
 void ListViewGetItemCount(ArgRecord* result, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) *result = IntArg(list->ItemCount());
+  if (auto* list = Target(Args(argc, args))) *result = IntArg(list->ItemCount());
 }
 
 void ListViewGetItemText(ArgRecord* result, int argc, ArgRecord* args) {
-  auto* list = Target(argc, args);
-  if (!list) return;
-  const std::string text =
-      list->ItemText(IntArgOr(argc, args, 1, -1), IntArgOr(argc, args, 2, 0));
-  *result = {PointerWord(NewText(text)), 0, DataType::Text};
+  const Args a(argc, args);
+  // Always a text of its own, an empty one included.
+  if (auto* list = Target(a)) *result = PointerArg(NewText(list->ItemText(a.Int(1, -1), a.Int(2, 0))), DataType::Text);
 }
 
 void ListViewSetItemText(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) {
-    list->SetItemText(IntArgOr(argc, args, 1, -1), IntArgOr(argc, args, 2, 0),
-                      TextArgOr(argc, args, 3));
-  }
+  const Args a(argc, args);
+  if (auto* list = Target(a)) list->SetItemText(a.Int(1, -1), a.Int(2, 0), a.Text(3));
 }
 
 void ListViewInsertItem(ArgRecord* result, int argc, ArgRecord* args) {
-  auto* list = Target(argc, args);
-  if (!list) return;
-  *result = IntArg(list->InsertItem(IntArgOr(argc, args, 1, -1), TextArgOr(argc, args, 2),
-                                    IntArgOr(argc, args, 3, -1), IntArgOr(argc, args, 4, 0),
-                                    IntArgOr(argc, args, 5, 0), IntArgOr(argc, args, 6, 0)));
-}
-
-void ListViewDeleteItem(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) list->DeleteItem(IntArgOr(argc, args, 1, -1));
-}
-
-void ListViewEnsureVisible(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) list->EnsureVisible(IntArgOr(argc, args, 1, -1));
-}
-
-void ListViewSetColumnWidth(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) {
-    list->SetColumnWidth(IntArgOr(argc, args, 1, -1), IntArgOr(argc, args, 2, -1));
+  const Args a(argc, args);
+  if (auto* list = Target(a)) {
+    *result = IntArg(list->InsertItem(a.Int(1, -1), a.Text(2), a.Int(3, -1), a.Int(4, 0), a.Int(5, 0), a.Int(6, 0)));
   }
 }
 
+void ListViewDeleteItem(ArgRecord*, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  if (auto* list = Target(a)) list->DeleteItem(a.Int(1, -1));
+}
+
+void ListViewEnsureVisible(ArgRecord*, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  if (auto* list = Target(a)) list->EnsureVisible(a.Int(1, -1));
+}
+
+void ListViewSetColumnWidth(ArgRecord*, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  if (auto* list = Target(a)) list->SetColumnWidth(a.Int(1, -1), a.Int(2, -1));
+}
+
 void ListViewEditItem(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) list->EditItem(IntArgOr(argc, args, 1, -1));
+  const Args a(argc, args);
+  if (auto* list = Target(a)) list->EditItem(a.Int(1, -1));
 }
 
 void ListViewFinishEditing(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(argc, args)) list->FinishEditing();
+  if (auto* list = Target(Args(argc, args))) list->FinishEditing();
 }
 
 }  // namespace tl

@@ -1,6 +1,7 @@
-// Reading a command's argument records and writing its result record. Optional arguments the
-// caller leaves out arrive as all-zero records (type 0); a record beyond the count is treated
-// the same way, so a short argument list never reads past the caller's records.
+// Reading the argument records of a command or a unit method, and writing its result record.
+// Optional arguments the caller leaves out arrive as all-zero records (type 0); a record beyond
+// the count is treated the same way, so a short argument list never reads past the caller's
+// records.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 
 #include "runtime/value.h"
 
-namespace tl::cmd {
+namespace tl {
 
 // A pointer payload. The program is 32-bit and keeps pointers in the low word; the 64-bit host
 // build of the portable commands carries the upper half in the high word.
@@ -57,4 +58,4 @@ inline void SetByteSet(ArgRecord* result, std::span<const uint8_t> bytes) {
   *result = PointerArg(bytes.empty() ? nullptr : NewByteSet(bytes), DataType::ByteSet);
 }
 
-}  // namespace tl::cmd
+}  // namespace tl

@@ -31,10 +31,6 @@ uint32_t Blend(uint8_t r, uint8_t g, uint8_t b, uint8_t a, COLORREF background) 
          mix(b, GetBValue(background));
 }
 
-COLORREF ResolveColor(uint32_t color) {
-  return color == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(color);
-}
-
 constexpr uint32_t kMaxSide = 16384;
 // Two buffers of four bytes a pixel are held while decoding: a picture that passes the side
 // limit can still need more memory than a 32-bit process has, and the failed allocation would
@@ -138,6 +134,10 @@ void FillOutside(HDC dc, const RECT& area, const RECT& covered, uint32_t color) 
   FillRect(dc, &area, brush);
   RestoreDC(dc, saved);
   DeleteObject(brush);
+}
+
+COLORREF ResolveColor(uint32_t stored) {
+  return stored == kButtonFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(stored & 0xFFFFFF);
 }
 
 }  // namespace tl

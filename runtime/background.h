@@ -12,6 +12,11 @@
 
 namespace tl {
 
+// A stored 0x00BBGGRR colour; this value stands for the platform's button-face colour.
+inline constexpr uint32_t kButtonFaceColour = 0xFF000000;
+// The colour to draw with: the button face for its stand-in, the low 24 bits of any other.
+COLORREF ResolveColor(uint32_t stored);
+
 // The decoded pixels, 32-bit top-down BGRX, transparency already blended onto the colour.
 struct DecodedPicture {
   int width = 0;

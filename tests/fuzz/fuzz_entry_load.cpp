@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/entry_text.h"
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "commands/text.h"
 #include "commands/time.h"
 #include "runtime/memory.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "commands/time.h"
 #include "runtime/memory.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/args.h"
+#include "runtime/args.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 
@@ -23,12 +23,12 @@ int main() {
   double bestSplit = 1e9, bestJoin = 1e9;
   size_t pieces = 0, joined = 0;
   for (int run = 0; run < kRuns; ++run) {
-    ArgRecord args[2] = {cmd::PointerArg(text.c_str(), DataType::Text), cmd::PointerArg(delimiter, DataType::Text)};
+    ArgRecord args[2] = {PointerArg(text.c_str(), DataType::Text), PointerArg(delimiter, DataType::Text)};
     ArgRecord result{};
     auto t0 = Clock::now();
     cmd::SplitText(&result, 2, args);
     auto t1 = Clock::now();
-    void* array = cmd::ArgPointer(result);
+    void* array = ArgPointer(result);
     std::span<char* const> elements = ArrayTextElements(array);
     pieces = elements.size();
     std::vector<const char*> parts(elements.begin(), elements.end());
