@@ -25,7 +25,7 @@ void SaveAtSessionEnd();
 // Finishes or discards what a save interrupted by a crash left behind; runs before any load.
 void RecoverInterruptedSave();
 // Appends one row per line of the entry file to the list and fills column 1 from the time file.
-void LoadEntryFiles(const ListView& list);
+void LoadEntryFiles(const ListUnit& list);
 // The main list's load: the rows, and which file holds bytes the list does not, so that the
 // first save keeps a copy of it.
 void LoadMainEntryFiles();

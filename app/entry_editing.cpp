@@ -9,7 +9,7 @@
 namespace tl::app {
 namespace {
 
-constexpr ListView kEntryList{units::EntryList};
+constexpr ListUnit kEntryList{units::EntryList};
 
 // The title every new row starts with; a row still holding it was never typed over.
 constexpr std::string_view kPlaceholderText = "输入内容， 列如：写PPt";
@@ -72,7 +72,7 @@ void AddPlaceholderRow() {
 }
 
 void SaveCursor() {
-  PointRecord& saved = *G().SavedCursor;
+  PointRecord& saved = *TheGlobals().SavedCursor;
   saved = {0, 0};
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
@@ -82,7 +82,7 @@ void SaveCursor() {
 }
 
 void RestoreCursor() {
-  const PointRecord& saved = *G().SavedCursor;
+  const PointRecord& saved = *TheGlobals().SavedCursor;
   CallDeclared(declared::SetCursorPos, {static_cast<uint32_t>(saved.x), static_cast<uint32_t>(saved.y)});
 }
 
@@ -146,7 +146,7 @@ HandlerResult OnViewDetails(Args) {
 
 // Shows the files as the last save left them, not the live list.
 HandlerResult OnDetailsWindowCreated(Args) {
-  LoadEntryFiles(ListView(units::DetailsList));
+  LoadEntryFiles(ListUnit(units::DetailsList));
   return NoAnswer;
 }
 

@@ -97,7 +97,7 @@ bool WritePair(const std::string& times, const std::string& entries) {
 }
 
 // Appends a row per line to the list (column 0), or sets the rows' texts line by line.
-uint32_t AddLines(const ListView& list, uint32_t column, const ByteSet& bytes) {
+uint32_t AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
   TextArray lines;
   {
     const Text text = CallText(cmd::ToText, {ByteSetArg(bytes)});
@@ -142,7 +142,7 @@ std::optional<ByteSet> ReadWhole(const std::string& name) {
 
 // Nothing when the file is missing. A file too large or not read whole loads what could be read
 // and is marked to be kept; one that cannot be read yet is loaded again when it can.
-std::optional<ByteSet> EntryFiles::LoadFile(const ListView& list, File& file, const std::optional<std::string>& source) {
+std::optional<ByteSet> EntryFiles::LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source) {
   const FileStamp stamp = source ? StampOf(*source) : FileStamp{-2, -2};
   if (stamp.missing()) return std::nullopt;
   if (!stamp.known()) {
@@ -163,7 +163,7 @@ std::optional<ByteSet> EntryFiles::LoadFile(const ListView& list, File& file, co
   return bytes;
 }
 
-void EntryFiles::Load(const ListView& list) {
+void EntryFiles::Load(const ListUnit& list) {
   const std::optional<std::string> entrySource = EntrySource();
   time_.stamp = StampOf(kTimeFile);
   entries_.stamp = StampOf(kEntryFile);
@@ -196,7 +196,7 @@ void EntryFiles::Load(const ListView& list) {
 
 // While the list is as the load left it, a file that could not be read is loaded again as soon
 // as it can be, rather than replaced by the part of it the list holds.
-bool EntryFiles::ReloadIfUnread(const ListView& list) {
+bool EntryFiles::ReloadIfUnread(const ListUnit& list) {
   if (!(time_.unread || entries_.unread) || list.ChangeCount() != loadedAt_) return false;
   if (time_.unread && !ReadWhole(kTimeFile)) return true;
   if (entries_.unread) {
@@ -214,7 +214,7 @@ bool EntryFiles::ReloadIfUnread(const ListView& list) {
 
 // The whole list in one read: a method call per text made a save of 100,000 entries take
 // forty times as long as writing its bytes.
-void EntryFiles::BuildLines(const ListView& list, uint32_t changeCount) {
+void EntryFiles::BuildLines(const ListUnit& list, uint32_t changeCount) {
   if (built_ && changeCount == builtAt_) return;
   const ByteSet rows = list.RowTexts();
   ColumnLines(AsText(rows.bytes()), lines_);
@@ -302,7 +302,7 @@ bool EntryFiles::Owed(uint32_t changeCount, const FileStamp& times, const FileSt
   return owed_ || !built_ || changeCount != builtAt_ || times != time_.stamp || entries != entries_.stamp;
 }
 
-EntryFiles::Outcome EntryFiles::SaveChanges(const ListView& list, uint32_t changeCount, const FileStamp& times,
+EntryFiles::Outcome EntryFiles::SaveChanges(const ListUnit& list, uint32_t changeCount, const FileStamp& times,
                                             const FileStamp& entries) {
   BuildLines(list, changeCount);
   NoteOutsideChange(time_, times);
@@ -310,14 +310,14 @@ EntryFiles::Outcome EntryFiles::SaveChanges(const ListView& list, uint32_t chang
   return Save();
 }
 
-void EntryFiles::Tick(const ListView& list, double nowSeconds) {
+void EntryFiles::Tick(const ListUnit& list, double nowSeconds) {
   if (ReloadIfUnread(list)) return;
   const uint32_t changeCount = list.ChangeCount();
   const FileStamp times = StampOf(kTimeFile), entries = StampOf(kEntryFile);
   if (Owed(changeCount, times, entries)) Record(SaveChanges(list, changeCount, times, entries), nowSeconds);
 }
 
-bool EntryFiles::SaveNow(const ListView& list, double nowSeconds) {
+bool EntryFiles::SaveNow(const ListUnit& list, double nowSeconds) {
   // A file still unread holds all the list does: nothing of the user's is missing from disk.
   if ((time_.unread || entries_.unread) && list.ChangeCount() == loadedAt_) return true;
   const uint32_t changeCount = list.ChangeCount();
@@ -360,22 +360,22 @@ double NowSeconds() { return Now() * static_cast<double>(kSecondsPerDay); }
 
 void RecoverInterruptedSave() { SettlePair(); }
 
-void LoadEntryFiles(const ListView& list) {
+void LoadEntryFiles(const ListUnit& list) {
   AddLines(list, 0, ReadBytes(EntrySource().value_or(kEntryFile).c_str()));
   AddLines(list, 1, ReadBytes(kTimeFile));
 }
 
-void LoadMainEntryFiles() { MainEntryFiles().Load(ListView(units::EntryList)); }
+void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(units::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
-  MainEntryFiles().Tick(ListView(units::EntryList), NowSeconds());
+  MainEntryFiles().Tick(ListUnit(units::EntryList), NowSeconds());
   RefreshPinTip();
   TellEntryFileNotices();
   return NoAnswer;
 }
 
 bool SaveBeforeEnd() {
-  const ListView list(units::EntryList);
+  const ListUnit list(units::EntryList);
   list.FinishEditing();
   return MainEntryFiles().SaveNow(list, NowSeconds());
 }

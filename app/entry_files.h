@@ -31,12 +31,12 @@ class EntryFiles {
  public:
   // Fills the list from the pair, reading the entries from a replacement a crashed save could not
   // finish, and notes which file holds bytes the list does not.
-  void Load(const ListView& list);
+  void Load(const ListUnit& list);
   // One tick of the save timer at `nowSeconds`: saves when the list or a file changed, or a
   // save is owed.
-  void Tick(const ListView& list, double nowSeconds);
+  void Tick(const ListUnit& list, double nowSeconds);
   // Saves whatever the state; true when the disk holds the list afterwards.
-  bool SaveNow(const ListView& list, double nowSeconds);
+  bool SaveNow(const ListUnit& list, double nowSeconds);
   // What the user is to be told, oldest first; each notice is handed out once.
   std::vector<std::string> TakeNotices();
 
@@ -51,11 +51,11 @@ class EntryFiles {
   };
   enum class Outcome { Saved, NotKept, NotWritten };
 
-  std::optional<ByteSet> LoadFile(const ListView& list, File& file, const std::optional<std::string>& source);
-  bool ReloadIfUnread(const ListView& list);
+  std::optional<ByteSet> LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source);
+  bool ReloadIfUnread(const ListUnit& list);
   bool Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const;
-  Outcome SaveChanges(const ListView& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);
-  void BuildLines(const ListView& list, uint32_t changeCount);
+  Outcome SaveChanges(const ListUnit& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);
+  void BuildLines(const ListUnit& list, uint32_t changeCount);
   void NoteOutsideChange(File& file, const FileStamp& now);
   bool KeepBackup(File& file);
   Outcome Save();

@@ -6,13 +6,13 @@
 
 namespace tl::app {
 
-Globals& G() {
+Globals& TheGlobals() {
   static Globals globals;
   return globals;
 }
 
 void InitGlobals() {
-  Globals& g = G();
+  Globals& g = TheGlobals();
   const int32_t emptyArray[2] = {1, 0};
   for (void*& array : g.ReminderComponents) {
     array = Services().Allocate(sizeof emptyArray);
@@ -24,7 +24,7 @@ void InitGlobals() {
 }
 
 void FreeGlobals() {
-  Globals& g = G();
+  Globals& g = TheGlobals();
   for (void*& array : g.ReminderComponents) {
     TextArray(array).Reset();
     array = nullptr;

@@ -22,7 +22,9 @@ struct Globals {
   PointRecord* SavedCursor = nullptr;
 };
 
-Globals& G();
+// The one set of globals, alive from start-up to the exit callback.
+// The one set of globals, alive from start-up to the exit callback.
+Globals& TheGlobals();
 
 void InitGlobals();
 void FreeGlobals();

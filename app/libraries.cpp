@@ -57,12 +57,12 @@ constexpr auto kCoreTypes = TypeTable<1, 0x20>({
     {UnitType::DatePicker, &kDatePickerType},
     {UnitType::Timer, &kTimerType},
 });
-constexpr auto kExtendedInterfaceTypes = TypeTable<2, 5>({
+constexpr auto kListAndLabelTypes = TypeTable<2, 5>({
     {UnitType::ListView, &kListViewType},
     {UnitType::TransparentLabel, &kTransparentLabelType},
 });
 constexpr auto kDeviceTypes = TypeTable<4, 1>({{UnitType::InputDevice, &kInputDeviceType}});
-constexpr auto kExtendedInterface5Types = TypeTable<6, 1>({{UnitType::BalloonTip, &kBalloonTipType}});
+constexpr auto kBalloonTipTypes = TypeTable<6, 1>({{UnitType::BalloonTip, &kBalloonTipType}});
 
 template <size_t N>
 constexpr LibraryRecord Library(const char* name, const std::array<const UnitTypeDescriptor*, N>& types) {
@@ -73,11 +73,11 @@ constexpr LibraryRecord Library(const char* name, const std::array<const UnitTyp
 
 const LibraryRecord kLibraries[kLibraryCount] = {
     Library("core", kCoreTypes),
-    Library("extended interface 1", kExtendedInterfaceTypes),
+    Library("extended interface 1", kListAndLabelTypes),
     {"application interface", nullptr, 0, NotifyLibrary},
     Library("input devices", kDeviceTypes),
     {"operating-system shell", nullptr, 0, NotifyLibrary},
-    Library("extended interface 5", kExtendedInterface5Types),
+    Library("extended interface 5", kBalloonTipTypes),
     {"special functions", nullptr, 0, NotifyLibrary},
     {"network", nullptr, 0, NotifyLibrary},
 };

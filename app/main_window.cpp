@@ -61,7 +61,7 @@ HandlerResult OnMainWindowCreated(Args) {
 
 HandlerResult OnMainWindowResized(Args) {
   const int32_t width = ReadInt(units::MainWindow, prop::Width);
-  const ListView list(units::EntryList);
+  const ListUnit list(units::EntryList);
   list.SetColumnWidth(0, width);
   WriteInt(units::EntryList, prop::Width, width);
   WriteInt(units::TitleLabel, prop::Width, width);

@@ -33,7 +33,7 @@ std::optional<int> TypedTime(const UnitRef& box, int max, const char* emptyMessa
 void StageComponents(int hour, int minute) {
   const Text staged = ReadText(StagingBox, prop::EditBoxContent);
   WriteText(StagingBox, prop::EditBoxContent, (std::string(staged.view()) + kStagingPiece).c_str());
-  Globals& g = G();
+  Globals& g = TheGlobals();
   for (void*& array : g.ReminderComponents) {
     const Text content = ReadText(StagingBox, prop::EditBoxContent);
     TextArray pieces = CallTextArray(cmd::SplitText, {TextArg(content), TextArg(kStagingSeparator), Omitted()});
@@ -54,7 +54,7 @@ void StageComponents(int hour, int minute) {
 }
 
 void WriteReminderRow(int32_t row, const char* key) {
-  const Globals& g = G();
+  const Globals& g = TheGlobals();
   kReminders.SetItemText(row, 0, key);
   for (int c = Year; c <= Minute; ++c) {
     TextArray array(g.ReminderComponents[c]);

@@ -15,8 +15,8 @@
 namespace tl::app {
 
 // The two lists every reminder handler works on.
-inline constexpr ListView kEntries{units::EntryList};
-inline constexpr ListView kReminders{units::ReminderList};
+inline constexpr ListUnit kEntries{units::EntryList};
+inline constexpr ListUnit kReminders{units::ReminderList};
 
 // Texts the reminder logic shares.
 inline constexpr const char* kReminderMarker = "[提醒]";

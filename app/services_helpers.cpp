@@ -189,45 +189,45 @@ void WriteText(const UnitRef& unit, int32_t index, const char* text) {
 
 // ---- list view -------------------------------------------------------------------------------
 
-ByteSet ListView::RowTexts() const {
+ByteSet ListUnit::RowTexts() const {
   return ByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
 }
 
-int32_t ListView::ItemCount() const {
-  return CallInt(ListViewGetItemCount, {unit_.arg()}, Library::ExtendedInterface1);
+int32_t ListUnit::ItemCount() const {
+  return CallInt(ListViewGetItemCount, {unit_.arg()}, Library::ListAndLabelTypes);
 }
 
-Text ListView::ItemText(int32_t item, int32_t column) const {
-  return CallText(ListViewGetItemText, {unit_.arg(), IntArg(item), IntArg(column)}, Library::ExtendedInterface1);
+Text ListUnit::ItemText(int32_t item, int32_t column) const {
+  return CallText(ListViewGetItemText, {unit_.arg(), IntArg(item), IntArg(column)}, Library::ListAndLabelTypes);
 }
 
-void ListView::SetItemText(int32_t item, int32_t column, const char* text) const {
-  Call(ListViewSetItemText, {unit_.arg(), IntArg(item), IntArg(column), TextArg(text)}, Library::ExtendedInterface1);
+void ListUnit::SetItemText(int32_t item, int32_t column, const char* text) const {
+  Call(ListViewSetItemText, {unit_.arg(), IntArg(item), IntArg(column), TextArg(text)}, Library::ListAndLabelTypes);
 }
 
-int32_t ListView::InsertItem(std::optional<int32_t> position, const char* title) const {
+int32_t ListUnit::InsertItem(std::optional<int32_t> position, const char* title) const {
   return CallInt(ListViewInsertItem,
                  {unit_.arg(), OptionalInt(position), TextArg(title), Omitted(), Omitted(), Omitted(), Omitted()},
-                 Library::ExtendedInterface1);
+                 Library::ListAndLabelTypes);
 }
 
-void ListView::DeleteItem(int32_t item) const {
-  Call(ListViewDeleteItem, {unit_.arg(), IntArg(item)}, Library::ExtendedInterface1);
+void ListUnit::DeleteItem(int32_t item) const {
+  Call(ListViewDeleteItem, {unit_.arg(), IntArg(item)}, Library::ListAndLabelTypes);
 }
 
-void ListView::EnsureVisible(int32_t item) const {
-  Call(ListViewEnsureVisible, {unit_.arg(), IntArg(item)}, Library::ExtendedInterface1);
+void ListUnit::EnsureVisible(int32_t item) const {
+  Call(ListViewEnsureVisible, {unit_.arg(), IntArg(item)}, Library::ListAndLabelTypes);
 }
 
-void ListView::SetColumnWidth(int32_t column, int32_t width) const {
-  Call(ListViewSetColumnWidth, {unit_.arg(), IntArg(column), IntArg(width)}, Library::ExtendedInterface1);
+void ListUnit::SetColumnWidth(int32_t column, int32_t width) const {
+  Call(ListViewSetColumnWidth, {unit_.arg(), IntArg(column), IntArg(width)}, Library::ListAndLabelTypes);
 }
 
-void ListView::EditItem(int32_t item) const {
-  Call(ListViewEditItem, {unit_.arg(), IntArg(item)}, Library::ExtendedInterface1);
+void ListUnit::EditItem(int32_t item) const {
+  Call(ListViewEditItem, {unit_.arg(), IntArg(item)}, Library::ListAndLabelTypes);
 }
 
-void ListView::FinishEditing() const { Call(ListViewFinishEditing, {unit_.arg()}, Library::ExtendedInterface1); }
+void ListUnit::FinishEditing() const { Call(ListViewFinishEditing, {unit_.arg()}, Library::ListAndLabelTypes); }
 
 // ---- dialogs and windows -----------------------------------------------------------------------
 

@@ -143,10 +143,10 @@ struct UnitRef {
 // go through slot 3, the others through slot 2 with their position carried along.
 enum class Library : int32_t {
   Core = 0,
-  ExtendedInterface1 = 1,  // list view
+  ListAndLabelTypes = 1,  // the list view and the transparent label
   ApplicationInterface = 2,
-  Shell = 4,               // synthetic input, web addresses, shell verbs
-  ExtendedInterface5 = 5,  // balloon tip
+  Shell = 4,  // synthetic input, web addresses, shell verbs
+  BalloonTipType = 5,
   SpecialFunctions = 6,
 };
 
@@ -191,9 +191,10 @@ void WriteText(const UnitRef& unit, int32_t index, const char* text);
 
 // ---- the list view's methods -------------------------------------------------------------------
 
-class ListView {
+// A list view unit as the application reaches it: by reference, every method a library command.
+class ListUnit {
  public:
-  explicit constexpr ListView(UnitRef unit) : unit_(unit) {}
+  explicit constexpr ListUnit(UnitRef unit) : unit_(unit) {}
   const UnitRef& unit() const { return unit_; }
 
   int32_t ItemCount() const;

@@ -50,7 +50,7 @@ void RefreshPinTip() {
   shownFor = caption.view();
   Call(SetTip, {units::TipBalloon.arg(), units::PinButton.arg(), TextArg(tip), IntArg(kNoIcon), Omitted(), Omitted(),
                 Omitted(), Omitted()},
-       Library::ExtendedInterface5);
+       Library::BalloonTipType);
 }
 
 }  // namespace tl::app

@@ -108,23 +108,23 @@ TEST_F(AppRoutines, ThePinTipFollowsThePinCaption) {
 // Last: the end of the runtime.
 TEST_F(AppRoutines, TheGlobalsStartEmptyAndAreReleasedOnceAtTheEnd) {
   InitGlobals();
-  for (void* array : G().ReminderComponents) {
+  for (void* array : TheGlobals().ReminderComponents) {
     ASSERT_NE(array, nullptr);
     int32_t words[2];
     std::memcpy(words, array, sizeof words);
     EXPECT_EQ(words[0], 1);
     EXPECT_EQ(words[1], 0);
   }
-  ASSERT_NE(G().SavedCursor, nullptr);
-  EXPECT_EQ(G().SavedCursor->x, 0);
-  EXPECT_EQ(G().SavedCursor->y, 0);
+  ASSERT_NE(TheGlobals().SavedCursor, nullptr);
+  EXPECT_EQ(TheGlobals().SavedCursor->x, 0);
+  EXPECT_EQ(TheGlobals().SavedCursor->y, 0);
   for (int i = 0; i < 2; ++i) {
     Services().NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
   }
   EXPECT_EQ(Runtime().exitCallbacks.size(), 1u);
   Cleanup();
-  EXPECT_EQ(G().SavedCursor, nullptr);
-  for (void* array : G().ReminderComponents) EXPECT_EQ(array, nullptr);
+  EXPECT_EQ(TheGlobals().SavedCursor, nullptr);
+  for (void* array : TheGlobals().ReminderComponents) EXPECT_EQ(array, nullptr);
 }
 
 }  // namespace

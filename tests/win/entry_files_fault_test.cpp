@@ -150,7 +150,7 @@ std::pair<std::string, std::string> PairOf(const Rows& rows) {
   return {entries, times};
 }
 
-const ListView kList(units::EntryList);
+const ListUnit kList(units::EntryList);
 
 Rows ListRows() {
   Rows rows;

@@ -56,7 +56,7 @@ void Measure(int count) {
   LoadWindow(*main, false, nullptr);
   const double load = Now() - t0;
 
-  const app::ListView list(app::units::EntryList);
+  const app::ListUnit list(app::units::EntryList);
   double save = 1e9;
   for (int i = 0; i < 5; ++i) {
     list.SetItemText(count / 2, 0, ("改" + std::to_string(i)).c_str());
