@@ -310,9 +310,17 @@ EntryFiles::Outcome EntryFiles::SaveChanges(const ListUnit& list, uint32_t chang
   return Save();
 }
 
+// A tick that finds the list as it was reads one counter; the files are looked at a few times a
+// second, so that one another program deleted is written again soon. A save always looks first,
+// so another program's change is caught before it could be replaced.
 void EntryFiles::Tick(const ListUnit& list, double nowSeconds) {
   if (ReloadIfUnread(list)) return;
   const uint32_t changeCount = list.ChangeCount();
+  const bool listChanged = !built_ || changeCount != builtAt_;
+  // A clock set back counts as time gone by.
+  const bool lookedLately = nowSeconds >= lookedAt_ && nowSeconds - lookedAt_ < kLookInterval;
+  if (!owed_ && !listChanged && lookedLately) return;
+  lookedAt_ = nowSeconds;
   const FileStamp times = StampOf(kTimeFile), entries = StampOf(kEntryFile);
   if (Owed(changeCount, times, entries)) Record(SaveChanges(list, changeCount, times, entries), nowSeconds);
 }

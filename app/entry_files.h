@@ -69,6 +69,8 @@ class EntryFiles {
   uint32_t builtAt_ = 0;
   bool built_ = false;
   uint32_t loadedAt_ = 0;  // the list's change count right after the load
+  static constexpr double kLookInterval = 0.25;  // seconds between looks at unchanged files
+  double lookedAt_ = -kLookInterval;
   // A save is owed although nothing changed: after a load that did not match the disk, and
   // after a save that failed.
   bool owed_ = true;
