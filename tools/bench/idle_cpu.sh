@@ -94,7 +94,7 @@ for entries in "${@:-1000}"; do
       a=$(measure "$bin/tallyleaf.exe" "$entries" Tallyleaf)
     fi
     app+=("$a") hand+=("$h")
-    ratios+=("$(awk -v a="$a" -v h="$h" 'BEGIN { print h > 0 ? a / h : "inf" }')")
+    ratios+=("$(awk -v a="$a" -v h="$h" 'BEGIN { print (h > 0 ? a / h : "inf") }')")
   done
   bare=$(measure "$bin/tools/bench/bare_window.exe" 0 BareWindow)
   reading=$(measure "$bin/tools/bench/bare_window_pointer.exe" 0 BareWindow)
