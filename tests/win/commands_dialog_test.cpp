@@ -8,32 +8,13 @@
 #include "commands/dialogs.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "tests/win/dialog_finder.h"
 
 namespace tl::cmd {
 namespace {
 
-BOOL CALLBACK FindOwnDialog(HWND w, LPARAM out) {
-  wchar_t cls[16];
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
-      std::wstring(cls) == L"#32770") {
-    *reinterpret_cast<HWND*>(out) = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The first visible dialog of this process, waited for up to two seconds.
-HWND WaitForDialog() {
-  for (int i = 0; i < 200; ++i) {
-    HWND found = nullptr;
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-    if (found) return found;
-    Sleep(10);
-  }
-  return nullptr;
-}
+HWND WaitForDialog() { return test::WaitForDialog(GetCurrentProcessId(), 2000); }
 
 std::string WindowText(HWND w) {
   wchar_t buffer[512] = {};

@@ -20,6 +20,8 @@
 namespace tl::cmd {
 namespace {
 
+using namespace tl::test;
+
 constexpr uint32_t kMenuWindow = 0x52000001, kMenuWindowUnit = 0x06000001;
 constexpr uint32_t kGuardedWindow = 0x52000002, kGuardedWindowUnit = 0x06000002;
 constexpr uint32_t kSelfClosingWindow = 0x52000003, kSelfClosingWindowUnit = 0x06000003;

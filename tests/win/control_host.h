@@ -1,6 +1,6 @@
 // The parent window of the control tests: like the runtime's windows, it hands the
-// notifications of the controls inside it to their units. Also the message pump, font record
-// and window helpers the Windows tests share.
+// notifications of the controls inside it to their units. Also the font record and window
+// helpers the Windows tests share.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,9 @@
 
 #include "runtime/unit.h"
 #include "runtime/window_class.h"
+#include "tests/win/message_pump.h"
 
-namespace tl {
+namespace tl::test {
 
 inline LRESULT CALLBACK ControlHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (std::optional<LRESULT> answer = RouteToOwningUnit(window, message, wParam, lParam)) return *answer;
@@ -31,19 +32,6 @@ inline LRESULT CALLBACK ControlHostProc(HWND window, UINT message, WPARAM wParam
 inline const wchar_t* ControlHostClass() {
   RegisterWindowClass(L"TL_ControlHost", &ControlHostProc, 0);
   return L"TL_ControlHost";
-}
-
-// Runs this thread's messages, typed keys turned into characters, for the given time.
-inline void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
 }
 
 // A window's text and class name as the wide API answers them.
@@ -77,4 +65,4 @@ inline std::vector<uint8_t> FontRecord(int32_t height, int32_t weight = 0) {
   return font;
 }
 
-}  // namespace tl
+}  // namespace tl::test

@@ -10,30 +10,24 @@
 #include "runtime/gbk.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/recording_runtime.h"
 
 namespace tl {
 namespace {
 
-std::vector<EventRecord> g_events;
+using namespace tl::test;
 
-// Stands in for the runtime: records every event a unit fires, answers nothing.
-intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
-  if (code == Request::FireEvent) g_events.push_back(*reinterpret_cast<const EventRecord*>(a));
-  return 0;
-}
-
-class ButtonTest : public ::testing::Test {
+class ButtonTest : public RecordingRuntimeTest {
  protected:
   void SetUp() override {
-    g_events.clear();
-    SetRuntimeRequest(&RecordingRuntime);
+    RecordingRuntimeTest::SetUp();
     parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                               100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
     DestroyWindow(parent_);
-    SetRuntimeRequest(nullptr);
+    RecordingRuntimeTest::TearDown();
   }
 
   std::unique_ptr<Unit> Make(const std::vector<uint8_t>& bytes, uint32_t extraStyle = WS_TABSTOP) {
@@ -63,15 +57,15 @@ TEST_F(ButtonTest, ClickRaisesEventZeroOfItsUnitButNotWhenDisabled) {
   auto unit = Make(Portal().Write());
   ASSERT_TRUE(unit);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  ASSERT_EQ(g_events.size(), 1u);
-  EXPECT_EQ(g_events[0].window, 0x52010001u);
-  EXPECT_EQ(g_events[0].unit, 0x16012398u);
-  EXPECT_EQ(g_events[0].index, 0);
-  EXPECT_EQ(g_events[0].argCount, 0);
+  ASSERT_EQ(FiredEvents().size(), 1u);
+  EXPECT_EQ(FiredEvents()[0].window, 0x52010001u);
+  EXPECT_EQ(FiredEvents()[0].unit, 0x16012398u);
+  EXPECT_EQ(FiredEvents()[0].index, 0);
+  EXPECT_EQ(FiredEvents()[0].argCount, 0);
 
   EnableWindow(unit->hwnd(), FALSE);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
 }
 
 TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
@@ -81,12 +75,12 @@ TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
                                GetModuleHandleW(nullptr), nullptr);
   SetParent(unit->hwnd(), frame);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
   SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), reinterpret_cast<LPARAM>(unit->hwnd()));
-  EXPECT_EQ(g_events.size(), 1u) << "the old parent no longer holds the button";
+  EXPECT_EQ(FiredEvents().size(), 1u) << "the old parent no longer holds the button";
   unit.reset();
   SendMessageW(frame, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
 }
 
 TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
@@ -103,8 +97,8 @@ TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, clicks, sizeof(INPUT));
   Pump(200);
-  ASSERT_EQ(g_events.size(), 1u);
-  EXPECT_EQ(g_events[0].index, 0);
+  ASSERT_EQ(FiredEvents().size(), 1u);
+  EXPECT_EQ(FiredEvents()[0].index, 0);
 }
 
 TEST_F(ButtonTest, EmptyBlockCaptionWritesAndLineBreaks) {
@@ -193,7 +187,7 @@ TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {
   EXPECT_FALSE(IsWindowVisible(unit->hwnd()));
   EXPECT_TRUE(unit->PropertyData().empty());
   SendMessageW(unit->hwnd(), WM_LBUTTONDOWN, 0, 0);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
   const uint8_t future[4] = {2, 0, 0, 0};
   EXPECT_EQ(create(future, 4, 0, parent_, 130, nullptr, 0, 0, 1, 1, 1, 2, 0, 0), nullptr);
 }

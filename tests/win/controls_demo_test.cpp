@@ -34,6 +34,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 constexpr uint32_t kDemoWindow = 0x52015001;
 constexpr uint32_t kWindowUnit = 0x06015000;
 constexpr uint32_t kMenuTitle = 0x26015010, kOpenItem = 0x26015011, kCloseItem = 0x26015012;

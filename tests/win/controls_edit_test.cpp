@@ -15,6 +15,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 std::string TakeText(PropertyValue v) {
   std::string text(TextView(reinterpret_cast<const char*>(v.low)));
   Free(reinterpret_cast<void*>(v.low));

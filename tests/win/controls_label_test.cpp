@@ -14,6 +14,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 // The label's client area as it paints it, one COLORREF per pixel.
 std::vector<COLORREF> Capture(HWND window) {
   RECT client;

@@ -20,6 +20,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x16010002;
 

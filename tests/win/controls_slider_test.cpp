@@ -9,6 +9,7 @@
 #include "controls/slider.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/recording_runtime.h"
 
 namespace tl {
 namespace {
@@ -16,19 +17,12 @@ namespace {
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x160124EA;
 
-std::vector<EventRecord> g_events;
+using namespace tl::test;
 
-intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
-  if (code != Request::FireEvent) return 0;
-  g_events.push_back(*reinterpret_cast<EventRecord*>(a));
-  return 0;
-}
-
-class SliderTest : public ::testing::Test {
+class SliderTest : public RecordingRuntimeTest {
  protected:
   void SetUp() override {
-    SetRuntimeRequest(&RecordingRuntime);
-    g_events.clear();
+    RecordingRuntimeTest::SetUp();
     parent_ = CreateWindowExW(0, ControlHostClass(), L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                               400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
@@ -36,7 +30,7 @@ class SliderTest : public ::testing::Test {
   void TearDown() override {
     slider_.reset();
     DestroyWindow(parent_);
-    SetRuntimeRequest(nullptr);
+    RecordingRuntimeTest::TearDown();
   }
 
   // The transparency slider of the main window: range 50-255, stored position 1.
@@ -73,7 +67,7 @@ class SliderTest : public ::testing::Test {
   }
   int EventCount(int32_t index) const {
     int n = 0;
-    for (const auto& e : g_events) n += e.index == index && e.window == kWindow && e.unit == kUnit;
+    for (const auto& e : FiredEvents()) n += e.index == index && e.window == kWindow && e.unit == kUnit;
     return n;
   }
 
@@ -105,7 +99,7 @@ TEST_F(SliderTest, StoredPositionBelowTheRangeShowsTheMinimumAndReadsAsStored) {
   RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
 }
 
 TEST_F(SliderTest, PositionWritesAreClampedForTheThumbOnly) {
@@ -118,7 +112,7 @@ TEST_F(SliderTest, PositionWritesAreClampedForTheThumbOnly) {
   Write(19, -4);  // negative counts as 0, which the thumb shows as the minimum
   EXPECT_EQ(Read(19), 0);
   EXPECT_EQ(Send(TBM_GETPOS), 50);
-  EXPECT_TRUE(g_events.empty());  // writes raise nothing
+  EXPECT_TRUE(FiredEvents().empty());  // writes raise nothing
 }
 
 TEST_F(SliderTest, StepsAndRangeAreClamped) {
@@ -190,7 +184,7 @@ TEST_F(SliderTest, FocusChangesAreLeftToTheRuntime) {
   SetFocus(slider_->hwnd());
   ASSERT_EQ(GetFocus(), slider_->hwnd());
   SetFocus(parent_);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
 }
 
 TEST_F(SliderTest, NewerBlockVersionFailsCreation) {

@@ -13,6 +13,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 constexpr uint32_t kWindow = 0x52010001, kTipUnit = 0x160123BF, kPinUnit = 0x160123B9;
 
 std::map<std::pair<uint32_t, uint32_t>, Unit*> g_units;

@@ -12,6 +12,8 @@
 namespace tl {
 namespace {
 
+using namespace tl::test;
+
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
 TransparentLabelBlock Colon() {

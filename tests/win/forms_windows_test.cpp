@@ -24,9 +24,12 @@
 #include "runtime/value.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/program_fixture.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 // A control's place in its parent's client area.
 RECT PlaceOf(HWND control) {
@@ -135,18 +138,8 @@ std::vector<COLORREF> ClientPixels(HWND hwnd, int width, int height) {
   return pixels;
 }
 
-class FormWindowsTest : public ::testing::Test {
+class FormWindowsTest : public ProgramTest {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(app::kProgramHeader);
-    InitializeRuntime();
-  }
-  void TearDown() override {
-    for (auto& definition : Runtime().windows) {
-      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
-    }
-  }
-
   static HWND Load(uint32_t windowId, bool modal = false) {
     WindowDefinition* definition = FindWindowDefinition(windowId);
     if (!definition || LoadWindow(*definition, modal, nullptr) != 1) return nullptr;

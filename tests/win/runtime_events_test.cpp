@@ -16,6 +16,7 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
+#include "tests/win/runtime_fixture.h"
 #include "tests/win/runtime_test_support.h"
 
 namespace tl::test {
@@ -110,16 +111,10 @@ const ProgramHeader& Program() {
 
 class RuntimeEventsTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(Program());
-    InitializeRuntime();
-  }
+  static void SetUpTestSuite() { LoadProgram(Program()); }
   void SetUp() override { ResetHandlers(); }
   void TearDown() override {
-    for (uint32_t id : {kFormId, kDialogId, kPictureId, kBareId, kShapedId}) {
-      WindowDefinition* d = FindWindowDefinition(id);
-      if (WindowUnit* w = d ? LoadedWindow(*d) : nullptr) DestroyWindow(w->hwnd());
-    }
+    DestroyLoadedWindows();
     ProcessQueuedMessages();
   }
   static HWND Load(uint32_t id) {

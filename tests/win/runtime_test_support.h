@@ -12,6 +12,7 @@
 #include "runtime/form_image.h"
 #include "runtime/program_header.h"
 #include "runtime/window_block.h"
+#include "tests/win/message_pump.h"
 
 namespace tl::test {
 
@@ -52,9 +53,6 @@ struct WindowSpec {
 // returned header (one per process).
 const ProgramHeader& MakeProgram(const std::vector<WindowSpec>& windows);
 const ProgramHeader& MakeProgramFromImage(std::vector<uint8_t> image);
-
-// Runs pending messages for a while so that posted work happens.
-void Pump(DWORD milliseconds = 50);
 
 // Child-process scenarios: the test program starts itself again running one test, with
 // TL_SCENARIO set so that the scenario's body runs instead of skipping.

@@ -14,6 +14,7 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
+#include "tests/win/runtime_fixture.h"
 #include "tests/win/runtime_test_support.h"
 
 namespace tl::test {
@@ -98,19 +99,11 @@ BOOL CALLBACK CollectCentred(HWND hwnd, LPARAM list) {
 
 class RuntimeWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(TestProgram());
-    InitializeRuntime();
-  }
+  static void SetUpTestSuite() { LoadProgram(TestProgram()); }
   void SetUp() override { ResetHandlers(); }
   void TearDown() override {
-    for (uint32_t id : {kMainId, kCentredId, kBrokenId}) {
-      WindowDefinition* d = FindWindowDefinition(id);
-      if (WindowUnit* w = d ? LoadedWindow(*d) : nullptr) {
-        SetAnswer(CloseBox, nullptr);
-        DestroyWindow(w->hwnd());
-      }
-    }
+    SetAnswer(CloseBox, nullptr);  // a refusal a test set must not keep its window
+    DestroyLoadedWindows();
     ProcessQueuedMessages();
   }
   static WindowDefinition& Definition(uint32_t id) { return *FindWindowDefinition(id); }

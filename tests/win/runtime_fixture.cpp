@@ -1,0 +1,26 @@
+#include "tests/win/runtime_fixture.h"
+
+#include "runtime/runtime.h"
+#include "runtime/runtime_state.h"
+#include "runtime/window_unit.h"
+
+namespace tl::test {
+
+void LoadProgram(const ProgramHeader& header) {
+  UseProgramHeader(header);
+  InitializeRuntime();
+}
+
+void DestroyLoadedWindows() {
+  for (auto& definition : Runtime().windows) {
+    if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
+  }
+}
+
+void LoadWindowOrFail(uint32_t windowId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  ASSERT_NE(definition, nullptr);
+  ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
+}
+
+}  // namespace tl::test

@@ -1,0 +1,20 @@
+// The runtime with a program loaded: its header and form image taken once, and the windows a
+// test loaded destroyed after it.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "runtime/program_header.h"
+
+namespace tl::test {
+
+// Makes the program's header and form image the runtime's and initializes the runtime.
+void LoadProgram(const ProgramHeader& header);
+// Destroys every window of the program that is loaded now.
+void DestroyLoadedWindows();
+// Loads the window with this id modelessly; fails the test when it cannot.
+void LoadWindowOrFail(uint32_t windowId);
+
+}  // namespace tl::test
