@@ -11,6 +11,7 @@
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
 #include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -31,12 +32,7 @@ class ButtonTest : public RecordingRuntimeTest {
   }
 
   std::unique_ptr<Unit> Make(const std::vector<uint8_t>& bytes, uint32_t extraStyle = WS_TABSTOP) {
-    auto create = reinterpret_cast<CreateUnitFn>(kButtonType.getInterface(InterfaceCode::CreateUnit));
-    std::unique_ptr<Unit> unit(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                                      extraStyle, parent_, 150, nullptr, 20, 30, 88, 24, 0x52010001, 0x16012398,
-                                      0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kButtonType, bytes, {parent_, 150, 20, 30, 88, 24, 0x52010001, 0x16012398, extraStyle});
   }
   std::wstring Text(HWND w) {
     wchar_t buffer[64];
@@ -114,11 +110,12 @@ TEST_F(ButtonTest, EmptyBlockCaptionWritesAndLineBreaks) {
   EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & BS_MULTILINE);
   EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & WS_TABSTOP);
 
-  auto write = reinterpret_cast<WritePropertyFn>(kButtonType.getInterface(InterfaceCode::WriteProperty));
   const char* caption = "缩放";
-  EXPECT_EQ(write(unit.get(), 10 - 8, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
+  EXPECT_EQ(WritePropertyEntry(kButtonType, unit.get(), 10 - 8, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}),
+            0);
   EXPECT_EQ(Text(unit->hwnd()), Widen("缩放"));
-  EXPECT_EQ(write(unit.get(), 9 - 8, PropertyValue{1, 0}), 1) << "the kind is fixed at creation";
+  EXPECT_EQ(WritePropertyEntry(kButtonType, unit.get(), 9 - 8, PropertyValue{1, 0}), 1)
+      << "the kind is fixed at creation";
   const auto data = ButtonBlock::Read(unit->PropertyData());
   EXPECT_EQ(data->caption, "缩放");
   EXPECT_EQ(data->kind, 1);
@@ -180,16 +177,15 @@ TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
 
 TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {
   EXPECT_EQ(kInputDeviceType.stateFlags, 0x8000u);
-  auto create = reinterpret_cast<CreateUnitFn>(kInputDeviceType.getInterface(InterfaceCode::CreateUnit));
-  std::unique_ptr<Unit> unit(create(nullptr, 0, 0, parent_, 130, nullptr, 392, 96, 56, 48, 0x52010001, 0x1601224F,
-                                    0, 0));
+  std::unique_ptr<Unit> unit(
+      CreateUnitEntry(kInputDeviceType, {}, {parent_, 130, 392, 96, 56, 48, 0x52010001, 0x1601224F}));
   ASSERT_TRUE(unit);
   EXPECT_FALSE(IsWindowVisible(unit->hwnd()));
   EXPECT_TRUE(unit->PropertyData().empty());
   SendMessageW(unit->hwnd(), WM_LBUTTONDOWN, 0, 0);
   EXPECT_TRUE(FiredEvents().empty());
   const uint8_t future[4] = {2, 0, 0, 0};
-  EXPECT_EQ(create(future, 4, 0, parent_, 130, nullptr, 0, 0, 1, 1, 1, 2, 0, 0), nullptr);
+  EXPECT_EQ(CreateUnitEntry(kInputDeviceType, future, {parent_, 130, 0, 0, 1, 1, 1, 2}), nullptr);
 }
 
 }  // namespace

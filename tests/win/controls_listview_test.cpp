@@ -16,6 +16,7 @@
 #include "runtime/memory.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -94,10 +95,8 @@ class ListViewTest : public ::testing::Test {
   }
 
   ListView* Create(const std::vector<uint8_t>& bytes) {
-    auto create = reinterpret_cast<CreateUnitFn>(kListViewType.getInterface(InterfaceCode::CreateUnit));
     list_.reset();
-    list_.reset(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                       0x00010000, parent_, 100, nullptr, 0, 56, 279, 312, kWindow, kUnit, 0, 0));
+    list_.reset(CreateUnitEntry(kListViewType, bytes, {parent_, 100, 0, 56, 279, 312, kWindow, kUnit, 0x00010000}));
     g_unit = list_.get();
     if (list_) ShowWindow(list_->hwnd(), SW_SHOWNA);
     return dynamic_cast<ListView*>(list_.get());
@@ -127,12 +126,10 @@ class ListViewTest : public ::testing::Test {
   int32_t Count() { return static_cast<int32_t>(Call(ListViewGetItemCount, {}).low); }
 
   int Write(int32_t index, uint32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kListViewType.getInterface(InterfaceCode::WriteProperty));
-    return write(list_.get(), index - 8, {value, 0});
+    return WritePropertyEntry(kListViewType, list_.get(), index - 8, {value, 0});
   }
   PropertyValue Read(int32_t index) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kListViewType.getInterface(InterfaceCode::ReadProperty));
-    return read(list_.get(), index - 8);
+    return ReadPropertyEntry(kListViewType, list_.get(), index - 8);
   }
   std::vector<int32_t> EventIndexes() const {
     std::vector<int32_t> indexes;

@@ -10,6 +10,7 @@
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
 #include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -46,21 +47,17 @@ class SliderTest : public RecordingRuntimeTest {
     return Create(bytes);
   }
   Slider* Create(const std::vector<uint8_t>& bytes) {
-    auto create = reinterpret_cast<CreateUnitFn>(kSliderBarType.getInterface(InterfaceCode::CreateUnit));
-    Unit* unit = create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                        0x00010000, parent_, 210, nullptr, 0, 2, 240, 24, kWindow, kUnit, 0, 0);
+    Unit* unit = CreateUnitEntry(kSliderBarType, bytes, {parent_, 210, 0, 2, 240, 24, kWindow, kUnit, 0x00010000});
     slider_.reset(unit);
     if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
     return dynamic_cast<Slider*>(unit);
   }
 
   int Write(int32_t index, int32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kSliderBarType.getInterface(InterfaceCode::WriteProperty));
-    return write(slider_.get(), index - 8, {static_cast<uint32_t>(value), 0});
+    return WritePropertyEntry(kSliderBarType, slider_.get(), index - 8, {static_cast<uint32_t>(value), 0});
   }
   int32_t Read(int32_t index) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kSliderBarType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(slider_.get(), index - 8).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kSliderBarType, slider_.get(), index - 8).low);
   }
   LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {
     return SendMessageW(slider_->hwnd(), message, w, l);

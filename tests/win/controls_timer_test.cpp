@@ -9,6 +9,7 @@
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
 #include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -53,18 +54,14 @@ class TimerTest : public RecordingRuntimeTest {
   }
 
   Timer* Create(const std::vector<uint8_t>& block) {
-    auto create = reinterpret_cast<CreateUnitFn>(kTimerType.getInterface(InterfaceCode::CreateUnit));
-    timer_.reset(create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
-                        0, parent_, 120, nullptr, 176, 16, 32, 32, kWindow, kUnit, 0, 0));
+    timer_.reset(CreateUnitEntry(kTimerType, block, {parent_, 120, 176, 16, 32, 32, kWindow, kUnit}));
     return dynamic_cast<Timer*>(timer_.get());
   }
   void Write(int32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kTimerType.getInterface(InterfaceCode::WriteProperty));
-    EXPECT_EQ(write(timer_.get(), 0, {static_cast<uint32_t>(value), 0}), 0);
+    EXPECT_EQ(WritePropertyEntry(kTimerType, timer_.get(), 0, {static_cast<uint32_t>(value), 0}), 0);
   }
   int32_t Read() {
-    auto read = reinterpret_cast<ReadPropertyFn>(kTimerType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(timer_.get(), 0).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kTimerType, timer_.get(), 0).low);
   }
 
   HWND parent_ = nullptr;

@@ -8,6 +8,7 @@
 #include "controls/transparent_label.h"
 #include "runtime/gbk.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -43,20 +44,14 @@ class TransparentLabelTest : public ::testing::Test {
 
   std::unique_ptr<Unit> Make(const TransparentLabelBlock& block, int32_t left, int32_t top,
                              int32_t width = 16, int32_t height = 32) {
-    auto create = reinterpret_cast<CreateUnitFn>(kTransparentLabelType.getInterface(InterfaceCode::CreateUnit));
-    const std::vector<uint8_t> bytes = block.Write();
-    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100, nullptr,
-                                      left, top, width, height, 0x52012449, 0x16012479, 0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kTransparentLabelType, block.Write(),
+                           {parent_, 100, left, top, width, height, 0x52012449, 0x16012479});
   }
   int Write(Unit& unit, int32_t property, PropertyValue v) {
-    auto write = reinterpret_cast<WritePropertyFn>(kTransparentLabelType.getInterface(InterfaceCode::WriteProperty));
-    return write(&unit, property - 8, v);
+    return WritePropertyEntry(kTransparentLabelType, &unit, property - 8, v);
   }
   int32_t ReadInt(Unit& unit, int32_t property) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kTransparentLabelType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(&unit, property - 8).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kTransparentLabelType, &unit, property - 8).low);
   }
 
   // What the screen shows in a rectangle of the parent's client area, row by row.
