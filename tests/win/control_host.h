@@ -1,9 +1,11 @@
 // The parent window of the control tests: like the runtime's windows, it hands the
-// notifications of the controls inside it to their units. Also the font record and window
-// helpers the Windows tests share.
+// notifications of the controls inside it to their units. Also the fixture that makes a host
+// window for each test, and the font record and window helpers the Windows tests share.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "runtime/unit.h"
 #include "runtime/window_class.h"
 #include "tests/win/message_pump.h"
+#include "tests/win/recording_runtime.h"
 
 namespace tl::test {
 
@@ -33,6 +36,54 @@ inline const wchar_t* ControlHostClass() {
   RegisterWindowClass(L"TL_ControlHost", &ControlHostProc, 0);
   return L"TL_ControlHost";
 }
+
+// A top-level window to hold the units under test: of the control host's class unless the test
+// needs a parent that routes nothing (a static window) or paints in its own way.
+struct HostWindowSpec {
+  const wchar_t* title;
+  DWORD style;
+  DWORD exStyle = 0;
+  int left = 100, top = 100, width = 400, height = 300;
+  const wchar_t* windowClass = nullptr;  // null: the control host
+};
+
+inline HWND CreateHostWindow(const HostWindowSpec& spec) {
+  return CreateWindowExW(spec.exStyle, spec.windowClass ? spec.windowClass : ControlHostClass(), spec.title,
+                         spec.style, spec.left, spec.top, spec.width, spec.height, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+// A test whose units live in a host window made before it and destroyed after it.
+class HostWindowTest : public ::testing::Test {
+ protected:
+  explicit HostWindowTest(const HostWindowSpec& spec) : spec_(spec) {}
+  void SetUp() override {
+    parent_ = CreateHostWindow(spec_);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(parent_)) DestroyWindow(parent_);
+  }
+
+  HWND parent_ = nullptr;
+
+ private:
+  HostWindowSpec spec_;
+};
+
+// A host window test whose units fire into the recording runtime, starting with nothing recorded.
+class RecordingHostWindowTest : public HostWindowTest {
+ protected:
+  using HostWindowTest::HostWindowTest;
+  void SetUp() override {
+    StartRecordingEvents();
+    HostWindowTest::SetUp();
+  }
+  void TearDown() override {
+    HostWindowTest::TearDown();
+    StopRecordingEvents();
+  }
+};
 
 // A window's text and class name as the wide API answers them.
 inline std::wstring TextOf(HWND hwnd) {

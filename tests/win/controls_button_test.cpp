@@ -18,18 +18,12 @@ namespace {
 
 using namespace tl::test;
 
-class ButtonTest : public RecordingRuntimeTest {
+class ButtonTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    RecordingRuntimeTest::SetUp();
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override {
-    DestroyWindow(parent_);
-    RecordingRuntimeTest::TearDown();
-  }
+  ButtonTest()
+      : RecordingHostWindowTest({.title = L"button test",
+                                 .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 .exStyle = WS_EX_TOPMOST}) {}
 
   std::unique_ptr<Unit> Make(const std::vector<uint8_t>& bytes, uint32_t extraStyle = WS_TABSTOP) {
     return CreateShownUnit(kButtonType, bytes, {parent_, 150, 20, 30, 88, 24, 0x52010001, 0x16012398, extraStyle});
@@ -39,8 +33,6 @@ class ButtonTest : public RecordingRuntimeTest {
     GetWindowTextW(w, buffer, 64);
     return buffer;
   }
-
-  HWND parent_ = nullptr;
 };
 
 ButtonBlock Portal() {

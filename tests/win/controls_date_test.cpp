@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "controls/date_picker.h"
+#include "tests/win/control_host.h"
 #include "tests/win/unit_entries.h"
 
 namespace tl {
@@ -26,13 +27,12 @@ double Now() {
 
 constexpr double kSecond = 1.0 / 86400;
 
-class DatePickerTest : public ::testing::Test {
+class DatePickerTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"date test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100,
-                              100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  DatePickerTest()
+      : HostWindowTest({.title = L"date test",
+                        .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const DatePickerBlock& block) {
     return CreateShownUnit(kDatePickerType, block.Write(),
@@ -51,8 +51,6 @@ class DatePickerTest : public ::testing::Test {
     return WritePropertyEntry(kDatePickerType, &unit, 10 - 8,
                               PropertyValue{static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
   }
-
-  HWND parent_ = nullptr;
 };
 
 DatePickerBlock ReminderDateBox() {

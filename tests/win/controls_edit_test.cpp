@@ -24,14 +24,10 @@ std::string TakeText(PropertyValue v) {
   return text;
 }
 
-class EditBoxTest : public ::testing::Test {
+class EditBoxTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, ControlHostClass(), L"edit test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  EditBoxTest()
+      : HostWindowTest({.title = L"edit test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN}) {}
 
   std::unique_ptr<Unit> Make(const EditBoxBlock& block, int32_t left = 10) {
     return CreateShownUnit(kEditBoxType, block.Write(),
@@ -43,8 +39,6 @@ class EditBoxTest : public ::testing::Test {
   int Write(Unit& unit, int32_t number, PropertyValue value) {
     return WritePropertyEntry(kEditBoxType, &unit, number, value);
   }
-
-  HWND parent_ = nullptr;
 };
 
 EditBoxBlock HourBox() {

@@ -44,13 +44,12 @@ size_t CountInk(const std::vector<COLORREF>& pixels, COLORREF background) {
   return pixels.size() - CountColour(pixels, background);
 }
 
-class LabelTest : public ::testing::Test {
+class LabelTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"label test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  LabelTest()
+      : HostWindowTest({.title = L"label test",
+                        .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const LabelBlock& block, int32_t width = 278, int32_t height = 28) {
     return CreateShownUnit(kLabelType, block.Write(), {parent_, 100, 0, 0, width, height, 0x52010001, 0x16012245});
@@ -58,8 +57,6 @@ class LabelTest : public ::testing::Test {
   void WriteCaption(Unit& unit, const char* caption) {
     EXPECT_EQ(WritePropertyEntry(kLabelType, &unit, 0, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
   }
-
-  HWND parent_ = nullptr;
 };
 
 LabelBlock TitleLabel() {

@@ -74,23 +74,23 @@ ListViewBlock EntryListBlock() {
   return b;
 }
 
-class ListViewTest : public ::testing::Test {
+class ListViewTest : public HostWindowTest {
  protected:
+  ListViewTest()
+      : HostWindowTest({.title = L"parent", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .exStyle = WS_EX_TOPMOST,
+                        .left = 50, .top = 50, .width = 300, .height = 420}) {}
   void SetUp() override {
     SetRuntimeRequest(&TestRuntime);
     g_events.clear();
     g_answers.clear();
     g_handler = nullptr;
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"parent",
-                              WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 420, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
   }
   void TearDown() override {
     g_handler = nullptr;
     g_unit = nullptr;
     list_.reset();
-    DestroyWindow(parent_);
+    HostWindowTest::TearDown();
     SetRuntimeRequest(nullptr);
   }
 
@@ -143,7 +143,6 @@ class ListViewTest : public ::testing::Test {
     return nullptr;
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> list_;
 };
 

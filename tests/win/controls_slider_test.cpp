@@ -20,18 +20,14 @@ constexpr uint32_t kUnit = 0x160124EA;
 
 using namespace tl::test;
 
-class SliderTest : public RecordingRuntimeTest {
+class SliderTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    RecordingRuntimeTest::SetUp();
-    parent_ = CreateWindowExW(0, ControlHostClass(), L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
+  SliderTest()
+      : RecordingHostWindowTest(
+            {.title = L"parent", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, .left = 10, .top = 10, .height = 200}) {}
   void TearDown() override {
     slider_.reset();
-    DestroyWindow(parent_);
-    RecordingRuntimeTest::TearDown();
+    RecordingHostWindowTest::TearDown();
   }
 
   // The transparency slider of the main window: range 50-255, stored position 1.
@@ -68,7 +64,6 @@ class SliderTest : public RecordingRuntimeTest {
     return n;
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> slider_;
 };
 

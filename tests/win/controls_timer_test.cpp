@@ -39,18 +39,14 @@ bool PumpUntilTick(DWORD milliseconds) {
   return Ticks().size() > before;
 }
 
-class TimerTest : public RecordingRuntimeTest {
+class TimerTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    RecordingRuntimeTest::SetUp();
-    parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
+  TimerTest()
+      : RecordingHostWindowTest({.title = L"parent", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 .left = 10, .top = 10, .width = 300, .height = 200, .windowClass = L"STATIC"}) {}
   void TearDown() override {
     timer_.reset();
-    if (IsWindow(parent_)) DestroyWindow(parent_);
-    RecordingRuntimeTest::TearDown();
+    RecordingHostWindowTest::TearDown();
   }
 
   Timer* Create(const std::vector<uint8_t>& block) {
@@ -64,7 +60,6 @@ class TimerTest : public RecordingRuntimeTest {
     return static_cast<int32_t>(ReadPropertyEntry(kTimerType, timer_.get(), 0).low);
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> timer_;
 };
 

@@ -39,13 +39,16 @@ void MovePointer(POINT to) {
 ArgRecord Ref(uint32_t unit, uint32_t type) { return ArgRecord{kWindow, unit, type}; }
 ArgRecord Text(const char* text) { return ArgRecord{reinterpret_cast<uint32_t>(text), 0, DataType::Text}; }
 
-class BalloonTipTest : public ::testing::Test {
+class BalloonTipTest : public HostWindowTest {
  protected:
+  BalloonTipTest()
+      : HostWindowTest({.title = L"tip test", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .exStyle = WS_EX_TOPMOST, .left = 300, .top = 200, .width = 284, .height = 200,
+                        .windowClass = L"STATIC"}) {}
   void SetUp() override {
     SetRuntimeRequest(&TestRuntime);
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"tip test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300,
-                              200, 284, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     BalloonTipBlock tipBlock;
     tipBlock.textColour = 0;
     tip_.reset(static_cast<BalloonTip*>(
@@ -62,7 +65,7 @@ class BalloonTipTest : public ::testing::Test {
     g_units.clear();
     tip_.reset();
     pin_.reset();
-    DestroyWindow(parent_);
+    HostWindowTest::TearDown();
     SetRuntimeRequest(nullptr);
   }
 
@@ -85,7 +88,6 @@ class BalloonTipTest : public ::testing::Test {
     return balloon && IsWindowVisible(balloon);
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<BalloonTip> tip_;
   std::unique_ptr<Unit> pin_;
 };

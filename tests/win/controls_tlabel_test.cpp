@@ -26,8 +26,12 @@ TransparentLabelBlock Colon() {
 
 LRESULT CALLBACK RedWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 
-class TransparentLabelTest : public ::testing::Test {
+class TransparentLabelTest : public HostWindowTest {
  protected:
+  // Clip-children, as the program's windows have it.
+  TransparentLabelTest()
+      : HostWindowTest({.title = L"", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, .exStyle = WS_EX_TOPMOST,
+                        .left = 200, .top = 200, .width = 300, .height = 200, .windowClass = L"TLabelTestParent"}) {}
   void SetUp() override {
     WNDCLASSW cls{};
     cls.lpfnWndProc = &RedWindow;
@@ -35,12 +39,8 @@ class TransparentLabelTest : public ::testing::Test {
     cls.hbrBackground = CreateSolidBrush(kRed);
     cls.lpszClassName = L"TLabelTestParent";
     RegisterClassW(&cls);
-    // Clip-children, as the program's windows have it.
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"TLabelTestParent", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                              200, 200, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
   }
-  void TearDown() override { DestroyWindow(parent_); }
 
   std::unique_ptr<Unit> Make(const TransparentLabelBlock& block, int32_t left, int32_t top,
                              int32_t width = 16, int32_t height = 32) {
@@ -72,8 +72,6 @@ class TransparentLabelTest : public ::testing::Test {
   static size_t Count(const std::vector<COLORREF>& p, COLORREF c) {
     return static_cast<size_t>(std::count(p.begin(), p.end(), c));
   }
-
-  HWND parent_ = nullptr;
 };
 
 TEST_F(TransparentLabelTest, WritesClampTheEffectAndAlignments) {

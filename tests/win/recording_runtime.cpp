@@ -23,4 +23,11 @@ void ClearFiredEvents() {
   g_times.clear();
 }
 
+void StartRecordingEvents() {
+  ClearFiredEvents();
+  SetRuntimeRequest(&RecordingRuntime);
+}
+
+void StopRecordingEvents() { SetRuntimeRequest(nullptr); }
+
 }  // namespace tl::test

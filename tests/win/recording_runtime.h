@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "runtime/events.h"
 #include "runtime/unit_events.h"
 
@@ -22,14 +20,9 @@ const std::vector<EventRecord>& FiredEvents();
 const std::vector<DWORD>& FiringTimes();
 void ClearFiredEvents();
 
-// A test whose units fire into the recording runtime; it starts with nothing recorded.
-class RecordingRuntimeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearFiredEvents();
-    SetRuntimeRequest(&RecordingRuntime);
-  }
-  void TearDown() override { SetRuntimeRequest(nullptr); }
-};
+// Clears what was recorded and makes the recording runtime the one units fire into.
+void StartRecordingEvents();
+// Leaves the units without a runtime.
+void StopRecordingEvents();
 
 }  // namespace tl::test
