@@ -30,6 +30,7 @@
 #include "runtime/window_block.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/runtime_fixture.h"
 
 namespace tl {
 namespace {
@@ -190,8 +191,7 @@ void HoldUntilClosed(HWND window) {
 }
 
 TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
-  UseProgramHeader(DemoProgram());
-  InitializeRuntime();
+  LoadProgram(DemoProgram());
   WindowDefinition* definition = FindWindowDefinition(kDemoWindow);
   ASSERT_NE(definition, nullptr);
   ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
