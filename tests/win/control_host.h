@@ -39,7 +39,7 @@ inline const wchar_t* ControlHostClass() {
 
 // A top-level window to hold the units under test: of the control host's class unless the test
 // needs a parent that routes nothing (a static window) or paints in its own way.
-struct HostWindowSpec {
+struct HostWindowOptions {
   const wchar_t* title;
   DWORD style;
   DWORD exStyle = 0;
@@ -47,18 +47,18 @@ struct HostWindowSpec {
   const wchar_t* windowClass = nullptr;  // null: the control host
 };
 
-inline HWND CreateHostWindow(const HostWindowSpec& spec) {
-  return CreateWindowExW(spec.exStyle, spec.windowClass ? spec.windowClass : ControlHostClass(), spec.title,
-                         spec.style, spec.left, spec.top, spec.width, spec.height, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+inline HWND CreateHostWindow(const HostWindowOptions& options) {
+  const wchar_t* windowClass = options.windowClass ? options.windowClass : ControlHostClass();
+  return CreateWindowExW(options.exStyle, windowClass, options.title, options.style, options.left, options.top,
+                         options.width, options.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 // A test whose units live in a host window made before it and destroyed after it.
 class HostWindowTest : public ::testing::Test {
  protected:
-  explicit HostWindowTest(const HostWindowSpec& spec) : spec_(spec) {}
+  explicit HostWindowTest(const HostWindowOptions& options) : options_(options) {}
   void SetUp() override {
-    parent_ = CreateHostWindow(spec_);
+    parent_ = CreateHostWindow(options_);
     ASSERT_NE(parent_, nullptr);
   }
   void TearDown() override {
@@ -68,7 +68,7 @@ class HostWindowTest : public ::testing::Test {
   HWND parent_ = nullptr;
 
  private:
-  HostWindowSpec spec_;
+  HostWindowOptions options_;
 };
 
 // A host window test whose units fire into the recording runtime, starting with nothing recorded.
