@@ -30,8 +30,7 @@ constexpr double kSecond = 1.0 / 86400;
 class DatePickerTest : public HostWindowTest {
  protected:
   DatePickerTest()
-      : HostWindowTest({.title = L"date test",
-                        .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+      : HostWindowTest({.title = L"date test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                         .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const DatePickerBlock& block) {

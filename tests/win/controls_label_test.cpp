@@ -47,8 +47,7 @@ size_t CountInk(const std::vector<COLORREF>& pixels, COLORREF background) {
 class LabelTest : public HostWindowTest {
  protected:
   LabelTest()
-      : HostWindowTest({.title = L"label test",
-                        .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+      : HostWindowTest({.title = L"label test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                         .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const LabelBlock& block, int32_t width = 278, int32_t height = 28) {
