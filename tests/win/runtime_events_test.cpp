@@ -16,7 +16,6 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
-#include "tests/win/runtime_fixture.h"
 #include "tests/win/runtime_test_support.h"
 
 namespace tl::test {
@@ -109,19 +108,8 @@ const ProgramHeader& Program() {
   });
 }
 
-class RuntimeEventsTest : public ::testing::Test {
+class RuntimeEventsTest : public TestProgramTest<&Program> {
  protected:
-  static void SetUpTestSuite() { LoadProgram(Program()); }
-  void SetUp() override { ResetHandlers(); }
-  void TearDown() override {
-    DestroyLoadedWindows();
-    ProcessQueuedMessages();
-  }
-  static HWND Load(uint32_t id) {
-    EXPECT_EQ(LoadWindow(*FindWindowDefinition(id), false, nullptr), 1);
-    WindowUnit* w = LoadedWindow(*FindWindowDefinition(id));
-    return w ? w->hwnd() : nullptr;
-  }
   static HWND Handle(uint32_t window, uint32_t unit) { return FindUnitObject(window, unit)->hwnd(); }
 };
 

@@ -23,4 +23,10 @@ void LoadWindowOrFail(uint32_t windowId) {
   ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
 }
 
+HWND LoadWindowExpectingSuccess(uint32_t windowId, bool modal) {
+  EXPECT_EQ(LoadWindow(*FindWindowDefinition(windowId), modal, nullptr), 1);
+  WindowUnit* w = LoadedWindow(*FindWindowDefinition(windowId));
+  return w ? w->hwnd() : nullptr;
+}
+
 }  // namespace tl::test

@@ -16,5 +16,8 @@ void LoadProgram(const ProgramHeader& header);
 void DestroyLoadedWindows();
 // Loads the window with this id modelessly; fails the test when it cannot.
 void LoadWindowOrFail(uint32_t windowId);
+// Loads the window with this id, expecting the loader to succeed; answers the loaded window's
+// handle, or null when it is not loaded.
+HWND LoadWindowExpectingSuccess(uint32_t windowId, bool modal = false);
 
 }  // namespace tl::test

@@ -14,7 +14,6 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
-#include "tests/win/runtime_fixture.h"
 #include "tests/win/runtime_test_support.h"
 
 namespace tl::test {
@@ -97,21 +96,13 @@ BOOL CALLBACK CollectCentred(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
-class RuntimeWindowTest : public ::testing::Test {
+class RuntimeWindowTest : public TestProgramTest<&TestProgram> {
  protected:
-  static void SetUpTestSuite() { LoadProgram(TestProgram()); }
-  void SetUp() override { ResetHandlers(); }
   void TearDown() override {
     SetAnswer(CloseBox, nullptr);  // a refusal a test set must not keep its window
-    DestroyLoadedWindows();
-    ProcessQueuedMessages();
+    TestProgramTest::TearDown();
   }
   static WindowDefinition& Definition(uint32_t id) { return *FindWindowDefinition(id); }
-  static HWND Load(uint32_t id, bool modal = false) {
-    EXPECT_EQ(LoadWindow(Definition(id), modal, nullptr), 1);
-    WindowUnit* w = LoadedWindow(Definition(id));
-    return w ? w->hwnd() : nullptr;
-  }
   static HWND ControlHandle(uint32_t window, uint32_t unit) {
     Unit* u = FindUnitObject(window, unit);
     return u ? u->hwnd() : nullptr;
