@@ -2,6 +2,7 @@
 
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/unit.h"
 #include "runtime/window_unit.h"
 
 namespace tl::test {
@@ -27,6 +28,15 @@ HWND LoadWindowExpectingSuccess(uint32_t windowId, bool modal) {
   EXPECT_EQ(LoadWindow(*FindWindowDefinition(windowId), modal, nullptr), 1);
   WindowUnit* w = LoadedWindow(*FindWindowDefinition(windowId));
   return w ? w->hwnd() : nullptr;
+}
+
+HWND UnitHandle(uint32_t windowId, uint32_t unitId) {
+  Unit* unit = FindUnitObject(windowId, unitId);
+  if (!unit) {
+    ADD_FAILURE() << std::hex << "window " << windowId << " has no unit " << unitId;
+    return nullptr;
+  }
+  return unit->hwnd();
 }
 
 }  // namespace tl::test

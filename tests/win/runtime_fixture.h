@@ -19,5 +19,8 @@ void LoadWindowOrFail(uint32_t windowId);
 // Loads the window with this id, expecting the loader to succeed; answers the loaded window's
 // handle, or null when it is not loaded.
 HWND LoadWindowExpectingSuccess(uint32_t windowId, bool modal = false);
+// The window of a unit of a loaded window (unit 0: the window itself); a unit that is not there
+// fails the test and answers null.
+HWND UnitHandle(uint32_t windowId, uint32_t unitId);
 
 }  // namespace tl::test
