@@ -191,9 +191,8 @@ HWND RunningProgram::WaitForWindow(const std::wstring& title, DWORD timeoutMs) c
 HWND RunningProgram::WaitForMessageBox(DWORD timeoutMs) const {
   HWND found = nullptr;
   WaitUntil([&] {
-    for (HWND hwnd : VisibleTopLevelWindows()) {
-      if (ClassOf(hwnd) == L"#32770") found = hwnd;
-    }
+    const std::vector<HWND> boxes = MessageBoxes();
+    if (!boxes.empty()) found = boxes.back();
     return found != nullptr;
   }, timeoutMs);
   return found;

@@ -5,17 +5,14 @@
 #include "app/marker_text.h"
 #include "app/program.h"
 #include "runtime/runtime.h"
+#include "tests/win/program_fixture.h"
 
 namespace tl::app {
 namespace {
 
 class MarkerText : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(kProgramHeader);
-    InitializeRuntime();
-    UseServices(tl::Services());
-  }
+  static void SetUpTestSuite() { test::LoadApplication(); }
 };
 
 TEST_F(MarkerText, CutsTheClockTextAtItsMarkers) {

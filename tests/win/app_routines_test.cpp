@@ -17,6 +17,8 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
+#include "tests/win/program_fixture.h"
+#include "tests/win/temporary_directory.h"
 
 namespace tl::app {
 namespace {
@@ -24,23 +26,15 @@ namespace {
 class AppRoutines : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    UseProgramHeader(kProgramHeader);
-    InitializeRuntime();
-    UseServices(tl::Services());
+    test::LoadApplication();
     // The entry files of this test stay out of the program's directory.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    directory_ = std::wstring(temp) + L"tl_app_routines_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(directory_.c_str(), nullptr);
-    SetCurrentDirectoryW(directory_.c_str());
+    test::EnterTemporaryDirectory(L"tl_app_routines_");
   }
   static HWND PlainWindow() {
     return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"plain", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
-  static std::wstring directory_;
 };
-std::wstring AppRoutines::directory_;
 
 struct Layered {
   COLORREF key = 0;

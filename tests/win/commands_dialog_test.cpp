@@ -8,32 +8,14 @@
 #include "commands/dialogs.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "tests/win/dialog_finder.h"
+#include "tests/win/message_pump.h"
 
 namespace tl::cmd {
 namespace {
 
-BOOL CALLBACK FindOwnDialog(HWND w, LPARAM out) {
-  wchar_t cls[16];
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
-      std::wstring(cls) == L"#32770") {
-    *reinterpret_cast<HWND*>(out) = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The first visible dialog of this process, waited for up to two seconds.
-HWND WaitForDialog() {
-  for (int i = 0; i < 200; ++i) {
-    HWND found = nullptr;
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-    if (found) return found;
-    Sleep(10);
-  }
-  return nullptr;
-}
+HWND WaitForDialog() { return test::WaitForDialog(GetCurrentProcessId(), 2000); }
 
 std::string WindowText(HWND w) {
   wchar_t buffer[512] = {};
@@ -141,11 +123,6 @@ bool Above(HWND upper, HWND lower) {
   return false;
 }
 
-void PumpMessages() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-}
-
 // An always-on-top window of this thread, as the program's main window is when a box opens: the
 // display reports its activation later, and handling that report raises it, so the test waits
 // until it has been handled.
@@ -153,11 +130,11 @@ HWND AlwaysOnTopWindow() {
   HWND w = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"on top", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
                            nullptr, nullptr, nullptr);
   for (int i = 0; i < 100 && GetForegroundWindow() != w; ++i) {
-    PumpMessages();
+    test::Pump(0);
     Sleep(10);
   }
   Sleep(50);
-  PumpMessages();
+  test::Pump(0);
   return w;
 }
 

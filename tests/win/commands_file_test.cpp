@@ -8,32 +8,17 @@
 #include "commands/text.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "tests/win/temporary_directory.h"
 
 namespace tl::cmd {
 namespace {
 
-class FileCommands : public ::testing::Test {
+class FileCommands : public test::TemporaryDirectoryTest {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    dir_ = std::wstring(temp) + L"tl_file_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir_.c_str(), nullptr);
-    SetCurrentDirectoryW(dir_.c_str());
-  }
+  FileCommands() : TemporaryDirectoryTest(L"tl_file_") {}
   void TearDown() override {
     for (void* p : blocks_) Free(p);
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((dir_ + L"\\" + found.cFileName).c_str());
-      while (FindNextFileW(h, &found));
-      FindClose(h);
-    }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    SetCurrentDirectoryW(temp);
-    RemoveDirectoryW(dir_.c_str());
+    TemporaryDirectoryTest::TearDown();
   }
   ArgRecord Text(const std::string& s) {
     char* t = NewText(s);
@@ -64,7 +49,6 @@ class FileCommands : public ::testing::Test {
     Free(p);
     return s;
   }
-  std::wstring dir_;
   std::vector<void*> blocks_;
 };
 

@@ -12,6 +12,8 @@
 namespace tl::cmd {
 namespace {
 
+using namespace tl::test;
+
 ArgRecord Text(const char* s) { return PointerArg(s, DataType::Text); }
 
 template <typename... A>

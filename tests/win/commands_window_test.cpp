@@ -16,9 +16,12 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/runtime_fixture.h"
 
 namespace tl::cmd {
 namespace {
+
+using namespace tl::test;
 
 constexpr uint32_t kMenuWindow = 0x52000001, kMenuWindowUnit = 0x06000001;
 constexpr uint32_t kGuardedWindow = 0x52000002, kGuardedWindowUnit = 0x06000002;
@@ -87,8 +90,7 @@ void StartRuntime() {
   started = true;
   g_header = {3, 0, 1, &kHandlerTable, g_constants, sizeof g_constants, Image().data(),
               static_cast<uint32_t>(Image().size()), kLibraryCount, kLibraries, 0, nullptr, nullptr};
-  UseProgramHeader(g_header);
-  InitializeRuntime();
+  test::LoadProgram(g_header);
   SetRuntimeRequest(RuntimeRequest);
 }
 

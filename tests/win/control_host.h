@@ -1,9 +1,11 @@
 // The parent window of the control tests: like the runtime's windows, it hands the
-// notifications of the controls inside it to their units. Also the message pump, font record
-// and window helpers the Windows tests share.
+// notifications of the controls inside it to their units. Also the fixture that makes a host
+// window for each test, and the font record and window helpers the Windows tests share.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
@@ -13,8 +15,10 @@
 
 #include "runtime/unit.h"
 #include "runtime/window_class.h"
+#include "tests/win/message_pump.h"
+#include "tests/win/recording_runtime.h"
 
-namespace tl {
+namespace tl::test {
 
 inline LRESULT CALLBACK ControlHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (std::optional<LRESULT> answer = RouteToOwningUnit(window, message, wParam, lParam)) return *answer;
@@ -33,18 +37,53 @@ inline const wchar_t* ControlHostClass() {
   return L"TL_ControlHost";
 }
 
-// Runs this thread's messages, typed keys turned into characters, for the given time.
-inline void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  for (DWORD now = GetTickCount(); static_cast<LONG>(end - now) > 0; now = GetTickCount()) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+// A top-level window to hold the units under test: of the control host's class unless the test
+// needs a parent that routes nothing (a static window) or paints in its own way.
+struct HostWindowOptions {
+  const wchar_t* title;
+  DWORD style;
+  DWORD exStyle = 0;
+  int left = 100, top = 100, width = 400, height = 300;
+  const wchar_t* windowClass = nullptr;  // null: the control host
+};
+
+inline HWND CreateHostWindow(const HostWindowOptions& options) {
+  const wchar_t* windowClass = options.windowClass ? options.windowClass : ControlHostClass();
+  return CreateWindowExW(options.exStyle, windowClass, options.title, options.style, options.left, options.top,
+                         options.width, options.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
+
+// A test whose units live in a host window made before it and destroyed after it.
+class HostWindowTest : public ::testing::Test {
+ protected:
+  explicit HostWindowTest(const HostWindowOptions& options) : options_(options) {}
+  void SetUp() override {
+    parent_ = CreateHostWindow(options_);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(parent_)) DestroyWindow(parent_);
+  }
+
+  HWND parent_ = nullptr;
+
+ private:
+  HostWindowOptions options_;
+};
+
+// A host window test whose units fire into the recording runtime, starting with nothing recorded.
+class RecordingHostWindowTest : public HostWindowTest {
+ protected:
+  using HostWindowTest::HostWindowTest;
+  void SetUp() override {
+    StartRecordingEvents();
+    HostWindowTest::SetUp();
+  }
+  void TearDown() override {
+    HostWindowTest::TearDown();
+    StopRecordingEvents();
+  }
+};
 
 // A window's text and class name as the wide API answers them.
 inline std::wstring TextOf(HWND hwnd) {
@@ -77,4 +116,4 @@ inline std::vector<uint8_t> FontRecord(int32_t height, int32_t weight = 0) {
   return font;
 }
 
-}  // namespace tl
+}  // namespace tl::test

@@ -10,47 +10,29 @@
 #include "runtime/gbk.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
 
-std::vector<EventRecord> g_events;
+using namespace tl::test;
 
-// Stands in for the runtime: records every event a unit fires, answers nothing.
-intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
-  if (code == Request::FireEvent) g_events.push_back(*reinterpret_cast<const EventRecord*>(a));
-  return 0;
-}
-
-class ButtonTest : public ::testing::Test {
+class ButtonTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    g_events.clear();
-    SetRuntimeRequest(&RecordingRuntime);
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"button test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override {
-    DestroyWindow(parent_);
-    SetRuntimeRequest(nullptr);
-  }
+  ButtonTest()
+      : RecordingHostWindowTest({.title = L"button test",
+                                 .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 .exStyle = WS_EX_TOPMOST}) {}
 
   std::unique_ptr<Unit> Make(const std::vector<uint8_t>& bytes, uint32_t extraStyle = WS_TABSTOP) {
-    auto create = reinterpret_cast<CreateUnitFn>(kButtonType.getInterface(InterfaceCode::CreateUnit));
-    std::unique_ptr<Unit> unit(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                                      extraStyle, parent_, 150, nullptr, 20, 30, 88, 24, 0x52010001, 0x16012398,
-                                      0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kButtonType, bytes, {parent_, 150, 20, 30, 88, 24, 0x52010001, 0x16012398, extraStyle});
   }
   std::wstring Text(HWND w) {
     wchar_t buffer[64];
     GetWindowTextW(w, buffer, 64);
     return buffer;
   }
-
-  HWND parent_ = nullptr;
 };
 
 ButtonBlock Portal() {
@@ -63,15 +45,15 @@ TEST_F(ButtonTest, ClickRaisesEventZeroOfItsUnitButNotWhenDisabled) {
   auto unit = Make(Portal().Write());
   ASSERT_TRUE(unit);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  ASSERT_EQ(g_events.size(), 1u);
-  EXPECT_EQ(g_events[0].window, 0x52010001u);
-  EXPECT_EQ(g_events[0].unit, 0x16012398u);
-  EXPECT_EQ(g_events[0].index, 0);
-  EXPECT_EQ(g_events[0].argCount, 0);
+  ASSERT_EQ(FiredEvents().size(), 1u);
+  EXPECT_EQ(FiredEvents()[0].window, 0x52010001u);
+  EXPECT_EQ(FiredEvents()[0].unit, 0x16012398u);
+  EXPECT_EQ(FiredEvents()[0].index, 0);
+  EXPECT_EQ(FiredEvents()[0].argCount, 0);
 
   EnableWindow(unit->hwnd(), FALSE);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
 }
 
 TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
@@ -81,12 +63,12 @@ TEST_F(ButtonTest, ClicksStillCountAfterTheButtonMovesIntoAnotherParent) {
                                GetModuleHandleW(nullptr), nullptr);
   SetParent(unit->hwnd(), frame);
   SendMessageW(unit->hwnd(), BM_CLICK, 0, 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
   SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), reinterpret_cast<LPARAM>(unit->hwnd()));
-  EXPECT_EQ(g_events.size(), 1u) << "the old parent no longer holds the button";
+  EXPECT_EQ(FiredEvents().size(), 1u) << "the old parent no longer holds the button";
   unit.reset();
   SendMessageW(frame, WM_COMMAND, MAKEWPARAM(150, BN_CLICKED), 0);
-  EXPECT_EQ(g_events.size(), 1u);
+  EXPECT_EQ(FiredEvents().size(), 1u);
 }
 
 TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
@@ -103,8 +85,8 @@ TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, clicks, sizeof(INPUT));
   Pump(200);
-  ASSERT_EQ(g_events.size(), 1u);
-  EXPECT_EQ(g_events[0].index, 0);
+  ASSERT_EQ(FiredEvents().size(), 1u);
+  EXPECT_EQ(FiredEvents()[0].index, 0);
 }
 
 TEST_F(ButtonTest, EmptyBlockCaptionWritesAndLineBreaks) {
@@ -120,11 +102,12 @@ TEST_F(ButtonTest, EmptyBlockCaptionWritesAndLineBreaks) {
   EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & BS_MULTILINE);
   EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & WS_TABSTOP);
 
-  auto write = reinterpret_cast<WritePropertyFn>(kButtonType.getInterface(InterfaceCode::WriteProperty));
   const char* caption = "缩放";
-  EXPECT_EQ(write(unit.get(), 10 - 8, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
+  EXPECT_EQ(WritePropertyEntry(kButtonType, unit.get(), 10 - 8, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}),
+            0);
   EXPECT_EQ(Text(unit->hwnd()), Widen("缩放"));
-  EXPECT_EQ(write(unit.get(), 9 - 8, PropertyValue{1, 0}), 1) << "the kind is fixed at creation";
+  EXPECT_EQ(WritePropertyEntry(kButtonType, unit.get(), 9 - 8, PropertyValue{1, 0}), 1)
+      << "the kind is fixed at creation";
   const auto data = ButtonBlock::Read(unit->PropertyData());
   EXPECT_EQ(data->caption, "缩放");
   EXPECT_EQ(data->kind, 1);
@@ -186,16 +169,15 @@ TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
 
 TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {
   EXPECT_EQ(kInputDeviceType.stateFlags, 0x8000u);
-  auto create = reinterpret_cast<CreateUnitFn>(kInputDeviceType.getInterface(InterfaceCode::CreateUnit));
-  std::unique_ptr<Unit> unit(create(nullptr, 0, 0, parent_, 130, nullptr, 392, 96, 56, 48, 0x52010001, 0x1601224F,
-                                    0, 0));
+  std::unique_ptr<Unit> unit(
+      CreateUnitEntry(kInputDeviceType, {}, {parent_, 130, 392, 96, 56, 48, 0x52010001, 0x1601224F}));
   ASSERT_TRUE(unit);
   EXPECT_FALSE(IsWindowVisible(unit->hwnd()));
   EXPECT_TRUE(unit->PropertyData().empty());
   SendMessageW(unit->hwnd(), WM_LBUTTONDOWN, 0, 0);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
   const uint8_t future[4] = {2, 0, 0, 0};
-  EXPECT_EQ(create(future, 4, 0, parent_, 130, nullptr, 0, 0, 1, 1, 1, 2, 0, 0), nullptr);
+  EXPECT_EQ(CreateUnitEntry(kInputDeviceType, future, {parent_, 130, 0, 0, 1, 1, 1, 2}), nullptr);
 }
 
 }  // namespace

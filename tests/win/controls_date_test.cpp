@@ -9,9 +9,13 @@
 #include <memory>
 
 #include "controls/date_picker.h"
+#include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 double Now() {
   SYSTEMTIME now;
@@ -23,38 +27,29 @@ double Now() {
 
 constexpr double kSecond = 1.0 / 86400;
 
-class DatePickerTest : public ::testing::Test {
+class DatePickerTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"date test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100,
-                              100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  DatePickerTest()
+      : HostWindowTest({.title = L"date test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const DatePickerBlock& block) {
-    auto create = reinterpret_cast<CreateUnitFn>(kDatePickerType.getInterface(InterfaceCode::CreateUnit));
-    const std::vector<uint8_t> bytes = block.Write();
-    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), WS_TABSTOP, parent_, 100,
-                                      nullptr, 80, 64, 192, 24, 0x52012449, 0x1601244A, 0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kDatePickerType, block.Write(),
+                           {parent_, 100, 80, 64, 192, 24, 0x52012449, 0x1601244A, WS_TABSTOP});
   }
   double ReadValue(Unit& unit) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kDatePickerType.getInterface(InterfaceCode::ReadProperty));
-    const PropertyValue v = read(&unit, 10 - 8);
+    const PropertyValue v = ReadPropertyEntry(kDatePickerType, &unit, 10 - 8);
     const uint64_t bits = (uint64_t{v.high} << 32) | v.low;
     double d;
     std::memcpy(&d, &bits, sizeof d);
     return d;
   }
   int WriteValue(Unit& unit, double value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kDatePickerType.getInterface(InterfaceCode::WriteProperty));
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    return write(&unit, 10 - 8, PropertyValue{static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
+    return WritePropertyEntry(kDatePickerType, &unit, 10 - 8,
+                              PropertyValue{static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32)});
   }
-
-  HWND parent_ = nullptr;
 };
 
 DatePickerBlock ReminderDateBox() {
@@ -100,15 +95,12 @@ TEST_F(DatePickerTest, LimitsFormatAndRefusedVersions) {
   SYSTEMTIME range[2]{};
   EXPECT_EQ(SendMessageW(unit->hwnd(), DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)), GDTR_MIN | GDTR_MAX);
   EXPECT_DOUBLE_EQ(ReadValue(*unit), 45000.5);
-  auto write = reinterpret_cast<WritePropertyFn>(kDatePickerType.getInterface(InterfaceCode::WriteProperty));
-  EXPECT_EQ(write(unit.get(), 9 - 8, PropertyValue{2, 0}), 1) << "the format is fixed at creation";
+  EXPECT_EQ(WritePropertyEntry(kDatePickerType, unit.get(), 9 - 8, PropertyValue{2, 0}), 1)
+      << "the format is fixed at creation";
 
   std::vector<uint8_t> bytes = b.Write();
   bytes[0] = 3;
-  auto create = reinterpret_cast<CreateUnitFn>(kDatePickerType.getInterface(InterfaceCode::CreateUnit));
-  EXPECT_EQ(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100, nullptr, 0, 0, 10, 10, 1, 2,
-                   0, 0),
-            nullptr);
+  EXPECT_EQ(CreateUnitEntry(kDatePickerType, bytes, {parent_, 100, 0, 0, 10, 10, 1, 2}), nullptr);
 }
 
 }  // namespace

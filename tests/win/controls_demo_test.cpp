@@ -30,9 +30,12 @@
 #include "runtime/window_block.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/runtime_fixture.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 constexpr uint32_t kDemoWindow = 0x52015001;
 constexpr uint32_t kWindowUnit = 0x06015000;
@@ -188,8 +191,7 @@ void HoldUntilClosed(HWND window) {
 }
 
 TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
-  UseProgramHeader(DemoProgram());
-  InitializeRuntime();
+  LoadProgram(DemoProgram());
   WindowDefinition* definition = FindWindowDefinition(kDemoWindow);
   ASSERT_NE(definition, nullptr);
   ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);

@@ -11,9 +11,12 @@
 #include "runtime/memory.h"
 #include "runtime/value.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 std::string TakeText(PropertyValue v) {
   std::string text(TextView(reinterpret_cast<const char*>(v.low)));
@@ -21,33 +24,21 @@ std::string TakeText(PropertyValue v) {
   return text;
 }
 
-class EditBoxTest : public ::testing::Test {
+class EditBoxTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, ControlHostClass(), L"edit test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  EditBoxTest()
+      : HostWindowTest({.title = L"edit test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN}) {}
 
   std::unique_ptr<Unit> Make(const EditBoxBlock& block, int32_t left = 10) {
-    auto create = reinterpret_cast<CreateUnitFn>(kEditBoxType.getInterface(InterfaceCode::CreateUnit));
-    const std::vector<uint8_t> bytes = block.Write();
-    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), WS_TABSTOP, parent_,
-                                      100, nullptr, left, 10, 80, 32, 0x52012449, 0x16012475, 0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kEditBoxType, block.Write(),
+                           {parent_, 100, left, 10, 80, 32, 0x52012449, 0x16012475, WS_TABSTOP});
   }
   std::string Content(Unit& unit) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kEditBoxType.getInterface(InterfaceCode::ReadProperty));
-    return TakeText(read(&unit, 0));
+    return TakeText(ReadPropertyEntry(kEditBoxType, &unit, 0));
   }
   int Write(Unit& unit, int32_t number, PropertyValue value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kEditBoxType.getInterface(InterfaceCode::WriteProperty));
-    return write(&unit, number, value);
+    return WritePropertyEntry(kEditBoxType, &unit, number, value);
   }
-
-  HWND parent_ = nullptr;
 };
 
 EditBoxBlock HourBox() {
@@ -129,9 +120,7 @@ TEST_F(EditBoxTest, ColoursFontAndReCreationFromThePropertyData) {
   EXPECT_EQ(again->textColour, 0x00FF00u);
 
   unit.reset();
-  auto create = reinterpret_cast<CreateUnitFn>(kEditBoxType.getInterface(InterfaceCode::CreateUnit));
-  std::unique_ptr<Unit> rebuilt(create(data.data(), static_cast<int32_t>(data.size()), 0, parent_, 100,
-                                       nullptr, 10, 10, 200, 80, 1, 2, 0, 0));
+  std::unique_ptr<Unit> rebuilt(CreateUnitEntry(kEditBoxType, data, {parent_, 100, 10, 10, 200, 80, 1, 2}));
   ASSERT_TRUE(rebuilt);
   EXPECT_TRUE(GetWindowLongW(rebuilt->hwnd(), GWL_STYLE) & ES_MULTILINE);
   EXPECT_TRUE(rebuilt->ClaimsKey(VK_RETURN));
@@ -148,8 +137,7 @@ TEST_F(EditBoxTest, PasswordModeMasksWithTheStoredCharacter) {
   const char* dot = "●";
   EXPECT_EQ(Write(*unit, 19 - 8, PropertyValue{reinterpret_cast<uint32_t>(dot), 0}), 0);
   EXPECT_EQ(static_cast<wchar_t>(SendMessageW(unit->hwnd(), EM_GETPASSWORDCHAR, 0, 0)), Widen("●")[0]);
-  auto read = reinterpret_cast<ReadPropertyFn>(kEditBoxType.getInterface(InterfaceCode::ReadProperty));
-  EXPECT_EQ(TakeText(read(unit.get(), 19 - 8)), "●");
+  EXPECT_EQ(TakeText(ReadPropertyEntry(kEditBoxType, unit.get(), 19 - 8)), "●");
   EditBoxBlock plain;
   auto free = Make(plain, 120);
   EXPECT_FALSE(GetWindowLongW(free->hwnd(), GWL_STYLE) & ES_PASSWORD) << "the character has no effect in mode 0";
@@ -186,11 +174,8 @@ TEST_F(EditBoxTest, SpinArrowsCountTheNumberAndFollowTheBox) {
 TEST_F(EditBoxTest, NewerBlockVersionsFailCreation) {
   std::vector<uint8_t> bytes = EditBoxBlock{}.Write();
   bytes[0] = 3;
-  auto create = reinterpret_cast<CreateUnitFn>(kEditBoxType.getInterface(InterfaceCode::CreateUnit));
-  EXPECT_EQ(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100, nullptr, 0, 0, 10,
-                   10, 1, 2, 0, 0),
-            nullptr);
-  auto empty = std::unique_ptr<Unit>(create(nullptr, 0, 0, parent_, 100, nullptr, 0, 0, 10, 10, 1, 2, 0, 0));
+  EXPECT_EQ(CreateUnitEntry(kEditBoxType, bytes, {parent_, 100, 0, 0, 10, 10, 1, 2}), nullptr);
+  auto empty = std::unique_ptr<Unit>(CreateUnitEntry(kEditBoxType, {}, {parent_, 100, 0, 0, 10, 10, 1, 2}));
   ASSERT_TRUE(empty);
   EXPECT_EQ(Content(*empty), "");
 }

@@ -10,9 +10,12 @@
 #include "runtime/memory.h"
 #include "runtime/value.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 // The label's client area as it paints it, one COLORREF per pixel.
 std::vector<COLORREF> Capture(HWND window) {
@@ -41,28 +44,18 @@ size_t CountInk(const std::vector<COLORREF>& pixels, COLORREF background) {
   return pixels.size() - CountColour(pixels, background);
 }
 
-class LabelTest : public ::testing::Test {
+class LabelTest : public HostWindowTest {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"label test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
+  LabelTest()
+      : HostWindowTest({.title = L"label test", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .windowClass = L"STATIC"}) {}
 
   std::unique_ptr<Unit> Make(const LabelBlock& block, int32_t width = 278, int32_t height = 28) {
-    auto create = reinterpret_cast<CreateUnitFn>(kLabelType.getInterface(InterfaceCode::CreateUnit));
-    const std::vector<uint8_t> bytes = block.Write();
-    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100,
-                                      nullptr, 0, 0, width, height, 0x52010001, 0x16012245, 0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kLabelType, block.Write(), {parent_, 100, 0, 0, width, height, 0x52010001, 0x16012245});
   }
   void WriteCaption(Unit& unit, const char* caption) {
-    auto write = reinterpret_cast<WritePropertyFn>(kLabelType.getInterface(InterfaceCode::WriteProperty));
-    EXPECT_EQ(write(&unit, 0, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
+    EXPECT_EQ(WritePropertyEntry(kLabelType, &unit, 0, PropertyValue{reinterpret_cast<uint32_t>(caption), 0}), 0);
   }
-
-  HWND parent_ = nullptr;
 };
 
 LabelBlock TitleLabel() {
@@ -87,8 +80,7 @@ TEST_F(LabelTest, IsARuntimeDrawnDragHandleWhoseNativeTextIsTheCaption) {
   wchar_t text[32];
   GetWindowTextW(unit->hwnd(), text, 32);
   EXPECT_EQ(Narrow(text), "事件：");
-  auto read = reinterpret_cast<ReadPropertyFn>(kLabelType.getInterface(InterfaceCode::ReadProperty));
-  PropertyValue v = read(unit.get(), 0);
+  PropertyValue v = ReadPropertyEntry(kLabelType, unit.get(), 0);
   EXPECT_EQ(TextView(reinterpret_cast<const char*>(v.low)), "事件：");
   Free(reinterpret_cast<void*>(v.low));
   EXPECT_EQ(LabelBlock::Read(unit->PropertyData())->caption, "事件：");

@@ -16,9 +16,12 @@
 #include "runtime/memory.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x16010002;
@@ -71,31 +74,29 @@ ListViewBlock EntryListBlock() {
   return b;
 }
 
-class ListViewTest : public ::testing::Test {
+class ListViewTest : public HostWindowTest {
  protected:
+  ListViewTest()
+      : HostWindowTest({.title = L"parent", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .exStyle = WS_EX_TOPMOST,
+                        .left = 50, .top = 50, .width = 300, .height = 420}) {}
   void SetUp() override {
     SetRuntimeRequest(&TestRuntime);
     g_events.clear();
     g_answers.clear();
     g_handler = nullptr;
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, ControlHostClass(), L"parent",
-                              WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 300, 420, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
   }
   void TearDown() override {
     g_handler = nullptr;
     g_unit = nullptr;
     list_.reset();
-    DestroyWindow(parent_);
+    HostWindowTest::TearDown();
     SetRuntimeRequest(nullptr);
   }
 
   ListView* Create(const std::vector<uint8_t>& bytes) {
-    auto create = reinterpret_cast<CreateUnitFn>(kListViewType.getInterface(InterfaceCode::CreateUnit));
     list_.reset();
-    list_.reset(create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                       0x00010000, parent_, 100, nullptr, 0, 56, 279, 312, kWindow, kUnit, 0, 0));
+    list_.reset(CreateUnitEntry(kListViewType, bytes, {parent_, 100, 0, 56, 279, 312, kWindow, kUnit, 0x00010000}));
     g_unit = list_.get();
     if (list_) ShowWindow(list_->hwnd(), SW_SHOWNA);
     return dynamic_cast<ListView*>(list_.get());
@@ -125,12 +126,10 @@ class ListViewTest : public ::testing::Test {
   int32_t Count() { return static_cast<int32_t>(Call(ListViewGetItemCount, {}).low); }
 
   int Write(int32_t index, uint32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kListViewType.getInterface(InterfaceCode::WriteProperty));
-    return write(list_.get(), index - 8, {value, 0});
+    return WritePropertyEntry(kListViewType, list_.get(), index - 8, {value, 0});
   }
   PropertyValue Read(int32_t index) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kListViewType.getInterface(InterfaceCode::ReadProperty));
-    return read(list_.get(), index - 8);
+    return ReadPropertyEntry(kListViewType, list_.get(), index - 8);
   }
   std::vector<int32_t> EventIndexes() const {
     std::vector<int32_t> indexes;
@@ -144,7 +143,6 @@ class ListViewTest : public ::testing::Test {
     return nullptr;
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> list_;
 };
 

@@ -13,26 +13,13 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_unit.h"
+#include "tests/win/program_fixture.h"
 
 namespace tl {
 namespace {
 
-class MainWindowControlsTest : public ::testing::Test {
+class MainWindowControlsTest : public test::MainWindowLoadedTest {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(app::kProgramHeader);
-    InitializeRuntime();
-  }
-  void SetUp() override {
-    WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-    ASSERT_NE(main, nullptr);
-    ASSERT_EQ(LoadWindow(*main, false, nullptr), 1);
-  }
-  void TearDown() override {
-    for (auto& definition : Runtime().windows) {
-      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
-    }
-  }
   static int32_t Read(uint32_t unit, int32_t index) {
     return static_cast<int32_t>(Services().ReadUnitProperty(ids::MainWindow, unit, index, -1));
   }

@@ -9,6 +9,8 @@
 #include "controls/slider.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -16,27 +18,16 @@ namespace {
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x160124EA;
 
-std::vector<EventRecord> g_events;
+using namespace tl::test;
 
-intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
-  if (code != Request::FireEvent) return 0;
-  g_events.push_back(*reinterpret_cast<EventRecord*>(a));
-  return 0;
-}
-
-class SliderTest : public ::testing::Test {
+class SliderTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    SetRuntimeRequest(&RecordingRuntime);
-    g_events.clear();
-    parent_ = CreateWindowExW(0, ControlHostClass(), L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
+  SliderTest()
+      : RecordingHostWindowTest(
+            {.title = L"parent", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, .left = 10, .top = 10, .height = 200}) {}
   void TearDown() override {
     slider_.reset();
-    DestroyWindow(parent_);
-    SetRuntimeRequest(nullptr);
+    RecordingHostWindowTest::TearDown();
   }
 
   // The transparency slider of the main window: range 50-255, stored position 1.
@@ -52,32 +43,27 @@ class SliderTest : public ::testing::Test {
     return Create(bytes);
   }
   Slider* Create(const std::vector<uint8_t>& bytes) {
-    auto create = reinterpret_cast<CreateUnitFn>(kSliderBarType.getInterface(InterfaceCode::CreateUnit));
-    Unit* unit = create(bytes.empty() ? nullptr : bytes.data(), static_cast<int32_t>(bytes.size()),
-                        0x00010000, parent_, 210, nullptr, 0, 2, 240, 24, kWindow, kUnit, 0, 0);
+    Unit* unit = CreateUnitEntry(kSliderBarType, bytes, {parent_, 210, 0, 2, 240, 24, kWindow, kUnit, 0x00010000});
     slider_.reset(unit);
     if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
     return dynamic_cast<Slider*>(unit);
   }
 
   int Write(int32_t index, int32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kSliderBarType.getInterface(InterfaceCode::WriteProperty));
-    return write(slider_.get(), index - 8, {static_cast<uint32_t>(value), 0});
+    return WritePropertyEntry(kSliderBarType, slider_.get(), index - 8, {static_cast<uint32_t>(value), 0});
   }
   int32_t Read(int32_t index) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kSliderBarType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(slider_.get(), index - 8).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kSliderBarType, slider_.get(), index - 8).low);
   }
   LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {
     return SendMessageW(slider_->hwnd(), message, w, l);
   }
   int EventCount(int32_t index) const {
     int n = 0;
-    for (const auto& e : g_events) n += e.index == index && e.window == kWindow && e.unit == kUnit;
+    for (const auto& e : FiredEvents()) n += e.index == index && e.window == kWindow && e.unit == kUnit;
     return n;
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> slider_;
 };
 
@@ -105,7 +91,7 @@ TEST_F(SliderTest, StoredPositionBelowTheRangeShowsTheMinimumAndReadsAsStored) {
   RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
 }
 
 TEST_F(SliderTest, PositionWritesAreClampedForTheThumbOnly) {
@@ -118,7 +104,7 @@ TEST_F(SliderTest, PositionWritesAreClampedForTheThumbOnly) {
   Write(19, -4);  // negative counts as 0, which the thumb shows as the minimum
   EXPECT_EQ(Read(19), 0);
   EXPECT_EQ(Send(TBM_GETPOS), 50);
-  EXPECT_TRUE(g_events.empty());  // writes raise nothing
+  EXPECT_TRUE(FiredEvents().empty());  // writes raise nothing
 }
 
 TEST_F(SliderTest, StepsAndRangeAreClamped) {
@@ -190,7 +176,7 @@ TEST_F(SliderTest, FocusChangesAreLeftToTheRuntime) {
   SetFocus(slider_->hwnd());
   ASSERT_EQ(GetFocus(), slider_->hwnd());
   SetFocus(parent_);
-  EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(FiredEvents().empty());
 }
 
 TEST_F(SliderTest, NewerBlockVersionFailsCreation) {

@@ -8,6 +8,8 @@
 #include "controls/timer.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/recording_runtime.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
@@ -15,56 +17,49 @@ namespace {
 constexpr uint32_t kWindow = 0x52012449;
 constexpr uint32_t kUnit = 0x16012498;
 
-std::vector<DWORD> g_ticks;  // tick times of event 0
+using namespace tl::test;
 
-intptr_t RecordingRuntime(Request code, intptr_t a, intptr_t) {
-  if (code != Request::FireEvent) return 0;
-  const auto* e = reinterpret_cast<EventRecord*>(a);
-  if (e->window == kWindow && e->unit == kUnit && e->index == 0 && e->argCount == 0) {
-    g_ticks.push_back(GetTickCount());
+// The times of the timer's ticks (its event 0) since the recording was last cleared.
+std::vector<DWORD> Ticks() {
+  std::vector<DWORD> ticks;
+  for (size_t i = 0; i < FiredEvents().size(); ++i) {
+    const EventRecord& e = FiredEvents()[i];
+    if (e.window == kWindow && e.unit == kUnit && e.index == 0 && e.argCount == 0) {
+      ticks.push_back(FiringTimes()[i]);
+    }
   }
-  return 0;
+  return ticks;
 }
 
 // Runs the message loop until the next tick, at most the given time.
 bool PumpUntilTick(DWORD milliseconds) {
-  const size_t before = g_ticks.size();
+  const size_t before = Ticks().size();
   const DWORD end = GetTickCount() + milliseconds;
-  while (g_ticks.size() == before && static_cast<LONG>(end - GetTickCount()) > 0) Pump(5);
-  return g_ticks.size() > before;
+  while (Ticks().size() == before && static_cast<LONG>(end - GetTickCount()) > 0) Pump(5);
+  return Ticks().size() > before;
 }
 
-class TimerTest : public ::testing::Test {
+class TimerTest : public RecordingHostWindowTest {
  protected:
-  void SetUp() override {
-    SetRuntimeRequest(&RecordingRuntime);
-    g_ticks.clear();
-    parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
+  TimerTest()
+      : RecordingHostWindowTest({.title = L"parent", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 .left = 10, .top = 10, .width = 300, .height = 200, .windowClass = L"STATIC"}) {}
   void TearDown() override {
     timer_.reset();
-    if (IsWindow(parent_)) DestroyWindow(parent_);
-    SetRuntimeRequest(nullptr);
+    RecordingHostWindowTest::TearDown();
   }
 
   Timer* Create(const std::vector<uint8_t>& block) {
-    auto create = reinterpret_cast<CreateUnitFn>(kTimerType.getInterface(InterfaceCode::CreateUnit));
-    timer_.reset(create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
-                        0, parent_, 120, nullptr, 176, 16, 32, 32, kWindow, kUnit, 0, 0));
+    timer_.reset(CreateUnitEntry(kTimerType, block, {parent_, 120, 176, 16, 32, 32, kWindow, kUnit}));
     return dynamic_cast<Timer*>(timer_.get());
   }
   void Write(int32_t value) {
-    auto write = reinterpret_cast<WritePropertyFn>(kTimerType.getInterface(InterfaceCode::WriteProperty));
-    EXPECT_EQ(write(timer_.get(), 0, {static_cast<uint32_t>(value), 0}), 0);
+    EXPECT_EQ(WritePropertyEntry(kTimerType, timer_.get(), 0, {static_cast<uint32_t>(value), 0}), 0);
   }
   int32_t Read() {
-    auto read = reinterpret_cast<ReadPropertyFn>(kTimerType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(timer_.get(), 0).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kTimerType, timer_.get(), 0).low);
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<Unit> timer_;
 };
 
@@ -82,7 +77,7 @@ TEST_F(TimerTest, EmptyBlockGivesAStoppedHiddenTimerWindow) {
   EXPECT_EQ(Read(), 0);
   EXPECT_FALSE(timer->running());
   Pump(60);
-  EXPECT_TRUE(g_ticks.empty());
+  EXPECT_TRUE(Ticks().empty());
 }
 
 TEST_F(TimerTest, StoredIntervalStartsAtCreationAndNewerVersionsFail) {
@@ -106,9 +101,9 @@ TEST_F(TimerTest, NegativeIntervalStopsLikeZero) {
   EXPECT_EQ(Read(), 0);
   EXPECT_FALSE(timer->running());
   Pump(20);  // a tick already queued may still arrive
-  g_ticks.clear();
+  ClearFiredEvents();
   Pump(100);
-  EXPECT_TRUE(g_ticks.empty());
+  EXPECT_TRUE(Ticks().empty());
 }
 
 TEST_F(TimerTest, WritingTheSameIntervalKeepsThePhase) {
@@ -118,10 +113,10 @@ TEST_F(TimerTest, WritingTheSameIntervalKeepsThePhase) {
   Pump(600);
   Write(1000);
   ASSERT_TRUE(PumpUntilTick(2000));
-  const DWORD firstTick = g_ticks.front() - start;
+  const DWORD firstTick = Ticks().front() - start;
   EXPECT_GE(firstTick, 900u);
   EXPECT_LT(firstTick, 1400u);  // a restarted period would tick at about 1600
-  EXPECT_EQ(g_ticks.size(), 1u);
+  EXPECT_EQ(Ticks().size(), 1u);
 }
 
 TEST_F(TimerTest, ADifferentIntervalRestartsThePeriod) {
@@ -131,7 +126,7 @@ TEST_F(TimerTest, ADifferentIntervalRestartsThePeriod) {
   Pump(600);
   Write(999);
   ASSERT_TRUE(PumpUntilTick(2000));
-  EXPECT_GE(g_ticks.front() - start, 1450u);
+  EXPECT_GE(Ticks().front() - start, 1450u);
 }
 
 TEST_F(TimerTest, HiddenWindowKeepsTicking) {
@@ -139,7 +134,7 @@ TEST_F(TimerTest, HiddenWindowKeepsTicking) {
   Write(15);
   ShowWindow(parent_, SW_HIDE);
   Pump(300);
-  EXPECT_GE(g_ticks.size(), 3u);
+  EXPECT_GE(Ticks().size(), 3u);
 }
 
 TEST_F(TimerTest, DestroyingTheWindowStopsTheTicks) {
@@ -149,9 +144,9 @@ TEST_F(TimerTest, DestroyingTheWindowStopsTheTicks) {
   DestroyWindow(parent_);
   EXPECT_EQ(timer->hwnd(), nullptr);
   EXPECT_FALSE(timer->running());
-  g_ticks.clear();
+  ClearFiredEvents();
   Pump(100);
-  EXPECT_TRUE(g_ticks.empty());
+  EXPECT_TRUE(Ticks().empty());
   timer_.reset();  // the unit object outlives its window safely
 }
 

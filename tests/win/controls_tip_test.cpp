@@ -9,9 +9,12 @@
 #include "controls/button.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 constexpr uint32_t kWindow = 0x52010001, kTipUnit = 0x160123BF, kPinUnit = 0x160123B9;
 
@@ -36,26 +39,24 @@ void MovePointer(POINT to) {
 ArgRecord Ref(uint32_t unit, uint32_t type) { return ArgRecord{kWindow, unit, type}; }
 ArgRecord Text(const char* text) { return ArgRecord{reinterpret_cast<uint32_t>(text), 0, DataType::Text}; }
 
-class BalloonTipTest : public ::testing::Test {
+class BalloonTipTest : public HostWindowTest {
  protected:
+  BalloonTipTest()
+      : HostWindowTest({.title = L"tip test", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                        .exStyle = WS_EX_TOPMOST, .left = 300, .top = 200, .width = 284, .height = 200,
+                        .windowClass = L"STATIC"}) {}
   void SetUp() override {
     SetRuntimeRequest(&TestRuntime);
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"tip test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300,
-                              200, 284, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     BalloonTipBlock tipBlock;
     tipBlock.textColour = 0;
-    const std::vector<uint8_t> tipBytes = tipBlock.Write();
-    auto createTip = reinterpret_cast<CreateUnitFn>(kBalloonTipType.getInterface(InterfaceCode::CreateUnit));
-    tip_.reset(static_cast<BalloonTip*>(createTip(tipBytes.data(), static_cast<int32_t>(tipBytes.size()), 0, parent_,
-                                                  200, nullptr, 40, 72, 72, 32, kWindow, kTipUnit, 0, 0)));
+    tip_.reset(static_cast<BalloonTip*>(
+        CreateUnitEntry(kBalloonTipType, tipBlock.Write(), {parent_, 200, 40, 72, 72, 32, kWindow, kTipUnit})));
     ASSERT_TRUE(tip_);
     ButtonBlock pinBlock;
     pinBlock.caption = "固定";
-    const std::vector<uint8_t> pinBytes = pinBlock.Write();
-    auto createButton = reinterpret_cast<CreateUnitFn>(kButtonType.getInterface(InterfaceCode::CreateUnit));
-    pin_.reset(createButton(pinBytes.data(), static_cast<int32_t>(pinBytes.size()), 0, parent_, 110, nullptr, 100,
-                            8, 80, 40, kWindow, kPinUnit, 0, 0));
+    pin_.reset(CreateUnitEntry(kButtonType, pinBlock.Write(), {parent_, 110, 100, 8, 80, 40, kWindow, kPinUnit}));
     ASSERT_TRUE(pin_);
     ShowWindow(pin_->hwnd(), SW_SHOWNA);
     g_units = {{{kWindow, kTipUnit}, tip_.get()}, {{kWindow, kPinUnit}, pin_.get()}};
@@ -64,7 +65,7 @@ class BalloonTipTest : public ::testing::Test {
     g_units.clear();
     tip_.reset();
     pin_.reset();
-    DestroyWindow(parent_);
+    HostWindowTest::TearDown();
     SetRuntimeRequest(nullptr);
   }
 
@@ -87,7 +88,6 @@ class BalloonTipTest : public ::testing::Test {
     return balloon && IsWindowVisible(balloon);
   }
 
-  HWND parent_ = nullptr;
   std::unique_ptr<BalloonTip> tip_;
   std::unique_ptr<Unit> pin_;
 };
@@ -201,10 +201,9 @@ BYTE Opacity(HWND window) {
 }
 
 TEST_F(BalloonTipTest, FadesInAndOutOverTheirTimes) {
-  auto write = reinterpret_cast<WritePropertyFn>(kBalloonTipType.getInterface(InterfaceCode::WriteProperty));
-  write(tip_.get(), 1, PropertyValue{600, 0});  // display time
-  write(tip_.get(), 2, PropertyValue{300, 0});  // fade-in time
-  write(tip_.get(), 3, PropertyValue{600, 0});  // fade-out time
+  WritePropertyEntry(kBalloonTipType, tip_.get(), 1, PropertyValue{600, 0});  // display time
+  WritePropertyEntry(kBalloonTipType, tip_.get(), 2, PropertyValue{300, 0});  // fade-in time
+  WritePropertyEntry(kBalloonTipType, tip_.get(), 3, PropertyValue{600, 0});  // fade-out time
   ASSERT_TRUE(SetTipOnPin("缩放主界面"));
   MovePointer({10, 10});
   Pump(100);

@@ -8,9 +8,12 @@
 #include "controls/transparent_label.h"
 #include "runtime/gbk.h"
 #include "tests/win/control_host.h"
+#include "tests/win/unit_entries.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
@@ -23,8 +26,12 @@ TransparentLabelBlock Colon() {
 
 LRESULT CALLBACK RedWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 
-class TransparentLabelTest : public ::testing::Test {
+class TransparentLabelTest : public HostWindowTest {
  protected:
+  // Clip-children, as the program's windows have it.
+  TransparentLabelTest()
+      : HostWindowTest({.title = L"", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, .exStyle = WS_EX_TOPMOST,
+                        .left = 200, .top = 200, .width = 300, .height = 200, .windowClass = L"TLabelTestParent"}) {}
   void SetUp() override {
     WNDCLASSW cls{};
     cls.lpfnWndProc = &RedWindow;
@@ -32,29 +39,19 @@ class TransparentLabelTest : public ::testing::Test {
     cls.hbrBackground = CreateSolidBrush(kRed);
     cls.lpszClassName = L"TLabelTestParent";
     RegisterClassW(&cls);
-    // Clip-children, as the program's windows have it.
-    parent_ = CreateWindowExW(WS_EX_TOPMOST, L"TLabelTestParent", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                              200, 200, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
+    HostWindowTest::SetUp();
   }
-  void TearDown() override { DestroyWindow(parent_); }
 
   std::unique_ptr<Unit> Make(const TransparentLabelBlock& block, int32_t left, int32_t top,
                              int32_t width = 16, int32_t height = 32) {
-    auto create = reinterpret_cast<CreateUnitFn>(kTransparentLabelType.getInterface(InterfaceCode::CreateUnit));
-    const std::vector<uint8_t> bytes = block.Write();
-    std::unique_ptr<Unit> unit(create(bytes.data(), static_cast<int32_t>(bytes.size()), 0, parent_, 100, nullptr,
-                                      left, top, width, height, 0x52012449, 0x16012479, 0, 0));
-    if (unit) ShowWindow(unit->hwnd(), SW_SHOWNA);
-    return unit;
+    return CreateShownUnit(kTransparentLabelType, block.Write(),
+                           {parent_, 100, left, top, width, height, 0x52012449, 0x16012479});
   }
   int Write(Unit& unit, int32_t property, PropertyValue v) {
-    auto write = reinterpret_cast<WritePropertyFn>(kTransparentLabelType.getInterface(InterfaceCode::WriteProperty));
-    return write(&unit, property - 8, v);
+    return WritePropertyEntry(kTransparentLabelType, &unit, property - 8, v);
   }
   int32_t ReadInt(Unit& unit, int32_t property) {
-    auto read = reinterpret_cast<ReadPropertyFn>(kTransparentLabelType.getInterface(InterfaceCode::ReadProperty));
-    return static_cast<int32_t>(read(&unit, property - 8).low);
+    return static_cast<int32_t>(ReadPropertyEntry(kTransparentLabelType, &unit, property - 8).low);
   }
 
   // What the screen shows in a rectangle of the parent's client area, row by row.
@@ -75,8 +72,6 @@ class TransparentLabelTest : public ::testing::Test {
   static size_t Count(const std::vector<COLORREF>& p, COLORREF c) {
     return static_cast<size_t>(std::count(p.begin(), p.end(), c));
   }
-
-  HWND parent_ = nullptr;
 };
 
 TEST_F(TransparentLabelTest, WritesClampTheEffectAndAlignments) {

@@ -11,6 +11,7 @@
 #include "runtime/runtime_error.h"
 #include "runtime/runtime.h"
 #include "runtime/unit_events.h"
+#include "tests/win/dialog_finder.h"
 
 namespace tl {
 namespace {
@@ -88,18 +89,6 @@ struct ChildOutcome {
   bool returned = false;
 };
 
-BOOL CALLBACK FindDialogOf(HWND w, LPARAM param) {
-  auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  wchar_t cls[16];
-  if (pid == search->first && IsWindowVisible(w) && GetClassNameW(w, cls, 16) && std::wstring(cls) == L"#32770") {
-    search->second = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 std::string TextOf(HWND w) {
   wchar_t buffer[1024] = {};
   GetWindowTextW(w, buffer, 1024);
@@ -120,15 +109,15 @@ ChildOutcome RunChild(const wchar_t* scenario) {
     ADD_FAILURE() << "cannot start the child";
     return outcome;
   }
-  std::pair<DWORD, HWND> search{pi.dwProcessId, nullptr};
-  for (int i = 0; i < 1000 && !search.second; ++i) {
+  HWND box = nullptr;
+  for (int i = 0; i < 1000 && !box; ++i) {
     if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) break;
-    EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
+    box = test::FindDialog(pi.dwProcessId);
   }
-  if (search.second) {
-    outcome.title = TextOf(search.second);
-    outcome.text = TextOf(GetDlgItem(search.second, 65535));
-    PostMessageW(search.second, WM_COMMAND, IDOK, 0);
+  if (box) {
+    outcome.title = TextOf(box);
+    outcome.text = TextOf(GetDlgItem(box, 65535));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
   if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
   GetExitCodeProcess(pi.hProcess, &outcome.exitCode);

@@ -24,6 +24,8 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_unit.h"
+#include "tests/win/program_fixture.h"
+#include "tests/win/temporary_directory.h"
 
 namespace tl::app {
 namespace {
@@ -307,23 +309,14 @@ std::vector<Situation> Situations() {
 class EntryFileFaults : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    UseProgramHeader(kProgramHeader);
-    InitializeRuntime();
-    UseServices(tl::Services());
-    WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-    ASSERT_NE(main, nullptr);
-    ASSERT_EQ(LoadWindow(*main, false, nullptr), 1);
+    test::LoadApplication();
+    test::LoadWindowOrFail(ids::MainWindow);
+    if (::testing::Test::HasFatalFailure()) return;
     // Nothing here is looked at: a hidden window spares every row change its painting.
-    ShowWindow(LoadedWindow(*main)->hwnd(), SW_HIDE);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    root_ = std::wstring(temp) + L"tl_faults_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(root_.c_str(), nullptr);
+    ShowWindow(LoadedWindow(*FindWindowDefinition(ids::MainWindow))->hwnd(), SW_HIDE);
+    root_ = test::MakeTemporaryDirectory(L"tl_faults_");
   }
-  static void TearDownTestSuite() {
-    SetCurrentDirectoryW(L"C:\\");
-    RemoveDirectoryW(root_.c_str());
-  }
+  static void TearDownTestSuite() { test::RemoveTemporaryDirectory(root_); }
 
   // A fresh, empty directory and a fresh program.
   void Begin() {

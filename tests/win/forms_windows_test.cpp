@@ -24,9 +24,12 @@
 #include "runtime/value.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/program_fixture.h"
 
 namespace tl {
 namespace {
+
+using namespace tl::test;
 
 // A control's place in its parent's client area.
 RECT PlaceOf(HWND control) {
@@ -135,18 +138,8 @@ std::vector<COLORREF> ClientPixels(HWND hwnd, int width, int height) {
   return pixels;
 }
 
-class FormWindowsTest : public ::testing::Test {
+class FormWindowsTest : public ProgramTest {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(app::kProgramHeader);
-    InitializeRuntime();
-  }
-  void TearDown() override {
-    for (auto& definition : Runtime().windows) {
-      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
-    }
-  }
-
   static HWND Load(uint32_t windowId, bool modal = false) {
     WindowDefinition* definition = FindWindowDefinition(windowId);
     if (!definition || LoadWindow(*definition, modal, nullptr) != 1) return nullptr;
@@ -154,11 +147,6 @@ class FormWindowsTest : public ::testing::Test {
     if (!window) return nullptr;
     UpdateWindow(window->hwnd());
     return window->hwnd();
-  }
-
-  static HWND Control(uint32_t windowId, uint32_t unitId) {
-    Unit* unit = FindUnitObject(windowId, unitId);
-    return unit ? unit->hwnd() : nullptr;
   }
 
   // Outer size as designed, placed in the middle of the primary screen.
@@ -238,7 +226,7 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
   };
   for (const Expected& e : controls) {
     SCOPED_TRACE(testing::Message() << std::hex << e.unit);
-    HWND control = Control(ids::MainWindow, e.unit);
+    HWND control = UnitHandle(ids::MainWindow, e.unit);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(GetParent(control), main);
     EXPECT_TRUE(IsWindowVisible(control));
@@ -252,14 +240,14 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
   for (auto [unit, cursor] : {std::pair{ids::CalculatorButton, IDC_NO}, std::pair{ids::TitleLabel, IDC_SIZEALL},
                               std::pair{ids::PortalButton, IDC_ARROW}}) {
     SetCursor(nullptr);
-    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(ids::MainWindow, unit)),
+    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(UnitHandle(ids::MainWindow, unit)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << std::hex << unit;
   }
 
   EXPECT_EQ(ReadInteger(ids::MainWindow, ids::TitleLabel, 24), 1u) << "the title is centred";
 
-  HWND slider = Control(ids::MainWindow, ids::TransparencySlider);
+  HWND slider = UnitHandle(ids::MainWindow, ids::TransparencySlider);
   ASSERT_NE(slider, nullptr);
   EXPECT_FALSE(IsWindowVisible(slider)) << "hidden until 透明度 shows it";
   EXPECT_EQ(GetDlgCtrlID(slider), 220) << "thirteen controls: the last created gets 100 + 12 * 10";
@@ -270,7 +258,7 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
   // The units without visible presence exist but show nothing.
   for (uint32_t unit : {ids::SaveTimer, ids::ShrinkTimer, ids::TipBalloon, ids::InputDeviceUnit}) {
     ASSERT_NE(FindUnitObject(ids::MainWindow, unit), nullptr) << std::hex << unit;
-    HWND hwnd = Control(ids::MainWindow, unit);
+    HWND hwnd = UnitHandle(ids::MainWindow, unit);
     EXPECT_TRUE(!hwnd || !IsWindowVisible(hwnd)) << std::hex << unit;
   }
 
@@ -279,7 +267,7 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
                                   ids::CalculatorButton,   ids::NotepadButton, ids::HiddenButton,
                                   ids::AddEntryButton,     ids::TitleLabel,    ids::EntryList};
   std::vector<HWND> expected, seen;
-  for (uint32_t unit : frontToBack) expected.push_back(Control(ids::MainWindow, unit));
+  for (uint32_t unit : frontToBack) expected.push_back(UnitHandle(ids::MainWindow, unit));
   for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (std::find(expected.begin(), expected.end(), child) != expected.end()) seen.push_back(child);
   }
@@ -288,7 +276,7 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
 
 TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
   ASSERT_NE(Load(ids::MainWindow), nullptr);
-  HWND list = Control(ids::MainWindow, ids::EntryList);
+  HWND list = UnitHandle(ids::MainWindow, ids::EntryList);
   ASSERT_NE(list, nullptr);
   const LONG style = GetWindowLongW(list, GWL_STYLE);
   EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
@@ -382,7 +370,7 @@ TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColu
   EXPECT_FALSE(GetWindowLongW(details, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(GetMenu(details), nullptr);
 
-  HWND list = Control(ids::DetailsWindow, ids::DetailsList);
+  HWND list = UnitHandle(ids::DetailsWindow, ids::DetailsList);
   ExpectPlace(list, 8, 8, 904, 408);
   const LONG listStyle = GetWindowLongW(list, GWL_STYLE);
   EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
@@ -429,7 +417,7 @@ TEST_F(FormWindowsTest, AboutWindowIsAFixedTopmostBoxWithoutCloseItem) {
   EXPECT_NE(icon, nullptr);
   EXPECT_NE(icon, Runtime().defaultBigIcon) << "the leaf icon of its own";
 
-  HWND text = Control(ids::AboutWindow, ids::AboutText);
+  HWND text = UnitHandle(ids::AboutWindow, ids::AboutText);
   ExpectPlace(text, 96, 8, 288, 80);
   EXPECT_EQ(ClassOf(text), L"_RT_Label");
   const std::wstring caption = TextOf(text);
@@ -558,7 +546,7 @@ TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
   };
   for (const Expected& e : controls) {
     SCOPED_TRACE(testing::Message() << std::hex << e.unit);
-    HWND control = Control(ids::ReminderWindow, e.unit);
+    HWND control = UnitHandle(ids::ReminderWindow, e.unit);
     ASSERT_NE(control, nullptr);
     EXPECT_TRUE(IsWindowVisible(control));
     EXPECT_EQ(ClassOf(control), e.className);
@@ -568,11 +556,11 @@ TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
     ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
   }
   ASSERT_NE(FindUnitObject(ids::ReminderWindow, ids::ReminderTimer), nullptr);
-  HWND timer = Control(ids::ReminderWindow, ids::ReminderTimer);
+  HWND timer = UnitHandle(ids::ReminderWindow, ids::ReminderTimer);
   EXPECT_TRUE(!timer || !IsWindowVisible(timer));
   EXPECT_EQ(ReadInteger(ids::ReminderWindow, ids::ReminderTimeLabel, 24), 2u) << "right-aligned";
 
-  std::vector<Column> columns = ColumnsOf(Control(ids::ReminderWindow, ids::ReminderList));
+  std::vector<Column> columns = ColumnsOf(UnitHandle(ids::ReminderWindow, ids::ReminderList));
   const Column expected[] = {{L"事件", 300}, {L"年", 50}, {L"月", 50}, {L"日", 50}, {L"时", 50}, {L"分", 50}};
   ASSERT_EQ(columns.size(), std::size(expected));
   for (size_t i = 0; i < columns.size(); ++i) {
@@ -585,7 +573,7 @@ TEST_F(FormWindowsTest, HourAndMinuteBoxesAreShortIntegerBoxesInALargeFont) {
   ASSERT_NE(Load(ids::ReminderWindow), nullptr);
   for (uint32_t unit : {ids::ReminderHourBox, ids::ReminderMinuteBox}) {
     SCOPED_TRACE(testing::Message() << std::hex << unit);
-    HWND box = Control(ids::ReminderWindow, unit);
+    HWND box = UnitHandle(ids::ReminderWindow, unit);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadInteger(ids::ReminderWindow, unit, 18), 6u) << "short-integer input mode";
     LOGFONTW font{};
@@ -616,7 +604,7 @@ TEST_F(FormWindowsTest, EscClosesTheDetailsAndAboutWindowsButNotTheMainOrReminde
     HWND hwnd = Load(c.window, c.modal);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_TRUE(TakeForeground(hwnd));
-    SetFocus(c.focusUnit ? Control(c.window, c.focusUnit) : hwnd);
+    SetFocus(c.focusUnit ? UnitHandle(c.window, c.focusUnit) : hwnd);
     ASSERT_TRUE(TakeForeground(hwnd));
     PressKey(VK_ESCAPE);
     PumpThroughRuntime(200);

@@ -108,27 +108,7 @@ const ProgramHeader& Program() {
   });
 }
 
-class RuntimeEventsTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(Program());
-    InitializeRuntime();
-  }
-  void SetUp() override { ResetHandlers(); }
-  void TearDown() override {
-    for (uint32_t id : {kFormId, kDialogId, kPictureId, kBareId, kShapedId}) {
-      WindowDefinition* d = FindWindowDefinition(id);
-      if (WindowUnit* w = d ? LoadedWindow(*d) : nullptr) DestroyWindow(w->hwnd());
-    }
-    ProcessQueuedMessages();
-  }
-  static HWND Load(uint32_t id) {
-    EXPECT_EQ(LoadWindow(*FindWindowDefinition(id), false, nullptr), 1);
-    WindowUnit* w = LoadedWindow(*FindWindowDefinition(id));
-    return w ? w->hwnd() : nullptr;
-  }
-  static HWND Handle(uint32_t window, uint32_t unit) { return FindUnitObject(window, unit)->hwnd(); }
-};
+using RuntimeEventsTest = TestProgramTest<&Program>;
 
 TEST_F(RuntimeEventsTest, TypedArgumentsArePassedByTheirFlagsAndTypes) {
   Load(kFormId);
@@ -174,7 +154,7 @@ LRESULT CALLBACK RecordChars(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 TEST_F(RuntimeEventsTest, KeyAndCharacterEventsCanSwallowOrReplace) {
   Load(kFormId);
-  HWND first = Handle(kFormId, kFirst);
+  HWND first = UnitHandle(kFormId, kFirst);
   PostMessageW(first, WM_KEYDOWN, VK_NUMPAD7, 0);
   ProcessQueuedMessages();
   ASSERT_EQ(CallCount(FirstKey), 1u);
@@ -197,7 +177,7 @@ TEST_F(RuntimeEventsTest, KeyAndCharacterEventsCanSwallowOrReplace) {
 
 TEST_F(RuntimeEventsTest, TabMovesTheFocusByTabOrderAndEnterToo) {
   HWND hwnd = Load(kFormId);
-  HWND first = Handle(kFormId, kFirst), second = Handle(kFormId, kSecond);
+  HWND first = UnitHandle(kFormId, kFirst), second = UnitHandle(kFormId, kSecond);
   SetFocus(first);
   EXPECT_EQ(CallCount(FirstFocus), 1u);
   PostMessageW(first, WM_KEYDOWN, VK_TAB, 0);
@@ -215,12 +195,12 @@ TEST_F(RuntimeEventsTest, TabMovesTheFocusByTabOrderAndEnterToo) {
 
 TEST_F(RuntimeEventsTest, AltWithTheAccessKeyOfACaptionFocusesThatUnit) {
   Load(kFormId);
-  HWND second = Handle(kFormId, kSecond);
+  HWND second = UnitHandle(kFormId, kSecond);
   SetWindowTextW(second, L"&Keep");
-  SetFocus(Handle(kFormId, kFirst));
+  SetFocus(UnitHandle(kFormId, kFirst));
   PostMessageW(second, WM_SYSKEYDOWN, 'X', 1 << 29);  // no unit has X
   ProcessQueuedMessages();
-  EXPECT_EQ(GetFocus(), Handle(kFormId, kFirst));
+  EXPECT_EQ(GetFocus(), UnitHandle(kFormId, kFirst));
   PostMessageW(second, WM_SYSKEYDOWN, 'K', 1 << 29);
   ProcessQueuedMessages();
   EXPECT_EQ(GetFocus(), second);
@@ -229,7 +209,7 @@ TEST_F(RuntimeEventsTest, AltWithTheAccessKeyOfACaptionFocusesThatUnit) {
 TEST_F(RuntimeEventsTest, DragAnywhereTurnsAPressOnADragHandleIntoACaptionPress) {
   HWND hwnd = Load(kFormId);
   WindowUnit* form = LoadedWindow(*FindWindowDefinition(kFormId));
-  MSG press{Handle(kFormId, kSecond), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3), 0, {}};
+  MSG press{UnitHandle(kFormId, kSecond), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3), 0, {}};
   EXPECT_FALSE(form->PreTranslate(press));
   MSG posted;
   ASSERT_TRUE(PeekMessageW(&posted, hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
@@ -246,17 +226,17 @@ TEST_F(RuntimeEventsTest, UnitCursorComesFromItsCursorData) {
 
 TEST_F(RuntimeEventsTest, WritingATypePropertyThatNeedsANewControlRecreatesIt) {
   Load(kFormId);
-  HWND before = Handle(kFormId, kSecond);
+  HWND before = UnitHandle(kFormId, kSecond);
   const int childId = GetDlgCtrlID(before);
   WriteUnitProperty(kFormId, kSecond, 8, -1, 7, 0);
-  HWND after = Handle(kFormId, kSecond);
+  HWND after = UnitHandle(kFormId, kSecond);
   EXPECT_NE(before, after);
   EXPECT_FALSE(IsWindow(before));
   EXPECT_EQ(ReadUnitProperty(kFormId, kSecond, 8, -1), 7u);
   EXPECT_EQ(ReadUnitProperty(kFormId, kSecond, 0, -1), 60u);
   EXPECT_EQ(GetDlgCtrlID(after), childId);
   WriteUnitProperty(kFormId, kSecond, 8, -1, 7, 0);  // unchanged: kept
-  EXPECT_EQ(Handle(kFormId, kSecond), after);
+  EXPECT_EQ(UnitHandle(kFormId, kSecond), after);
 
   // A queued close that the re-creation lets through releases the unit: nothing is rebuilt.
   PostMessageW(LoadedWindow(*FindWindowDefinition(kFormId))->hwnd(), WM_CLOSE, 0, 0);
@@ -268,9 +248,9 @@ TEST_F(RuntimeEventsTest, WritingATypePropertyThatNeedsANewControlRecreatesIt) {
 
 TEST_F(RuntimeEventsTest, ARebuiltControlAndTheWindowsInsideAUnitReachThatUnit) {
   Load(kFormId);
-  HWND before = Handle(kFormId, kFirst);
+  HWND before = UnitHandle(kFormId, kFirst);
   WriteUnitProperty(kFormId, kFirst, 8, -1, 7, 0);
-  HWND first = Handle(kFormId, kFirst);
+  HWND first = UnitHandle(kFormId, kFirst);
   ASSERT_NE(first, before);
   PostMessageW(first, WM_KEYDOWN, VK_F5, 0);  // no character follows
   ProcessQueuedMessages();

@@ -13,22 +13,12 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/window_unit.h"
+#include "tests/win/program_fixture.h"
 
 namespace tl {
 namespace {
 
-class ProgramImageTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(app::kProgramHeader);
-    InitializeRuntime();
-  }
-  void TearDown() override {
-    for (auto& definition : Runtime().windows) {
-      if (WindowUnit* w = LoadedWindow(*definition)) DestroyWindow(w->hwnd());
-    }
-  }
-};
+using ProgramImageTest = test::ProgramTest;
 
 TEST_F(ProgramImageTest, TheFourWindowsAndDeclaredCallNamesInTheConstantArea) {
   ASSERT_EQ(Runtime().windows.size(), 4u);

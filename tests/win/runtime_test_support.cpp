@@ -12,6 +12,7 @@
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/dialog_finder.h"
 
 namespace tl {
 extern const UnitTypeDescriptor kMenuType;
@@ -211,19 +212,6 @@ const ProgramHeader& MakeProgram(const std::vector<WindowSpec>& windows) {
   return MakeProgramFromImage(WriteFormImage(data));
 }
 
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < milliseconds);
-}
-
 bool InScenario() { return std::getenv("TL_SCENARIO") != nullptr; }
 
 void LogLine(const char* line) {
@@ -234,28 +222,6 @@ void LogLine(const char* line) {
     std::fclose(f);
   }
 }
-
-namespace {
-
-struct BoxSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<BoxSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[16];
-  if (pid == search->processId && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 16) &&
-      lstrcmpW(cls, L"#32770") == 0) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 ChildResult RunScenario(const std::string& testName, DWORD timeoutMs) {
   ChildResult result{STILL_ACTIVE, {}, {}, false, {}};
@@ -281,14 +247,13 @@ ChildResult RunScenario(const std::string& testName, DWORD timeoutMs) {
   }
   const DWORD start = GetTickCount();
   while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-    BoxSearch search{process.dwProcessId, nullptr};
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found && result.boxTitle.empty()) {
+    HWND box = FindDialog(process.dwProcessId);
+    if (box && result.boxTitle.empty()) {
       Sleep(100);
-      result.boxTitle = TextOf(search.found);
-      result.boxText = TextOf(GetDlgItem(search.found, 65535));
-      result.boxOnTop = (GetWindowLongW(search.found, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-      PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+      result.boxTitle = TextOf(box);
+      result.boxText = TextOf(GetDlgItem(box, 65535));
+      result.boxOnTop = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     if (GetTickCount() - start > timeoutMs) {
       TerminateProcess(process.hProcess, 99);

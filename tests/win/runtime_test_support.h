@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,7 +13,10 @@
 
 #include "runtime/form_image.h"
 #include "runtime/program_header.h"
+#include "runtime/runtime_state.h"
 #include "runtime/window_block.h"
+#include "tests/win/message_pump.h"
+#include "tests/win/runtime_fixture.h"
 
 namespace tl::test {
 
@@ -53,8 +58,19 @@ struct WindowSpec {
 const ProgramHeader& MakeProgram(const std::vector<WindowSpec>& windows);
 const ProgramHeader& MakeProgramFromImage(std::vector<uint8_t> image);
 
-// Runs pending messages for a while so that posted work happens.
-void Pump(DWORD milliseconds = 50);
+// A test of the runtime running a test program: the program loaded once for the suite, the
+// handlers' calls and answers cleared before each test, the windows it loaded destroyed after it.
+template <const ProgramHeader& (*program)()>
+class TestProgramTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { LoadProgram(program()); }
+  void SetUp() override { ResetHandlers(); }
+  void TearDown() override {
+    DestroyLoadedWindows();
+    ProcessQueuedMessages();
+  }
+  static HWND Load(uint32_t id, bool modal = false) { return LoadWindowExpectingSuccess(id, modal); }
+};
 
 // Child-process scenarios: the test program starts itself again running one test, with
 // TL_SCENARIO set so that the scenario's body runs instead of skipping.

@@ -96,33 +96,13 @@ BOOL CALLBACK CollectCentred(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
-class RuntimeWindowTest : public ::testing::Test {
+class RuntimeWindowTest : public TestProgramTest<&TestProgram> {
  protected:
-  static void SetUpTestSuite() {
-    UseProgramHeader(TestProgram());
-    InitializeRuntime();
-  }
-  void SetUp() override { ResetHandlers(); }
   void TearDown() override {
-    for (uint32_t id : {kMainId, kCentredId, kBrokenId}) {
-      WindowDefinition* d = FindWindowDefinition(id);
-      if (WindowUnit* w = d ? LoadedWindow(*d) : nullptr) {
-        SetAnswer(CloseBox, nullptr);
-        DestroyWindow(w->hwnd());
-      }
-    }
-    ProcessQueuedMessages();
+    SetAnswer(CloseBox, nullptr);  // a refusal a test set must not keep its window
+    TestProgramTest::TearDown();
   }
   static WindowDefinition& Definition(uint32_t id) { return *FindWindowDefinition(id); }
-  static HWND Load(uint32_t id, bool modal = false) {
-    EXPECT_EQ(LoadWindow(Definition(id), modal, nullptr), 1);
-    WindowUnit* w = LoadedWindow(Definition(id));
-    return w ? w->hwnd() : nullptr;
-  }
-  static HWND ControlHandle(uint32_t window, uint32_t unit) {
-    Unit* u = FindUnitObject(window, unit);
-    return u ? u->hwnd() : nullptr;
-  }
   static std::vector<int32_t> SlotsCalled() {
     std::vector<int32_t> slots;
     for (const HandlerCall& c : Calls()) slots.push_back(c.slot);
@@ -178,8 +158,8 @@ TEST_F(RuntimeWindowTest, CreatedMovedResizedInOrderAndLoadingEventsDropped) {
 
 TEST_F(RuntimeWindowTest, ControlsStackInRecordOrderWithChildIdsInCreationOrder) {
   HWND hwnd = Load(kMainId);
-  HWND a = ControlHandle(kMainId, kPanelA), b = ControlHandle(kMainId, kPanelB),
-       c = ControlHandle(kMainId, kPanelC);
+  HWND a = UnitHandle(kMainId, kPanelA), b = UnitHandle(kMainId, kPanelB),
+       c = UnitHandle(kMainId, kPanelC);
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(GetParent(a), hwnd);
   EXPECT_EQ(GetWindow(hwnd, GW_CHILD), a);
@@ -247,7 +227,7 @@ TEST_F(RuntimeWindowTest, SecondLoadOnlyActivates) {
     LoadWindow(*FindWindowDefinition(kCentredId), false, nullptr);
     return NoAnswer;
   });
-  PostMessageW(ControlHandle(kMainId, kPanelA), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(UnitHandle(kMainId, kPanelA), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   HWND centred = Load(kCentredId);
   EXPECT_EQ(CallCount(CentredCreated), 1u);
   std::vector<HWND> instances;
@@ -307,7 +287,7 @@ LRESULT CALLBACK CountWindowWork(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 TEST_F(RuntimeWindowTest, WritingTheValueAPropertyHasTouchesNoWindow) {
   HWND hwnd = Load(kMainId);
-  HWND panel = ControlHandle(kMainId, kPanelA);
+  HWND panel = UnitHandle(kMainId, kPanelA);
   int windowWork = 0, panelWork = 0;
   SetWindowSubclass(hwnd, CountWindowWork, 1, reinterpret_cast<DWORD_PTR>(&windowWork));
   SetWindowSubclass(panel, CountWindowWork, 1, reinterpret_cast<DWORD_PTR>(&panelWork));
@@ -428,7 +408,7 @@ TEST_F(RuntimeWindowTest, PropertiesWrittenWhileLoadedAreForgottenOnDestroy) {
   WriteUnitProperty(kMainId, kPanelB, 5, -1, 0, 0);
   WriteUnitProperty(kMainId, kPanelB, 0, -1, 44, 0);
   Load(kMainId);
-  HWND b = ControlHandle(kMainId, kPanelB);
+  HWND b = UnitHandle(kMainId, kPanelB);
   EXPECT_FALSE(IsWindowVisible(b));
   EXPECT_EQ(ReadUnitProperty(kMainId, kPanelB, 0, -1), 44u);
   EXPECT_EQ(ReadUnitProperty(kMainId, kPanelB, 5, -1), 0u);
@@ -466,7 +446,7 @@ TEST_F(RuntimeWindowTest, AFailingUnitFailsTheWholeLoad) {
 
 TEST_F(RuntimeWindowTest, MouseEventsReachTheUnitUnderTheMouse) {
   Load(kMainId);
-  HWND a = ControlHandle(kMainId, kPanelA);
+  HWND a = UnitHandle(kMainId, kPanelA);
   SetAnswer(PanelMouse, [](std::span<const uint32_t>) { return Answer(0); });
   PostMessageW(a, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
   ProcessQueuedMessages();
