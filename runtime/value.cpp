@@ -1,6 +1,5 @@
 #include "runtime/value.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstring>
 
@@ -138,10 +137,9 @@ char* JoinTexts(std::span<const char* const> texts) {
 }
 
 int32_t TruncateToInteger(double value) {
-  const int previous = std::fegetround();
-  std::fesetround(FE_TOWARDZERO);
-  const double whole = std::nearbyint(value);
-  std::fesetround(previous);
+  // trunc rounds toward zero whatever the rounding mode, without touching it: changing the mode
+  // twice a call made a list of 100,000 rows load ten times as slowly.
+  const double whole = std::trunc(value);
   if (!(whole >= -9223372036854775808.0 && whole < 9223372036854775808.0)) {
     return static_cast<int32_t>(0x80000000u);  // out of 64-bit range: the x87 "integer indefinite" low word
   }
