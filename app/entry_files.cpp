@@ -97,7 +97,7 @@ bool WritePair(const std::string& times, const std::string& entries) {
 }
 
 // Appends a row per line to the list (column 0), or sets the rows' texts line by line.
-uint32_t AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
+void AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
   TextArray lines;
   {
     const Text text = CallText(cmd::ToText, {ByteSetArg(bytes)});
@@ -110,7 +110,6 @@ uint32_t AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
       list.SetItemText(TruncateToInteger(n - 1.0), static_cast<int32_t>(column), lines.At(n));
     }
   }
-  return static_cast<uint32_t>(lines.Count());
 }
 
 std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
