@@ -18,6 +18,7 @@
 #include <string_view>
 #include <utility>
 
+#include "controls/unit_numbers.h"
 #include "forms/ids.h"
 #include "runtime/services.h"
 #include "runtime/value.h"
@@ -162,21 +163,23 @@ TextArray CallTextArray(CommandFn command, std::initializer_list<ArgRecord> args
 // ---- unit properties (slots 4 and 5) ---------------------------------------------------------
 
 namespace prop {
-inline constexpr int32_t Left = 0, Top = 1, Width = 2, Height = 3, Tag = 4, Visible = 5,
-                         Disabled = 6, Cursor = 7;
-inline constexpr int32_t TimerInterval = 8;
-inline constexpr int32_t ButtonCaption = 10;
-inline constexpr int32_t LabelCaption = 8;
-inline constexpr int32_t EditBoxContent = 8;
-inline constexpr int32_t DatePickerValue = 10;
-inline constexpr int32_t SliderPosition = 19;
-inline constexpr int32_t ListAllowTitleEditing = 30;
-inline constexpr int32_t ListCurrentSelection = 35;
-inline constexpr int32_t ListShowSelectionAlways = 36;
-inline constexpr int32_t ListEditedTitle = 38;
+inline constexpr int32_t Left = Number(CommonProperty::Left), Top = Number(CommonProperty::Top),
+                         Width = Number(CommonProperty::Width), Height = Number(CommonProperty::Height),
+                         Tag = Number(CommonProperty::Tag), Visible = Number(CommonProperty::Visible),
+                         Disabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
+inline constexpr int32_t TimerInterval = Number(TimerProperty::Interval);
+inline constexpr int32_t ButtonCaption = Number(ButtonProperty::Caption);
+inline constexpr int32_t LabelCaption = Number(LabelProperty::Caption);
+inline constexpr int32_t EditBoxContent = Number(EditBoxProperty::Content);
+inline constexpr int32_t DatePickerValue = Number(DatePickerProperty::Value);
+inline constexpr int32_t SliderPosition = Number(SliderProperty::Position);
+inline constexpr int32_t ListAllowTitleEditing = Number(ListViewProperty::AllowTitleEditing);
+inline constexpr int32_t ListCurrentSelection = Number(ListViewProperty::CurrentSelection);
+inline constexpr int32_t ListShowSelectionAlways = Number(ListViewProperty::ShowSelectionAlways);
+inline constexpr int32_t ListEditedTitle = Number(ListViewProperty::EditedTitle);
 // Advances with every change of the list's rows or texts; read only.
-inline constexpr int32_t ListChangeCount = 39;
-inline constexpr int32_t ListRowTexts = 40;
+inline constexpr int32_t ListChangeCount = Number(ListViewProperty::ChangeCount);
+inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);
 }  // namespace prop
 
 uint64_t ReadProperty(const UnitRef& unit, int32_t index);

@@ -94,16 +94,18 @@ GdiObject BodyFontObject(std::string_view styleSheet) {
 const UnitTypeDescriptor kBalloonTipType = {"气球提示框", "Q_tip", UnitState::Invisible, &UnitInterface<BalloonTip>};
 
 template <size_t... Number>
-constexpr auto BalloonTip::TableOf(std::index_sequence<Number...>) {
+constexpr auto BalloonTip::TableInOrder(std::index_sequence<Number...>) {
   return std::array{
       Live<&BalloonTip::IntProperty<Number>, &BalloonTip::SetIntProperty<Number>>()...,
       Live<&BalloonTip::StyleSheet, &BalloonTip::SetStyleSheet>(),
   };
 }
 
+// The rows stand in stored order, which is the order of the property names.
 std::span<const Property<BalloonTip>> BalloonTip::Properties() {
-  static constexpr auto kTable = TableOf(std::make_index_sequence<BalloonTipBlock::kIntCount>());
-  static_assert(kTable.size() == BalloonTipBlock::kStyleSheetNumber + 1);
+  static constexpr auto kTable = TableInOrder(std::make_index_sequence<BalloonTipBlock::kIntCount>());
+  static_assert(Number(BalloonTipProperty::StyleSheet) - kFirstOwnProperty == kTable.size() - 1);
+  static_assert(Number(BalloonTipProperty::End) - kFirstOwnProperty == kTable.size());
   return kTable;
 }
 

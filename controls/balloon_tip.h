@@ -45,9 +45,9 @@ class BalloonTip final : public BlockUnit<BalloonTip, BalloonTipBlock> {
     bool operator==(const ItemRef&) const = default;
   };
 
-  // Properties 8 on are the block's int fields in stored order, then the style sheet.
+  // The properties are the block's int fields in stored order, then the style sheet.
   template <size_t... Number>
-  static constexpr auto TableOf(std::index_sequence<Number...>);
+  static constexpr auto TableInOrder(std::index_sequence<Number...>);
   template <int32_t Number>
   PropertyValue IntProperty() const { return IntValue(*block_.IntField(Number)); }
   template <int32_t Number>

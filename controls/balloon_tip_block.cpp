@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "runtime/byte_io.h"
-
 namespace tl {
 
 std::string_view DefaultTipStyleSheet() {
@@ -31,42 +29,28 @@ std::string_view DefaultTipStyleSheet() {
   return {kSheet, sizeof kSheet - 1};
 }
 
-int32_t* BalloonTipBlock::IntField(int32_t number) {
-  return const_cast<int32_t*>(static_cast<const BalloonTipBlock*>(this)->IntField(number));
+int32_t* BalloonTipBlock::IntField(int32_t index) {
+  return const_cast<int32_t*>(static_cast<const BalloonTipBlock*>(this)->IntField(index));
 }
 
-const int32_t* BalloonTipBlock::IntField(int32_t number) const {
-  // The colour fields share the int representation of the stored words.
-  const int32_t* named[] = {
-      &initialDelay, &displayTime, &fadeInTime, &fadeOutTime, &behaviour,
-      reinterpret_cast<const int32_t*>(&backColour), reinterpret_cast<const int32_t*>(&shadeColour1),
-      reinterpret_cast<const int32_t*>(&shadeColour2), &shadeEffect,
-      reinterpret_cast<const int32_t*>(&textColour), reinterpret_cast<const int32_t*>(&borderColour),
-      &borderWidth, &borderHeight, &cornerWidth, &cornerHeight, &marginX, &marginY,
-      &anchorWidth, &anchorHeight, &anchorMargin, &anchorOffsetX, &anchorOffsetY};
-  constexpr int32_t kNamed = static_cast<int32_t>(sizeof named / sizeof named[0]);
-  static_assert(kNamed + std::tuple_size_v<decltype(otherOptions)> == kIntCount);
-  if (number < 0 || number >= kIntCount) return nullptr;
-  return number < kNamed ? named[number] : &otherOptions[number - kNamed];
-}
-
-std::optional<BalloonTipBlock> BalloonTipBlock::Read(std::span<const uint8_t> block, BlockError* error) {
-  BalloonTipBlock b;
-  if (block.empty()) return b;
-  BlockReader r(block, "balloon tip block");
-  int32_t version = 0;
-  r.Version(kVersion, version);
-  for (int32_t n = 0; n < kIntCount; ++n) r.Int32("option " + std::to_string(n), *b.IntField(n));
-  r.CountedText("style sheet", b.styleSheet);
-  return r.Finish(b, error);
-}
-
-std::vector<uint8_t> BalloonTipBlock::Write() const {
-  ByteWriter w;
-  w.Int32(kVersion);
-  for (int32_t n = 0; n < kIntCount; ++n) w.Int32(*IntField(n));
-  w.CountedText(styleSheet);
-  return w.Take();
+const int32_t* BalloonTipBlock::IntField(int32_t index) const {
+  // The words of the field list, counted in stored order; the colours share the int
+  // representation of the stored words.
+  const int32_t* found = nullptr;
+  int32_t at = 0;
+  auto visit = [&](const auto& field) {
+    const auto& value = this->*field.member;
+    using T = std::remove_cvref_t<decltype(value)>;
+    if constexpr (std::is_same_v<T, decltype(otherOptions)>) {
+      if (index >= at && index - at < static_cast<int32_t>(value.size())) found = &value[index - at];
+      at += static_cast<int32_t>(value.size());
+    } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>) {
+      if (index == at) found = reinterpret_cast<const int32_t*>(&value);
+      ++at;
+    }
+  };
+  std::apply([&](const auto&... field) { (visit(field), ...); }, Fields());
+  return found;
 }
 
 namespace {

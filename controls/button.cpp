@@ -21,14 +21,15 @@ const UnitTypeDescriptor kButtonType = {"按钮", "Button", UnitState::RaisesEve
 
 std::span<const Property<Button>> Button::Properties() {
   using B = ButtonBlock;
-  static constexpr Property<Button> kTable[] = {
-      Stored<&B::picture, kRebuild>(),               // 8
-      Stored<&B::kind, kRebuild>(),                  // 9
-      Stored<&B::caption, &Button::ShowCaption>(),   // 10
-      Stored<&B::horizontalAlign, kRebuild>(),       // 11
-      Stored<&B::verticalAlign, kRebuild>(),         // 12
-      Stored<&B::font, &Button::ApplyFont>(),        // 13
-  };
+  using P = ButtonProperty;
+  static constexpr auto kTable = TableOf<Button, P>({
+      {P::Picture, Stored<&B::picture, kRebuild>()},
+      {P::Kind, Stored<&B::kind, kRebuild>()},
+      {P::Caption, Stored<&B::caption, &Button::ShowCaption>()},
+      {P::HorizontalAlign, Stored<&B::horizontalAlign, kRebuild>()},
+      {P::VerticalAlign, Stored<&B::verticalAlign, kRebuild>()},
+      {P::Font, Stored<&B::font, &Button::ApplyFont>()},
+  });
   return kTable;
 }
 
@@ -56,7 +57,7 @@ void Button::ApplyFont() {
 std::optional<LRESULT> Button::OnNotification(UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return std::nullopt;
   // A click message can reach a disabled button (a programmatic click); it is no click.
-  if (IsWindowEnabled(hwnd_)) RaiseEvent(*this, 0);
+  if (IsWindowEnabled(hwnd_)) RaiseEvent(*this, ButtonEvent::Clicked);
   return 0;
 }
 

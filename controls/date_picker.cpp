@@ -25,15 +25,16 @@ const UnitTypeDescriptor kDatePickerType = {"日期框", "DatePicker", UnitState
 std::span<const Property<DatePicker>> DatePicker::Properties() {
   using B = DatePickerBlock;
   using D = DatePicker;
-  static constexpr Property<DatePicker> kTable[] = {
-      Stored<&B::dropDownCalendar, kRebuild>(),                              // 8
-      Stored<&B::format, kRebuild>(),                                        // 9
-      Live<&D::ValueProperty, &D::SetValueProperty>(),                        // 10
-      Stored<&B::earliest, &D::ApplyRange>(),                                // 11
-      Stored<&B::latest, &D::ApplyRange>(),                                  // 12
-      Stored<&B::font, &D::ApplyFont>(),                                     // 13
-      Stored<&B::border, kRebuild>(),                                        // 14
-  };
+  using P = DatePickerProperty;
+  static constexpr auto kTable = TableOf<D, P>({
+      {P::DropDownCalendar, Stored<&B::dropDownCalendar, kRebuild>()},
+      {P::Format, Stored<&B::format, kRebuild>()},
+      {P::Value, Live<&D::ValueProperty, &D::SetValueProperty>()},
+      {P::Earliest, Stored<&B::earliest, &D::ApplyRange>()},
+      {P::Latest, Stored<&B::latest, &D::ApplyRange>()},
+      {P::Font, Stored<&B::font, &D::ApplyFont>()},
+      {P::Border, Stored<&B::border, kRebuild>()},
+  });
   return kTable;
 }
 

@@ -61,29 +61,30 @@ const UnitTypeDescriptor kEditBoxType = {"编辑框", "EditBox", UnitState::Rais
 std::span<const Property<EditBox>> EditBox::Properties() {
   using B = EditBoxBlock;
   using E = EditBox;
-  static constexpr Property<EditBox> kTable[] = {
-      Live<&E::Content, &E::SetContentProperty>(),                // 8
-      Stored<&B::border, kRebuild>(),                             // 9
-      Stored<&B::textColour, &E::ApplyColours>(),                 // 10
-      Stored<&B::backColour, &E::ApplyColours>(),                 // 11
-      Stored<&B::font, &E::ApplyFont>(),                          // 12
-      Stored<&B::hideSelection, kRebuild>(),                      // 13
-      Stored<&B::maxLength, &E::ApplyMaxLength>(),                // 14
-      Stored<&B::multiLine, kRebuild>(),                          // 15
-      Stored<&B::scrollBars, kRebuild>(),                         // 16
-      Stored<&B::alignment, kRebuild>(),                          // 17
-      Live<&E::InputMode, &E::SetInputMode>(),                    // 18
-      Live<&E::PasswordCharacter, &E::SetPasswordCharacter>(),    // 19
-      Stored<&B::letterCase, kRebuild>(),                         // 20
-      Stored<&B::spinControl, kRebuild>(),                        // 21
-      Stored<&B::spinMinimum, &E::ApplySpinRange>(),              // 22
-      Stored<&B::spinMaximum, &E::ApplySpinRange>(),              // 23
-      Live<&E::SelectionStart, &E::SetSelectionStart>(),          // 24
-      Live<&E::SelectionLength, &E::SetSelectionLength>(),        // 25
-      {},                                                         // 26: none
-      Stored<&B::data1>(),                                        // 27
-      Stored<&B::data2>(),                                        // 28
-  };
+  using P = EditBoxProperty;
+  static constexpr auto kTable = TableOf<E, P>({
+      {P::Content, Live<&E::Content, &E::SetContentProperty>()},
+      {P::Border, Stored<&B::border, kRebuild>()},
+      {P::TextColour, Stored<&B::textColour, &E::ApplyColours>()},
+      {P::BackColour, Stored<&B::backColour, &E::ApplyColours>()},
+      {P::Font, Stored<&B::font, &E::ApplyFont>()},
+      {P::HideSelection, Stored<&B::hideSelection, kRebuild>()},
+      {P::MaxLength, Stored<&B::maxLength, &E::ApplyMaxLength>()},
+      {P::MultiLine, Stored<&B::multiLine, kRebuild>()},
+      {P::ScrollBars, Stored<&B::scrollBars, kRebuild>()},
+      {P::Alignment, Stored<&B::alignment, kRebuild>()},
+      {P::InputMode, Live<&E::InputMode, &E::SetInputMode>()},
+      {P::PasswordCharacter, Live<&E::PasswordCharacter, &E::SetPasswordCharacter>()},
+      {P::LetterCase, Stored<&B::letterCase, kRebuild>()},
+      {P::SpinControl, Stored<&B::spinControl, kRebuild>()},
+      {P::SpinMinimum, Stored<&B::spinMinimum, &E::ApplySpinRange>()},
+      {P::SpinMaximum, Stored<&B::spinMaximum, &E::ApplySpinRange>()},
+      {P::SelectionStart, Live<&E::SelectionStart, &E::SetSelectionStart>()},
+      {P::SelectionLength, Live<&E::SelectionLength, &E::SetSelectionLength>()},
+      {P::Reserved, {}},
+      {P::Data1, Stored<&B::data1>()},
+      {P::Data2, Stored<&B::data2>()},
+  });
   return kTable;
 }
 

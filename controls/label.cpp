@@ -23,29 +23,30 @@ const UnitTypeDescriptor kLabelType = {"标签", "Label", UnitState::RaisesEvent
 // Every write repaints the label.
 std::span<const Property<Label>> Label::Properties() {
   using B = LabelBlock;
-  static constexpr Property<Label> kTable[] = {
-      Stored<&B::caption, &Label::ShowCaption>(),      // 8
-      Stored<&B::textEffect, &Label::Repaint>(),       // 9
-      Stored<&B::borderStyle, &Label::Repaint>(),      // 10
-      Stored<&B::effectDepth, &Label::Repaint>(),      // 11
-      Stored<&B::shadowColour, &Label::Repaint>(),     // 12
-      Stored<&B::highlightColour, &Label::Repaint>(),  // 13
-      Stored<&B::borderColour, &Label::Repaint>(),     // 14
-      Stored<&B::font, &Label::ApplyFont>(),           // 15
-      Stored<&B::textColour, &Label::Repaint>(),       // 16
-      Stored<&B::backColour, &Label::Repaint>(),       // 17
-      Stored<&B::backPicture, &Label::Repaint>(),      // 18
-      Stored<&B::backgroundMode, &Label::Repaint>(),   // 19
-      Stored<&B::gradientStyle, &Label::Repaint>(),    // 20
-      Stored<&B::gradientColour1, &Label::Repaint>(),  // 21
-      Stored<&B::gradientColour2, &Label::Repaint>(),  // 22
-      Stored<&B::gradientColour3, &Label::Repaint>(),  // 23
-      Stored<&B::horizontalAlign, &Label::Repaint>(),  // 24
-      Stored<&B::wordWrap, &Label::Repaint>(),         // 25
-      Stored<&B::verticalAlign, &Label::Repaint>(),    // 26
-      Stored<&B::data1, &Label::Repaint>(),            // 27
-      Stored<&B::data2, &Label::Repaint>(),            // 28
-  };
+  using P = LabelProperty;
+  static constexpr auto kTable = TableOf<Label, P>({
+      {P::Caption, Stored<&B::caption, &Label::ShowCaption>()},
+      {P::TextEffect, Stored<&B::textEffect, &Label::Repaint>()},
+      {P::BorderStyle, Stored<&B::borderStyle, &Label::Repaint>()},
+      {P::EffectDepth, Stored<&B::effectDepth, &Label::Repaint>()},
+      {P::ShadowColour, Stored<&B::shadowColour, &Label::Repaint>()},
+      {P::HighlightColour, Stored<&B::highlightColour, &Label::Repaint>()},
+      {P::BorderColour, Stored<&B::borderColour, &Label::Repaint>()},
+      {P::Font, Stored<&B::font, &Label::ApplyFont>()},
+      {P::TextColour, Stored<&B::textColour, &Label::Repaint>()},
+      {P::BackColour, Stored<&B::backColour, &Label::Repaint>()},
+      {P::BackPicture, Stored<&B::backPicture, &Label::Repaint>()},
+      {P::BackgroundMode, Stored<&B::backgroundMode, &Label::Repaint>()},
+      {P::GradientStyle, Stored<&B::gradientStyle, &Label::Repaint>()},
+      {P::GradientColour1, Stored<&B::gradientColour1, &Label::Repaint>()},
+      {P::GradientColour2, Stored<&B::gradientColour2, &Label::Repaint>()},
+      {P::GradientColour3, Stored<&B::gradientColour3, &Label::Repaint>()},
+      {P::HorizontalAlign, Stored<&B::horizontalAlign, &Label::Repaint>()},
+      {P::WordWrap, Stored<&B::wordWrap, &Label::Repaint>()},
+      {P::VerticalAlign, Stored<&B::verticalAlign, &Label::Repaint>()},
+      {P::Data1, Stored<&B::data1, &Label::Repaint>()},
+      {P::Data2, Stored<&B::data2, &Label::Repaint>()},
+  });
   return kTable;
 }
 

@@ -13,10 +13,7 @@
 namespace tl {
 namespace {
 
-namespace Event {
-constexpr int32_t kFocusedItem = 0, kActivated = 1, kColumnClick = 2, kHotItem = 3, kClick = 4,
-                  kRightClick = 5, kBeginEdit = 6, kEndEdit = 7, kCheckChanged = 8;
-}
+namespace Event = ListViewEvent;
 
 constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 constexpr int kColumnFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
@@ -62,41 +59,42 @@ const UnitTypeDescriptor kListViewType = {"超级列表框", "ListView", UnitSta
 std::span<const Property<ListView>> ListView::Properties() {
   using B = ListViewBlock;
   using L = ListView;
-  static constexpr Property<ListView> kTable[] = {
-      Stored<&B::border, &L::ApplyBorder, Range{0, 5}>(),        // 8
-      Stored<&B::textColor, &L::ApplyColors>(),                  // 9
-      Stored<&B::textBackColor, &L::ApplyColors>(),              // 10
-      Stored<&B::backColor, &L::ApplyColors>(),                  // 11
-      Stored<&B::font, &L::ApplyFont>(),                         // 12
-      Stored<&B::viewType, kRestyle, Range{0, 3}>(),             // 13
-      Stored<&B::iconAlignment, &L::InIconView, Range{0, 1}>(),  // 14
-      Stored<&B::autoArrange, &L::InIconView>(),                 // 15
-      Stored<&B::wrapTitles, &L::ApplyWrapTitles>(),             // 16
-      Live<&L::Columns, &L::SetColumns>(),                       // 17
-      Stored<&B::hideHeader, &L::ApplyHideHeader>(),             // 18
-      Stored<&B::headerImages>(),                                // 19
-      Stored<&B::headersClickable, &L::InReportView>(),          // 20
-      Stored<&B::fullRowSelect, &L::InReportView>(),             // 21
-      Stored<&B::gridLines, &L::InReportView>(),                 // 22
-      Stored<&B::columnDrag, &L::InReportView>(),                // 23
-      Stored<&B::largeImages>(),                                 // 24
-      Stored<&B::stateImages>(),                                 // 25
-      Stored<&B::hotTracking, kRestyle>(),                       // 26
-      Stored<&B::handCursor, &L::HotTracking>(),                 // 27
-      Stored<&B::underlineCold, &L::HotTracking>(),              // 28
-      Stored<&B::underlineHot, &L::HotTracking>(),               // 29
-      Stored<&B::allowTitleEditing, kRestyle>(),                 // 30
-      Stored<&B::sorting, kRestyle, Range{0, 2}>(),              // 31
-      Stored<&B::checkBoxes, kRestyle>(),                        // 32
-      Stored<&B::flatScrollBars, kRestyle>(),                    // 33
-      Stored<&B::singleSelection, kRestyle>(),                   // 34
-      Live<&L::Selection, &L::SetSelection>(),                   // 35
-      Stored<&B::showSelectionAlways, kRestyle>(),               // 36
-      Live<&L::Items, &L::SetItems>(),                           // 37
-      Live<&L::EditedTitle, nullptr>(),                          // 38
-      Live<&L::ChangeCount, nullptr>(),                          // 39
-      Live<&L::RowTexts, nullptr>(),                             // 40
-  };
+  using P = ListViewProperty;
+  static constexpr auto kTable = TableOf<L, P>({
+      {P::Border, Stored<&B::border, &L::ApplyBorder, Range{0, 5}>()},
+      {P::TextColor, Stored<&B::textColor, &L::ApplyColors>()},
+      {P::TextBackColor, Stored<&B::textBackColor, &L::ApplyColors>()},
+      {P::BackColor, Stored<&B::backColor, &L::ApplyColors>()},
+      {P::Font, Stored<&B::font, &L::ApplyFont>()},
+      {P::ViewType, Stored<&B::viewType, kRestyle, Range{0, 3}>()},
+      {P::IconAlignment, Stored<&B::iconAlignment, &L::InIconView, Range{0, 1}>()},
+      {P::AutoArrange, Stored<&B::autoArrange, &L::InIconView>()},
+      {P::WrapTitles, Stored<&B::wrapTitles, &L::ApplyWrapTitles>()},
+      {P::Columns, Live<&L::Columns, &L::SetColumns>()},
+      {P::HideHeader, Stored<&B::hideHeader, &L::ApplyHideHeader>()},
+      {P::HeaderImages, Stored<&B::headerImages>()},
+      {P::HeadersClickable, Stored<&B::headersClickable, &L::InReportView>()},
+      {P::FullRowSelect, Stored<&B::fullRowSelect, &L::InReportView>()},
+      {P::GridLines, Stored<&B::gridLines, &L::InReportView>()},
+      {P::ColumnDrag, Stored<&B::columnDrag, &L::InReportView>()},
+      {P::LargeImages, Stored<&B::largeImages>()},
+      {P::StateImages, Stored<&B::stateImages>()},
+      {P::HotTracking, Stored<&B::hotTracking, kRestyle>()},
+      {P::HandCursor, Stored<&B::handCursor, &L::HotTracking>()},
+      {P::UnderlineCold, Stored<&B::underlineCold, &L::HotTracking>()},
+      {P::UnderlineHot, Stored<&B::underlineHot, &L::HotTracking>()},
+      {P::AllowTitleEditing, Stored<&B::allowTitleEditing, kRestyle>()},
+      {P::Sorting, Stored<&B::sorting, kRestyle, Range{0, 2}>()},
+      {P::CheckBoxes, Stored<&B::checkBoxes, kRestyle>()},
+      {P::FlatScrollBars, Stored<&B::flatScrollBars, kRestyle>()},
+      {P::SingleSelection, Stored<&B::singleSelection, kRestyle>()},
+      {P::CurrentSelection, Live<&L::Selection, &L::SetSelection>()},
+      {P::ShowSelectionAlways, Stored<&B::showSelectionAlways, kRestyle>()},
+      {P::Items, Live<&L::Items, &L::SetItems>()},
+      {P::EditedTitle, Live<&L::EditedTitle, nullptr>()},
+      {P::ChangeCount, Live<&L::ChangeCount, nullptr>()},
+      {P::RowTexts, Live<&L::RowTexts, nullptr>()},
+  });
   return kTable;
 }
 
@@ -553,7 +551,7 @@ void ListView::ToggleCheck(int32_t item) {
   if (bits == 0) return;
   const uint32_t window = windowId(), unit = unitId();
   if (auto checked = SetStateImage(item, bits == StateImageBits(1) ? StateImageBits(0) : StateImageBits(1))) {
-    RaiseEvent(window, unit, Event::kCheckChanged, {static_cast<uint32_t>(item), *checked ? 1u : 0u});
+    RaiseEvent(window, unit, Event::CheckChanged, {static_cast<uint32_t>(item), *checked ? 1u : 0u});
   }
 }
 
@@ -568,7 +566,7 @@ void ListView::TakeStateImages(WPARAM wParam, const LVITEMW& state) {
     if (auto checked = SetStateImage(i, state.state)) toggled.emplace_back(i, *checked ? 1u : 0u);
   }
   const uint32_t window = windowId(), unit = unitId();
-  for (const auto& [row, checked] : toggled) RaiseEvent(window, unit, Event::kCheckChanged, {row, checked});
+  for (const auto& [row, checked] : toggled) RaiseEvent(window, unit, Event::CheckChanged, {row, checked});
 }
 
 // Typing on the list moves to the next title that starts with what was typed.
@@ -602,7 +600,7 @@ LRESULT ListView::EndTitleEditing(const NMLVDISPINFOW& edit) {
   editedTitle_ = Narrow(edit.item.pszText);
   titleRow_ = row;
   const uint32_t window = windowId(), unit = unitId();
-  const bool accepted = !Refused(RaiseEvent(window, unit, Event::kEndEdit, {static_cast<uint32_t>(row)}));
+  const bool accepted = !Refused(RaiseEvent(window, unit, Event::EndEdit, {static_cast<uint32_t>(row)}));
   // A handler may have destroyed this unit: look it up before touching it.
   auto* self = dynamic_cast<ListView*>(reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, window, unit)));
   if (self != this) return FALSE;
@@ -653,7 +651,7 @@ void ListView::TrackHotItem(LPARAM lParam) {
   const auto item = static_cast<int32_t>(SendMessageW(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (item != hotItem_) {
     hotItem_ = item;
-    if (item >= 0) RaiseEvent(*this, Event::kHotItem, {static_cast<uint32_t>(item)});
+    if (item >= 0) RaiseEvent(*this, Event::HotItem, {static_cast<uint32_t>(item)});
   }
 }
 
@@ -673,27 +671,27 @@ std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lPa
     case LVN_ITEMCHANGED: {
       if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return result;
       const bool focused = (change->uNewState & LVIS_FOCUSED) && !(change->uOldState & LVIS_FOCUSED);
-      if (focused && !movingMarks_) raise(Event::kFocusedItem);
+      if (focused && !movingMarks_) raise(Event::FocusedItem);
       return result;
     }
     case LVN_GETDISPINFOW: FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); return result;
     case LVN_ODFINDITEMW: return FindItem(*reinterpret_cast<const NMLVFINDITEMW*>(lParam));
-    case LVN_ITEMACTIVATE: raise(Event::kActivated); return result;
+    case LVN_ITEMACTIVATE: raise(Event::Activated); return result;
     case LVN_COLUMNCLICK:
-      raise(Event::kColumnClick, {static_cast<uint32_t>(change->iSubItem)});
+      raise(Event::ColumnClick, {static_cast<uint32_t>(change->iSubItem)});
       return result;
     case LVN_HOTTRACK:
       if (change->iItem != hotItem_) {
         hotItem_ = change->iItem;
-        if (change->iItem >= 0) raise(Event::kHotItem, {static_cast<uint32_t>(change->iItem)});
+        if (change->iItem >= 0) raise(Event::HotItem, {static_cast<uint32_t>(change->iItem)});
       }
       return result;
-    case NM_CLICK: raise(Event::kClick); return result;
-    case NM_RCLICK: raise(Event::kRightClick); return result;
+    case NM_CLICK: raise(Event::Click); return result;
+    case NM_RCLICK: raise(Event::RightClick); return result;
     case LVN_BEGINLABELEDITW: {
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
       editedRow_ = edit->item.iItem;
-      result = Refused(raise(Event::kBeginEdit, {static_cast<uint32_t>(edit->item.iItem)}));
+      result = Refused(raise(Event::BeginEdit, {static_cast<uint32_t>(edit->item.iItem)}));
       return result;
     }
     case LVN_ENDLABELEDITW: return EndTitleEditing(*reinterpret_cast<const NMLVDISPINFOW*>(lParam));

@@ -1,9 +1,6 @@
 // The list view's stored property block and the two record lists it carries (columns,
-// initial items). Portable: the form generator writes these, the list view unit reads them.
-//
-// Stored order: version; properties 8-11; 13, 14, 15, 16, 18, 20, 21, 22, 23; 26-36; then six
-// counted data blocks: 12 (font, a 60-byte logical-font record), 19, 24, 17 (columns), 25,
-// 37 (initial items). Texts are GBK.
+// initial items), its property and event numbers. Portable: the form generator writes these,
+// the list view unit reads them. Texts are GBK.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +9,57 @@
 #include <string>
 #include <vector>
 
-#include "controls/block_reader.h"
+#include "runtime/block_fields.h"
+#include "runtime/unit_type.h"
 
 namespace tl {
 
-// One column record of property 17, stored packed: flag byte, image, alignment, width, title.
+enum class ListViewProperty : int32_t {
+  Border = kFirstOwnProperty,
+  TextColor,
+  TextBackColor,
+  BackColor,
+  Font,      // a 60-byte logical-font record or empty
+  ViewType,  // 0 large icons, 1 small icons, 2 list, 3 report
+  IconAlignment,  // 1 left, otherwise top
+  AutoArrange,
+  WrapTitles,
+  Columns,  // ListViewColumn records
+  HideHeader,
+  HeaderImages,
+  HeadersClickable,
+  FullRowSelect,
+  GridLines,
+  ColumnDrag,
+  LargeImages,
+  StateImages,
+  HotTracking,
+  HandCursor,
+  UnderlineCold,
+  UnderlineHot,
+  AllowTitleEditing,
+  Sorting,  // 1 ascending, 2 descending
+  CheckBoxes,
+  FlatScrollBars,
+  SingleSelection,
+  CurrentSelection,
+  ShowSelectionAlways,
+  Items,        // ListViewItemRecord records
+  EditedTitle,  // read only
+  ChangeCount,  // read only: advances with every change of the rows or their texts
+  RowTexts,     // read only
+  End
+};
+
+namespace ListViewEvent {
+inline constexpr int32_t FocusedItem = 0, Activated = 1, ColumnClick = 2, HotItem = 3, Click = 4, RightClick = 5,
+                         BeginEdit = 6, EndEdit = 7, CheckChanged = 8;
+}  // namespace ListViewEvent
+
+// One column record, stored packed: flag byte, image, alignment, width, title.
 struct ListViewColumn {
+  static constexpr std::string_view kListName = "list view columns";
+
   bool imageOnRight = false;
   int32_t image = -1;
   int32_t alignment = 0;  // 0 left, 1 centre, 2 right
@@ -25,11 +67,18 @@ struct ListViewColumn {
   std::string title;
 
   bool operator==(const ListViewColumn&) const = default;
+  static constexpr auto Fields() {
+    using C = ListViewColumn;
+    return std::tuple{ByteFlag("image on the right", &C::imageOnRight), Field{"image", &C::image},
+                      Field{"alignment", &C::alignment}, Field{"width", &C::width}, NulText("title", &C::title)};
+  }
 };
 
-// One record of property 37: a new item (nextColumn false) or the next column of the current
-// item. Value and indent matter for new items only.
+// One item record: a new item (nextColumn false) or the next column of the current item. Value
+// and indent matter for new items only.
 struct ListViewItemRecord {
+  static constexpr std::string_view kListName = "list view items";
+
   bool nextColumn = false;
   int32_t image = -1;
   int32_t stateImage = -1;
@@ -39,57 +88,104 @@ struct ListViewItemRecord {
   std::string tip;
 
   bool operator==(const ListViewItemRecord&) const = default;
+  static constexpr auto Fields() {
+    using I = ListViewItemRecord;
+    return std::tuple{ByteFlag("next column", &I::nextColumn), Field{"image", &I::image},
+                      Field{"state image", &I::stateImage}, Field{"value", &I::value},
+                      Field{"indent", &I::indent}, NulText("text", &I::text), NulText("tip", &I::tip)};
+  }
 };
 
 // Malformed data (a record cut short, a text without its terminator) gives nothing, with the
-// reason in *error; `at` is the offset of the data in the block around it.
-std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data,
-                                                               BlockError* error = nullptr, size_t at = 0);
-std::vector<uint8_t> WriteListViewColumns(std::span<const ListViewColumn> columns);
-std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data,
-                                                                  BlockError* error = nullptr, size_t at = 0);
-std::vector<uint8_t> WriteListViewItems(std::span<const ListViewItemRecord> items);
+// reason in *error.
+inline std::optional<std::vector<ListViewColumn>> ReadListViewColumns(std::span<const uint8_t> data,
+                                                                      ReadError* error = nullptr) {
+  return ReadRecords<ListViewColumn>(data, error);
+}
+inline std::vector<uint8_t> WriteListViewColumns(std::span<const ListViewColumn> columns) {
+  return WriteRecords(columns);
+}
+inline std::optional<std::vector<ListViewItemRecord>> ReadListViewItems(std::span<const uint8_t> data,
+                                                                         ReadError* error = nullptr) {
+  return ReadRecords<ListViewItemRecord>(data, error);
+}
+inline std::vector<uint8_t> WriteListViewItems(std::span<const ListViewItemRecord> items) {
+  return WriteRecords(items);
+}
 
 inline constexpr uint32_t kButtonFaceColor = 0xFF000000;  // stands for the platform's colour
 
 struct ListViewBlock {
   static constexpr int32_t kVersion = 1;
+  static constexpr std::string_view kBlockName = "list view block";
   static constexpr size_t kFontRecordSize = 60;
 
-  int32_t border = 1;                      // 8
-  uint32_t textColor = 0x000000;           // 9
-  uint32_t textBackColor = 0xFFFFFF;       // 10
-  uint32_t backColor = 0xFFFFFF;           // 11
-  int32_t viewType = 0;                    // 13: 0 large icons, 1 small icons, 2 list, 3 report
-  int32_t iconAlignment = 0;               // 14: 1 left, otherwise top
-  bool autoArrange = true;                 // 15
-  bool wrapTitles = true;                  // 16
-  bool hideHeader = false;                 // 18
-  bool headersClickable = true;            // 20
-  bool fullRowSelect = true;               // 21
-  bool gridLines = false;                  // 22
-  bool columnDrag = false;                 // 23
-  bool hotTracking = false;                // 26
-  bool handCursor = true;                  // 27
-  bool underlineCold = true;               // 28
-  bool underlineHot = true;                // 29
-  bool allowTitleEditing = false;          // 30
-  int32_t sorting = 0;                     // 31: 1 ascending, 2 descending
-  bool checkBoxes = false;                 // 32
-  bool flatScrollBars = false;             // 33
-  bool singleSelection = true;             // 34
-  int32_t currentSelection = -1;           // 35
-  bool showSelectionAlways = false;        // 36
-  std::vector<uint8_t> font;               // 12: empty or a logical-font record
-  std::vector<uint8_t> headerImages;       // 19
-  std::vector<uint8_t> largeImages;        // 24
-  std::vector<ListViewColumn> columns;     // 17
-  std::vector<uint8_t> stateImages;        // 25
-  std::vector<ListViewItemRecord> items;   // 37
+  int32_t border = 1;
+  uint32_t textColor = 0x000000;
+  uint32_t textBackColor = 0xFFFFFF;
+  uint32_t backColor = 0xFFFFFF;
+  int32_t viewType = 0;
+  int32_t iconAlignment = 0;
+  bool autoArrange = true;
+  bool wrapTitles = true;
+  bool hideHeader = false;
+  bool headersClickable = true;
+  bool fullRowSelect = true;
+  bool gridLines = false;
+  bool columnDrag = false;
+  bool hotTracking = false;
+  bool handCursor = true;
+  bool underlineCold = true;
+  bool underlineHot = true;
+  bool allowTitleEditing = false;
+  int32_t sorting = 0;
+  bool checkBoxes = false;
+  bool flatScrollBars = false;
+  bool singleSelection = true;
+  int32_t currentSelection = -1;
+  bool showSelectionAlways = false;
+  std::vector<uint8_t> font;
+  std::vector<uint8_t> headerImages;
+  std::vector<uint8_t> largeImages;
+  std::vector<ListViewColumn> columns;
+  std::vector<uint8_t> stateImages;
+  std::vector<ListViewItemRecord> items;
 
-  // Empty data gives the defaults; a newer version or malformed data gives nothing.
-  static std::optional<ListViewBlock> Read(std::span<const uint8_t> data, BlockError* error = nullptr);
-  std::vector<uint8_t> Write() const;
+  static constexpr auto Fields() {
+    using B = ListViewBlock;
+    return std::tuple{Field{"border", &B::border},
+                      Field{"text colour", &B::textColor},
+                      Field{"text back colour", &B::textBackColor},
+                      Field{"back colour", &B::backColor},
+                      Field{"view type", &B::viewType},
+                      Field{"icon alignment", &B::iconAlignment},
+                      Field{"auto arrange", &B::autoArrange},
+                      Field{"wrap titles", &B::wrapTitles},
+                      Field{"hide header", &B::hideHeader},
+                      Field{"headers clickable", &B::headersClickable},
+                      Field{"full row select", &B::fullRowSelect},
+                      Field{"grid lines", &B::gridLines},
+                      Field{"column drag", &B::columnDrag},
+                      Field{"hot tracking", &B::hotTracking},
+                      Field{"hand cursor", &B::handCursor},
+                      Field{"underline cold", &B::underlineCold},
+                      Field{"underline hot", &B::underlineHot},
+                      Field{"allow title editing", &B::allowTitleEditing},
+                      Field{"sorting", &B::sorting},
+                      Field{"check boxes", &B::checkBoxes},
+                      Field{"flat scroll bars", &B::flatScrollBars},
+                      Field{"single selection", &B::singleSelection},
+                      Field{"current selection", &B::currentSelection},
+                      Field{"show selection always", &B::showSelectionAlways},
+                      Field{"font", &B::font},
+                      Field{"header images", &B::headerImages},
+                      Field{"large images", &B::largeImages},
+                      Field{"columns", &B::columns},
+                      Field{"state images", &B::stateImages},
+                      Field{"initial items", &B::items}};
+  }
+  static std::optional<ListViewBlock> Read(std::span<const uint8_t> b, ReadError* e = nullptr) { return ReadBlock<ListViewBlock>(b, e); }
+  std::vector<uint8_t> Write() const { return WriteBlock(*this); }
 };
 
 }  // namespace tl

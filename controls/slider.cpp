@@ -11,7 +11,6 @@
 namespace tl {
 namespace {
 
-constexpr int32_t kPositionChanged = 0;
 constexpr DWORD kBaseStyle = WS_CHILD | WS_CLIPSIBLINGS | TBS_AUTOTICKS;
 constexpr DWORD kTickStyles[] = {TBS_NOTICKS, TBS_TOP, 0, TBS_BOTH};
 
@@ -27,20 +26,21 @@ const UnitTypeDescriptor kSliderBarType = {"滑块条", "SliderBar", UnitState::
 
 std::span<const Property<Slider>> Slider::Properties() {
   using B = SliderBlock;
-  static constexpr Property<Slider> kTable[] = {
-      Stored<&B::border, &Slider::ApplyBorder, Range{0, 5}>(),          // 8
-      Stored<&B::vertical, kRestyle, kSwitch>(),                         // 9
-      Stored<&B::tickMarks, kRestyle, Range{0, 3}>(),                    // 10
-      Stored<&B::tickFrequency, &Slider::ApplySteps, kValue>(),          // 11
-      Stored<&B::showSelection, kRestyle, kSwitch>(),                    // 12
-      Live<&Slider::SelectionStart, &Slider::SetSelectionStart>(),       // 13
-      Live<&Slider::SelectionLength, &Slider::SetSelectionLength>(),     // 14
-      Stored<&B::pageSize, &Slider::ApplySteps, kStep>(),                // 15
-      Stored<&B::lineSize, &Slider::ApplySteps, kStep>(),                // 16
-      Stored<&B::minimum, &Slider::ApplyRange, kValue>(),                // 17
-      Stored<&B::maximum, &Slider::ApplyRange, kValue>(),                // 18
-      Stored<&B::position, &Slider::ApplyPosition, kValue>(),            // 19
-  };
+  using P = SliderProperty;
+  static constexpr auto kTable = TableOf<Slider, P>({
+      {P::Border, Stored<&B::border, &Slider::ApplyBorder, Range{0, 5}>()},
+      {P::Vertical, Stored<&B::vertical, kRestyle, kSwitch>()},
+      {P::TickMarks, Stored<&B::tickMarks, kRestyle, Range{0, 3}>()},
+      {P::TickFrequency, Stored<&B::tickFrequency, &Slider::ApplySteps, kValue>()},
+      {P::ShowSelection, Stored<&B::showSelection, kRestyle, kSwitch>()},
+      {P::SelectionStart, Live<&Slider::SelectionStart, &Slider::SetSelectionStart>()},
+      {P::SelectionLength, Live<&Slider::SelectionLength, &Slider::SetSelectionLength>()},
+      {P::PageSize, Stored<&B::pageSize, &Slider::ApplySteps, kStep>()},
+      {P::LineSize, Stored<&B::lineSize, &Slider::ApplySteps, kStep>()},
+      {P::Minimum, Stored<&B::minimum, &Slider::ApplyRange, kValue>()},
+      {P::Maximum, Stored<&B::maximum, &Slider::ApplyRange, kValue>()},
+      {P::Position, Stored<&B::position, &Slider::ApplyPosition, kValue>()},
+  });
   return kTable;
 }
 
@@ -128,7 +128,7 @@ std::optional<LRESULT> Slider::OnNotification(UINT message, WPARAM wParam, LPARA
   if (message != WM_HSCROLL && message != WM_VSCROLL) return std::nullopt;  // e.g. custom drawing
   if (LOWORD(wParam) == TB_ENDTRACK) return 0;
   block_.position = static_cast<int32_t>(SendMessageW(hwnd_, TBM_GETPOS, 0, 0));
-  RaiseEvent(*this, kPositionChanged);
+  RaiseEvent(*this, SliderEvent::PositionChanged);
   return 0;
 }
 

@@ -8,7 +8,6 @@ namespace tl {
 namespace {
 
 constexpr wchar_t kClassName[] = L"_RT_Timer";
-constexpr int32_t kTick = 0;
 
 }  // namespace
 
@@ -16,9 +15,9 @@ const UnitTypeDescriptor kTimerType = {"时钟", "Timer", UnitState::Invisible |
                                        &UnitInterface<Timer>};
 
 std::span<const Property<Timer>> Timer::Properties() {
-  static constexpr Property<Timer> kTable[] = {
-      Live<&Timer::Interval, &Timer::SetInterval>(),  // 8
-  };
+  static constexpr auto kTable = TableOf<Timer, TimerProperty>({
+      {TimerProperty::Interval, Live<&Timer::Interval, &Timer::SetInterval>()},
+  });
   return kTable;
 }
 
@@ -65,7 +64,7 @@ bool Timer::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_TIMER:
       if (wParam != kPlatformTimerId) return false;
       result = DefaultHandling(message, wParam, lParam);
-      RaiseEvent(*this, kTick);
+      RaiseEvent(*this, TimerEvent::Tick);
       return true;
     case WM_DESTROY:
       Stop();

@@ -1,5 +1,5 @@
-// The timer's stored property block: version, then the interval in milliseconds.
-// Portable: the form generator writes it, the timer unit reads it.
+// The timer's stored property block: version, then the interval in milliseconds. Its property
+// and event numbers. Portable: the form generator writes it, the timer unit reads it.
 #pragma once
 
 #include <cstdint>
@@ -7,18 +7,29 @@
 #include <span>
 #include <vector>
 
-#include "controls/block_reader.h"
+#include "runtime/block_fields.h"
+#include "runtime/unit_type.h"
 
 namespace tl {
 
+enum class TimerProperty : int32_t {
+  Interval = kFirstOwnProperty,  // milliseconds, 0 = stopped
+  End
+};
+
+namespace TimerEvent {
+inline constexpr int32_t Tick = 0;
+}  // namespace TimerEvent
+
 struct TimerBlock {
   static constexpr int32_t kVersion = 1;
+  static constexpr std::string_view kBlockName = "timer block";
 
-  int32_t interval = 0;  // milliseconds, 0 = stopped
+  int32_t interval = 0;
 
-  // Empty data gives the defaults; a newer version or truncated data gives nothing.
-  static std::optional<TimerBlock> Read(std::span<const uint8_t> data, BlockError* error = nullptr);
-  std::vector<uint8_t> Write() const;
+  static constexpr auto Fields() { return std::tuple{Field{"interval", &TimerBlock::interval}}; }
+  static std::optional<TimerBlock> Read(std::span<const uint8_t> b, ReadError* e = nullptr) { return ReadBlock<TimerBlock>(b, e); }
+  std::vector<uint8_t> Write() const { return WriteBlock(*this); }
 };
 
 }  // namespace tl

@@ -26,15 +26,16 @@ const UnitTypeDescriptor kTransparentLabelType = {"透明标签", "TransLabel", 
 std::span<const Property<TransparentLabel>> TransparentLabel::Properties() {
   using B = TransparentLabelBlock;
   using T = TransparentLabel;
-  static constexpr Property<TransparentLabel> kTable[] = {
-      Stored<&B::caption, &T::ShowCaption>(),                     // 8
-      Stored<&B::effect, &T::Repaint, Range{0, 3}>(),             // 9
-      Stored<&B::font, &T::ApplyFont>(),                          // 10
-      Stored<&B::textColour, &T::Repaint>(),                      // 11
-      Stored<&B::horizontalAlign, &T::Repaint, Range{0, 2}>(),    // 12
-      Live<&T::WordWrap, &T::SetWordWrap>(),                      // 13
-      Stored<&B::verticalAlign, &T::Repaint, Range{0, 2}>(),      // 14
-  };
+  using P = TransparentLabelProperty;
+  static constexpr auto kTable = TableOf<T, P>({
+      {P::Caption, Stored<&B::caption, &T::ShowCaption>()},
+      {P::Effect, Stored<&B::effect, &T::Repaint, Range{0, 3}>()},
+      {P::Font, Stored<&B::font, &T::ApplyFont>()},
+      {P::TextColour, Stored<&B::textColour, &T::Repaint>()},
+      {P::HorizontalAlign, Stored<&B::horizontalAlign, &T::Repaint, Range{0, 2}>()},
+      {P::WordWrap, Live<&T::WordWrap, &T::SetWordWrap>()},
+      {P::VerticalAlign, Stored<&B::verticalAlign, &T::Repaint, Range{0, 2}>()},
+  });
   return kTable;
 }
 

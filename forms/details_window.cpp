@@ -34,7 +34,7 @@ WindowDef DetailsWindow() {
                       .type = UnitType::Window,
                       .rect = {50, 50, 919, 447},
                       .flags = kVisible,
-                      .bindings = {{0, HandlerId::OnDetailsWindowCreated}},
+                      .bindings = {{WindowEvent::Created, HandlerId::OnDetailsWindowCreated}},
                       .block = WindowBlock()},
               UnitDef{.id = ids::DetailsList,
                       .type = UnitType::ListView,

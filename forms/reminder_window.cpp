@@ -5,6 +5,7 @@
 #include "controls/edit_box_block.h"
 #include "controls/label_block.h"
 #include "controls/list_view_block.h"
+#include "controls/timer_block.h"
 #include "controls/transparent_label_block.h"
 #include "forms/definition.h"
 #include "forms/ids.h"
@@ -76,9 +77,9 @@ WindowDef ReminderWindow() {
                       .type = UnitType::Window,
                       .rect = {50, 50, 856, 363},
                       .flags = kVisible,
-                      .bindings = {{0, H::OnReminderWindowCreated},
-                                   {1, H::OnReminderWindowMayClose},
-                                   {2, H::OnReminderWindowDestroyed}},
+                      .bindings = {{WindowEvent::Created, H::OnReminderWindowCreated},
+                                   {WindowEvent::MayClose, H::OnReminderWindowMayClose},
+                                   {WindowEvent::Destroyed, H::OnReminderWindowDestroyed}},
                       .block = WindowBlock()},
               UnitDef{.id = ids::ReminderList,
                       .type = UnitType::ListView,
@@ -96,7 +97,7 @@ WindowDef ReminderWindow() {
                       .type = UnitType::Timer,
                       .name = "时钟1",
                       .rect = {176, 16, 32, 32},
-                      .bindings = {{0, H::OnReminderTick}}},
+                      .bindings = {{TimerEvent::Tick, H::OnReminderTick}}},
               UnitDef{.id = ids::ReminderTimeLabel,
                       .type = UnitType::Label,
                       .name = "标签3",
@@ -144,7 +145,7 @@ WindowDef ReminderWindow() {
                       .name = "按钮1",
                       .rect = {184, 96, 88, 32},
                       .flags = kVisible | kTab,
-                      .bindings = {{0, H::OnConfirmReminder}},
+                      .bindings = {{ButtonEvent::Clicked, H::OnConfirmReminder}},
                       .block = ConfirmBlock()},
               UnitDef{.id = ids::ReminderDateBox,
                       .type = UnitType::DatePicker,

@@ -59,6 +59,18 @@ ByteWriter& ByteWriter::Uint32(uint32_t value) {
 
 ByteWriter& ByteWriter::Int32(int32_t value) { return Uint32(static_cast<uint32_t>(value)); }
 
+ByteWriter& ByteWriter::Uint16(uint16_t value) {
+  bytes_.push_back(static_cast<uint8_t>(value & 0xFF));
+  bytes_.push_back(static_cast<uint8_t>(value >> 8));
+  return *this;
+}
+
+ByteWriter& ByteWriter::Double(double value) {
+  uint8_t bytes[sizeof value];
+  std::memcpy(bytes, &value, sizeof value);
+  return Bytes(bytes);
+}
+
 ByteWriter& ByteWriter::Bytes(std::span<const uint8_t> value) {
   bytes_.insert(bytes_.end(), value.begin(), value.end());
   return *this;

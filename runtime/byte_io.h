@@ -1,6 +1,7 @@
 // Bounds-checked little-endian reading and writing of the stored formats (form image, unit
 // records, property blocks). A reader never reads past its span: every read reports failure
-// instead, and a failed reader stays failed.
+// instead, and a failed reader stays failed. BlockReader (runtime/block_reader.h) reads with
+// reasons on top of it.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +11,6 @@
 #include <vector>
 
 namespace tl {
-
-// Why a reader refused its input, in the manner of "truncated unit record at byte 1234": what is
-// wrong and the byte where it was found, counted from the start of the input.
-struct ReadError {
-  std::string what;
-  size_t at = 0;
-  std::string Text() const { return what + " at byte " + std::to_string(at); }
-};
 
 class ByteReader {
  public:
@@ -52,6 +45,8 @@ class ByteWriter {
  public:
   ByteWriter& Int32(int32_t value);
   ByteWriter& Uint32(uint32_t value);
+  ByteWriter& Uint16(uint16_t value);
+  ByteWriter& Double(double value);
   ByteWriter& CountedBytes(std::span<const uint8_t> value);
   ByteWriter& CountedText(std::string_view value);
   ByteWriter& CString(std::string_view value);

@@ -117,25 +117,25 @@ bool RaiseCommonEvent(const WindowUnit& window, MSG& msg) {
   std::vector<uint32_t> args;
   const uint32_t x = LOWORD(msg.lParam), y = HIWORD(msg.lParam);
   switch (msg.message) {
-    case WM_LBUTTONDOWN: index = -1; args = {x, y, KeyStateNow()}; break;
-    case WM_LBUTTONUP: index = -2; args = {x, y, KeyStateNow()}; break;
-    case WM_LBUTTONDBLCLK: index = -3; args = {x, y, KeyStateNow()}; break;
-    case WM_RBUTTONDOWN: index = -4; args = {x, y, KeyStateNow()}; break;
-    case WM_RBUTTONUP: index = -5; args = {x, y, KeyStateNow()}; break;
-    case WM_MOUSEMOVE: index = -6; args = {x, y, KeyStateNow()}; break;
+    case WM_LBUTTONDOWN: index = UnitEvent::LeftButtonDown; args = {x, y, KeyStateNow()}; break;
+    case WM_LBUTTONUP: index = UnitEvent::LeftButtonUp; args = {x, y, KeyStateNow()}; break;
+    case WM_LBUTTONDBLCLK: index = UnitEvent::DoubleClick; args = {x, y, KeyStateNow()}; break;
+    case WM_RBUTTONDOWN: index = UnitEvent::RightButtonDown; args = {x, y, KeyStateNow()}; break;
+    case WM_RBUTTONUP: index = UnitEvent::RightButtonUp; args = {x, y, KeyStateNow()}; break;
+    case WM_MOUSEMOVE: index = UnitEvent::MouseMove; args = {x, y, KeyStateNow()}; break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-      index = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) ? -9 : -10;
+      index = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) ? UnitEvent::KeyDown : UnitEvent::KeyUp;
       uint32_t word = KeyWord(static_cast<uint32_t>(msg.wParam), GetKeyState(VK_CONTROL) < 0,
                               GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0);
       args = {KeyCode(word), KeyState(word)};
       break;
     }
-    case WM_CHAR: index = -11; args = {static_cast<uint32_t>(msg.wParam)}; break;
+    case WM_CHAR: index = UnitEvent::Character; args = {static_cast<uint32_t>(msg.wParam)}; break;
     case WM_MOUSEWHEEL:
-      index = -12;
+      index = UnitEvent::MouseWheel;
       args = {static_cast<uint32_t>(GET_WHEEL_DELTA_WPARAM(msg.wParam) / WHEEL_DELTA),
               KeyStateNow()};
       break;
@@ -151,7 +151,7 @@ bool RaiseCommonEvent(const WindowUnit& window, MSG& msg) {
   std::copy(args.begin(), args.end(), record.args);
   FireEvent(record);
   if (!record.hasResult) return false;
-  if (index == -11) {
+  if (index == UnitEvent::Character) {
     if (record.result == 0) return true;
     msg.wParam = static_cast<WPARAM>(static_cast<uint32_t>(record.result));
     return false;
@@ -166,7 +166,8 @@ LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam) {
     if (WindowUnit* window = WindowUnit::FromHandle(GetAncestor(sent->hwnd, GA_ROOT))) {
       EventTarget target = TargetOf(*window, sent->hwnd);
       if (target.found && window->loaded) {
-        RaiseEvent(target.windowId, target.unitId, sent->message == WM_SETFOCUS ? -7 : -8);
+        RaiseEvent(target.windowId, target.unitId,
+                   sent->message == WM_SETFOCUS ? UnitEvent::FocusGained : UnitEvent::FocusLost);
       }
     }
   }
@@ -197,7 +198,7 @@ bool CountsAsInput(const MSG& msg) {
   return msg.message != WM_PAINT && msg.message != kSystemTimerMessage && msg.message != WM_TIMER;
 }
 
-// Idle time: callbacks first, then window event 7 for windows that still ask for it.
+// Idle time: callbacks first, then the idle event for windows that still ask for it.
 class IdlePeriod {
  public:
   void Restart() {
@@ -214,7 +215,7 @@ class IdlePeriod {
       WindowUnit* window = LoadedWindow(*definition);
       if (!window || !window->hwnd() || !IsWindow(window->hwnd())) continue;
       if (declined_.count(definition->id)) continue;
-      EventRecord record = RaiseEvent(definition->id, 0, 7, {GetTickCount() - start_});
+      EventRecord record = RaiseEvent(definition->id, 0, WindowEvent::Idle, {GetTickCount() - start_});
       if (record.hasResult && record.result != 0) {
         more = true;
       } else {

@@ -37,10 +37,21 @@ struct TypedEventRecord {
 };
 static_assert(sizeof(TypedEventRecord) == 16 + 12 * 16 + 4 + 8);
 
-// Events every unit placed on a window raises.
+// Events every unit placed on a window raises; a unit type's own events are numbered from 0 on,
+// by names beside its block (ButtonEvent, WindowEvent, ...).
 namespace UnitEvent {
+inline constexpr int32_t LeftButtonDown = -1;
+inline constexpr int32_t LeftButtonUp = -2;
+inline constexpr int32_t DoubleClick = -3;
+inline constexpr int32_t RightButtonDown = -4;
+inline constexpr int32_t RightButtonUp = -5;
+inline constexpr int32_t MouseMove = -6;
 inline constexpr int32_t FocusGained = -7;
 inline constexpr int32_t FocusLost = -8;
+inline constexpr int32_t KeyDown = -9;
+inline constexpr int32_t KeyUp = -10;
+inline constexpr int32_t Character = -11;  // the handler's answer replaces the character
+inline constexpr int32_t MouseWheel = -12;
 }  // namespace UnitEvent
 
 // Request codes of the runtime's request entry, as unit types and libraries use them.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "runtime/block_reader.h"
 #include "runtime/byte_io.h"
 
 namespace tl {
@@ -29,55 +30,29 @@ bool IsUnitTypeId(uint32_t type) {
   return type < 0x40000000 && (type >> 16) != 0 && (type & 0xFFFF) != 0;
 }
 
-// Notes the first reason a read is refused. `name` is what is being read ("unit record"): a read
-// that runs past its end is "truncated <name>" at the byte where it stopped.
-class Refusal {
- public:
-  Refusal(ReadError* error, const char* name) : error_(error), name_(name) {}
-  bool Because(std::string what, size_t at) {
-    if (error_) *error_ = {std::move(what), at};
-    return false;
-  }
-  bool Truncated(const ByteReader& reader) {
-    return Because(std::string("truncated ") + name_, reader.position());
-  }
-  // A refusal of a part read on its own, moved to where that part lies in the whole.
-  bool Inner(size_t partStart) {
-    if (error_) error_->at += partStart;
-    return false;
-  }
-  ReadError* error() const { return error_; }
-
- private:
-  ReadError* error_;
-  const char* name_;
-};
+// Every part of the image is read with its name ("unit record"): a read that runs past its end
+// is "truncated <name>" at the byte where it stopped.
+constexpr BlockReader::Reasons kTruncation = BlockReader::Reasons::Truncation;
 
 // A count of items of itemSize bytes each that must still fit in the reader; checked before
 // anything is allocated for them.
-bool ReadCount(ByteReader& reader, size_t itemSize, size_t& count, Refusal& refuse,
-               const char* noun) {
-  const size_t at = reader.position();
+bool ReadCount(BlockReader& r, size_t itemSize, size_t& count, const char* noun) {
+  const size_t at = r.position();
   int32_t value;
-  if (!reader.Int32(value)) return refuse.Truncated(reader);
+  if (!r.Int32(noun, value).ok()) return false;
   count = value < 0 ? 0 : static_cast<size_t>(value);
-  if (value < 0 || count > reader.remaining() / itemSize) {
-    return refuse.Because(std::string("bad ") + noun + " count", at);
-  }
+  if (value < 0 || count > r.remaining() / itemSize) return r.Refuse(std::string("bad ") + noun + " count", at);
   return true;
 }
 
 // A counted byte string; a length beyond what remains means the input was cut short.
-bool ReadLength(ByteReader& reader, std::span<const uint8_t>& bytes, Refusal& refuse,
-                const char* noun) {
-  const size_t at = reader.position();
+bool ReadLength(BlockReader& r, std::span<const uint8_t>& bytes, const char* noun) {
+  const size_t at = r.position();
   int32_t value;
-  if (!reader.Int32(value)) return refuse.Truncated(reader);
-  if (value < 0) return refuse.Because(std::string("bad ") + noun + " length", at);
-  if (!reader.Bytes(static_cast<size_t>(value), bytes)) {
-    return refuse.Because(std::string("truncated ") + noun, at);
-  }
-  return true;
+  if (!r.Int32(noun, value).ok()) return false;
+  if (value < 0) return r.Refuse(std::string("bad ") + noun + " length", at);
+  if (static_cast<size_t>(value) > r.remaining()) return r.Refuse(std::string("truncated ") + noun, at);
+  return r.Bytes(noun, static_cast<size_t>(value), bytes).ok();
 }
 
 bool ValidHandler(int32_t handler, uint32_t handlerCount) {
@@ -94,12 +69,9 @@ std::string_view UpToNul(std::string_view text) { return text.substr(0, text.fin
 
 // The head every record starts with: type, link, reserved words, name and comment.
 template <typename Fields>
-void ReadHead(ByteReader& r, Fields& f) {
-  r.Uint32(f.type);
-  r.Uint32(f.link);
-  r.Skip(kHeadReserved);
-  r.CString(f.name);
-  r.CString(f.comment);
+void ReadHead(BlockReader& r, Fields& f) {
+  r.Uint32("type", f.type).Uint32("link", f.link).Skip("reserved", kHeadReserved);
+  r.CString("name", f.name).CString("comment", f.comment);
 }
 
 template <typename Fields>
@@ -114,49 +86,41 @@ bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLay
               ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
   UnitRecordFields scratch;
   UnitRecordFields& f = fields ? *fields : scratch;
-  Refusal refuse(error, "unit record");
   UnitLayout at;
-  ByteReader r(record);
+  BlockReader r(record, "unit record", 0, kTruncation);
   ReadHead(r, f);
-  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == UnitType::Menu)) return refuse.Because("bad unit type id", 0);
+  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == UnitType::Menu)) r.Refuse("bad unit type id", 0);
   at.objectSlot = r.position();
-  r.Uint32(f.objectSlot);
+  r.Uint32("object slot", f.objectSlot);
   at.rect = r.position();
-  r.Int32(f.left);
-  r.Int32(f.top);
-  r.Int32(f.width);
-  r.Int32(f.height);
+  r.Int32("left", f.left).Int32("top", f.top).Int32("width", f.width).Int32("height", f.height);
   at.cursorSlot = r.position();
-  r.Uint32(f.cursorSlot);
-  r.Uint32(f.parent);
+  r.Uint32("cursor slot", f.cursorSlot).Uint32("parent", f.parent);
   size_t childCount;
-  if (!ReadCount(r, 4, childCount, refuse, "child")) return false;
+  if (!ReadCount(r, 4, childCount, "child")) return r.Finish(error);
   f.children.resize(childCount);
-  for (uint32_t& child : f.children) r.Uint32(child);
+  for (uint32_t& child : f.children) r.Uint32("child", child);
   at.cursorData = r.position();
   std::span<const uint8_t> cursor;
-  if (!ReadLength(r, cursor, refuse, "cursor data")) return false;
+  if (!ReadLength(r, cursor, "cursor data")) return r.Finish(error);
   f.cursorData.assign(cursor.begin(), cursor.end());
   at.tag = r.position();
-  r.CString(f.tag);
+  r.CString("tag", f.tag);
   at.tagEnd = r.position();
-  r.Skip(4);
+  r.Skip("reserved", 4);
   at.flags = r.position();
-  r.Uint32(f.flags);
-  r.Int32(f.tabOrder);
+  r.Uint32("flags", f.flags).Int32("tab order", f.tabOrder);
   size_t bindingCount;
-  if (!ReadCount(r, 8, bindingCount, refuse, "binding")) return false;
+  if (!ReadCount(r, 8, bindingCount, "binding")) return r.Finish(error);
   f.bindings.resize(bindingCount);
   for (EventBinding& binding : f.bindings) {
-    r.Int32(binding.event);
+    r.Int32("event", binding.event);
     const size_t handlerAt = r.position();
-    r.Int32(binding.handler);
-    if (!ValidHandler(binding.handler, handlerCount)) {
-      return refuse.Because("bad handler reference", handlerAt);
-    }
+    r.Int32("handler", binding.handler);
+    if (!ValidHandler(binding.handler, handlerCount)) r.Refuse("bad handler reference", handlerAt);
   }
-  r.Skip(kTailReserved);
-  if (!r.ok()) return refuse.Truncated(r);
+  r.Skip("reserved", kTailReserved);
+  if (!r.ok()) return r.Finish(error);
   at.propertyBlock = r.position();
   f.propertyBlock.assign(record.begin() + at.propertyBlock, record.end());
   if (layout) *layout = at;
@@ -167,31 +131,27 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
                   ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
   MenuItemFields scratch;
   MenuItemFields& f = fields ? *fields : scratch;
-  Refusal refuse(error, "menu item record");
   MenuLayout at;
-  ByteReader r(record);
+  BlockReader r(record, "menu item record", 0, kTruncation);
   ReadHead(r, f);
-  if (r.ok() && f.type != UnitType::Menu) return refuse.Because("bad menu item type id", 0);
+  if (r.ok() && f.type != UnitType::Menu) r.Refuse("bad menu item type id", 0);
   const size_t shortcutAt = r.position();
-  r.Int32(f.shortcut);
-  r.Int32(f.level);
+  r.Int32("shortcut", f.shortcut).Int32("level", f.level);
   at.flags = r.position();
-  r.Uint32(f.flags);
+  r.Uint32("flags", f.flags);
   at.caption = r.position();
-  r.CString(f.caption);
+  r.CString("caption", f.caption);
   at.captionEnd = r.position();
-  r.Int32(f.handler);
+  r.Int32("handler", f.handler);
   at.reserved = r.position();
-  for (uint32_t& word : f.reserved) r.Uint32(word);
-  if (!r.ok()) return refuse.Truncated(r);
-  if (!r.AtEnd()) return refuse.Because("bytes after the menu item record", r.position());
-  if (f.shortcut < 0 || f.shortcut > kLastShortcut) return refuse.Because("bad shortcut", shortcutAt);
-  if (f.level < 0) return refuse.Because("bad menu level", shortcutAt + 4);
-  if (!ValidHandler(f.handler, handlerCount)) {
-    return refuse.Because("bad handler reference", at.captionEnd);
-  }
-  if (layout) *layout = at;
-  return true;
+  for (uint32_t& word : f.reserved) r.Uint32("reserved", word);
+  if (!r.ok()) return r.Finish(error);
+  if (!r.AtEnd()) r.Refuse("bytes after the menu item record", r.position());
+  else if (f.shortcut < 0 || f.shortcut > kLastShortcut) r.Refuse("bad shortcut", shortcutAt);
+  else if (f.level < 0) r.Refuse("bad menu level", shortcutAt + 4);
+  else if (!ValidHandler(f.handler, handlerCount)) r.Refuse("bad handler reference", at.captionEnd);
+  if (r.ok() && layout) *layout = at;
+  return r.Finish(error);
 }
 
 
@@ -225,25 +185,23 @@ std::optional<size_t> RecordOnParentCycle(const std::vector<size_t>& parentIndex
 // reasons count from the start of the data.
 class RecordWalk {
  public:
-  RecordWalk(size_t count, std::span<const uint8_t> data, Refusal& refuse)
+  RecordWalk(size_t count, std::span<const uint8_t> data, BlockReader& refuse)
       : n_(count), data_(data), refuse_(refuse), ids_(count), units_(count), layouts_(count),
         starts_(count) {}
   size_t size() const { return n_; }
 
   bool ReadIds() {
-    ByteReader r(data_);
-    for (uint32_t& id : ids_) {
-      const size_t at = r.position();
-      r.Uint32(id);
-      if (!IsWellFormedId(id)) return refuse_.Because("bad unit id", at);
+    for (size_t k = 0; k < n_; ++k) {
+      ids_[k] = WordAt(data_, 4 * k);
+      if (!IsWellFormedId(ids_[k])) return refuse_.Refuse("bad unit id", 4 * k);
     }
-    if (IsMenuItemId(ids_[0])) return refuse_.Because("first record is a menu item", 0);
+    if (IsMenuItemId(ids_[0])) return refuse_.Refuse("first record is a menu item", 0);
     byId_.resize(n_);
     for (size_t i = 0; i < n_; ++i) byId_[i] = {ids_[i], i};
     std::sort(byId_.begin(), byId_.end());
     for (size_t i = 1; i < n_; ++i) {
       if (byId_[i].first == byId_[i - 1].first) {
-        return refuse_.Because("duplicate unit id", 4 * std::max(byId_[i].second, byId_[i - 1].second));
+        return refuse_.Refuse("duplicate unit id", 4 * std::max(byId_[i].second, byId_[i - 1].second));
       }
     }
     return true;
@@ -254,36 +212,34 @@ class RecordWalk {
     size_t expected = 0;
     for (size_t k = 0; k < n_; ++k) {
       const size_t offsetAt = 4 * (n_ + k);
-      if (WordAt(data_, offsetAt) != expected) return refuse_.Because("bad record offset", offsetAt);
-      ByteReader at(data_.subspan(base + expected));
+      if (WordAt(data_, offsetAt) != expected) return refuse_.Refuse("bad record offset", offsetAt);
+      BlockReader at(data_.subspan(base + expected), "unit record array", base + expected, kTruncation);
       std::span<const uint8_t> record;
-      if (!ReadLength(at, record, refuse_, "unit record")) return refuse_.Inner(base + expected);
+      if (!ReadLength(at, record, "unit record")) return refuse_.Refuse(*at.error());
       starts_[k] = base + expected + 4;
-      const bool valid =
-          IsMenuItemId(ids_[k])
-              ? WalkMenuItem(record, nullptr, nullptr, refuse_.error(), handlerCount)
-              : WalkUnit(record, &units_[k], &layouts_[k], refuse_.error(), handlerCount);
-      if (!valid) return refuse_.Inner(starts_[k]);
+      ReadError inner;
+      const bool valid = IsMenuItemId(ids_[k])
+                             ? WalkMenuItem(record, nullptr, nullptr, &inner, handlerCount)
+                             : WalkUnit(record, &units_[k], &layouts_[k], &inner, handlerCount);
+      if (!valid) return refuse_.Refuse(inner.what, starts_[k] + inner.at);
       expected += 4 + record.size();
     }
-    if (base + expected != data_.size()) {
-      return refuse_.Because("bytes after the last unit record", base + expected);
-    }
+    if (base + expected != data_.size()) return refuse_.Refuse("bytes after the last unit record", base + expected);
     return true;
   }
 
   bool CheckWindowAndParents() {
-    if (units_[0].type != UnitType::Window) return refuse_.Because("first record is not a window", starts_[0]);
-    if (units_[0].parent != 0) return refuse_.Because("bad parent unit id", ParentAt(0));
+    if (units_[0].type != UnitType::Window) return refuse_.Refuse("first record is not a window", starts_[0]);
+    if (units_[0].parent != 0) return refuse_.Refuse("bad parent unit id", ParentAt(0));
     std::vector<size_t> parentIndex(n_, SIZE_MAX);
     for (size_t k = 1; k < n_; ++k) {
       if (IsMenuItemId(ids_[k]) || units_[k].parent == 0 || units_[k].parent == ids_[0]) continue;
       const std::optional<size_t> parent = UnitIndex(units_[k].parent);
-      if (!parent || *parent == k) return refuse_.Because("bad parent unit id", ParentAt(k));
+      if (!parent || *parent == k) return refuse_.Refuse("bad parent unit id", ParentAt(k));
       parentIndex[k] = *parent;
     }
     if (std::optional<size_t> looped = RecordOnParentCycle(parentIndex)) {
-      return refuse_.Because("parent cycle", ParentAt(*looped));
+      return refuse_.Refuse("parent cycle", ParentAt(*looped));
     }
     return true;
   }
@@ -294,7 +250,7 @@ class RecordWalk {
       for (size_t c = 0; c < children.size(); ++c) {
         if (children[c] == 0) continue;
         const std::optional<size_t> index = UnitIndex(children[c]);
-        if (!index || *index == 0) return refuse_.Because("bad child unit id", ParentAt(k) + 8 + 4 * c);
+        if (!index || *index == 0) return refuse_.Refuse("bad child unit id", ParentAt(k) + 8 + 4 * c);
       }
     }
     return true;
@@ -310,7 +266,7 @@ class RecordWalk {
 
   size_t n_;
   std::span<const uint8_t> data_;
-  Refusal& refuse_;
+  BlockReader& refuse_;  // reads nothing: it keeps the reason
   std::vector<uint32_t> ids_;
   std::vector<std::pair<uint32_t, size_t>> byId_;
   std::vector<UnitRecordFields> units_;
@@ -320,24 +276,19 @@ class RecordWalk {
 
 // One window definition of the image: two words, two counted texts, the unit count and the
 // unit record array.
-bool ReadWindow(ByteReader& r, WindowDefinitionData& window, uint32_t handlerCount,
-                Refusal& refuse) {
+bool ReadWindow(BlockReader& r, WindowDefinitionData& window, uint32_t handlerCount) {
   std::span<const uint8_t> text1, text2, data;
-  int32_t unitCount;
-  r.Int32(window.word1);
-  r.Int32(window.word2);
-  if (!ReadLength(r, text1, refuse, "window text") || !ReadLength(r, text2, refuse, "window text")) {
-    return false;
-  }
+  int32_t unitCount = 0;
+  r.Int32("word 1", window.word1).Int32("word 2", window.word2);
+  if (!ReadLength(r, text1, "window text") || !ReadLength(r, text2, "window text")) return false;
   const size_t countAt = r.position();
-  if (!r.Int32(unitCount)) return refuse.Truncated(r);
-  if (!ReadLength(r, data, refuse, "unit record array")) return false;
-  if (!UnitCountFits(unitCount, data.size())) return refuse.Because("bad unit count", countAt);
+  if (!r.Int32("unit count", unitCount).ok() || !ReadLength(r, data, "unit record array")) return false;
+  if (!UnitCountFits(unitCount, data.size())) return r.Refuse("bad unit count", countAt);
   window.text1.assign(text1.begin(), text1.end());
   window.text2.assign(text2.begin(), text2.end());
-  std::optional<UnitRecordArray> units =
-      UnitRecordArray::Parse(unitCount, data, refuse.error(), handlerCount);
-  if (!units) return refuse.Inner(r.position() - data.size());
+  ReadError inner;
+  std::optional<UnitRecordArray> units = UnitRecordArray::Parse(unitCount, data, &inner, handlerCount);
+  if (!units) return r.Refuse(inner.what, r.position() - data.size() + inner.at);
   window.units = std::move(*units);
   return true;
 }
@@ -370,15 +321,13 @@ std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& f) {
 std::optional<UnitRecordArray> UnitRecordArray::Parse(int32_t count,
                                                        std::span<const uint8_t> data,
                                                        ReadError* error, uint32_t handlerCount) {
-  Refusal refuse(error, "unit record array");
-  if (!UnitCountFits(count, data.size())) {
-    refuse.Because("bad unit count", 0);
-    return std::nullopt;
-  }
+  BlockReader refuse(data, "unit record array", 0, kTruncation);
+  if (!UnitCountFits(count, data.size())) refuse.Refuse("bad unit count", 0);
+  if (!refuse.ok()) return refuse.Finish(UnitRecordArray(), error);
   RecordWalk walk(static_cast<size_t>(count), data, refuse);
   if (!walk.ReadIds() || !walk.ReadRecords(handlerCount) || !walk.CheckWindowAndParents() ||
       !walk.CheckChildren()) {
-    return std::nullopt;
+    return refuse.Finish(UnitRecordArray(), error);
   }
   UnitRecordArray array;
   array.count_ = walk.size();
@@ -549,37 +498,24 @@ void UnitRecordArray::SetMenuReserved0(size_t index, uint32_t value) {
 std::optional<std::vector<WindowDefinitionData>> ReadFormImage(std::span<const uint8_t> image,
                                                                uint32_t handlerCount,
                                                                ReadError* error) {
-  Refusal refuse(error, "form image");
-  ByteReader r(image);
+  BlockReader r(image, "form image", 0, kTruncation);
   std::span<const uint8_t> map;
-  if (!ReadLength(r, map, refuse, "window map")) return std::nullopt;
-  if (map.size() % 8 != 0) {
-    refuse.Because("bad window map length", 0);
-    return std::nullopt;
-  }
-  const size_t windowCount = map.size() / 8;
-  std::vector<WindowDefinitionData> windows(windowCount);
-  std::vector<uint32_t> sortedIds(windowCount);
-  for (size_t i = 0; i < windowCount; ++i) {
+  std::vector<WindowDefinitionData> windows;
+  if (!ReadLength(r, map, "window map")) return r.Finish(std::move(windows), error);
+  if (map.size() % 8 != 0) r.Refuse("bad window map length", 0);
+  windows.resize(r.ok() ? map.size() / 8 : 0);
+  std::vector<uint32_t> sortedIds(windows.size());
+  for (size_t i = 0; i < windows.size() && r.ok(); ++i) {
     windows[i].id = sortedIds[i] = WordAt(map, 4 * i);
-    if (!IsWellFormedId(windows[i].id)) {
-      refuse.Because("bad window id", 4 + 4 * i);
-      return std::nullopt;
-    }
+    if (!IsWellFormedId(windows[i].id)) r.Refuse("bad window id", 4 + 4 * i);
   }
   std::sort(sortedIds.begin(), sortedIds.end());
-  if (std::adjacent_find(sortedIds.begin(), sortedIds.end()) != sortedIds.end()) {
-    refuse.Because("duplicate window id", 4);
-    return std::nullopt;
-  }
+  if (std::adjacent_find(sortedIds.begin(), sortedIds.end()) != sortedIds.end()) r.Refuse("duplicate window id", 4);
   for (WindowDefinitionData& window : windows) {
-    if (!ReadWindow(r, window, handlerCount, refuse)) return std::nullopt;
+    if (!r.ok() || !ReadWindow(r, window, handlerCount)) break;
   }
-  if (!r.AtEnd()) {
-    refuse.Because("bytes after the last window", r.position());
-    return std::nullopt;
-  }
-  return windows;
+  if (r.ok() && !r.AtEnd()) r.Refuse("bytes after the last window", r.position());
+  return r.Finish(std::move(windows), error);
 }
 
 std::vector<uint8_t> WriteFormImage(std::span<const WindowDefinitionData> windows) {

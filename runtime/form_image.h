@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/byte_io.h"
+#include "runtime/block_reader.h"
 #include "runtime/value.h"
 
 namespace tl {

@@ -20,9 +20,8 @@
 namespace tl {
 namespace {
 
-enum class Common : int32_t { Left, Top, Width, Height, Tag, Visible, Disabled, Cursor };
+using Common = CommonProperty;
 enum class MenuProperty : int32_t { Caption, Checked, Disabled, Visible };
-constexpr int32_t kTypePropertyBase = 8;
 
 struct Target {
   WindowDefinition* definition;
@@ -240,14 +239,14 @@ uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t index, int
   if (target.definition->units.IsMenuItem(target.index)) {
     return ReadMenuItem(*target.definition, target.index, index);
   }
-  if (index >= 0 && index < kTypePropertyBase) {
+  if (index >= 0 && index < kFirstOwnProperty) {
     return ReadCommon(*target.definition, target.index, static_cast<Common>(index));
   }
   Unit* unit = LiveUnitForTypeProperty(target);
   const UnitTypeDescriptor* type = FindUnitType(target.definition->units.Unit(target.index).type);
   auto read = type ? reinterpret_cast<ReadPropertyFn>(type->getInterface(InterfaceCode::ReadProperty)) : nullptr;
-  if (!read || index < kTypePropertyBase) return 0;
-  PropertyValue value = read(unit, index - kTypePropertyBase);
+  if (!read || index < kFirstOwnProperty) return 0;
+  PropertyValue value = read(unit, index - kFirstOwnProperty);
   return Pack(value.low, value.high);
 }
 
@@ -258,15 +257,15 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_
     WriteMenuItem(*target.definition, target.index, index, low);
     return;
   }
-  if (index >= 0 && index < kTypePropertyBase) {
+  if (index >= 0 && index < kFirstOwnProperty) {
     WriteCommon(*target.definition, target.index, static_cast<Common>(index), low);
     return;
   }
   Unit* unit = LiveUnitForTypeProperty(target);
   const UnitTypeDescriptor* type = FindUnitType(target.definition->units.Unit(target.index).type);
   auto write = type ? reinterpret_cast<WritePropertyFn>(type->getInterface(InterfaceCode::WriteProperty)) : nullptr;
-  if (!write || index < kTypePropertyBase) return;
-  if (write(unit, index - kTypePropertyBase, {low, high}) == 1 && unit->hwnd() && IsWindow(unit->hwnd())) {
+  if (!write || index < kFirstOwnProperty) return;
+  if (write(unit, index - kFirstOwnProperty, {low, high}) == 1 && unit->hwnd() && IsWindow(unit->hwnd())) {
     RecreateUnit(*target.definition, target.index, unit);
   }
 }

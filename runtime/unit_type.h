@@ -4,8 +4,22 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tl {
+
+// The properties every unit has, by the property services' index. A unit type's own properties
+// are numbered from kFirstOwnProperty on, by an enum beside its block (LabelProperty, ...); a
+// type's interface entries take them less kFirstOwnProperty.
+enum class CommonProperty : int32_t { Left, Top, Width, Height, Tag, Visible, Disabled, Cursor };
+inline constexpr int32_t kFirstOwnProperty = 8;
+
+// A property or event name as the number the services and the form image carry.
+template <typename E>
+  requires std::is_enum_v<E>
+constexpr int32_t Number(E name) {
+  return static_cast<int32_t>(name);
+}
 
 namespace UnitState {
 inline constexpr uint32_t RaisesEvents = 0x40;

@@ -1,5 +1,6 @@
 // The window unit's property block: the stored form of a window's own properties, read by the
-// window type when it creates a window and written by the forms generator. Portable.
+// window type when it creates a window and written by the forms generator. Its property and
+// event numbers. Portable.
 #pragma once
 
 #include <cstdint>
@@ -8,25 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "runtime/byte_io.h"
+#include "runtime/block_fields.h"
+#include "runtime/unit_type.h"
 
 namespace tl {
 
 inline constexpr int32_t kWindowBlockVersion = 6;
 
-// Property numbers of the window type (the property services' index minus 8).
 enum class WindowProperty : int32_t {
-  Caption = 0,
-  BorderStyle,
+  Caption = kFirstOwnProperty,
+  BorderStyle,  // 0 none, 1 sizable, 2 fixed, 3/4 tool window, 5/6 client edge
   BackColor,
   BackPicture,
-  BackPictureMode,
+  BackPictureMode,  // 0 top-left, 1 tiled, 2 centred, 3 stretched
   WindowIcon,
-  SoundPlayMode,
+  SoundPlayMode,  // 0 loop, 1 once, other: no automatic play
   ControlBox,
   MaxButton,
   MinButton,
-  Position,
+  Position,  // 0 stored, 1 centred, 2 minimized, 3 maximized; reads the live state
   CloseItem,
   BackSound,
   EnterMovesFocus,
@@ -40,49 +41,88 @@ enum class WindowProperty : int32_t {
   AlwaysOnTop,
   KeepTitleActive,
   WindowClassName,
+  End
 };
-inline constexpr int32_t kWindowPropertyCount = 24;
+
+// The window's own events, raised with the window's own unit id.
+namespace WindowEvent {
+inline constexpr int32_t Created = 0;
+inline constexpr int32_t MayClose = 1;  // after CloseRequest; never at log-off or shut-down
+inline constexpr int32_t Destroyed = 2;
+inline constexpr int32_t Moved = 3;
+inline constexpr int32_t Resized = 4;
+inline constexpr int32_t Idle = 7;  // the milliseconds idle so far; a true answer asks for more
+inline constexpr int32_t CloseRequest = 12;
+}  // namespace WindowEvent
 
 inline constexpr uint32_t kSystemButtonFace = 0xFF000000;
 
 struct WindowProperties {
-  int32_t version = kWindowBlockVersion;
-  int32_t borderStyle = 2;  // 0 none, 1 sizable, 2 fixed, 3/4 tool window, 5/6 client edge
-  int32_t backPictureMode = 1;  // 0 top-left, 1 tiled, 2 centred, 3 stretched
+  static constexpr int32_t kVersion = kWindowBlockVersion;
+  static constexpr std::string_view kBlockName = "window block";
+  static constexpr BlockReader::Reasons kReasons = BlockReader::Reasons::Truncation;
+
+  int32_t version = kWindowBlockVersion;  // the version read, and the one written
+  int32_t borderStyle = 2;
+  int32_t backPictureMode = 1;
   uint32_t backColor = kSystemButtonFace;
   int32_t maxButton = 0;
   int32_t minButton = 1;
   int32_t controlBox = 1;
-  int32_t position = 1;  // 0 stored, 1 centred, 2 minimized, 3 maximized
+  int32_t position = 1;
   int32_t closeItem = 1;
-  int32_t soundPlayMode = 0;  // 0 loop, 1 once, other: no automatic play
+  int32_t soundPlayMode = 0;
   int32_t enterMovesFocus = 0;
   int32_t escCloses = 1;
   int32_t f1Help = 0;
   int32_t helpContext = 0;
-  int32_t showInTaskbar = 1;    // version >= 2
-  int32_t dragAnywhere = 0;     // version >= 3
-  int32_t shape = 0;            // version >= 3
-  int32_t alwaysOnTop = 0;      // version >= 4
-  int32_t keepTitleActive = 0;  // version >= 5
-  std::string windowClassName;  // version 6
+  int32_t showInTaskbar = 1;
+  int32_t dragAnywhere = 0;
+  int32_t shape = 0;
+  int32_t alwaysOnTop = 0;
+  int32_t keepTitleActive = 0;
+  std::string windowClassName;
   std::vector<uint8_t> backPicture;
   std::vector<uint8_t> windowIcon;
   std::vector<uint8_t> backSound;
   std::string caption;
   std::string helpFile;
+
+  static constexpr auto Fields() {
+    using P = WindowProperties;
+    return std::tuple{Field{"border style", &P::borderStyle},
+                      Field{"back picture mode", &P::backPictureMode},
+                      Field{"back colour", &P::backColor},
+                      Field{"maximize button", &P::maxButton},
+                      Field{"minimize button", &P::minButton},
+                      Field{"control box", &P::controlBox},
+                      Field{"position", &P::position},
+                      Field{"close item", &P::closeItem},
+                      Field{"sound play mode", &P::soundPlayMode},
+                      Field{"enter moves focus", &P::enterMovesFocus},
+                      Field{"Esc closes", &P::escCloses},
+                      Field{"F1 help", &P::f1Help},
+                      Field{"help context", &P::helpContext},
+                      Field{"show in taskbar", &P::showInTaskbar, 2},
+                      Field{"drag anywhere", &P::dragAnywhere, 3},
+                      Field{"shape", &P::shape, 3},
+                      Field{"always on top", &P::alwaysOnTop, 4},
+                      Field{"keep title active", &P::keepTitleActive, 5},
+                      Field{"window class name", &P::windowClassName, 6},
+                      Field{"back picture", &P::backPicture},
+                      Field{"window icon", &P::windowIcon},
+                      Field{"back sound", &P::backSound},
+                      Field{"caption", &P::caption},
+                      Field{"help file", &P::helpFile}};
+  }
 };
 
 // An empty block gives every default; a version outside 0-6 or a short block gives nullopt, and
 // error says why, with its byte counted from the start of the block.
-std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block,
-                                                ReadError* error = nullptr);
+inline std::optional<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block, ReadError* error = nullptr) {
+  return ReadBlock<WindowProperties>(block, error);
+}
 // The stored form at the properties' version (fields newer than it are left out).
-std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties);
-
-// Integer-valued properties by number; null for the texts and byte strings.
-int32_t* WindowIntegerProperty(WindowProperties& properties, WindowProperty number);
-std::string* WindowTextProperty(WindowProperties& properties, WindowProperty number);
-std::vector<uint8_t>* WindowBytesProperty(WindowProperties& properties, WindowProperty number);
+inline std::vector<uint8_t> WriteWindowBlock(const WindowProperties& properties) { return WriteBlock(properties); }
 
 }  // namespace tl

@@ -91,22 +91,7 @@ Unit* CreateWindowUnit(const uint8_t* block, int32_t blockLength, uint32_t extra
   return unit.release();
 }
 
-int WriteWindowProperty(Unit* unit, int32_t number, PropertyValue value) {
-  return static_cast<WindowUnit*>(unit)->WriteProperty(number, value);
-}
-
-PropertyValue ReadWindowProperty(Unit* unit, int32_t number) {
-  return static_cast<WindowUnit*>(unit)->ReadProperty(number);
-}
-
-void* WindowInterface(InterfaceCode code) {
-  switch (code) {
-    case InterfaceCode::CreateUnit: return reinterpret_cast<void*>(&CreateWindowUnit);
-    case InterfaceCode::WriteProperty: return reinterpret_cast<void*>(&WriteWindowProperty);
-    case InterfaceCode::ReadProperty: return reinterpret_cast<void*>(&ReadWindowProperty);
-    default: return nullptr;
-  }
-}
+void* WindowInterface(InterfaceCode code) { return PropertyEntries<WindowUnit>::Entry(code, &CreateWindowUnit); }
 
 }  // namespace
 
@@ -115,7 +100,40 @@ const UnitTypeDescriptor kWindowType = {"窗口", "window", UnitState::RaisesEve
 void SetCreatingModal(bool modal) { g_creatingModal = modal; }
 
 WindowUnit::WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties)
-    : Unit(windowId, unitId), properties_(std::move(properties)) {}
+    : Unit(windowId, unitId), BlockProperties(std::move(properties)) {}
+
+std::span<const Property<WindowUnit>> WindowUnit::Properties() {
+  using P = WindowProperties;
+  using N = WindowProperty;
+  using W = WindowUnit;
+  static constexpr auto kTable = TableOf<W, N>({
+      {N::Caption, Stored<&P::caption, OnChange<&W::ShowCaption>{}>()},
+      {N::BorderStyle, Stored<&P::borderStyle, OnChange<&W::ApplyFrame>{}>()},
+      {N::BackColor, Stored<&P::backColor, OnChange<&W::RepaintBackground>{}>()},
+      {N::BackPicture, Stored<&P::backPicture, OnChange<&W::RepaintBackground>{}>()},
+      {N::BackPictureMode, Stored<&P::backPictureMode, OnChange<&W::RepaintBackground>{}>()},
+      {N::WindowIcon, Stored<&P::windowIcon, OnChange<&W::ApplyIcons>{}>()},
+      {N::SoundPlayMode, Stored<&P::soundPlayMode, OnChange<&W::PlayBackSound>{}>()},
+      {N::ControlBox, Stored<&P::controlBox, OnChange<&W::ApplyFrame>{}>()},
+      {N::MaxButton, Stored<&P::maxButton, OnChange<&W::ApplyFrame>{}>()},
+      {N::MinButton, Stored<&P::minButton, OnChange<&W::ApplyFrame>{}>()},
+      {N::Position, Live<&W::LivePosition, &W::SetPosition>()},
+      {N::CloseItem, Stored<&P::closeItem, OnChange<&W::ApplyCloseItem>{}>()},
+      {N::BackSound, Live<&W::BackSound, &W::SetBackSound>()},
+      {N::EnterMovesFocus, Stored<&P::enterMovesFocus>()},
+      {N::EscCloses, Stored<&P::escCloses>()},
+      {N::F1Help, Stored<&P::f1Help>()},
+      {N::HelpFile, Stored<&P::helpFile>()},
+      {N::HelpContext, Stored<&P::helpContext>()},
+      {N::ShowInTaskbar, Stored<&P::showInTaskbar>()},
+      {N::DragAnywhere, Stored<&P::dragAnywhere>()},
+      {N::Shape, Stored<&P::shape, OnChange<&W::ApplyShape>{}>()},
+      {N::AlwaysOnTop, Stored<&P::alwaysOnTop, OnChange<&W::ApplyTopmost>{}>()},
+      {N::KeepTitleActive, Stored<&P::keepTitleActive>()},
+      {N::WindowClassName, Stored<&P::windowClassName>()},
+  });
+  return kTable;
+}
 
 WindowUnit::~WindowUnit() {
   if (hwnd_ && IsWindow(hwnd_)) {
@@ -138,25 +156,25 @@ WindowUnit* WindowUnit::FromHandle(HWND hwnd) {
 
 bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width,
                         int height) {
-  Styles frame = FrameStyles(properties_);
+  Styles frame = FrameStyles(block_);
   DWORD windowStyle = style | WS_CLIPCHILDREN | frame.style;
-  if (properties_.position == 1) {
+  if (block_.position == 1) {
     left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  } else if (properties_.position == 2) {
+  } else if (block_.position == 2) {
     windowStyle |= WS_MINIMIZE;
-  } else if (properties_.position == 3 && Sizable(properties_.borderStyle)) {
+  } else if (block_.position == 3 && Sizable(block_.borderStyle)) {
     windowStyle |= WS_MAXIMIZE;
   }
   if (owner) {
     windowStyle |= WS_POPUP;
-  } else if (g_creatingModal || !properties_.showInTaskbar) {
+  } else if (g_creatingModal || !block_.showInTaskbar) {
     owner = Runtime().hiddenOwner;
   }
   std::wstring className =
-      properties_.windowClassName.empty() ? kDefaultClass : Widen(properties_.windowClassName);
+      block_.windowClassName.empty() ? kDefaultClass : Widen(block_.windowClassName);
   if (!RegisterWindowClass(className.c_str(), WindowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
-  HWND hwnd = CreateWindowExW(frame.exStyle, className.c_str(), Widen(properties_.caption).c_str(),
+  HWND hwnd = CreateWindowExW(frame.exStyle, className.c_str(), Widen(block_.caption).c_str(),
                               windowStyle, left, top, width, height, owner, menu,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
@@ -170,15 +188,15 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
   ApplyIcons();
   ApplyShape();
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  if (properties_.alwaysOnTop) {
+  if (block_.alwaysOnTop) {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  if (!properties_.closeItem) DeleteMenu(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
+  if (!block_.closeItem) DeleteMenu(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
   PlayBackSound();
   return true;
 }
 
-std::vector<uint8_t> WindowUnit::PropertyData() const { return WriteWindowBlock(properties_); }
+std::vector<uint8_t> WindowUnit::PropertyData() const { return WriteWindowBlock(block_); }
 
 void WindowUnit::ApplyIcons() {
   if (ownsIcons_) {
@@ -187,10 +205,10 @@ void WindowUnit::ApplyIcons() {
   }
   bigIcon_ = smallIcon_ = nullptr;
   ownsIcons_ = false;
-  if (!properties_.windowIcon.empty()) {
-    bigIcon_ = CreateIconFromFile(properties_.windowIcon, false, GetSystemMetrics(SM_CXICON),
+  if (!block_.windowIcon.empty()) {
+    bigIcon_ = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXICON),
                                   GetSystemMetrics(SM_CYICON));
-    smallIcon_ = CreateIconFromFile(properties_.windowIcon, false, GetSystemMetrics(SM_CXSMICON),
+    smallIcon_ = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXSMICON),
                                     GetSystemMetrics(SM_CYSMICON));
     ownsIcons_ = true;
   }
@@ -205,23 +223,23 @@ void WindowUnit::ApplyIcons() {
 
 void WindowUnit::ApplyShape() {
   if (!hwnd_) return;
-  if (properties_.shape == 0) {
+  if (block_.shape == 0) {
     SetWindowRgn(hwnd_, nullptr, TRUE);
     return;
   }
   RECT r;
   GetWindowRect(hwnd_, &r);
-  if (HRGN region = ShapeRegion(properties_.shape, r.right - r.left, r.bottom - r.top)) {
+  if (HRGN region = ShapeRegion(block_.shape, r.right - r.left, r.bottom - r.top)) {
     SetWindowRgn(hwnd_, region, TRUE);  // the system owns the region from here
   }
 }
 
 void WindowUnit::PlayBackSound() {
-  if ((properties_.soundPlayMode == 0 || properties_.soundPlayMode == 1) &&
-      IsWave(properties_.backSound)) {
+  if ((block_.soundPlayMode == 0 || block_.soundPlayMode == 1) &&
+      IsWave(block_.backSound)) {
     DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
-    if (properties_.soundPlayMode == 0) flags |= SND_LOOP;
-    PlaySoundW(reinterpret_cast<LPCWSTR>(properties_.backSound.data()), nullptr, flags);
+    if (block_.soundPlayMode == 0) flags |= SND_LOOP;
+    PlaySoundW(reinterpret_cast<LPCWSTR>(block_.backSound.data()), nullptr, flags);
   }
 }
 
@@ -245,7 +263,7 @@ void WindowUnit::RestoreDisabledWindows() {
 }
 
 void WindowUnit::ReleaseResources() {
-  if (IsWave(properties_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  if (IsWave(block_.backSound)) PlaySoundW(nullptr, nullptr, 0);
   if (ownsIcons_) {
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
@@ -263,14 +281,14 @@ bool WindowUnit::EraseBackground(HDC dc) {
   GetClientRect(hwnd_, &client);
   RECT area;
   if (GetClipBox(dc, &area) == ERROR) area = client;
-  if (!picture_ && !properties_.backPicture.empty()) {
-    if (auto decoded = DecodePicture(properties_.backPicture, properties_.backColor)) {
+  if (!picture_ && !block_.backPicture.empty()) {
+    if (auto decoded = DecodePicture(block_.backPicture, block_.backColor)) {
       picture_ = std::make_unique<BackgroundPicture>(std::move(*decoded));
     }
   }
   RECT covered{};
-  if (picture_) covered = picture_->Draw(dc, client, properties_.backPictureMode);
-  FillOutside(dc, area, covered, properties_.backColor);
+  if (picture_) covered = picture_->Draw(dc, client, block_.backPictureMode);
+  FillOutside(dc, area, covered, block_.backColor);
   return true;
 }
 
@@ -325,7 +343,7 @@ bool WindowUnit::HandleEnter(HWND focus) {
     RaiseEvent(*focused, kButtonClickedEvent);
     return true;
   }
-  if (properties_.enterMovesFocus) return MoveFocus(false);
+  if (block_.enterMovesFocus) return MoveFocus(false);
   WindowDefinition* definition = FindWindowDefinition(windowId());
   for (size_t i = 1; definition && i < definition->units.size(); ++i) {
     Unit* unit = UnitObject(*definition, i);
@@ -340,7 +358,7 @@ bool WindowUnit::HandleEnter(HWND focus) {
 // The help file, or the program's name with "hlp", opened by its associated viewer when it
 // exists. The viewer has no notion of a context id, so HelpContext is not passed on.
 void WindowUnit::OpenHelp() const {
-  std::string file = properties_.helpFile;
+  std::string file = block_.helpFile;
   if (file.empty()) {
     const std::string& name = Runtime().programFileName;
     file = Runtime().programDirectory + name.substr(0, name.find_last_of('.')) + ".hlp";
@@ -366,11 +384,11 @@ bool WindowUnit::PreTranslate(MSG& msg) {
         case VK_TAB: return MoveFocus(GetKeyState(VK_SHIFT) < 0);
         case VK_RETURN: return HandleEnter(GetFocus());
         case VK_ESCAPE:
-          if (!properties_.escCloses) return false;
+          if (!block_.escCloses) return false;
           PostMessageW(hwnd_, WM_CLOSE, 0, 0);
           return true;
         case VK_F1:
-          if (!properties_.f1Help) return false;
+          if (!block_.f1Help) return false;
           OpenHelp();
           return true;
         default: return false;
@@ -393,7 +411,7 @@ bool WindowUnit::PreTranslate(MSG& msg) {
     }
     return false;
   }
-  if (msg.message == WM_LBUTTONDOWN && properties_.dragAnywhere) {
+  if (msg.message == WM_LBUTTONDOWN && block_.dragAnywhere) {
     Unit* target = UnitOfHandle(msg.hwnd);
     if (msg.hwnd == hwnd_ || (target && target != this && target->IsDragHandle())) {
       POINT screen;
@@ -415,91 +433,56 @@ bool WindowUnit::RequestClose() {
   return true;
 }
 
-PropertyValue WindowUnit::ReadProperty(int32_t number) {
-  WindowProperties& p = properties_;
-  auto which = static_cast<WindowProperty>(number);
-  if (which == WindowProperty::Position) {
-    uint32_t live = 0;
-    if (hwnd_ && IsIconic(hwnd_)) live = 2;
-    else if (hwnd_ && IsZoomed(hwnd_)) live = 3;
-    return {live, 0};
-  }
-  if (int32_t* value = WindowIntegerProperty(p, which)) return {static_cast<uint32_t>(*value), 0};
-  if (std::string* text = WindowTextProperty(p, which)) {
-    return {PointerWord(NewText(*text)), 0};
-  }
-  if (std::vector<uint8_t>* bytes = WindowBytesProperty(p, which)) {
-    return {PointerWord(NewByteSet(*bytes)), 0};
-  }
-  return {};
+void WindowUnit::ShowCaption() { SetWindowTextW(hwnd_, Widen(block_.caption).c_str()); }
+
+void WindowUnit::ApplyFrame() {
+  Styles frame = FrameStyles(block_);
+  LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+  LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+  SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>((style & ~kFrameMask) | frame.style));
+  SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>((ex & ~kFrameExMask) | frame.exStyle));
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-int WindowUnit::WriteProperty(int32_t number, PropertyValue value) {
-  auto which = static_cast<WindowProperty>(number);
-  const auto* pointer = WordPointer<const void*>(value.low);
-  // A value written again changes nothing: no repaint, no restyle, no sound restarted.
-  if (std::string* text = WindowTextProperty(properties_, which)) {
-    const std::string_view written = TextView(static_cast<const char*>(pointer));
-    if (*text == written) return 0;
-    *text = std::string(written);
-  } else if (std::vector<uint8_t>* bytes = WindowBytesProperty(properties_, which)) {
-    auto view = ByteSetView(pointer);
-    if (std::equal(view.begin(), view.end(), bytes->begin(), bytes->end())) return 0;
-    if (which == WindowProperty::BackSound && IsWave(*bytes)) PlaySoundW(nullptr, nullptr, 0);
-    bytes->assign(view.begin(), view.end());
-  } else if (int32_t* integer = WindowIntegerProperty(properties_, which)) {
-    // The user may have minimized or maximized the window: the live state is what is compared.
-    const bool unchanged = which == WindowProperty::Position && hwnd_
-                               ? ReadProperty(number).low == value.low
-                               : *integer == static_cast<int32_t>(value.low);
-    if (unchanged) return 0;
-    *integer = static_cast<int32_t>(value.low);
-  } else {
-    return 0;
-  }
-  if (!hwnd_) return 0;
-  switch (which) {
-    case WindowProperty::Caption:
-      SetWindowTextW(hwnd_, Widen(properties_.caption).c_str());
-      break;
-    case WindowProperty::BackColor:
-    case WindowProperty::BackPicture:
-    case WindowProperty::BackPictureMode:
-      picture_.reset();
-      InvalidateRect(hwnd_, nullptr, TRUE);
-      break;
-    case WindowProperty::WindowIcon: ApplyIcons(); break;
-    case WindowProperty::Shape: ApplyShape(); break;
-    case WindowProperty::AlwaysOnTop:
-      SetWindowPos(hwnd_, properties_.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      break;
-    case WindowProperty::CloseItem:
-      GetSystemMenu(hwnd_, TRUE);
-      if (!properties_.closeItem) DeleteMenu(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_BYCOMMAND);
-      break;
-    case WindowProperty::Position:
-      ShowWindow(hwnd_, properties_.position == 2 ? SW_MINIMIZE
-                        : properties_.position == 3 ? SW_MAXIMIZE : SW_RESTORE);
-      break;
-    case WindowProperty::SoundPlayMode:
-    case WindowProperty::BackSound: PlayBackSound(); break;
-    case WindowProperty::BorderStyle:
-    case WindowProperty::ControlBox:
-    case WindowProperty::MaxButton:
-    case WindowProperty::MinButton: {
-      Styles frame = FrameStyles(properties_);
-      LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
-      LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-      SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>((style & ~kFrameMask) | frame.style));
-      SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>((ex & ~kFrameExMask) | frame.exStyle));
-      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-      break;
-    }
-    default: break;
-  }
-  return 0;
+void WindowUnit::RepaintBackground() {
+  picture_.reset();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void WindowUnit::ApplyTopmost() {
+  SetWindowPos(hwnd_, block_.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void WindowUnit::ApplyCloseItem() {
+  GetSystemMenu(hwnd_, TRUE);
+  if (!block_.closeItem) DeleteMenu(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_BYCOMMAND);
+}
+
+// The user may have minimized or maximized the window: the live state is what reads, and what a
+// write is compared with.
+PropertyValue WindowUnit::LivePosition() const {
+  if (hwnd_ && IsIconic(hwnd_)) return IntValue(2);
+  if (hwnd_ && IsZoomed(hwnd_)) return IntValue(3);
+  return IntValue(0);
+}
+
+bool WindowUnit::SetPosition(PropertyValue value) {
+  const int32_t position = ValueInt(value);
+  if ((hwnd_ ? ValueInt(LivePosition()) : block_.position) == position) return false;
+  block_.position = position;
+  if (hwnd_) ShowWindow(hwnd_, position == 2 ? SW_MINIMIZE : position == 3 ? SW_MAXIMIZE : SW_RESTORE);
+  return false;
+}
+
+// A sound playing stops before it is replaced.
+bool WindowUnit::SetBackSound(PropertyValue value) {
+  std::vector<uint8_t> sound = ValueBytes(value);
+  if (sound == block_.backSound) return false;
+  if (IsWave(block_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  block_.backSound = std::move(sound);
+  if (hwnd_) PlayBackSound();
+  return false;
 }
 
 LRESULT CALLBACK WindowUnit::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -529,7 +512,7 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_SIZE:
-      if (properties_.shape != 0) ApplyShape();
+      if (block_.shape != 0) ApplyShape();
       if (raisesFrameEvents && wParam != SIZE_MINIMIZED) RaiseEvent(*this, WindowEvent::Resized);
       return 0;
     case WM_MOVE:
@@ -545,7 +528,7 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SessionEnding(wParam);
       return 0;
     case WM_NCACTIVATE:
-      if (properties_.keepTitleActive && !wParam) {
+      if (block_.keepTitleActive && !wParam) {
         return DefWindowProcW(hwnd_, WM_NCACTIVATE, TRUE, lParam);
       }
       break;

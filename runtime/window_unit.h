@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/property_table.h"
 #include "runtime/unit.h"
 #include "runtime/unit_type.h"
 #include "runtime/window_block.h"
@@ -15,16 +16,6 @@
 namespace tl {
 
 extern const UnitTypeDescriptor kWindowType;
-
-// The window's own events, raised with the window's own unit id.
-namespace WindowEvent {
-inline constexpr int32_t Created = 0;
-inline constexpr int32_t MayClose = 1;  // after CloseRequest; never at log-off or shut-down
-inline constexpr int32_t Destroyed = 2;
-inline constexpr int32_t Moved = 3;
-inline constexpr int32_t Resized = 4;
-inline constexpr int32_t CloseRequest = 12;
-}  // namespace WindowEvent
 
 // A button's event raised when Enter presses the window's default button.
 inline constexpr int32_t kButtonClickedEvent = 0;
@@ -34,18 +25,18 @@ void SetCreatingModal(bool modal);
 
 class BackgroundPicture;
 
-class WindowUnit : public Unit {
+class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowProperties> {
  public:
   WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties);
   ~WindowUnit() override;
+  // A value written again changes nothing: no repaint, no restyle, no sound restarted.
+  static std::span<const Property<WindowUnit>> Properties();
 
   static WindowUnit* FromHandle(HWND hwnd);  // the window unit owning a top-level window
   bool Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width, int height);
 
   std::vector<uint8_t> PropertyData() const override;
-  const WindowProperties& properties() const { return properties_; }
-  PropertyValue ReadProperty(int32_t number);
-  int WriteProperty(int32_t number, PropertyValue value);
+  const WindowProperties& properties() const { return block_; }
 
   // Loader state. Moves and resizes raise their events from the created event on, so that a
   // created handler's own writes are heard; the window counts as loaded once its load is done.
@@ -66,9 +57,18 @@ class WindowUnit : public Unit {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void ShowCaption();
+  void ApplyFrame();
+  void RepaintBackground();
   void ApplyIcons();
   void ApplyShape();
+  void ApplyTopmost();
+  void ApplyCloseItem();
   void PlayBackSound();
+  PropertyValue LivePosition() const;
+  bool SetPosition(PropertyValue value);
+  PropertyValue BackSound() const { return BytesValue(block_.backSound); }
+  bool SetBackSound(PropertyValue value);
   bool EraseBackground(HDC dc);
   void ReleaseResources();
   bool MoveFocus(bool backward);
@@ -76,7 +76,6 @@ class WindowUnit : public Unit {
   void OpenHelp() const;
   Unit* UnitOfHandle(HWND hwnd) const;
 
-  WindowProperties properties_;
   HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
   bool ownsIcons_ = false;
   HACCEL accelerators_ = nullptr;

@@ -21,7 +21,7 @@ namespace {
 
 template <typename Block>
 void RoundTrip(std::span<const uint8_t> bytes) {
-  tl::BlockError error;
+  tl::ReadError error;
   const auto block = Block::Read(bytes, &error);
   if (!block) {
     if (error.what.empty() || error.at > bytes.size()) std::abort();

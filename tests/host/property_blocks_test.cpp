@@ -306,7 +306,7 @@ TEST(PropertyBlockReasons, ATruncatedBlockNamesTheFieldThatIsCutShortAndItsByte)
   timer.interval = 1000;
   std::vector<uint8_t> bytes = timer.Write();
   bytes.pop_back();
-  BlockError error;
+  ReadError error;
   EXPECT_FALSE(TimerBlock::Read(bytes, &error));
   EXPECT_EQ(error.Text(), "timer block: interval cut short (needs 4 bytes, 3 left) at byte 4");
 
@@ -323,7 +323,7 @@ TEST(PropertyBlockReasons, ATruncatedBlockNamesTheFieldThatIsCutShortAndItsByte)
 }
 
 TEST(PropertyBlockReasons, VersionsAndRecordsInsideTheBlockSayWhereTheyFail) {
-  BlockError error;
+  ReadError error;
   EXPECT_FALSE(SliderBlock::Read(WithVersion(SliderBlock{}.Write(), 2), &error));
   EXPECT_EQ(error.Text(), "slider bar block: version 2 is newer than 1 at byte 0");
   EXPECT_FALSE(LabelBlock::Read(WithVersion(LabelBlock{}.Write(), -3), &error));

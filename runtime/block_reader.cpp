@@ -1,34 +1,40 @@
-#include "controls/block_reader.h"
+#include "runtime/block_reader.h"
 
 #include <cstring>
 
 namespace tl {
 
-std::string BlockError::Text() const { return what + " at byte " + std::to_string(at); }
+std::string ReadError::Text() const { return what + " at byte " + std::to_string(at); }
 
-void BlockReader::Fail(std::string problem, size_t at) {
-  if (!error_) error_ = BlockError{std::string(block_) + ": " + problem, at};
+bool BlockReader::Refuse(std::string what, size_t at) { return Refuse(ReadError{std::move(what), at}); }
+
+bool BlockReader::Refuse(ReadError error) {
+  if (!error_) error_ = std::move(error);
+  return false;
 }
 
-void BlockReader::Refuse(BlockError error) {
-  if (!error_) error_ = std::move(error);
+void BlockReader::CutShort(const std::string& problem, size_t at) {
+  if (reasons_ == Reasons::Truncation) Refuse("truncated " + std::string(name_), at);
+  else Refuse(std::string(name_) + ": " + problem, at);
 }
 
 bool BlockReader::Has(std::string_view field, size_t count) {
   if (!ok()) return false;
   if (reader_.remaining() >= count) return true;
-  Fail(std::string(field) + " cut short (needs " + std::to_string(count) + " bytes, " +
-           std::to_string(reader_.remaining()) + " left)",
-       position());
+  CutShort(std::string(field) + " cut short (needs " + std::to_string(count) + " bytes, " +
+               std::to_string(reader_.remaining()) + " left)",
+           position());
   return false;
 }
 
 BlockReader& BlockReader::Version(int32_t newest, int32_t& version) {
   const size_t at = position();
-  if (!Int32("version", version).ok()) return *this;
-  if (version < 0) Fail("version " + std::to_string(version) + " is negative", at);
-  else if (version > newest)
-    Fail("version " + std::to_string(version) + " is newer than " + std::to_string(newest), at);
+  if (!Int32("version", version).ok() || (version >= 0 && version <= newest)) return *this;
+  if (reasons_ == Reasons::Truncation) Refuse("bad " + std::string(name_) + " version", at);
+  else if (version < 0) Refuse(std::string(name_) + ": version " + std::to_string(version) + " is negative", at);
+  else
+    Refuse(std::string(name_) + ": version " + std::to_string(version) + " is newer than " + std::to_string(newest),
+           at);
   return *this;
 }
 
@@ -39,6 +45,12 @@ BlockReader& BlockReader::Int32(std::string_view field, int32_t& value) {
 
 BlockReader& BlockReader::Uint32(std::string_view field, uint32_t& value) {
   if (Has(field, 4)) reader_.Uint32(value);
+  return *this;
+}
+
+BlockReader& BlockReader::Uint16(std::string_view field, uint16_t& value) {
+  std::span<const uint8_t> bytes;
+  if (Bytes(field, 2, bytes).ok()) value = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
   return *this;
 }
 
@@ -65,6 +77,11 @@ BlockReader& BlockReader::Bytes(std::string_view field, size_t count, std::span<
   return *this;
 }
 
+BlockReader& BlockReader::Skip(std::string_view field, size_t count) {
+  std::span<const uint8_t> ignored;
+  return Bytes(field, count, ignored);
+}
+
 BlockReader& BlockReader::CountedBytes(std::string_view field, std::vector<uint8_t>& value) {
   const size_t at = position();
   int32_t length = 0;
@@ -72,9 +89,9 @@ BlockReader& BlockReader::CountedBytes(std::string_view field, std::vector<uint8
   const size_t count = length > 0 ? static_cast<size_t>(length) : 0;
   std::span<const uint8_t> bytes;
   if (count > reader_.remaining()) {
-    Fail(std::string(field) + " counts " + std::to_string(count) + " bytes, " +
-             std::to_string(reader_.remaining()) + " left",
-         at);
+    CutShort(std::string(field) + " counts " + std::to_string(count) + " bytes, " +
+                 std::to_string(reader_.remaining()) + " left",
+             at);
   } else if (reader_.Bytes(count, bytes)) {
     value.assign(bytes.begin(), bytes.end());
   }
@@ -89,7 +106,7 @@ BlockReader& BlockReader::CountedText(std::string_view field, std::string& value
 
 BlockReader& BlockReader::CString(std::string_view field, std::string& value) {
   const size_t at = position();
-  if (ok() && !reader_.CString(value)) Fail(std::string(field) + " has no terminating zero", at);
+  if (ok() && !reader_.CString(value)) CutShort(std::string(field) + " has no terminating zero", at);
   return *this;
 }
 
@@ -100,4 +117,3 @@ std::span<const uint8_t> BlockReader::Rest() {
 }
 
 }  // namespace tl
-
