@@ -35,14 +35,9 @@ std::span<const Property<Button>> Button::Properties() {
 
 bool Button::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   picture_ = BitmapFromFile(block_.picture);
-  HWND hwnd = CreateWindowExW(0, L"BUTTON", L"", StyleOf(block_, bool(picture_)) | extraStyle, place.left,
-                              place.top, place.width, place.height, parent,
-                              reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)), GetModuleHandleW(nullptr),
-                              nullptr);
-  if (!hwnd) return false;
-  SetWindowTextGbk(hwnd, block_.caption);
-  if (picture_) SendMessageW(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.bitmap()));
-  Attach(hwnd);
+  if (!CreateControl(L"BUTTON", 0, StyleOf(block_, bool(picture_)) | extraStyle, parent, childId, place)) return false;
+  SetWindowTextGbk(hwnd_, block_.caption);
+  if (picture_) SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.bitmap()));
   ApplyFont();
   return true;
 }

@@ -24,21 +24,34 @@ std::string WindowTextGbk(HWND window) {
 
 void SetWindowTextGbk(HWND window, std::string_view gbk) { SetWindowTextW(window, Widen(gbk).c_str()); }
 
-void ControlUnit::Attach(HWND control) {
+namespace {
+
+HWND NewChild(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view text, HWND parent,
+              int32_t childId, Place place, void* creationData) {
+  const std::wstring caption(text);
+  return CreateWindowExW(exStyle, className, caption.c_str(), style, place.left, place.top, place.width,
+                         place.height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
+                         GetModuleHandleW(nullptr), creationData);
+}
+
+}  // namespace
+
+bool ControlUnit::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int32_t childId,
+                                Place place) {
+  HWND control = NewChild(className, exStyle, style, L"", parent, childId, place, nullptr);
+  if (!control) return false;
   hwnd_ = control;
   SetOwningUnit(hwnd_, this);
   SetWindowSubclass(hwnd_, &ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  return true;
 }
 
 HWND ControlUnit::CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
                                   std::wstring_view text, HWND parent, int32_t childId, Place place) {
   if (!RegisterWindowClass(className, &OwnWindowProc, classStyle)) return nullptr;
   ownClass_ = true;
-  const std::wstring caption(text);
   // The window procedure takes the window as the unit's own while it is being created.
-  return CreateWindowExW(exStyle, className, caption.c_str(), style, place.left, place.top, place.width,
-                         place.height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
-                         GetModuleHandleW(nullptr), this);
+  return NewChild(className, exStyle, style, text, parent, childId, place, this);
 }
 
 void ControlUnit::Forget() {

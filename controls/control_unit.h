@@ -43,8 +43,9 @@ class ControlUnit : public Unit {
   ~ControlUnit() override { DestroyControl(); }
 
  protected:
-  // Takes a freshly created platform control as the unit's window.
-  void Attach(HWND control);
+  // Creates a platform control of `className` at the place and takes it as the unit's window;
+  // false when refused.
+  bool CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int32_t childId, Place place);
   // Creates the unit's window of a runtime class (registered here once); null when refused.
   HWND CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
                        std::wstring_view text, HWND parent, int32_t childId, Place place);

@@ -40,12 +40,8 @@ std::span<const Property<DatePicker>> DatePicker::Properties() {
 
 bool DatePicker::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   EnsureCommonControls(ICC_DATE_CLASSES);
-  HWND hwnd = CreateWindowExW(block_.border ? WS_EX_CLIENTEDGE : 0, DATETIMEPICK_CLASSW, L"", StyleOf(block_) | extraStyle,
-                              place.left, place.top, place.width, place.height, parent,
-                              reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)), GetModuleHandleW(nullptr),
-                              nullptr);
-  if (!hwnd) return false;
-  Attach(hwnd);
+  const DWORD exStyle = block_.border ? WS_EX_CLIENTEDGE : 0;
+  if (!CreateControl(DATETIMEPICK_CLASSW, exStyle, StyleOf(block_) | extraStyle, parent, childId, place)) return false;
   ApplyFont();
   ApplyRange();
   ShowValue();

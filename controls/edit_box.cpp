@@ -91,11 +91,7 @@ std::span<const Property<EditBox>> EditBox::Properties() {
 bool EditBox::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   DWORD style = StyleOf(block_) | extraStyle;
   if (block_.border == 2) style |= WS_BORDER;
-  HWND hwnd = CreateWindowExW(ExStyleOf(block_), L"EDIT", L"", style, place.left, place.top, place.width,
-                              place.height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(childId)),
-                              GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return false;
-  Attach(hwnd);
+  if (!CreateControl(L"EDIT", ExStyleOf(block_), style, parent, childId, place)) return false;
   ApplyFont();
   ApplyColours();
   ApplyMaxLength();

@@ -2,11 +2,6 @@
 // no properties of its own. Portable.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
-#include <vector>
-
 #include "runtime/block_reader.h"
 
 namespace tl {

@@ -136,12 +136,9 @@ DWORD ListView::ListExStyle() const {
 
 bool ListView::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
   EnsureCommonControls(ICC_LISTVIEW_CLASSES);
-  HWND hwnd = CreateWindowExW(BorderFor(block_.border).exStyle, WC_LISTVIEWW, L"", extraStyle | Style(),
-                              place.left, place.top, place.width, place.height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
-                              GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return false;
-  Attach(hwnd);
+  if (!CreateControl(WC_LISTVIEWW, BorderFor(block_.border).exStyle, extraStyle | Style(), parent, childId, place)) {
+    return false;
+  }
   // The control asked its parent for the notification format while being created; ask again
   // now that the unit answers for it.
   SendMessageW(hwnd_, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(parent), NF_REQUERY);

@@ -54,11 +54,7 @@ bool Slider::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place plac
   DWORD style = extraStyle | kBaseStyle | kTickStyles[block_.tickMarks];
   if (block_.vertical) style |= TBS_VERT;
   if (block_.showSelection) style |= TBS_ENABLESELRANGE;
-  HWND hwnd = CreateWindowExW(0, TRACKBAR_CLASSW, L"", style, place.left, place.top, place.width, place.height,
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
-                              GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return false;
-  Attach(hwnd);
+  if (!CreateControl(TRACKBAR_CLASSW, 0, style, parent, childId, place)) return false;
   ApplyRange();
   ApplyPosition();
   ApplySteps();

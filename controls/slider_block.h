@@ -3,69 +3,36 @@
 // slider reads it.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
-#include <vector>
-
 #include "runtime/block_fields.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
 enum class SliderProperty : int32_t {
-  Border = kFirstOwnProperty,  // 0 none .. 5 single line
-  Vertical,
-  TickMarks,  // 0 none, 1 above/left, 2 below/right, 3 both
-  TickFrequency,
-  ShowSelection,
-  SelectionStart,
-  SelectionLength,
-  PageSize,
-  LineSize,
-  Minimum,
-  Maximum,
-  Position,
-  End
+  Border = kFirstOwnProperty, Vertical, TickMarks, TickFrequency, ShowSelection, SelectionStart, SelectionLength,
+  PageSize, LineSize, Minimum, Maximum, Position, End
 };
 
-namespace SliderEvent {
-inline constexpr int32_t PositionChanged = 0;  // the user moved the thumb
-}  // namespace SliderEvent
+namespace SliderEvent { inline constexpr int32_t PositionChanged = 0; }  // the user moved the thumb
 
 struct SliderBlock {
   static constexpr int32_t kVersion = 1;
   static constexpr std::string_view kBlockName = "slider bar block";
 
-  int32_t border = 0;
-  int32_t vertical = 0;
-  int32_t tickMarks = 2;
-  int32_t tickFrequency = 1;
-  int32_t showSelection = 0;
-  int32_t selectionStart = 0;
-  int32_t selectionLength = 0;
-  int32_t pageSize = 5;
-  int32_t lineSize = 1;
-  int32_t minimum = 1;
-  int32_t maximum = 10;
-  int32_t position = 1;
+  int32_t border = 0, vertical = 0;  // border: 0 none .. 5 single line
+  int32_t tickMarks = 2, tickFrequency = 1;  // marks: 0 none, 1 above/left, 2 below/right, 3 both
+  int32_t showSelection = 0, selectionStart = 0, selectionLength = 0;
+  int32_t pageSize = 5, lineSize = 1, minimum = 1, maximum = 10, position = 1;
 
   static constexpr auto Fields() {
     using B = SliderBlock;
-    return std::tuple{Field{"border", &B::border},
-                      Field{"vertical", &B::vertical},
-                      Field{"tick marks", &B::tickMarks},
-                      Field{"tick frequency", &B::tickFrequency},
-                      Field{"show selection", &B::showSelection},
-                      Field{"selection start", &B::selectionStart},
-                      Field{"selection length", &B::selectionLength},
-                      Field{"page size", &B::pageSize},
-                      Field{"line size", &B::lineSize},
-                      Field{"minimum", &B::minimum},
-                      Field{"maximum", &B::maximum},
-                      Field{"position", &B::position}};
+    return std::tuple{
+        Field{"border", &B::border}, Field{"vertical", &B::vertical}, Field{"tick marks", &B::tickMarks},
+        Field{"tick frequency", &B::tickFrequency}, Field{"show selection", &B::showSelection},
+        Field{"selection start", &B::selectionStart}, Field{"selection length", &B::selectionLength},
+        Field{"page size", &B::pageSize}, Field{"line size", &B::lineSize}, Field{"minimum", &B::minimum},
+        Field{"maximum", &B::maximum}, Field{"position", &B::position}};
   }
-  static std::optional<SliderBlock> Read(std::span<const uint8_t> b, ReadError* e = nullptr) { return ReadBlock<SliderBlock>(b, e); }
+  static auto Read(std::span<const uint8_t> b, ReadError* e = nullptr) { return ReadBlock<SliderBlock>(b, e); }
   std::vector<uint8_t> Write() const { return WriteBlock(*this); }
 };
 

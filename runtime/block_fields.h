@@ -6,6 +6,7 @@
 //   static constexpr int32_t kVersion;             the newest version it reads and the one it writes
 //   static constexpr std::string_view kBlockName;  "label block", for reasons
 //   static constexpr auto Fields();                std::tuple of Field, in stored order
+// (its header includes only this one: the unit types' property numbers come with it).
 // and may provide `static constexpr BlockReader::Reasons kReasons` (by field if not) and an
 // int32 member `version`, which then holds the version read and decides the version written.
 // The stored form is the version word, then the fields in list order; a field newer than the
@@ -25,6 +26,7 @@
 
 #include "runtime/block_reader.h"
 #include "runtime/byte_io.h"
+#include "runtime/unit_type.h"
 
 namespace tl {
 

@@ -11,11 +11,6 @@ bool ByteReader::Bytes(size_t count, std::span<const uint8_t>& value) {
   return true;
 }
 
-bool ByteReader::Skip(size_t count) {
-  std::span<const uint8_t> ignored;
-  return Bytes(count, ignored);
-}
-
 bool ByteReader::Uint32(uint32_t& value) {
   std::span<const uint8_t> b;
   if (!Bytes(4, b)) return false;

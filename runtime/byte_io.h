@@ -23,7 +23,6 @@ class ByteReader {
   bool CountedText(std::string& value);
   // Bytes up to a NUL, which is consumed.
   bool CString(std::string& value);
-  bool Skip(size_t count);
   // The next count bytes as a view into the source.
   bool Bytes(size_t count, std::span<const uint8_t>& value);
 

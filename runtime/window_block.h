@@ -3,45 +3,17 @@
 // event numbers. Portable.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
-#include <string>
-#include <vector>
-
 #include "runtime/block_fields.h"
-#include "runtime/unit_type.h"
 
 namespace tl {
 
 inline constexpr int32_t kWindowBlockVersion = 6;
 
+// Position reads the live state.
 enum class WindowProperty : int32_t {
-  Caption = kFirstOwnProperty,
-  BorderStyle,  // 0 none, 1 sizable, 2 fixed, 3/4 tool window, 5/6 client edge
-  BackColor,
-  BackPicture,
-  BackPictureMode,  // 0 top-left, 1 tiled, 2 centred, 3 stretched
-  WindowIcon,
-  SoundPlayMode,  // 0 loop, 1 once, other: no automatic play
-  ControlBox,
-  MaxButton,
-  MinButton,
-  Position,  // 0 stored, 1 centred, 2 minimized, 3 maximized; reads the live state
-  CloseItem,
-  BackSound,
-  EnterMovesFocus,
-  EscCloses,
-  F1Help,
-  HelpFile,
-  HelpContext,
-  ShowInTaskbar,
-  DragAnywhere,
-  Shape,
-  AlwaysOnTop,
-  KeepTitleActive,
-  WindowClassName,
-  End
+  Caption = kFirstOwnProperty, BorderStyle, BackColor, BackPicture, BackPictureMode, WindowIcon, SoundPlayMode,
+  ControlBox, MaxButton, MinButton, Position, CloseItem, BackSound, EnterMovesFocus, EscCloses, F1Help, HelpFile,
+  HelpContext, ShowInTaskbar, DragAnywhere, Shape, AlwaysOnTop, KeepTitleActive, WindowClassName, End
 };
 
 // The window's own events, raised with the window's own unit id.
@@ -63,57 +35,34 @@ struct WindowProperties {
   static constexpr BlockReader::Reasons kReasons = BlockReader::Reasons::Truncation;
 
   int32_t version = kWindowBlockVersion;  // the version read, and the one written
-  int32_t borderStyle = 2;
-  int32_t backPictureMode = 1;
+  int32_t borderStyle = 2;      // 0 none, 1 sizable, 2 fixed, 3/4 tool window, 5/6 client edge
+  int32_t backPictureMode = 1;  // 0 top-left, 1 tiled, 2 centred, 3 stretched
   uint32_t backColor = kSystemButtonFace;
-  int32_t maxButton = 0;
-  int32_t minButton = 1;
-  int32_t controlBox = 1;
-  int32_t position = 1;
+  int32_t maxButton = 0, minButton = 1, controlBox = 1;
+  int32_t position = 1;  // 0 stored, 1 centred, 2 minimized, 3 maximized
   int32_t closeItem = 1;
-  int32_t soundPlayMode = 0;
-  int32_t enterMovesFocus = 0;
-  int32_t escCloses = 1;
-  int32_t f1Help = 0;
-  int32_t helpContext = 0;
-  int32_t showInTaskbar = 1;
-  int32_t dragAnywhere = 0;
-  int32_t shape = 0;
-  int32_t alwaysOnTop = 0;
-  int32_t keepTitleActive = 0;
+  int32_t soundPlayMode = 0;  // 0 loop, 1 once, other: no automatic play
+  int32_t enterMovesFocus = 0, escCloses = 1, f1Help = 0, helpContext = 0;
+  // From versions 2, 3, 3, 4, 5 and 6 on.
+  int32_t showInTaskbar = 1, dragAnywhere = 0, shape = 0, alwaysOnTop = 0, keepTitleActive = 0;
   std::string windowClassName;
-  std::vector<uint8_t> backPicture;
-  std::vector<uint8_t> windowIcon;
-  std::vector<uint8_t> backSound;
-  std::string caption;
-  std::string helpFile;
+  std::vector<uint8_t> backPicture, windowIcon, backSound;
+  std::string caption, helpFile;
 
   static constexpr auto Fields() {
     using P = WindowProperties;
-    return std::tuple{Field{"border style", &P::borderStyle},
-                      Field{"back picture mode", &P::backPictureMode},
-                      Field{"back colour", &P::backColor},
-                      Field{"maximize button", &P::maxButton},
-                      Field{"minimize button", &P::minButton},
-                      Field{"control box", &P::controlBox},
-                      Field{"position", &P::position},
-                      Field{"close item", &P::closeItem},
-                      Field{"sound play mode", &P::soundPlayMode},
-                      Field{"enter moves focus", &P::enterMovesFocus},
-                      Field{"Esc closes", &P::escCloses},
-                      Field{"F1 help", &P::f1Help},
-                      Field{"help context", &P::helpContext},
-                      Field{"show in taskbar", &P::showInTaskbar, 2},
-                      Field{"drag anywhere", &P::dragAnywhere, 3},
-                      Field{"shape", &P::shape, 3},
-                      Field{"always on top", &P::alwaysOnTop, 4},
-                      Field{"keep title active", &P::keepTitleActive, 5},
-                      Field{"window class name", &P::windowClassName, 6},
-                      Field{"back picture", &P::backPicture},
-                      Field{"window icon", &P::windowIcon},
-                      Field{"back sound", &P::backSound},
-                      Field{"caption", &P::caption},
-                      Field{"help file", &P::helpFile}};
+    return std::tuple{
+        Field{"border style", &P::borderStyle}, Field{"back picture mode", &P::backPictureMode},
+        Field{"back colour", &P::backColor}, Field{"maximize button", &P::maxButton},
+        Field{"minimize button", &P::minButton}, Field{"control box", &P::controlBox},
+        Field{"position", &P::position}, Field{"close item", &P::closeItem},
+        Field{"sound play mode", &P::soundPlayMode}, Field{"enter moves focus", &P::enterMovesFocus},
+        Field{"Esc closes", &P::escCloses}, Field{"F1 help", &P::f1Help}, Field{"help context", &P::helpContext},
+        Field{"show in taskbar", &P::showInTaskbar, 2}, Field{"drag anywhere", &P::dragAnywhere, 3},
+        Field{"shape", &P::shape, 3}, Field{"always on top", &P::alwaysOnTop, 4},
+        Field{"keep title active", &P::keepTitleActive, 5}, Field{"window class name", &P::windowClassName, 6},
+        Field{"back picture", &P::backPicture}, Field{"window icon", &P::windowIcon},
+        Field{"back sound", &P::backSound}, Field{"caption", &P::caption}, Field{"help file", &P::helpFile}};
   }
 };
 
