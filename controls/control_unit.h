@@ -6,14 +6,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "runtime/property_table.h"
@@ -33,7 +31,7 @@ void EnsureCommonControls(DWORD classes);
 std::string WindowTextGbk(HWND window);
 void SetWindowTextGbk(HWND window, std::string_view gbk);
 
-// A unit and its native window: a platform control (Attach) or a window of one of the
+// A unit and its native window: a platform control (CreateControl) or a window of one of the
 // runtime's own classes (CreateOwnWindow). The window carries the unit as its owner, so the
 // window it sits in hands the control's notifications to OnNotification.
 class ControlUnit : public Unit {
@@ -45,7 +43,8 @@ class ControlUnit : public Unit {
  protected:
   // Creates a platform control of `className` at the place and takes it as the unit's window;
   // false when refused.
-  bool CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int32_t childId, Place place);
+  bool CreateControl(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int32_t childId,
+                     Place place);
   // Creates the unit's window of a runtime class (registered here once); null when refused.
   HWND CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
                        std::wstring_view text, HWND parent, int32_t childId, Place place);
