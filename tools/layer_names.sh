@@ -7,9 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ctags -R --languages=C++ --kinds-C++=cfgpstuv -x --_xformat='%N|%F|%{scopeKind}' \
   app forms controls commands runtime |
-  awk -F'|' '$3 == "" || $3 == "namespace" { split($2, path, "/"); print $1, path[1] }' |
+  awk -F'|' '$3 == "" || $3 == "namespace" { split($2, path, "/"); print $1 "|" path[1] }' |
   sort -u |
-  awk '{ layers[$1] = layers[$1] " " $2; count[$1]++ }
+  awk -F'|' '{ layers[$1] = layers[$1] " " $2; count[$1]++ }
        END { for (name in count) if (count[name] > 1) { print name ":" layers[name]; n++ }
              print n + 0, "names in more than one layer" }' |
   sort
