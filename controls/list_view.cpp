@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/text_pieces.h"
 #include "runtime/unit_events.h"
 
 namespace tl {
@@ -374,6 +375,34 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
     OpenRowAt(index);
   }
   return index;
+}
+
+int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_view delimiter) {
+  const std::vector<std::string_view> pieces = SplitPieces(text, delimiter);
+  const auto count = static_cast<int32_t>(pieces.size());
+  if (column != 0) {
+    for (int32_t row = 0; row < count && row < ItemCount(); ++row) SetItemText(row, column, pieces[static_cast<size_t>(row)]);
+    return count;
+  }
+  if (!hwnd_) return count;
+  if (block_.sorting) {
+    for (std::string_view piece : pieces) InsertItem(-1, piece, -1, 0, 0, 0);
+    return count;
+  }
+  try {
+    rows_.reserve(rows_.size() + pieces.size());
+    for (std::string_view piece : pieces) {
+      ListRow& row = rows_.emplace_back();
+      row.stateBits = StateImageBits(0);
+      row.id = NextRowId();
+      row.texts.emplace_back(piece);
+    }
+  } catch (const std::bad_alloc&) {
+    // The rows that fitted stay, as with one InsertItem a row.
+  }
+  Changed();
+  QueueCount();
+  return count;
 }
 
 void ListView::DeleteItem(int32_t item) {

@@ -60,6 +60,11 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void SetItemText(int32_t item, int32_t column, std::string_view text);
   int32_t InsertItem(int32_t position, std::string_view title, int32_t image, int32_t stateImage,
                      int32_t indent, int32_t value);
+  // Many rows in one call: a row appended per piece of `text` cut at `delimiter` (SplitPieces),
+  // the piece its title, or for a later column the rows from the first on given that column's
+  // text, a piece each; as InsertItem (with the method's defaults) and SetItemText would one at
+  // a time. Answers the number of pieces.
+  int32_t AddLines(int32_t column, std::string_view text, std::string_view delimiter);
   void DeleteItem(int32_t item);
   void EnsureVisible(int32_t item);
   void SetColumnWidth(int32_t column, int32_t width);
