@@ -229,6 +229,10 @@ void ListUnit::EditItem(int32_t item) const {
 
 void ListUnit::FinishEditing() const { Call(ListViewFinishEditing, {unit_.arg()}, Library::ListAndLabelTypes); }
 
+void ListUnit::AddLines(int32_t column, const Text& lines, const char* lineEnd) const {
+  Call(ListViewAddLines, {unit_.arg(), IntArg(column), TextArg(lines), TextArg(lineEnd)}, Library::ListAndLabelTypes);
+}
+
 // ---- dialogs and windows -----------------------------------------------------------------------
 
 int32_t ShowMessage(const char* text, int32_t flags, const char* title) {

@@ -32,6 +32,8 @@ void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewFinishEditing(ArgRecord* result, int argc, ArgRecord* args);
+// (unit, column, text, delimiter) -> int: AddLines.
+void ListViewAddLines(ArgRecord* result, int argc, ArgRecord* args);
 
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
