@@ -14,6 +14,7 @@
 #include "controls/list_view.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/row_texts.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
 #include "tests/win/unit_entries.h"
@@ -338,9 +339,7 @@ TEST_F(ListViewTest, RowTextsGiveEveryRowsColumnsInOneRead) {
   Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("2024年3月5日")});
   const PropertyValue value = Read(40);
   const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
-  std::string expected("\2\0\0\0", 4);  // two columns
-  for (const char* text : {"写PPt", "", "买菜", "2024年3月5日", "", ""}) (expected += text) += '\0';
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), RowTextsBlock(2, {"写PPt", "", "买菜", "2024年3月5日", "", ""}));
   Free(WordPointer<void*>(value.low));
 }
 
@@ -353,9 +352,7 @@ TEST_F(ListViewTest, AddLinesPlacesRowsAndTextsAsOneCallAPieceWould) {
   EXPECT_EQ(list->AddLines(1, "一\r\n二\r\n三\r\n四\r\n五\r\n", "\r\n"), 5) << "pieces past the rows are dropped";
   const PropertyValue value = Read(40);
   const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
-  std::string expected("\2\0\0\0", 4);
-  for (const char* text : {"已有", "一", "买菜", "二", "", "三", "写PPt", "四"}) (expected += text) += '\0';
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), RowTextsBlock(2, {"已有", "一", "买菜", "二", "", "三", "写PPt", "四"}));
   Free(WordPointer<void*>(value.low));
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0), 4) << "the control learns the count";
   LVITEMW rows[2]{};
