@@ -17,8 +17,10 @@
 #include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "forms/ids.h"
+#include "runtime/row_texts.h"
 #include "runtime/services.h"
 #include "runtime/value.h"
 
@@ -212,8 +214,10 @@ class ListUnit {
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
-  // Every row's texts in one read (see ColumnLines).
+  // Every row's texts in one read (see runtime/row_texts.h).
   ByteSet RowTexts() const;
+  // The changes of the rows since the change count; nothing when the list no longer knows them.
+  std::optional<std::vector<RowChange>> ChangesSince(uint32_t changeCount) const;
 
  private:
   UnitRef unit_;
