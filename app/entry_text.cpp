@@ -2,41 +2,114 @@
 
 #include <algorithm>
 
+#include "runtime/row_texts.h"
+
 namespace tl::app {
 
-namespace {
-
-// Appends the text from `at` to its zero byte (or `end`) as one line; answers where it stopped.
-const char* AppendTextLine(std::string& out, const char* at, const char* const end) {
-  auto stops = [](char c) { return c == '\0' || c == '\r' || c == '\n'; };
-  for (const char* stop = std::find_if(at, end, stops);; stop = std::find_if(at, end, stops)) {
+// Each line break (CR LF, a lone CR, a lone LF) becomes a space.
+void AppendLine(std::string& out, std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  auto breaks = [](char c) { return c == '\r' || c == '\n'; };
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (const char* stop = std::find_if(at, end, breaks); stop != end; stop = std::find_if(at, end, breaks)) {
     out.append(at, stop);
-    if (stop == end || *stop == '\0') {
-      out += kLineEnd;
-      return stop;
-    }
     out += ' ';
     const bool crLf = *stop == '\r' && stop + 1 != end && stop[1] == '\n';
     at = stop + (crLf ? 2 : 1);
   }
+  out.append(at, end);
+  out += kLineEnd;
 }
 
-}  // namespace
-
-void AppendLine(std::string& out, std::string_view text) { AppendTextLine(out, text.data(), text.data() + text.size()); }
-
-void ColumnLines(std::string_view rowTexts, std::span<std::string> lines) {
-  for (std::string& column : lines) column.clear();
-  if (rowTexts.size() < 4) return;
-  uint32_t columns = 0;
-  for (int i = 3; i >= 0; --i) columns = (columns << 8) | static_cast<uint8_t>(rowTexts[static_cast<size_t>(i)]);
-  if (columns == 0) return;
-  const char* at = rowTexts.data() + 4;
-  const char* const end = rowTexts.data() + rowTexts.size();
-  for (uint32_t column = 0; at != end; column = column + 1 == columns ? 0 : column + 1) {
-    at = column < lines.size() ? AppendTextLine(lines[column], at, end) : std::find(at, end, '\0');
-    if (at != end) ++at;  // past the text's zero byte
+void EntryLines::Build(std::string_view rowTexts) {
+  for (size_t c = 0; c < kColumns; ++c) {
+    lines_[c].clear();
+    starts_[c].clear();
   }
+  RowTextsReader reader(rowTexts);
+  columns_ = std::min<size_t>(reader.columns(), kColumns);
+  std::string_view text;
+  uint32_t column = 0;
+  while (reader.Next(text, column)) {
+    if (column >= kColumns) continue;
+    starts_[column].push_back(lines_[column].size());
+    AppendLine(lines_[column], text);
+  }
+  rows_ = static_cast<int32_t>(starts_[0].size());
+  whole_ = true;
+  for (size_t c = 0; c < kColumns; ++c) {
+    whole_ = whole_ && starts_[c].size() == (c < columns_ ? static_cast<size_t>(rows_) : 0);
+    starts_[c].push_back(lines_[c].size());
+  }
+}
+
+std::optional<std::vector<int32_t>> EntryLines::Replay(std::span<const RowChange> changes) {
+  std::vector<int32_t> dirty;  // kept in order
+  auto shift = [&](int32_t from, int32_t by) {
+    for (int32_t& row : dirty) {
+      if (row >= from) row += by;
+    }
+  };
+  for (const RowChange& change : changes) {
+    const auto at = std::lower_bound(dirty.begin(), dirty.end(), change.row);
+    const bool known = at != dirty.end() && *at == change.row;
+    switch (change.kind) {
+      case RowChangeKind::Inserted:
+        if (!InsertRow(change.row)) return std::nullopt;
+        shift(change.row, 1);
+        dirty.insert(std::lower_bound(dirty.begin(), dirty.end(), change.row), change.row);
+        break;
+      case RowChangeKind::Deleted:
+        if (!DeleteRow(change.row)) return std::nullopt;
+        if (known) dirty.erase(at);
+        shift(change.row + 1, -1);
+        break;
+      case RowChangeKind::TextSet:
+        if (!whole_ || change.row < 0 || change.row >= rows_) return std::nullopt;
+        if (!known) dirty.insert(at, change.row);
+        break;
+    }
+  }
+  return dirty;
+}
+
+bool EntryLines::InsertRow(int32_t row) {
+  if (!whole_ || row < 0 || row > rows_) return false;
+  for (size_t c = 0; c < columns_; ++c) {
+    std::vector<size_t>& starts = starts_[c];
+    const size_t at = starts[static_cast<size_t>(row)];
+    lines_[c].insert(at, kLineEnd);
+    starts.insert(starts.begin() + row, at);
+    for (size_t r = static_cast<size_t>(row) + 1; r < starts.size(); ++r) starts[r] += kLineEnd.size();
+  }
+  ++rows_;
+  return true;
+}
+
+bool EntryLines::DeleteRow(int32_t row) {
+  if (!whole_ || row < 0 || row >= rows_) return false;
+  for (size_t c = 0; c < columns_; ++c) {
+    std::vector<size_t>& starts = starts_[c];
+    const size_t at = starts[static_cast<size_t>(row)];
+    const size_t length = starts[static_cast<size_t>(row) + 1] - at;
+    lines_[c].erase(at, length);
+    starts.erase(starts.begin() + row);
+    for (size_t r = static_cast<size_t>(row); r < starts.size(); ++r) starts[r] -= length;
+  }
+  --rows_;
+  return true;
+}
+
+void EntryLines::SetText(int32_t row, size_t column, std::string_view text) {
+  if (!whole_ || column >= columns_ || row < 0 || row >= rows_) return;
+  std::string line;
+  AppendLine(line, text);
+  std::vector<size_t>& starts = starts_[column];
+  const auto r = static_cast<size_t>(row);
+  const size_t length = starts[r + 1] - starts[r];
+  lines_[column].replace(starts[r], length, line);
+  for (size_t later = r + 1; later < starts.size(); ++later) starts[later] = starts[later] - length + line.size();
 }
 
 bool IsPlainGbk(std::string_view bytes) {

@@ -229,6 +229,16 @@ void ListUnit::EditItem(int32_t item) const {
 
 void ListUnit::FinishEditing() const { Call(ListViewFinishEditing, {unit_.arg()}, Library::ListAndLabelTypes); }
 
+std::optional<std::vector<RowChange>> ListUnit::ChangesSince(uint32_t changeCount) const {
+  const ByteSet changes = CallByteSet(ListViewChangesSince, {unit_.arg(), IntArg(static_cast<int32_t>(changeCount))},
+                                      Library::ListAndLabelTypes);
+  return ReadRowChanges(changes.bytes());
+}
+
+void ListUnit::AddLines(int32_t column, const Text& lines, const char* lineEnd) const {
+  Call(ListViewAddLines, {unit_.arg(), IntArg(column), TextArg(lines), TextArg(lineEnd)}, Library::ListAndLabelTypes);
+}
+
 // ---- dialogs and windows -----------------------------------------------------------------------
 
 int32_t ShowMessage(const char* text, int32_t flags, const char* title) {

@@ -17,9 +17,11 @@
 #include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "controls/unit_numbers.h"
 #include "forms/ids.h"
+#include "runtime/row_texts.h"
 #include "runtime/services.h"
 #include "runtime/value.h"
 
@@ -210,11 +212,15 @@ class ListUnit {
   void SetColumnWidth(int32_t column, int32_t width) const;
   void EditItem(int32_t item) const;
   void FinishEditing() const;
+  // A row per line of `lines` (column 0), or that column's text of the rows from the first on.
+  void AddLines(int32_t column, const Text& lines, const char* lineEnd) const;
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
-  // Every row's texts in one read (see ColumnLines).
+  // Every row's texts in one read (see runtime/row_texts.h).
   ByteSet RowTexts() const;
+  // The changes of the rows since the change count; nothing when the list no longer knows them.
+  std::optional<std::vector<RowChange>> ChangesSince(uint32_t changeCount) const;
 
  private:
   UnitRef unit_;

@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +18,7 @@
 #include "controls/appearance.h"
 #include "controls/control_unit.h"
 #include "controls/list_view_block.h"
+#include "runtime/row_texts.h"
 #include "runtime/value.h"
 
 namespace tl {
@@ -32,6 +35,10 @@ void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
 void ListViewFinishEditing(ArgRecord* result, int argc, ArgRecord* args);
+// (unit, column, text, delimiter) -> int: AddLines.
+void ListViewAddLines(ArgRecord* result, int argc, ArgRecord* args);
+// (unit, change count) -> byte set: ChangesSince in its block form (runtime/row_texts.h).
+void ListViewChangesSince(ArgRecord* result, int argc, ArgRecord* args);
 
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
@@ -60,6 +67,11 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void SetItemText(int32_t item, int32_t column, std::string_view text);
   int32_t InsertItem(int32_t position, std::string_view title, int32_t image, int32_t stateImage,
                      int32_t indent, int32_t value);
+  // Many rows in one call: a row appended per piece of `text` cut at `delimiter` (SplitPieces),
+  // the piece its title, or for a later column the rows from the first on given that column's
+  // text, a piece each; as InsertItem (with the method's defaults) and SetItemText would one at
+  // a time. Answers the number of pieces.
+  int32_t AddLines(int32_t column, std::string_view text, std::string_view delimiter);
   void DeleteItem(int32_t item);
   void EnsureVisible(int32_t item);
   void SetColumnWidth(int32_t column, int32_t width);
@@ -68,6 +80,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void FinishEditing();
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
+  // The changes of the rows made after the change count `since` (property 39), oldest first;
+  // nothing when they are no longer all known (the last few hundred are kept).
+  std::optional<std::vector<RowChange>> ChangesSince(uint32_t since) const;
 
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -112,7 +127,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void OpenRowAt(int32_t index);
   void FollowRows(int32_t at, int32_t by);
   void RestoreTopRow(int32_t top);
-  void Changed() { changeStamp_ = NextListChangeStamp(); }
+  void Changed(RowChange change);
+  // A change too large to be told row by row.
+  void ChangedAll();
   // Answers to the control's questions about the rows.
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
   bool AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result);
@@ -135,6 +152,10 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   int32_t hotItem_ = -1;
   bool movingMarks_ = false;  // the unit's own moves of selection, focus and check state are no user's
   uint32_t changeStamp_ = NextListChangeStamp();
+  // The latest changes with the change count each made, oldest first; those up to
+  // `forgottenUntil_` are no longer known.
+  std::deque<std::pair<uint32_t, RowChange>> changes_;
+  uint32_t forgottenUntil_ = changeStamp_;
   // Tips of the initial items, keyed by (row id, column).
   std::map<std::pair<uint32_t, int32_t>, std::wstring> tips_;
 };

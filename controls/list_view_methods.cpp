@@ -1,4 +1,4 @@
-// The list view's nine methods: library commands whose first argument names the unit.
+// The list view's eleven methods: library commands whose first argument names the unit.
 #include <string>
 
 #include "controls/list_view.h"
@@ -59,6 +59,19 @@ void ListViewEditItem(ArgRecord*, int argc, ArgRecord* args) {
 
 void ListViewFinishEditing(ArgRecord*, int argc, ArgRecord* args) {
   if (auto* list = Target(Args(argc, args))) list->FinishEditing();
+}
+
+void ListViewAddLines(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  if (auto* list = Target(a)) *result = IntArg(list->AddLines(a.Int(1, 0), a.Text(2), a.Text(3)));
+}
+
+void ListViewChangesSince(ArgRecord* result, int argc, ArgRecord* args) {
+  const Args a(argc, args);
+  if (auto* list = Target(a)) {
+    const std::optional<std::vector<RowChange>> changes = list->ChangesSince(static_cast<uint32_t>(a.Int(1, 0)));
+    SetByteSet(result, RowChangesBlock(changes ? &*changes : nullptr));
+  }
 }
 
 }  // namespace tl
