@@ -170,15 +170,14 @@ inline constexpr int32_t Left = Number(CommonProperty::Left), Top = Number(Commo
                          Tag = Number(CommonProperty::Tag), Visible = Number(CommonProperty::Visible),
                          Disabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
 inline constexpr int32_t TimerInterval = Number(TimerProperty::Interval);
-inline constexpr int32_t ButtonCaption = Number(ButtonProperty::Caption);
-inline constexpr int32_t LabelCaption = Number(LabelProperty::Caption);
+inline constexpr int32_t ButtonCaption = Number(ButtonProperty::Caption), LabelCaption = Number(LabelProperty::Caption);
 inline constexpr int32_t EditBoxContent = Number(EditBoxProperty::Content);
 inline constexpr int32_t DatePickerValue = Number(DatePickerProperty::Value);
 inline constexpr int32_t SliderPosition = Number(SliderProperty::Position);
-inline constexpr int32_t ListAllowTitleEditing = Number(ListViewProperty::AllowTitleEditing);
-inline constexpr int32_t ListCurrentSelection = Number(ListViewProperty::CurrentSelection);
-inline constexpr int32_t ListShowSelectionAlways = Number(ListViewProperty::ShowSelectionAlways);
-inline constexpr int32_t ListEditedTitle = Number(ListViewProperty::EditedTitle);
+inline constexpr int32_t ListAllowTitleEditing = Number(ListViewProperty::AllowTitleEditing),
+                         ListCurrentSelection = Number(ListViewProperty::CurrentSelection),
+                         ListShowSelectionAlways = Number(ListViewProperty::ShowSelectionAlways),
+                         ListEditedTitle = Number(ListViewProperty::EditedTitle);
 // Advances with every change of the list's rows or texts; read only.
 inline constexpr int32_t ListChangeCount = Number(ListViewProperty::ChangeCount);
 inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);

@@ -6,12 +6,14 @@
 //   static constexpr int32_t kVersion;             the newest version it reads and the one it writes
 //   static constexpr std::string_view kBlockName;  "label block", for reasons
 //   static constexpr auto Fields();                std::tuple of Field, in stored order
-// (its header includes only this one: the unit types' property numbers come with it).
 // and may provide `static constexpr BlockReader::Reasons kReasons` (by field if not) and an
 // int32 member `version`, which then holds the version read and decides the version written.
 // The stored form is the version word, then the fields in list order; a field newer than the
 // version is left out. A record type R kept in a block as a counted list of records provides
 // Fields() and `static constexpr std::string_view kListName`.
+//
+// A block's header includes only this one: its property numbers (kFirstOwnProperty, Number)
+// come with it.
 #pragma once
 
 #include <array>
