@@ -95,7 +95,9 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
       }
     }
   }
-  // Record order is front-to-back among siblings.
+  // Record order is front-to-back among siblings. A new window goes on top of its siblings, so
+  // creating the units last record first has placed them already: only a unit out of place
+  // (one moved to another parent) is moved.
   for (size_t i = 1; i < units.size(); ++i) {
     if (units.IsMenuItem(i)) continue;
     HWND self = AsUnit(units.ObjectSlot(i))->hwnd();
@@ -108,6 +110,7 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
         break;
       }
     }
+    if (GetWindow(self, GW_HWNDPREV) == (after == HWND_TOP ? nullptr : after)) continue;
     SetWindowPos(self, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (size_t i = 0; i < units.size(); ++i) {
