@@ -55,6 +55,7 @@ HandlerResult OnMainWindowCreated(Args) {
   // The first save tick must find the list filled.
   LoadMainEntryFiles();
   WriteInt(units::SaveTimer, prop::TimerInterval, 1);
+  RefreshPinTip();
   return NoAnswer;
 }
 
