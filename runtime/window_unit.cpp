@@ -1,7 +1,6 @@
 #include "runtime/window_unit.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "runtime/background.h"
 #include "runtime/cursors.h"
 #include "runtime/gbk.h"
+#include "runtime/late_bound.h"
 #include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
@@ -221,7 +221,7 @@ void WindowUnit::PlayBackSound() {
       IsWave(properties_.backSound)) {
     DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
     if (properties_.soundPlayMode == 0) flags |= SND_LOOP;
-    PlaySoundW(reinterpret_cast<LPCWSTR>(properties_.backSound.data()), nullptr, flags);
+    late::PlaySoundW(reinterpret_cast<LPCWSTR>(properties_.backSound.data()), nullptr, flags);
   }
 }
 
@@ -245,7 +245,7 @@ void WindowUnit::RestoreDisabledWindows() {
 }
 
 void WindowUnit::ReleaseResources() {
-  if (IsWave(properties_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  if (IsWave(properties_.backSound)) late::StopSound();
   if (ownsIcons_) {
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
@@ -347,7 +347,7 @@ void WindowUnit::OpenHelp() const {
   }
   std::wstring path = Widen(file);
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    late::ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
 }
 
@@ -445,7 +445,7 @@ int WindowUnit::WriteProperty(int32_t number, PropertyValue value) {
   } else if (std::vector<uint8_t>* bytes = WindowBytesProperty(properties_, which)) {
     auto view = ByteSetView(pointer);
     if (std::equal(view.begin(), view.end(), bytes->begin(), bytes->end())) return 0;
-    if (which == WindowProperty::BackSound && IsWave(*bytes)) PlaySoundW(nullptr, nullptr, 0);
+    if (which == WindowProperty::BackSound && IsWave(*bytes)) late::StopSound();
     bytes->assign(view.begin(), view.end());
   } else if (int32_t* integer = WindowIntegerProperty(properties_, which)) {
     // The user may have minimized or maximized the window: the live state is what is compared.
