@@ -379,7 +379,6 @@ void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(units::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
   MainEntryFiles().Tick(ListUnit(units::EntryList), NowSeconds());
-  RefreshPinTip();
   TellEntryFileNotices();
   return NoAnswer;
 }

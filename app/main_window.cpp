@@ -46,9 +46,8 @@ void PlacePinButton() {
 HandlerResult OnMainWindowCreated(Args) {
   WriteInt(units::MainWindow, prop::Width, kStartWidth);
   SetWindowOpacity(WindowHandle(units::MainWindow), kStartOpacity);
-  // The reminder window closes itself at once while no entry is selected; hidden from now on,
-  // it is loaded again only when a command shows it.
-  LoadWindow(units::ReminderWindow, false);
+  // The reminder window is loaded, hidden, by the first command that shows it. Loading it now
+  // would only see it close itself again, since no entry is selected yet.
   WriteBool(units::ReminderWindow, prop::Visible, false);
   WriteBool(units::EntryList, prop::ListShowSelectionAlways, true);
   WriteBool(units::EntryList, prop::ListAllowTitleEditing, true);
@@ -56,6 +55,7 @@ HandlerResult OnMainWindowCreated(Args) {
   // The first save tick must find the list filled.
   LoadMainEntryFiles();
   WriteInt(units::SaveTimer, prop::TimerInterval, 1);
+  RefreshPinTip();
   return NoAnswer;
 }
 

@@ -77,6 +77,7 @@ HandlerResult OnPinClicked(Args) {
   } else if (PinCaptionIs(kPinned)) {
     WriteInt(units::ShrinkTimer, prop::TimerInterval, kTimerStopped);
   }
+  RefreshPinTip();
   return NoAnswer;
 }
 

@@ -37,7 +37,8 @@ void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity, std:
 }
 
 void RefreshPinTip() {
-  // Runs on every save tick: the tip is set again only when the caption changed.
+  // Runs where the caption may have changed, at the main window's creation and after a click on
+  // the pin, not on the save timer's ticks; the tip is set again only when the caption changed.
   static std::string shownFor;
   const Text caption = ReadText(units::PinButton, prop::ButtonCaption);
   const char* tip = nullptr;

@@ -1,13 +1,13 @@
 #include "commands/shell.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <array>
 #include <string>
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/late_bound.h"
 
 namespace tl::cmd {
 namespace {
@@ -87,7 +87,7 @@ void OpenWebAddress(ArgRecord*, int argc, ArgRecord* args) {
   // An empty address would make the shell open the current directory instead.
   if (address.empty()) return;
   HWND owner = FindWindowW(nullptr, L"Microsoft Internet Explorer");
-  ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  late::ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Execute(ArgRecord*, int argc, ArgRecord* args) {
@@ -99,7 +99,7 @@ void Execute(ArgRecord*, int argc, ArgRecord* args) {
   const std::wstring directory = OptionalText(a, 3);
   const int32_t mode = a.Int(4, 2);
   const int show = mode >= 1 && mode < static_cast<int32_t>(kShowModes.size()) ? kShowModes[mode] : SW_SHOWNORMAL;
-  ShellExecuteW(nullptr, verb, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+  late::ShellExecuteW(nullptr, verb, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
                 directory.empty() ? nullptr : directory.c_str(), show);
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "runtime/gbk.h"
+#include "runtime/late_bound.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_class.h"
 
@@ -412,7 +413,7 @@ void BalloonTip::PaintBalloon(HDC dc) const {
          static_cast<COLOR16>(GetGValue(block_.shadeColour2) << 8),
          static_cast<COLOR16>(GetBValue(block_.shadeColour2) << 8), 0}};
     GRADIENT_RECT span{0, 1};
-    GradientFill(dc, ends, 2, &span, 1, GRADIENT_FILL_RECT_V);
+    late::GradientFill(dc, ends, 2, &span, 1, GRADIENT_FILL_RECT_V);
   } else {
     GdiObject back = SolidBrush(block_.backColour);
     FillRect(dc, &client, back.brush());

@@ -1,7 +1,8 @@
 #include "controls/date_picker.h"
 
 #include <commctrl.h>
-#include <oleauto.h>
+
+#include "runtime/late_bound.h"
 
 namespace tl {
 namespace {
@@ -14,7 +15,7 @@ DWORD StyleOf(const DatePickerBlock& b) {
 }
 
 bool ToSystemTime(double oleDate, SYSTEMTIME& time) {
-  return VariantTimeToSystemTime(oleDate, &time) != 0;
+  return late::VariantTimeToSystemTime(oleDate, &time) != 0;
 }
 
 }  // namespace
@@ -77,7 +78,7 @@ double DatePicker::Value() const {
   SYSTEMTIME time{};
   if (SendMessageW(hwnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return 0;
   double oleDate = 0;
-  return SystemTimeToVariantTime(&time, &oleDate) ? oleDate : 0;
+  return late::SystemTimeToVariantTime(&time, &oleDate) ? oleDate : 0;
 }
 
 std::vector<uint8_t> DatePicker::PropertyData() const {

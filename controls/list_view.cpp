@@ -402,7 +402,7 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
   const std::vector<std::string_view> pieces = SplitPieces(text, delimiter);
   const auto count = static_cast<int32_t>(pieces.size());
   if (column != 0) {
-    for (int32_t row = 0; row < count && row < ItemCount(); ++row) SetItemText(row, column, pieces[static_cast<size_t>(row)]);
+    SetColumnTexts(column, pieces);
     return count;
   }
   if (!hwnd_) return count;
@@ -416,6 +416,7 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
       ListRow& row = rows_.emplace_back();
       row.stateBits = StateImageBits(0);
       row.id = NextRowId();
+      row.texts.reserve(std::max<size_t>(1, block_.columns.size()));
       row.texts.emplace_back(piece);
     }
   } catch (const std::bad_alloc&) {
@@ -424,6 +425,26 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
   ChangedAll();
   QueueCount();
   return count;
+}
+
+// As SetItemText a row at a time, with one change for all of them.
+void ListView::SetColumnTexts(int32_t column, std::span<const std::string_view> texts) {
+  if (!HasColumn(column)) return;
+  const auto at = static_cast<size_t>(column);
+  const int32_t rows = std::min(static_cast<int32_t>(texts.size()), ItemCount());
+  bool changed = false;
+  for (int32_t row = 0; row < rows; ++row) {
+    std::vector<std::string>& own = rows_[static_cast<size_t>(row)].texts;
+    const std::string_view text = texts[static_cast<size_t>(row)];
+    if (at < own.size() ? own[at] == text : text.empty()) continue;
+    if (at >= own.size()) own.resize(at + 1);
+    own[at].assign(text);
+    changed = true;
+  }
+  if (!changed) return;
+  ChangedAll();
+  QueueRedraw(0);
+  QueueRedraw(rows - 1);
 }
 
 void ListView::DeleteItem(int32_t item) {

@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -127,6 +128,7 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void OpenRowAt(int32_t index);
   void FollowRows(int32_t at, int32_t by);
   void RestoreTopRow(int32_t top);
+  void SetColumnTexts(int32_t column, std::span<const std::string_view> texts);
   void Changed(RowChange change);
   // A change too large to be told row by row.
   void ChangedAll();

@@ -55,7 +55,8 @@ std::vector<uint8_t> TitleBlock() {
 }
 
 // White on black in report view with the header hidden: column 0 the entry text, column 1
-// its creation time.
+// its creation time. The selection shows always, as the window's created handler also says:
+// a list built with it is not built a second time when the handler writes it.
 std::vector<uint8_t> EntryListBlock() {
   return ListViewBlock{.border = 0,
                        .textColor = kWhite,
@@ -66,6 +67,7 @@ std::vector<uint8_t> EntryListBlock() {
                        .gridLines = true,
                        .columnDrag = true,
                        .hotTracking = true,
+                       .showSelectionAlways = true,
                        .font = FontRecord(-16),
                        .columns = {{.width = 278, .title = "0"}, {.width = 50, .title = "1"}}}
       .Write();

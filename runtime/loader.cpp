@@ -70,14 +70,18 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
   UnitRecordArray& units = definition.units;
   HWND windowHandle = AsUnit(units.ObjectSlot(0))->hwnd();
   std::vector<bool> hidden(units.size(), false);
+  // Each record is read once: reading one copies all its fields.
+  std::vector<uint32_t> parents(units.size(), 0);
+  for (size_t i = 1; i < units.size(); ++i) {
+    if (!units.IsMenuItem(i)) parents[i] = units.Unit(i).parent;
+  }
   // Parents, and the pages after the first of paged containers start hidden.
   for (size_t i = 1; i < units.size(); ++i) {
     if (units.IsMenuItem(i)) continue;
     Unit* unit = AsUnit(units.ObjectSlot(i));
-    UnitRecordFields fields = units.Unit(i);
     HWND parent = windowHandle;
-    if (fields.parent != 0) {
-      auto at = units.IndexOf(fields.parent);
+    if (parents[i] != 0) {
+      auto at = units.IndexOf(parents[i]);
       if (at && !units.IsMenuItem(*at) && AsUnit(units.ObjectSlot(*at))) {
         parent = AsUnit(units.ObjectSlot(*at))->hwnd();
       }
@@ -95,19 +99,21 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
       }
     }
   }
-  // Record order is front-to-back among siblings.
+  // Record order is front-to-back among siblings. A new window goes on top of its siblings, so
+  // creating the units last record first has placed them already: only a unit out of place
+  // (one moved to another parent) is moved.
   for (size_t i = 1; i < units.size(); ++i) {
     if (units.IsMenuItem(i)) continue;
     HWND self = AsUnit(units.ObjectSlot(i))->hwnd();
     if (!self) continue;
-    const uint32_t parent = units.Unit(i).parent;
     HWND after = HWND_TOP;
     for (size_t j = i - 1; j >= 1; --j) {
-      if (!units.IsMenuItem(j) && units.Unit(j).parent == parent && AsUnit(units.ObjectSlot(j))->hwnd()) {
+      if (!units.IsMenuItem(j) && parents[j] == parents[i] && AsUnit(units.ObjectSlot(j))->hwnd()) {
         after = AsUnit(units.ObjectSlot(j))->hwnd();
         break;
       }
     }
+    if (GetWindow(self, GW_HWNDPREV) == (after == HWND_TOP ? nullptr : after)) continue;
     SetWindowPos(self, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (size_t i = 0; i < units.size(); ++i) {

@@ -117,30 +117,34 @@ HWND LiveHandle(const WindowDefinition& definition, size_t index) {
   return unit && unit->hwnd() && IsWindow(unit->hwnd()) ? unit->hwnd() : nullptr;
 }
 
-// Left, top, width, height: live when the native window exists, else as stored.
-std::array<int32_t, 4> CurrentRect(const UnitRecordFields& fields, HWND hwnd, bool isWindow) {
-  if (!hwnd) return {fields.left, fields.top, fields.width, fields.height};
-  RECT r = LiveRect(hwnd, isWindow);
+// Left, top, width, height: live when the native window exists, else as stored. The record is
+// read only when there is no native window: reading one copies all its fields, and the timer
+// handlers read a window's place as often as the platform's timer allows.
+std::array<int32_t, 4> CurrentRect(const UnitRecordArray& units, size_t index, HWND hwnd) {
+  if (!hwnd) {
+    const UnitRecordFields fields = units.Unit(index);
+    return {fields.left, fields.top, fields.width, fields.height};
+  }
+  RECT r = LiveRect(hwnd, index == 0);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common property) {
   HWND hwnd = LiveHandle(definition, index);
-  UnitRecordFields fields = definition.units.Unit(index);
   switch (property) {
     case Common::Left:
     case Common::Top:
     case Common::Width:
     case Common::Height:
-      return Pack(static_cast<uint32_t>(CurrentRect(fields, hwnd, index == 0)[static_cast<int>(property)]));
-    case Common::Tag: return Pack(PointerWord(NewText(fields.tag)));
+      return Pack(static_cast<uint32_t>(CurrentRect(definition.units, index, hwnd)[static_cast<int>(property)]));
+    case Common::Tag: return Pack(PointerWord(NewText(definition.units.Unit(index).tag)));
     case Common::Visible:
       if (hwnd) return Pack((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
-      return Pack((fields.flags & UnitFlag::Visible) ? 1 : 0);
+      return Pack((definition.units.Unit(index).flags & UnitFlag::Visible) ? 1 : 0);
     case Common::Disabled:
       if (hwnd) return Pack(IsWindowEnabled(hwnd) ? 0 : 1);
-      return Pack((fields.flags & UnitFlag::Disabled) ? 1 : 0);
-    case Common::Cursor: return Pack(PointerWord(NewByteSet(fields.cursorData)));
+      return Pack((definition.units.Unit(index).flags & UnitFlag::Disabled) ? 1 : 0);
+    case Common::Cursor: return Pack(PointerWord(NewByteSet(definition.units.Unit(index).cursorData)));
   }
   return 0;
 }
@@ -148,13 +152,12 @@ uint64_t ReadCommon(const WindowDefinition& definition, size_t index, Common pro
 void WriteCommon(WindowDefinition& definition, size_t index, Common property, uint32_t low) {
   UnitRecordArray& units = definition.units;
   HWND hwnd = LiveHandle(definition, index);
-  UnitRecordFields fields = units.Unit(index);
   switch (property) {
     case Common::Left:
     case Common::Top:
     case Common::Width:
     case Common::Height: {
-      std::array<int32_t, 4> value = CurrentRect(fields, hwnd, index == 0);
+      std::array<int32_t, 4> value = CurrentRect(units, index, hwnd);
       // Handlers write the same place on every tick: an unchanged one must not move or repaint.
       if (value[static_cast<int>(property)] == static_cast<int32_t>(low)) break;
       value[static_cast<int>(property)] = static_cast<int32_t>(low);
@@ -171,7 +174,8 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
         if (((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0) == (low != 0)) break;
         ShowWindow(hwnd, low ? (index == 0 ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
       } else {
-        units.SetFlags(index, low ? (fields.flags | UnitFlag::Visible) : (fields.flags & ~UnitFlag::Visible));
+        const uint32_t flags = units.Unit(index).flags;
+        units.SetFlags(index, low ? (flags | UnitFlag::Visible) : (flags & ~UnitFlag::Visible));
       }
       break;
     case Common::Disabled:
@@ -179,12 +183,14 @@ void WriteCommon(WindowDefinition& definition, size_t index, Common property, ui
         if ((IsWindowEnabled(hwnd) == FALSE) == (low != 0)) break;
         EnableWindow(hwnd, low ? FALSE : TRUE);
       } else {
-        units.SetFlags(index, low ? (fields.flags | UnitFlag::Disabled) : (fields.flags & ~UnitFlag::Disabled));
+        const uint32_t flags = units.Unit(index).flags;
+        units.SetFlags(index, low ? (flags | UnitFlag::Disabled) : (flags & ~UnitFlag::Disabled));
       }
       break;
     case Common::Cursor: {
       auto data = ByteSetView(WordPointer<const void*>(low));
-      if (std::equal(data.begin(), data.end(), fields.cursorData.begin(), fields.cursorData.end())) break;
+      const std::vector<uint8_t> stored = units.Unit(index).cursorData;
+      if (std::equal(data.begin(), data.end(), stored.begin(), stored.end())) break;
       units.SetCursorData(index, data);
       if (LoadedWindow(definition)) {
         ReleaseUnitCursor(WordPointer<HCURSOR>(units.CursorSlot(index)));

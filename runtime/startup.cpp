@@ -1,6 +1,5 @@
 // Start-up, the hidden owner window, and the end of the program.
 #include <windows.h>
-#include <mmsystem.h>
 #include <objbase.h>
 
 #include <cfloat>
@@ -8,6 +7,7 @@
 
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
+#include "runtime/late_bound.h"
 #include "runtime/memory.h"
 #include "runtime/program_path.h"
 #include "runtime/runtime.h"
@@ -130,7 +130,7 @@ void Cleanup() {
   rt.defaultBigIcon = rt.defaultSmallIcon = nullptr;
   if (rt.hiddenOwner) DestroyWindow(rt.hiddenOwner);
   rt.hiddenOwner = nullptr;
-  PlaySoundW(nullptr, nullptr, 0);
+  late::StopSound();
   if (rt.oleInitialized) OleUninitialize();
   rt.oleInitialized = false;
 }

@@ -1,7 +1,6 @@
 #include "runtime/window_unit.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "runtime/background.h"
 #include "runtime/cursors.h"
 #include "runtime/gbk.h"
+#include "runtime/late_bound.h"
 #include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
@@ -239,7 +239,7 @@ void WindowUnit::PlayBackSound() {
       IsWave(block_.backSound)) {
     DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT;
     if (block_.soundPlayMode == 0) flags |= SND_LOOP;
-    PlaySoundW(reinterpret_cast<LPCWSTR>(block_.backSound.data()), nullptr, flags);
+    late::PlaySoundW(reinterpret_cast<LPCWSTR>(block_.backSound.data()), nullptr, flags);
   }
 }
 
@@ -263,7 +263,7 @@ void WindowUnit::RestoreDisabledWindows() {
 }
 
 void WindowUnit::ReleaseResources() {
-  if (IsWave(block_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  if (IsWave(block_.backSound)) late::StopSound();
   if (ownsIcons_) {
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
@@ -365,7 +365,7 @@ void WindowUnit::OpenHelp() const {
   }
   std::wstring path = Widen(file);
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    late::ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
 }
 
@@ -479,7 +479,7 @@ bool WindowUnit::SetPosition(PropertyValue value) {
 bool WindowUnit::SetBackSound(PropertyValue value) {
   std::vector<uint8_t> sound = ValueBytes(value);
   if (sound == block_.backSound) return false;
-  if (IsWave(block_.backSound)) PlaySoundW(nullptr, nullptr, 0);
+  if (IsWave(block_.backSound)) late::StopSound();
   block_.backSound = std::move(sound);
   if (hwnd_) PlayBackSound();
   return false;

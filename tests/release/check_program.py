@@ -174,6 +174,11 @@ class ProgramTest(unittest.TestCase):
         self.assertIn("comctl32.dll", dlls)
         self.assertEqual(sorted(set(dlls) - SYSTEM_DLLS), [], "DLLs a user would lack")
 
+    def test_loads_at_start_only_the_dlls_showing_the_window_needs(self):
+        dlls = self.image.imported_dlls()
+        for later in ("shell32.dll", "oleaut32.dll", "winmm.dll", "msimg32.dll"):
+            self.assertNotIn(later, dlls, "loaded at its first call, not at start-up")
+
     def test_is_stripped_with_a_link_to_its_debug_information(self):
         names = [name for name, *_ in self.image.sections]
         self.assertIn(".text", names)
