@@ -67,6 +67,7 @@ std::vector<uint8_t> EntryListBlock() {
                        .gridLines = true,
                        .columnDrag = true,
                        .hotTracking = true,
+                       .allowTitleEditing = true,
                        .showSelectionAlways = true,
                        .font = FontRecord(-16),
                        .columns = {{.width = 278, .title = "0"}, {.width = 50, .title = "1"}}}

@@ -62,12 +62,14 @@ TEST_F(MainWindowControlsTest, EntryListMethodsAndRecreation) {
   EXPECT_STREQ(reinterpret_cast<char*>(static_cast<uintptr_t>(text.low)), "买菜");
   Services().Free(reinterpret_cast<void*>(static_cast<uintptr_t>(text.low)));
 
-  // Title editing needs a new control: same place, same id, run-time items gone.
-  Write(ids::EntryList, 30, 1);
+  // The form's list edits titles in place; turning that off needs a new control: same place,
+  // same id, run-time items gone.
+  EXPECT_TRUE(GetWindowLongW(list->hwnd(), GWL_STYLE) & LVS_EDITLABELS);
+  Write(ids::EntryList, 30, 0);
   Unit* fresh = FindUnitObject(ids::MainWindow, ids::EntryList);
   ASSERT_TRUE(fresh && fresh->hwnd());
   EXPECT_NE(fresh, list);
-  EXPECT_TRUE(GetWindowLongW(fresh->hwnd(), GWL_STYLE) & LVS_EDITLABELS);
+  EXPECT_FALSE(GetWindowLongW(fresh->hwnd(), GWL_STYLE) & LVS_EDITLABELS);
   EXPECT_TRUE(GetWindowLongW(fresh->hwnd(), GWL_STYLE) & LVS_NOCOLUMNHEADER) << "the stored styles stay";
   EXPECT_EQ(GetParent(fresh->hwnd()), window);
   EXPECT_EQ(GetDlgCtrlID(fresh->hwnd()), 100);
