@@ -1,9 +1,11 @@
 #include <string_view>
 
-#include "app/globals.h"
 #include "app/app_handlers.h"
+#include "app/clock.h"
+#include "app/declared_calls.h"
+#include "app/dialogs.h"
+#include "app/globals.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "app/units.h"
 
 namespace tl::app {
@@ -140,7 +142,7 @@ HandlerResult OnDeleteEntry(Args) {
 }
 
 HandlerResult OnViewDetails(Args) {
-  LoadWindow(units::DetailsWindow, false);
+  OpenWindow(units::DetailsWindow, false);
   return NoAnswer;
 }
 

@@ -9,6 +9,9 @@
 #include <utility>
 
 #include "app/app_handlers.h"
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"
@@ -23,24 +26,24 @@ std::string_view AsText(std::span<const uint8_t> bytes) {
 enum class Presence { Missing, Present, Unknown };
 
 Presence PresenceOf(const std::string& name) {
-  const int64_t length = CallLong(cmd::FileLength, {TextArg(name.c_str())});
+  const int64_t length = Call(cmd::kFileLength, name);
   return length == -1 ? Presence::Missing : length == -2 ? Presence::Unknown : Presence::Present;
 }
 
-ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
+ByteSet ReadBytes(const char* name) { return Call(cmd::kReadFile, name); }
 
 bool Replace(const std::string& source, const char* target) {
-  return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
+  return Call(cmd::kReplaceFileWith, source, target);
 }
 
 // True when the file is gone, whether or not it was there.
 bool Remove(const std::string& name) {
-  return CallBool(cmd::RemoveFile, {TextArg(name.c_str())}) || PresenceOf(name) == Presence::Missing;
+  return Call(cmd::kRemoveFile, name) || PresenceOf(name) == Presence::Missing;
 }
 
 // The text goes as it is: no line holds a zero byte.
 bool WriteFlushed(const std::string& name, const std::string& text) {
-  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), TextArg(text.c_str())});
+  return Call(cmd::kWriteFileFlushed, name, {Encode<std::string_view>(text)});
 }
 
 const std::string& EntryTemporary() {
@@ -100,8 +103,8 @@ bool WritePair(const std::string& times, const std::string& entries) {
 void AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
   TextArray lines;
   {
-    const Text text = CallText(cmd::ToText, {ByteSetArg(bytes)});
-    lines = CallTextArray(cmd::SplitText, {TextArg(text), TextArg("\r\n"), Omitted()});
+    const Text text = Call(cmd::kToText, Encode<Bytes>(bytes.get()));
+    lines = Call(cmd::kSplitText, text, "\r\n", std::nullopt);
   }
   for (double n = 1; n <= lines.Count(); ++n) {
     if (column == 0) {
@@ -119,14 +122,7 @@ std::string KeptNotice(std::string_view why, const char* name, const std::string
          "，在程序所在的文件夹中。";
 }
 
-FileStamp StampOf(const std::string& name) {
-  const ByteSet stamp = CallByteSet(cmd::FileStamp, {TextArg(name.c_str())});
-  const std::span<const uint8_t> bytes = stamp.bytes();
-  if (bytes.size() != 16) return {};
-  uint64_t fields[2] = {0, 0};
-  for (int i = 15; i >= 0; --i) fields[i / 8] = (fields[i / 8] << 8) | bytes[static_cast<size_t>(i)];
-  return {static_cast<int64_t>(fields[0]), static_cast<int64_t>(fields[1])};
-}
+FileStamp StampOf(const std::string& name) { return Call(cmd::kFileStamp, name); }
 
 // A file's bytes when it can be read whole now.
 std::optional<ByteSet> ReadWhole(const std::string& name) {
@@ -246,7 +242,7 @@ bool EntryFiles::KeepBackup(File& file) {
     const std::string backup = BackupName(file.name, n);
     const Presence presence = PresenceOf(backup);
     if (presence == Presence::Present) continue;
-    if (presence == Presence::Unknown || !CallBool(cmd::CopyToNewFile, {TextArg(file.name), TextArg(backup.c_str())})) break;
+    if (presence == Presence::Unknown || !Call(cmd::kCopyToNewFile, file.name, backup)) break;
     switch (file.keep) {
       case Keep::TooLarge:
         notices_.push_back(KeptNotice("太大（超过64 MB），没有读入。", file.name, backup));

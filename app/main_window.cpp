@@ -1,6 +1,8 @@
 // The main window's life: what its creation sets up, how its units follow its width, why its
 // close box does nothing, the two menu items 关于 and 关闭程序, and the save at the session's end.
 #include "app/app_handlers.h"
+#include "app/declared_calls.h"
+#include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
 #include "app/units.h"
@@ -48,7 +50,7 @@ HandlerResult OnMainWindowCreated(Args) {
   SetWindowOpacity(WindowHandle(units::MainWindow), kStartOpacity);
   // The reminder window closes itself at once while no entry is selected; hidden from now on,
   // it is loaded again only when a command shows it.
-  LoadWindow(units::ReminderWindow, false);
+  OpenWindow(units::ReminderWindow, false);
   WriteBool(units::ReminderWindow, prop::Visible, false);
   WriteBool(units::EntryList, prop::ListShowSelectionAlways, true);
   WriteBool(units::EntryList, prop::ListAllowTitleEditing, true);
@@ -84,7 +86,7 @@ HandlerResult OnMainWindowResized(Args) {
 HandlerResult OnMainWindowCloseBox(Args) { return Answer(0); }
 
 HandlerResult OnAbout(Args) {
-  LoadWindow(units::AboutWindow, true);
+  OpenWindow(units::AboutWindow, true);
   return NoAnswer;
 }
 

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
@@ -36,7 +39,7 @@ void StageComponents(int hour, int minute) {
   Globals& g = TheGlobals();
   for (void*& array : g.ReminderComponents) {
     const Text content = ReadText(StagingBox, prop::EditBoxContent);
-    TextArray pieces = CallTextArray(cmd::SplitText, {TextArg(content), TextArg(kStagingSeparator), Omitted()});
+    TextArray pieces = Call(cmd::kSplitText, content, kStagingSeparator, std::nullopt);
     TextArray(array).Reset();
     array = pieces.Release();
   }

@@ -4,9 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
 #include "app/units.h"
+#include "commands/time.h"
 
 namespace tl::app {
 namespace {
@@ -72,7 +76,7 @@ HandlerResult OnReminderTick(Args) {
     if (!minute || !Announcements().TakeIfDue(key.view(), *minute, span)) continue;
     Announce(row, key);
     UnmarkEntries(key);
-    Delay(1000);
+    Call(cmd::kDelay, 1000);
   }
   return NoAnswer;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/clock.h"
+#include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/units.h"
 
@@ -29,9 +31,9 @@ int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
 
 // With no entry selected there is nothing to set a reminder for, so the window is not opened:
 // a first load would close itself again, and a window already loaded would be filled with no
-// entry at all. LoadWindow answers false when the created handler closed the window.
+// entry at all. OpenWindow answers false when the created handler closed the window.
 bool OpenReminderWindowForSelectedEntry() {
-  return !SelectedEntryText().empty() && LoadWindow(ReminderWindow, false);
+  return !SelectedEntryText().empty() && OpenWindow(ReminderWindow, false);
 }
 
 }  // namespace
@@ -95,7 +97,7 @@ HandlerResult OnDeleteReminder(Args) {
   const int32_t entry = kEntries.CurrentSelection();
   const Text markedEntry = kEntries.ItemText(entry, 0);
   if (markedEntry.empty()) return NoAnswer;
-  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  if (!OpenWindow(ReminderWindow, false)) return NoAnswer;
   SetLayout(856, 363);
   WriteBool(ReminderWindow, prop::Visible, false);
   const int32_t row = ReminderRowOfMarkedEntry(markedEntry.view());

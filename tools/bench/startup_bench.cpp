@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "commands/instance.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
@@ -89,12 +89,12 @@ int main() {
   InitializeRuntime();
   steps.Done("runtime: form image, icons, hidden owner, DLL table");
   app::UseServices(Services());
-  app::CallBool(cmd::ClaimRunDirectory, {});
+  app::Call(cmd::kClaimRunDirectory);
   app::RecoverInterruptedSave();
   app::InitGlobals();
   steps.Done("application: one copy per directory, save recovery, globals");
   WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-  LoadWindow(*main, false, nullptr);
+  LoadWindowFromDefinition(*main, false, nullptr);
   steps.Done("main window loaded: controls, created handler, entry files");
   HWND window = LoadedWindow(*main)->hwnd();
   UpdateWindow(window);
