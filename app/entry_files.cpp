@@ -99,20 +99,10 @@ bool WritePair(const std::string& times, const std::string& entries) {
   return Replace(EntryTemporary(), kEntryFile);
 }
 
-// Appends a row per line to the list (column 0), or sets the rows' texts line by line.
+// Appends a row per line to the list (column 0), or sets the rows' texts line by line: one call
+// for the whole file instead of a call a row.
 void AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
-  TextArray lines;
-  {
-    const Text text = Call(cmd::kToText, Encode<Bytes>(bytes.get()));
-    lines = Call(cmd::kSplitText, text, "\r\n", std::nullopt);
-  }
-  for (double n = 1; n <= lines.Count(); ++n) {
-    if (column == 0) {
-      list.InsertItem(std::nullopt, lines.At(n));
-    } else {
-      list.SetItemText(TruncateToInteger(n - 1.0), static_cast<int32_t>(column), lines.At(n));
-    }
-  }
+  list.AddLines(static_cast<int32_t>(column), Call(cmd::kToText, Encode<Bytes>(bytes.get())), "\r\n");
 }
 
 std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }

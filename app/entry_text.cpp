@@ -2,40 +2,33 @@
 
 #include <algorithm>
 
+#include "runtime/row_texts.h"
+
 namespace tl::app {
 
-namespace {
-
-// Appends the text from `at` to its zero byte (or `end`) as one line; answers where it stopped.
-const char* AppendTextLine(std::string& out, const char* at, const char* const end) {
-  auto stops = [](char c) { return c == '\0' || c == '\r' || c == '\n'; };
-  for (const char* stop = std::find_if(at, end, stops);; stop = std::find_if(at, end, stops)) {
+// Each line break (CR LF, a lone CR, a lone LF) becomes a space.
+void AppendLine(std::string& out, std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  auto breaks = [](char c) { return c == '\r' || c == '\n'; };
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (const char* stop = std::find_if(at, end, breaks); stop != end; stop = std::find_if(at, end, breaks)) {
     out.append(at, stop);
-    if (stop == end || *stop == '\0') {
-      out += kLineEnd;
-      return stop;
-    }
     out += ' ';
     const bool crLf = *stop == '\r' && stop + 1 != end && stop[1] == '\n';
     at = stop + (crLf ? 2 : 1);
   }
+  out.append(at, end);
+  out += kLineEnd;
 }
-
-}  // namespace
-
-void AppendLine(std::string& out, std::string_view text) { AppendTextLine(out, text.data(), text.data() + text.size()); }
 
 void ColumnLines(std::string_view rowTexts, std::span<std::string> lines) {
   for (std::string& column : lines) column.clear();
-  if (rowTexts.size() < 4) return;
-  uint32_t columns = 0;
-  for (int i = 3; i >= 0; --i) columns = (columns << 8) | static_cast<uint8_t>(rowTexts[static_cast<size_t>(i)]);
-  if (columns == 0) return;
-  const char* at = rowTexts.data() + 4;
-  const char* const end = rowTexts.data() + rowTexts.size();
-  for (uint32_t column = 0; at != end; column = column + 1 == columns ? 0 : column + 1) {
-    at = column < lines.size() ? AppendTextLine(lines[column], at, end) : std::find(at, end, '\0');
-    if (at != end) ++at;  // past the text's zero byte
+  RowTextsReader reader(rowTexts);
+  std::string_view text;
+  uint32_t column = 0;
+  while (reader.Next(text, column)) {
+    if (column < lines.size()) AppendLine(lines[column], text);
   }
 }
 

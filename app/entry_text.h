@@ -18,12 +18,11 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // then the line end. Like every text of the runtime, the text ends at a zero byte.
 void AppendLine(std::string& out, std::string_view text);
 
-// The entry files' texts from every row's texts as the list view answers them in one read (its
-// property 40: the column count in four bytes, low byte first, then row by row each column's
-// text ended by a zero byte), in one pass: `lines[c]` gets a line per row holding column c's
-// text, written as by AppendLine (a text holds no zero byte). A column the list does not have
-// gives no lines. The lines replace what the strings held, and their storage is kept, so a save
-// of a large list does not take fresh memory every time.
+// The entry files' texts from every row's texts as the list view answers them in one read (see
+// runtime/row_texts.h), in one pass: `lines[c]` gets a line per row holding column c's text,
+// written as by AppendLine. A column the list does not have gives no lines. The lines replace
+// what the strings held, and their storage is kept, so a save of a large list does not take
+// fresh memory every time.
 void ColumnLines(std::string_view rowTexts, std::span<std::string> lines);
 
 // Whether bytes are text as this program writes it: GBK (a lead byte 0x81 to 0xFE followed by a

@@ -33,4 +33,8 @@ void ListUnit::EditItem(int32_t item) const { Call(kListViewEditItem, unit_, ite
 
 void ListUnit::FinishEditing() const { Call(kListViewFinishEditing, unit_); }
 
+void ListUnit::AddLines(int32_t column, const Text& lines, const char* lineEnd) const {
+  Call(kListViewAddLines, unit_, column, lines, lineEnd);
+}
+
 }  // namespace tl::app

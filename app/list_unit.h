@@ -26,6 +26,8 @@ class ListUnit {
   void SetColumnWidth(int32_t column, int32_t width) const;
   void EditItem(int32_t item) const;
   void FinishEditing() const;
+  // A row per line of `lines` (column 0), or that column's text of the rows from the first on.
+  void AddLines(int32_t column, const Text& lines, const char* lineEnd) const;
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }

@@ -33,7 +33,7 @@ std::optional<int> ClockComponent(std::string_view text) {
 
 }  // namespace
 
-std::optional<Instant> InstantOf(const ClockTime& t) {
+std::optional<Instant> InstantOf(const DateTimeParts& t) {
   if (t.year < 100 || t.year > 9999 || t.month < 1 || t.month > 12) return std::nullopt;
   if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) return std::nullopt;
   if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
@@ -43,45 +43,29 @@ std::optional<Instant> InstantOf(const ClockTime& t) {
 }
 
 // The calendar day and, split off first, the time of day.
-ClockTime ClockTimeAt(Instant instant) {
+DateTimeParts ClockTimeAt(Instant instant) {
   int64_t days = instant / kSecondsPerDay;
   int64_t seconds = instant % kSecondsPerDay;
   if (seconds < 0) {
     seconds += kSecondsPerDay;
     --days;
   }
-  const CivilDate date = CivilFromDays(days);
-  ClockTime t;
-  t.year = date.year;
-  t.month = date.month;
-  t.day = date.day;
-  t.hour = static_cast<int>(seconds / 3600);
-  t.minute = static_cast<int>(seconds / 60 % 60);
-  t.second = static_cast<int>(seconds % 60);
-  return t;
+  return PartsAt(days, seconds);
 }
 
-// Before the epoch day the fraction still counts forward from midnight while the whole part
-// counts backward, so it is subtracted.
-double DateTimeValue(const ClockTime& t) {
-  const double days = static_cast<double>(DaysFromCivil(t.year, t.month, t.day) - kDateTimeEpochDay);
-  const double fraction = (t.hour * 3600 + t.minute * 60 + t.second) / static_cast<double>(kSecondsPerDay);
-  return days >= 0 ? days + fraction : days - fraction;
-}
-
-std::optional<ClockTime> ClockFromComponents(std::string_view year, std::string_view month, std::string_view day,
+std::optional<DateTimeParts> ClockFromComponents(std::string_view year, std::string_view month, std::string_view day,
                                              std::string_view hour, std::string_view minute,
                                              std::string_view second) {
   const auto y = DecimalNumber(year), mo = DecimalNumber(month), d = DecimalNumber(day);
   const auto h = ClockComponent(hour), mi = ClockComponent(minute), s = ClockComponent(second);
   if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
-  const ClockTime t{*y, *mo, *d, *h, *mi, *s};
+  const DateTimeParts t{*y, *mo, *d, *h, *mi, *s};
   if (!InstantOf(t)) return std::nullopt;
   return t;
 }
 
-ClockTime NextMinute(const ClockTime& now) {
-  ClockTime start = now;
+DateTimeParts NextMinute(const DateTimeParts& now) {
+  DateTimeParts start = now;
   start.second = 0;
   const auto instant = InstantOf(start);
   return instant ? ClockTimeAt(*instant + 60) : start;
@@ -96,12 +80,12 @@ TypedNumber ParseTypedNumber(std::string_view text, int max) {
 
 std::string ClockNumberText(int value) { return std::to_string(value); }
 
-std::optional<ClockTime> ReminderMinute(std::string_view year, std::string_view month, std::string_view day,
+std::optional<DateTimeParts> ReminderMinute(std::string_view year, std::string_view month, std::string_view day,
                                         std::string_view hour, std::string_view minute) {
   const auto y = DecimalNumber(year), mo = DecimalNumber(month), d = DecimalNumber(day);
   const auto h = DecimalNumber(hour), mi = DecimalNumber(minute);
   if (!y || !mo || !d || !h || !mi) return std::nullopt;
-  const ClockTime t{*y, *mo, *d, *h, *mi, 0};
+  const DateTimeParts t{*y, *mo, *d, *h, *mi, 0};
   if (!InstantOf(t)) return std::nullopt;
   return t;
 }
@@ -123,8 +107,8 @@ void AnnouncementLedger::Forget(std::string_view key) {
   if (auto a = announced_.find(key); a != announced_.end()) announced_.erase(a);
 }
 
-bool AnnouncementLedger::TakeIfDue(std::string_view key, const ClockTime& minute, const TickSpan& span) {
-  ClockTime announcement = minute;
+bool AnnouncementLedger::TakeIfDue(std::string_view key, const DateTimeParts& minute, const TickSpan& span) {
+  DateTimeParts announcement = minute;
   announcement.second = kAnnouncementSecond;
   const auto at = InstantOf(announcement);
   if (!at) return false;

@@ -11,35 +11,28 @@
 #include <string>
 #include <string_view>
 
-namespace tl::app {
+#include "runtime/calendar.h"
 
-// A local wall-clock time to the second.
-struct ClockTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  friend bool operator==(const ClockTime&, const ClockTime&) = default;
-};
+namespace tl::app {
 
 // Seconds from the start of 1 January 1970 (earlier times count negative), in the proleptic
 // Gregorian calendar: an order on clock times.
 using Instant = int64_t;
 
 // Null when a field is outside the calendar (year 100-9999, an existing day, 0-23, 0-59).
-std::optional<Instant> InstantOf(const ClockTime& time);
-ClockTime ClockTimeAt(Instant instant);
-
-// A date-time value (whole days since 30 December 1899, the time of day as the fraction).
-double DateTimeValue(const ClockTime& time);
+std::optional<Instant> InstantOf(const DateTimeParts& time);
+DateTimeParts ClockTimeAt(Instant instant);
 
 // The clock's text form cut at its markers: year, month and day are required; hour, minute and
 // second are left out of the text when they and everything after them are zero, so an empty one
 // reads as 0.
-std::optional<ClockTime> ClockFromComponents(std::string_view year, std::string_view month,
+std::optional<DateTimeParts> ClockFromComponents(std::string_view year, std::string_view month,
                                              std::string_view day, std::string_view hour,
                                              std::string_view minute, std::string_view second);
 
 // The time offered for a new reminder: the next whole minute, carrying into the hour, the day,
 // the month and the year.
-ClockTime NextMinute(const ClockTime& now);
+DateTimeParts NextMinute(const DateTimeParts& now);
 
 // What the user typed into the hour or the minute box.
 enum class TypedNumberFault { None, Empty, OutOfRange };
@@ -54,7 +47,7 @@ std::string ClockNumberText(int value);
 
 // The minute a reminder row names, from its year, month, day, hour and minute columns; null when
 // the columns do not spell an existing minute (such a row can never be announced).
-std::optional<ClockTime> ReminderMinute(std::string_view year, std::string_view month, std::string_view day,
+std::optional<DateTimeParts> ReminderMinute(std::string_view year, std::string_view month, std::string_view day,
                                         std::string_view hour, std::string_view minute);
 
 // The instant a reminder is announced: second 10 of its minute.
@@ -79,7 +72,7 @@ class AnnouncementLedger {
   void Forget(std::string_view key);
   // Whether the reminder is due in the span; a due one is recorded as announced at once, so that
   // a nested tick does not announce it again while its box is open.
-  bool TakeIfDue(std::string_view key, const ClockTime& minute, const TickSpan& span);
+  bool TakeIfDue(std::string_view key, const DateTimeParts& minute, const TickSpan& span);
 
  private:
   std::optional<Instant> lastTick_;

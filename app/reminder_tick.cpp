@@ -17,7 +17,7 @@ namespace {
 
 using namespace units;
 
-std::optional<ClockTime> MinuteOfRow(int32_t row) {
+std::optional<DateTimeParts> MinuteOfRow(int32_t row) {
   std::array<Text, 5> columns;
   for (int32_t c = 0; c < 5; ++c) columns[c] = kReminders.ItemText(row, c + 1);
   return ReminderMinute(columns[0].view(), columns[1].view(), columns[2].view(), columns[3].view(),
@@ -45,7 +45,7 @@ void UnmarkEntries(const Text& key) {
 
 }  // namespace
 
-std::optional<ClockTime> ClockNow() {
+std::optional<DateTimeParts> ClockNow() {
   const Text t = DateTimeText(Now());
   const char* c = t.c_str();
   return ClockFromComponents(TextBeforeMarker(c, "年").view(), TextBetween(c, "年", "月").view(),

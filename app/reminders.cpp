@@ -55,10 +55,10 @@ void FillReminderFields() {
   WriteText(ReminderCaption, prop::LabelCaption, caption.c_str());
   const auto now = ClockNow();
   if (!now) return;
-  const ClockTime next = NextMinute(*now);
+  const DateTimeParts next = NextMinute(*now);
   WriteText(ReminderHourBox, prop::EditBoxContent, ClockNumberText(next.hour).c_str());
   WriteText(ReminderMinuteBox, prop::EditBoxContent, ClockNumberText(next.minute).c_str());
-  WriteDateTime(ReminderDateBox, prop::DatePickerValue, DateTimeValue(next));
+  WriteDateTime(ReminderDateBox, prop::DatePickerValue, ComposeDateTime(next));
 }
 
 HandlerResult OnReminderWindowCreated(Args) {

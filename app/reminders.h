@@ -24,7 +24,7 @@ inline constexpr const char* kReminderMarker = "[提醒]";
 inline constexpr const char* kKeyTextSeparator = "     ";
 
 // The clock now, read through the date-time text form; null only if that form cannot be read.
-std::optional<ClockTime> ClockNow();
+std::optional<DateTimeParts> ClockNow();
 // The entry text inside a reminder's key.
 Text EntryTextOfKey(const char* key);
 // The row of the reminder list holding the key; -1 when there is none.

@@ -6,21 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/calendar.h"
 #include "runtime/command.h"
 
 namespace tl::cmd {
 
-inline constexpr double kMaxDateTime = 2958465.0;  // 31 December 9999
-inline constexpr double kMinDateTime = -657434.0;  // 1 January 100
-
-struct DateTimeParts {
-  int year, month, day, hour, minute, second;
-  friend bool operator==(const DateTimeParts&, const DateTimeParts&) = default;
-};
-
-// Clamps to the valid range, then splits with the time of day rounded to the whole second.
-DateTimeParts DecomposeDateTime(double value);
-double ComposeDateTime(const DateTimeParts& parts);
 // "%d年%d月%d日" followed by the shortest time part: "%d时%d分%d秒", "%d时%d分", "%d时" or nothing.
 std::string DateTimeToText(double value);
 

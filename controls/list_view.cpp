@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/row_texts.h"
+#include "runtime/text_pieces.h"
 #include "runtime/unit_events.h"
 
 namespace tl {
@@ -311,23 +313,22 @@ void ListView::RedrawChangedRows() {
   if (first <= last) SendMessageW(hwnd_, LVM_REDRAWITEMS, first, last);
 }
 
-// The column count (four bytes, low byte first), then row by row the text of each of the
-// report's columns (at least the title), each ended by a zero byte, which no text holds: one
-// read instead of a method call per text.
+// The rows in one block (runtime/row_texts.h), each row with the text of every column of the
+// report (at least the title): one read instead of a method call per text.
 PropertyValue ListView::RowTexts() const {
   const size_t columns = std::max<size_t>(1, block_.columns.size());
-  size_t size = 4;
+  size_t size = kRowTextsHeaderSize;
   for (const ListRow& row : rows_) {
     for (size_t c = 0; c < columns && c < row.texts.size(); ++c) size += row.texts[c].size();
     size += columns;
   }
   void* byteSet = nullptr;
-  uint8_t* out = NewByteSetToFill(static_cast<uint32_t>(size), byteSet).data();
-  for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<uint8_t>(columns >> shift);
+  char* out = reinterpret_cast<char*>(NewByteSetToFill(static_cast<uint32_t>(size), byteSet).data());
+  out = PutRowTextsHeader(out, static_cast<uint32_t>(columns));
   for (const ListRow& row : rows_) {
     for (size_t c = 0; c < columns; ++c) {
       if (c < row.texts.size()) out = std::copy(row.texts[c].begin(), row.texts[c].end(), out);
-      *out++ = 0;
+      *out++ = '\0';
     }
   }
   return {PointerWord(byteSet), 0};
@@ -374,6 +375,34 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
     OpenRowAt(index);
   }
   return index;
+}
+
+int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_view delimiter) {
+  const std::vector<std::string_view> pieces = SplitPieces(text, delimiter);
+  const auto count = static_cast<int32_t>(pieces.size());
+  if (column != 0) {
+    for (int32_t row = 0; row < count && row < ItemCount(); ++row) SetItemText(row, column, pieces[static_cast<size_t>(row)]);
+    return count;
+  }
+  if (!hwnd_) return count;
+  if (block_.sorting) {
+    for (std::string_view piece : pieces) InsertItem(-1, piece, -1, 0, 0, 0);
+    return count;
+  }
+  try {
+    rows_.reserve(rows_.size() + pieces.size());
+    for (std::string_view piece : pieces) {
+      ListRow& row = rows_.emplace_back();
+      row.stateBits = StateImageBits(0);
+      row.id = NextRowId();
+      row.texts.emplace_back(piece);
+    }
+  } catch (const std::bad_alloc&) {
+    // The rows that fitted stay, as with one InsertItem a row.
+  }
+  Changed();
+  QueueCount();
+  return count;
 }
 
 void ListView::DeleteItem(int32_t item) {

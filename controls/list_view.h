@@ -42,6 +42,10 @@ void ListViewEnsureVisible(ListView& list, std::optional<int32_t> item);
 void ListViewSetColumnWidth(ListView& list, std::optional<int32_t> column, std::optional<int32_t> width);
 void ListViewEditItem(ListView& list, std::optional<int32_t> item);
 void ListViewFinishEditing(ListView& list);
+// A row per piece of the text cut at the delimiter (column 0, the default), or that column's
+// text of the rows from the first on; answers the number of pieces.
+int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
+                         std::string_view delimiter);
 
 
 // The next value of the change count that every list view answers as property 39.
@@ -71,6 +75,11 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void SetItemText(int32_t item, int32_t column, std::string_view text);
   int32_t InsertItem(int32_t position, std::string_view title, int32_t image, int32_t stateImage,
                      int32_t indent, int32_t value);
+  // Many rows in one call: a row appended per piece of `text` cut at `delimiter` (SplitPieces),
+  // the piece its title, or for a later column the rows from the first on given that column's
+  // text, a piece each; as InsertItem (with the method's defaults) and SetItemText would one at
+  // a time. Answers the number of pieces.
+  int32_t AddLines(int32_t column, std::string_view text, std::string_view delimiter);
   void DeleteItem(int32_t item);
   void EnsureVisible(int32_t item);
   void SetColumnWidth(int32_t column, int32_t width);
@@ -161,9 +170,10 @@ inline constexpr auto kListViewEnsureVisible = MakeCommand<ListViewEnsureVisible
 inline constexpr auto kListViewSetColumnWidth = MakeCommand<ListViewSetColumnWidth>("SetColumnWidth", kListViewLibrary);
 inline constexpr auto kListViewEditItem = MakeCommand<ListViewEditItem>("EditItem", kListViewLibrary);
 inline constexpr auto kListViewFinishEditing = MakeCommand<ListViewFinishEditing>("FinishEditing", kListViewLibrary);
+inline constexpr auto kListViewAddLines = MakeCommand<ListViewAddLines>("AddLines", kListViewLibrary);
 inline constexpr const CommandInfo* kListViewMethods[] = {
     &kListViewGetItemCount, &kListViewGetItemText, &kListViewSetItemText, &kListViewInsertItem, &kListViewDeleteItem,
-    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing
+    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing, &kListViewAddLines
 };
 
 }  // namespace tl

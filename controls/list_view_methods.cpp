@@ -1,4 +1,4 @@
-// The list view's nine methods: library commands whose first argument names the unit.
+// The list view's ten methods: library commands whose first argument names the unit.
 #include <string>
 
 #include "controls/list_view.h"
@@ -34,5 +34,10 @@ void ListViewSetColumnWidth(ListView& list, std::optional<int32_t> column, std::
 void ListViewEditItem(ListView& list, std::optional<int32_t> item) { list.EditItem(item.value_or(-1)); }
 
 void ListViewFinishEditing(ListView& list) { list.FinishEditing(); }
+
+int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
+                         std::string_view delimiter) {
+  return list.AddLines(column.value_or(0), text, delimiter);
+}
 
 }  // namespace tl

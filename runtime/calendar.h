@@ -1,5 +1,6 @@
 // The proleptic Gregorian calendar under the date-time value: days since 1 January 1970 of a
-// civil date and back (H. Hinnant's algorithms), and the value's own epoch. Portable.
+// civil date and back (H. Hinnant's algorithms), the value's own epoch, and a value split into
+// its date and time of day and put together again. Portable.
 #pragma once
 
 #include <cstdint>
@@ -35,5 +36,23 @@ constexpr CivilDate CivilFromDays(int64_t days) {
 
 // Day 0 of a date-time value: 30 December 1899.
 inline constexpr int64_t kDateTimeEpochDay = DaysFromCivil(1899, 12, 30);
+
+inline constexpr double kMaxDateTime = 2958465.0;  // 31 December 9999
+inline constexpr double kMinDateTime = -657434.0;  // 1 January 100
+
+// A wall-clock time to the second.
+struct DateTimeParts {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  friend bool operator==(const DateTimeParts&, const DateTimeParts&) = default;
+};
+
+// The day `days` after 1 January 1970, `second` seconds (0 to 86399) into it.
+DateTimeParts PartsAt(int64_t days, int64_t second);
+// A date-time value clamped to the valid range, then split with the time of day rounded to the
+// whole second.
+DateTimeParts DecomposeDateTime(double value);
+// Before the epoch day the fraction still counts forward from midnight while the whole part
+// counts backward, so it is subtracted.
+double ComposeDateTime(const DateTimeParts& parts);
 
 }  // namespace tl

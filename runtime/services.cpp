@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
@@ -45,24 +46,22 @@ void LoadStartWindowSlot(uint32_t windowId) {
   }
 }
 
+// A callback is registered once however often it is handed over; null is no callback.
+template <typename Callback>
+void Register(std::vector<Callback>& callbacks, Callback callback) {
+  if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end()) {
+    callbacks.push_back(callback);
+  }
+}
+
 intptr_t NotifyRuntimeSlot(NotifyCode code, intptr_t a, intptr_t) {
   switch (code) {
-    case NotifyCode::RegisterExitCallback: {
-      auto callback = reinterpret_cast<ExitCallback>(a);
-      auto& callbacks = Runtime().exitCallbacks;
-      if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end()) {
-        callbacks.push_back(callback);
-      }
+    case NotifyCode::RegisterExitCallback:
+      Register(Runtime().exitCallbacks, reinterpret_cast<ExitCallback>(a));
       return 0;
-    }
-    case NotifyCode::RegisterSessionEndCallback: {
-      auto callback = reinterpret_cast<SessionEndCallback>(a);
-      auto& callbacks = Runtime().sessionEndCallbacks;
-      if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end()) {
-        callbacks.push_back(callback);
-      }
+    case NotifyCode::RegisterSessionEndCallback:
+      Register(Runtime().sessionEndCallbacks, reinterpret_cast<SessionEndCallback>(a));
       return 0;
-    }
     case NotifyCode::Initialize:
       InitializeRuntime();
       return 0;

@@ -13,6 +13,7 @@
 
 #include "app/entry_text.h"
 #include "runtime/command.h"
+#include "runtime/row_texts.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 
@@ -47,9 +48,9 @@ std::vector<std::string> LoadedLines(std::string_view file) {
   return lines;
 }
 
-// The block the list answers for its rows: two columns, each text ended by a zero byte.
+// The block the list answers for its rows: two columns.
 std::string RowTexts(const std::vector<std::string>& entries, const std::vector<std::string>& times) {
-  std::string block("\x02\x00\x00\x00", 4);
+  std::string block = tl::RowTextsBlock(2, {});
   for (size_t row = 0; row < entries.size(); ++row) {
     (block += entries[row]) += '\0';
     (block += row < times.size() ? times[row] : "") += '\0';

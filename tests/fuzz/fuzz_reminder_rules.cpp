@@ -15,6 +15,7 @@
 #include "app/reminder_schedule.h"
 
 using namespace tl::app;
+using tl::DateTimeParts;
 
 namespace {
 
@@ -35,7 +36,7 @@ std::vector<std::string_view> Fields(std::string_view text, size_t count) {
   return fields;
 }
 
-void CheckRoundTrip(const ClockTime& time) {
+void CheckRoundTrip(const DateTimeParts& time) {
   const auto instant = InstantOf(time);
   Check(instant.has_value());
   Check(ClockTimeAt(*instant) == time);
@@ -45,8 +46,8 @@ void CheckTexts(std::string_view text) {
   const auto f = Fields(text, 6);
   if (const auto clock = ClockFromComponents(f[0], f[1], f[2], f[3], f[4], f[5])) {
     CheckRoundTrip(*clock);
-    const ClockTime next = NextMinute(*clock);
-    ClockTime start = *clock;
+    const DateTimeParts next = NextMinute(*clock);
+    DateTimeParts start = *clock;
     start.second = 0;
     if (const auto after = InstantOf(next)) Check(*after == *InstantOf(start) + 60);
   }
@@ -68,7 +69,7 @@ void CheckTexts(std::string_view text) {
 // of up to two hours either way.
 void CheckLedger(std::string_view steps) {
   AnnouncementLedger ledger;
-  const ClockTime base{2024, 3, 1, 12, 0, 0};
+  const DateTimeParts base{2024, 3, 1, 12, 0, 0};
   const Instant origin = *InstantOf(base);
   Instant now = origin;
   TickSpan span = ledger.BeginTick(now);
@@ -79,7 +80,7 @@ void CheckLedger(std::string_view steps) {
     int16_t step;
     std::memcpy(&step, steps.data() + 2, sizeof step);
     const std::string key = "key" + std::to_string(reminder);
-    const ClockTime minute = ClockTimeAt(origin + reminder * 120);
+    const DateTimeParts minute = ClockTimeAt(origin + reminder * 120);
     switch (operation) {
       case 0:
         now += step % 7200;
@@ -107,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int64_t instant;
     std::memcpy(&instant, data, sizeof instant);
     instant %= int64_t{400} * 366 * 86400 * 20;  // about years -6000 to 9999
-    const ClockTime time = ClockTimeAt(instant);
+    const DateTimeParts time = ClockTimeAt(instant);
     if (InstantOf(time)) CheckRoundTrip(time);
   }
   return 0;

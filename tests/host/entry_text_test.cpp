@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/entry_text.h"
+#include "runtime/row_texts.h"
 
 namespace tl::app {
 namespace {
@@ -31,15 +32,6 @@ TEST(EntryLines, LinearInTheSizeOfTheList) {
   EXPECT_EQ(out.size(), 100000u * 102u);
 }
 
-// The list view's one-read form of its rows: the column count in four bytes, then each row's
-// texts, each ended by a zero byte.
-std::string RowTexts(uint32_t columns, std::initializer_list<std::string_view> texts) {
-  std::string out;
-  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>(columns >> shift);
-  for (std::string_view text : texts) (out += text) += '\0';
-  return out;
-}
-
 // Each case writes over the previous case's lines, as a save writes over the previous save's.
 std::string ColumnOf(std::string_view rowTexts, uint32_t column) {
   static std::array<std::string, 3> lines{"earlier\r\n", "lines\r\n", "kept\r\n"};
@@ -48,18 +40,18 @@ std::string ColumnOf(std::string_view rowTexts, uint32_t column) {
 }
 
 TEST(ColumnLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
-  const std::string rows = RowTexts(2, {"买菜", "2024年3月5日", "", "", "one\r\ntwo", "t3"});
+  const std::string rows = RowTextsBlock(2, {"买菜", "2024年3月5日", "", "", "one\r\ntwo", "t3"});
   EXPECT_EQ(ColumnOf(rows, 0), "买菜\r\n\r\none two\r\n");
   EXPECT_EQ(ColumnOf(rows, 1), "2024年3月5日\r\n\r\nt3\r\n");
   EXPECT_EQ(ColumnOf(rows, 2), "") << "a column the list does not have";
-  EXPECT_EQ(ColumnOf(RowTexts(2, {"a\r", "b\n"}), 1), "b \r\n") << "a break just before a text's end";
-  EXPECT_EQ(ColumnOf(RowTexts(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
-  EXPECT_EQ(ColumnOf(RowTexts(2, {}), 0), "") << "an empty list";
-  EXPECT_EQ(ColumnOf(RowTexts(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
+  EXPECT_EQ(ColumnOf(RowTextsBlock(2, {"a\r", "b\n"}), 1), "b \r\n") << "a break just before a text's end";
+  EXPECT_EQ(ColumnOf(RowTextsBlock(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
+  EXPECT_EQ(ColumnOf(RowTextsBlock(2, {}), 0), "") << "an empty list";
+  EXPECT_EQ(ColumnOf(RowTextsBlock(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
   EXPECT_EQ(ColumnOf("\2\0", 0), "") << "too short to hold the count";
-  EXPECT_EQ(ColumnOf(RowTexts(0, {"x"}), 0), "");
+  EXPECT_EQ(ColumnOf(RowTextsBlock(0, {"x"}), 0), "");
   // The count is read low byte first: 258 columns, so row two's first text is the 259th.
-  std::string wide = RowTexts(258, {});
+  std::string wide = RowTextsBlock(258, {});
   for (int i = 0; i < 2 * 258; ++i) (wide += std::to_string(i)) += '\0';
   EXPECT_EQ(ColumnOf(wide, 0), "0\r\n258\r\n");
 }

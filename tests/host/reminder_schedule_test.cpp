@@ -12,9 +12,9 @@ Instant At(int year, int month, int day, int hour, int minute, int second) {
 }
 
 TEST(ReminderCalendar, InstantsRoundTripAcrossLeapDaysAndRejectMissingDays) {
-  for (const ClockTime t : {ClockTime{2020, 2, 29, 23, 59, 59}, ClockTime{2000, 2, 29, 0, 0, 0},
-                            ClockTime{1899, 12, 30, 6, 0, 0}, ClockTime{100, 1, 1, 0, 0, 0},
-                            ClockTime{9999, 12, 31, 23, 59, 59}, ClockTime{1970, 1, 1, 0, 0, 1}}) {
+  for (const DateTimeParts t : {DateTimeParts{2020, 2, 29, 23, 59, 59}, DateTimeParts{2000, 2, 29, 0, 0, 0},
+                            DateTimeParts{1899, 12, 30, 6, 0, 0}, DateTimeParts{100, 1, 1, 0, 0, 0},
+                            DateTimeParts{9999, 12, 31, 23, 59, 59}, DateTimeParts{1970, 1, 1, 0, 0, 1}}) {
     EXPECT_EQ(ClockTimeAt(InstantOf(t).value()), t) << t.year << "-" << t.month << "-" << t.day;
   }
   EXPECT_EQ(At(2020, 3, 1, 0, 0, 0) - At(2020, 2, 28, 0, 0, 0), 2 * 86400);
@@ -27,31 +27,24 @@ TEST(ReminderCalendar, InstantsRoundTripAcrossLeapDaysAndRejectMissingDays) {
   EXPECT_FALSE(InstantOf({2019, 5, 3, 0, 60, 0}));
 }
 
-TEST(ReminderCalendar, DateTimeValuesCountDaysFromTheEndOf1899) {
-  EXPECT_DOUBLE_EQ(DateTimeValue({1899, 12, 31, 12, 0, 0}), 1.5);
-  EXPECT_DOUBLE_EQ(DateTimeValue({2019, 5, 3, 0, 0, 0}), 43588.0);
-  EXPECT_DOUBLE_EQ(DateTimeValue({2019, 5, 3, 18, 0, 0}), 43588.75);
-  EXPECT_DOUBLE_EQ(DateTimeValue({1899, 12, 29, 6, 0, 0}), -1.25);
-}
-
 TEST(ReminderClock, ReadsEveryShapeOfTheClockText) {
   // 2019年5月3日14时30分10秒, 14时30分, 14时, midnight: the trailing zeros are left out.
-  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "30", "10"), (ClockTime{2019, 5, 3, 14, 30, 10}));
-  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "30", ""), (ClockTime{2019, 5, 3, 14, 30, 0}));
-  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "", ""), (ClockTime{2019, 5, 3, 14, 0, 0}));
-  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "", "", ""), (ClockTime{2019, 5, 3, 0, 0, 0}));
+  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "30", "10"), (DateTimeParts{2019, 5, 3, 14, 30, 10}));
+  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "30", ""), (DateTimeParts{2019, 5, 3, 14, 30, 0}));
+  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "14", "", ""), (DateTimeParts{2019, 5, 3, 14, 0, 0}));
+  EXPECT_EQ(ClockFromComponents("2019", "5", "3", "", "", ""), (DateTimeParts{2019, 5, 3, 0, 0, 0}));
   EXPECT_FALSE(ClockFromComponents("", "5", "3", "", "", ""));
   EXPECT_FALSE(ClockFromComponents("2019", "5", "32", "", "", ""));
   EXPECT_FALSE(ClockFromComponents("2019", "5", "3", "1x", "", ""));
 }
 
 TEST(ReminderDefault, IsTheNextMinuteWithItsCarries) {
-  EXPECT_EQ(NextMinute({2019, 5, 3, 9, 30, 42}), (ClockTime{2019, 5, 3, 9, 31, 0}));
-  EXPECT_EQ(NextMinute({2019, 5, 3, 9, 59, 0}), (ClockTime{2019, 5, 3, 10, 0, 0}));
-  EXPECT_EQ(NextMinute({2019, 5, 3, 23, 59, 30}), (ClockTime{2019, 5, 4, 0, 0, 0}));
-  EXPECT_EQ(NextMinute({2020, 2, 28, 23, 59, 0}), (ClockTime{2020, 2, 29, 0, 0, 0}));
-  EXPECT_EQ(NextMinute({2019, 2, 28, 23, 59, 0}), (ClockTime{2019, 3, 1, 0, 0, 0}));
-  EXPECT_EQ(NextMinute({2019, 12, 31, 23, 59, 59}), (ClockTime{2020, 1, 1, 0, 0, 0}));
+  EXPECT_EQ(NextMinute({2019, 5, 3, 9, 30, 42}), (DateTimeParts{2019, 5, 3, 9, 31, 0}));
+  EXPECT_EQ(NextMinute({2019, 5, 3, 9, 59, 0}), (DateTimeParts{2019, 5, 3, 10, 0, 0}));
+  EXPECT_EQ(NextMinute({2019, 5, 3, 23, 59, 30}), (DateTimeParts{2019, 5, 4, 0, 0, 0}));
+  EXPECT_EQ(NextMinute({2020, 2, 28, 23, 59, 0}), (DateTimeParts{2020, 2, 29, 0, 0, 0}));
+  EXPECT_EQ(NextMinute({2019, 2, 28, 23, 59, 0}), (DateTimeParts{2019, 3, 1, 0, 0, 0}));
+  EXPECT_EQ(NextMinute({2019, 12, 31, 23, 59, 59}), (DateTimeParts{2020, 1, 1, 0, 0, 0}));
 }
 
 TEST(ReminderTypedFields, MeanTheNumberTheySpellWithinTheirRange) {
@@ -70,7 +63,7 @@ TEST(ReminderTypedFields, MeanTheNumberTheySpellWithinTheirRange) {
 }
 
 TEST(ReminderRows, NameAMinuteOnlyWhenTheirColumnsSpellOne) {
-  EXPECT_EQ(ReminderMinute("2019", "5", "3", "14", "30"), (ClockTime{2019, 5, 3, 14, 30, 0}));
+  EXPECT_EQ(ReminderMinute("2019", "5", "3", "14", "30"), (DateTimeParts{2019, 5, 3, 14, 30, 0}));
   EXPECT_FALSE(ReminderMinute("2019", "5", "3", "", "30"));
   EXPECT_FALSE(ReminderMinute("2019", "5", "3", "14", "60"));
   EXPECT_FALSE(ReminderMinute("2019", "2", "30", "14", "30"));
@@ -79,7 +72,7 @@ TEST(ReminderRows, NameAMinuteOnlyWhenTheirColumnsSpellOne) {
 // One reminder "k" for 14:30 on 3 May 2019, made at 14:29:40.
 class Ledger : public ::testing::Test {
  protected:
-  static constexpr ClockTime kMinute{2019, 5, 3, 14, 30, 0};
+  static constexpr DateTimeParts kMinute{2019, 5, 3, 14, 30, 0};
   void SetUp() override { ledger.Confirmed("k", At(2019, 5, 3, 14, 29, 40)); }
   // A tick at 14:mm:ss of that day; answers whether it announced the reminder.
   bool TickAt(int minute, int second, int hour = 14, int day = 3) {

@@ -23,6 +23,9 @@ TEST(DateTime, OleDayCountsAndTheEpoch) {
   EXPECT_EQ(At(1899, 12, 30, 0, 0, 0), 0.0);
   EXPECT_EQ(At(1899, 12, 31, 12, 0, 0), 1.5);
   EXPECT_EQ(At(1900, 1, 1, 0, 0, 0), 2.0);
+  EXPECT_EQ(At(2019, 5, 3, 0, 0, 0), 43588.0);
+  EXPECT_EQ(At(2019, 5, 3, 18, 0, 0), 43588.75);
+  EXPECT_EQ(At(1899, 12, 29, 6, 0, 0), -1.25) << "before the epoch the time of day still counts forward";
   EXPECT_EQ(At(9999, 12, 31, 0, 0, 0), kMaxDateTime);
   EXPECT_EQ(At(100, 1, 1, 0, 0, 0), kMinDateTime);
   EXPECT_EQ(DecomposeDateTime(-1.25), (DateTimeParts{1899, 12, 29, 6, 0, 0}));

@@ -14,6 +14,7 @@
 #include "controls/list_view.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/row_texts.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
 #include "tests/win/unit_entries.h"
@@ -338,10 +339,37 @@ TEST_F(ListViewTest, RowTextsGiveEveryRowsColumnsInOneRead) {
   Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("2024年3月5日")});
   const PropertyValue value = Read(40);
   const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
-  std::string expected("\2\0\0\0", 4);  // two columns
-  for (const char* text : {"写PPt", "", "买菜", "2024年3月5日", "", ""}) (expected += text) += '\0';
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), RowTextsBlock(2, {"写PPt", "", "买菜", "2024年3月5日", "", ""}));
   Free(WordPointer<void*>(value.low));
+}
+
+TEST_F(ListViewTest, AddLinesPlacesRowsAndTextsAsOneCallAPieceWould) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  ListView* list = dynamic_cast<ListView*>(list_.get());
+  Insert("已有");
+  // The last line needs no line end; an empty line is an empty row.
+  EXPECT_EQ(list->AddLines(0, "买菜\r\n\r\n写PPt", "\r\n"), 3);
+  EXPECT_EQ(list->AddLines(1, "一\r\n二\r\n三\r\n四\r\n五\r\n", "\r\n"), 5) << "pieces past the rows are dropped";
+  const PropertyValue value = Read(40);
+  const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), RowTextsBlock(2, {"已有", "一", "买菜", "二", "", "三", "写PPt", "四"}));
+  Free(WordPointer<void*>(value.low));
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0), 4) << "the control learns the count";
+  LVITEMW rows[2]{};
+  for (int i = 0; i < 2; ++i) {
+    rows[i].mask = LVIF_STATE;
+    rows[i].iItem = i;
+    rows[i].stateMask = LVIS_STATEIMAGEMASK;
+    ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&rows[i])));
+  }
+  EXPECT_EQ(rows[1].state, rows[0].state) << "an added row is marked as an inserted one";
+
+  ListViewBlock sorted = EntryListBlock();
+  sorted.sorting = 1;
+  list = Create(sorted);
+  ASSERT_TRUE(list);
+  list->AddLines(0, "c\r\na\r\nb\r\n", "\r\n");
+  EXPECT_EQ(Text(0) + Text(1) + Text(2), "abc") << "a sorted list places each row as an insertion would";
 }
 
 TEST_F(ListViewTest, InitialItemsAndColumnsComeFromTheirRecords) {

@@ -162,26 +162,21 @@ TEST(ExitTest, RuntimeErrorShowsTheBoxAndEndsWithoutCallbacks) {
   EXPECT_EQ(r.output, "");  // events suspended, callbacks dropped
 }
 
-TEST(ExitTest, AllocationFailureNamesTheSizeWithoutACodeLine) {
-  ChildResult r = RunScenario("ExitScenario.AllocationFailure");
+// A runtime error the program cannot go on from: the error box with this message, exit code -1,
+// and no callback or event after it.
+void ExpectRuntimeErrorExit(const char* scenario, const char* message) {
+  SCOPED_TRACE(scenario);
+  ChildResult r = RunScenario(scenario);
   EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(r.boxTitle, Box("错误"));
-  EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：分配 100 字节内存失败!\r\n"));
+  EXPECT_EQ(r.boxText, Box((std::string("运行时出错!\r\n\r\n错误信息：") + message + "\r\n").c_str()));
   EXPECT_EQ(r.output, "");
 }
 
-TEST(ExitTest, UnknownStartWindowIsARuntimeError) {
-  ChildResult r = RunScenario("ExitScenario.UnknownStartWindow");
-  EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
-  EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"));
-  EXPECT_EQ(r.output, "");
-}
-
-TEST(ExitTest, MalformedImageIsARuntimeError) {
-  ChildResult r = RunScenario("ExitScenario.MalformedImage");
-  EXPECT_EQ(r.exitCode, 0xFFFFFFFFu);
-  EXPECT_EQ(r.boxText, Box("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n"));
-  EXPECT_EQ(r.output, "");
+TEST(ExitTest, FailuresOfTheRuntimeItselfNameTheirCauseWithoutACodeLine) {
+  ExpectRuntimeErrorExit("ExitScenario.AllocationFailure", "分配 100 字节内存失败!");
+  ExpectRuntimeErrorExit("ExitScenario.UnknownStartWindow", "载入启动窗口失败");
+  ExpectRuntimeErrorExit("ExitScenario.MalformedImage", "载入窗口模板数据段出错!");
 }
 
 TEST(ExitTest, PropertyServicesReportMissingWindows) {

@@ -1,0 +1,36 @@
+#include "runtime/text_pieces.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tl {
+
+std::vector<std::string_view> SplitPieces(std::string_view text, std::string_view delimiter,
+                                          std::optional<int64_t> limit) {
+  std::vector<std::string_view> pieces;
+  int64_t remaining = limit ? std::max<int64_t>(*limit, 0) : 0;
+  if (text.empty() || (limit && remaining == 0)) return pieces;
+  if (delimiter.empty()) {
+    pieces.push_back(text);
+    return pieces;
+  }
+  const size_t d = delimiter.size();
+  size_t pieceStart = 0;
+  size_t p = 0;
+  while (text.size() - p >= d) {
+    if (std::memcmp(text.data() + p, delimiter.data(), d) == 0) {
+      pieces.push_back(text.substr(pieceStart, p - pieceStart));
+      p = pieceStart = p + d;
+      if (limit && --remaining == 0) return pieces;
+    } else if (static_cast<uint8_t>(text[p]) & 0x80) {
+      if (p + 1 >= text.size()) break;  // a lead byte with no trail byte before the end
+      p += 2;
+    } else {
+      ++p;
+    }
+  }
+  if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+  return pieces;
+}
+
+}  // namespace tl
