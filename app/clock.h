@@ -8,7 +8,7 @@
 namespace tl::app {
 
 // The date-time now.
-inline double Now() { return Call(cmd::kNow).days; }
+inline double DateTimeNow() { return Call(cmd::kNow).days; }
 // The date-time's text as ToText gives it ("2024年1月2日3时4分").
 inline Text DateTimeText(double dateTime) { return Call(cmd::kToText, Encode<DateTime>({dateTime})); }
 

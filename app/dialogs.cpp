@@ -16,17 +16,9 @@ bool OpenWindow(const UnitRef& window, bool modal, const UnitRef* owner) {
   return Call(cmd::kLoadWindow, window, owner ? std::optional<UnitRef>(*owner) : std::nullopt, modal);
 }
 
-void CloseWindow(const UnitRef& window, bool atOnce) { Call(cmd::kCloseWindow, window, atOnce); }
-
-void SetFocus(const UnitRef& unit) { Call(cmd::kSetFocus, unit); }
-
-void RefreshDisplay(const UnitRef& unit) { Call(cmd::kRefreshDisplay, unit); }
-
 int32_t WindowHandle(const UnitRef& unit) { return Call(cmd::kGetWindowHandle, unit); }
 
-void PopupMenu(const UnitRef& anyUnitOfWindow, const UnitRef& menu) { Call(cmd::kPopupMenu, anyUnitOfWindow, menu); }
-
-bool InputBox(const char* prompt, const char* title, const char* initial, Text& answer) {
+bool AskForText(const char* prompt, const char* title, const char* initial, Text& answer) {
   char* received = nullptr;
   const bool confirmed = Call(cmd::kInputBox, prompt, title, initial, VariableRef{&received, DataType::Text},
                               std::nullopt, ArgRecord{});

@@ -1,5 +1,5 @@
 // The dialog and window commands as the application uses them: message and input boxes, loading
-// and closing the program's windows, and acting on a unit's native window.
+// the program's windows, and a unit's native window handle. The others it calls as they are.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +14,9 @@ namespace tl::app {
 int32_t ShowMessage(const char* text, int32_t flags = 0, const char* title = nullptr);
 // Loads one of the program's windows, owned by the owner's window when one is given.
 bool OpenWindow(const UnitRef& window, bool modal, const UnitRef* owner = nullptr);
-void CloseWindow(const UnitRef& window, bool atOnce = false);
-void SetFocus(const UnitRef& unit);
-void RefreshDisplay(const UnitRef& unit);
+// The unit's native window handle as a number.
 int32_t WindowHandle(const UnitRef& unit);
-void PopupMenu(const UnitRef& anyUnitOfWindow, const UnitRef& menu);
 // The input box; a confirmed input replaces `answer`, a cancelled one leaves it alone.
-bool InputBox(const char* prompt, const char* title, const char* initial, Text& answer);
+bool AskForText(const char* prompt, const char* title, const char* initial, Text& answer);
 
 }  // namespace tl::app

@@ -347,7 +347,7 @@ void TellEntryFileNotices() {
 
 namespace {
 
-double NowSeconds() { return Now() * static_cast<double>(kSecondsPerDay); }
+double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay); }
 
 }  // namespace
 

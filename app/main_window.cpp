@@ -30,7 +30,7 @@ int32_t MainWindowClientWidth(int32_t outerWidth) {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* origin = static_cast<PointRecord*>(fresh.get());
   *origin = {0, 0};
-  CallDeclared(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
+  CallDll(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
   const int32_t frame = origin->x - ReadInt(units::MainWindow, prop::Left);
   if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
   return outerWidth - 2 * frame;

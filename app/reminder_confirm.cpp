@@ -11,6 +11,7 @@
 #include "app/marker_text.h"
 #include "app/reminders.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 #include "commands/text.h"
 
 namespace tl::app {
@@ -80,11 +81,11 @@ void MarkEntries(const char* key) {
   for (int32_t row = 0; row < count; ++row) {
     const Text text = kEntries.ItemText(row, 0);
     if (text.view() != entryText.view()) continue;
-    SetFocus(EntryList);
+    Call(cmd::kSetFocus, EntryList);
     kEntries.SetCurrentSelection(row);
     if (text.view().starts_with(kReminderMarker)) return;
     kEntries.SetItemText(row, 0, marked.c_str());
-    SetFocus(ReminderList);
+    Call(cmd::kSetFocus, ReminderList);
   }
 }
 

@@ -3,9 +3,11 @@
 #include <string>
 
 #include "app/clock.h"
+#include "app/command_calls.h"
 #include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 
 namespace tl::app {
 namespace {
@@ -63,7 +65,7 @@ void FillReminderFields() {
 
 HandlerResult OnReminderWindowCreated(Args) {
   if (SelectedEntryText().empty()) {
-    CloseWindow(ReminderWindow, true);
+    Call(cmd::kCloseWindow, ReminderWindow, true);
     return NoAnswer;
   }
   FillReminderFields();
@@ -76,7 +78,7 @@ HandlerResult OnReminderWindowCreated(Args) {
 HandlerResult OnAddReminder(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(283, 165);
-  RefreshDisplay(ReminderWindow);
+  Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   WriteBool(ReminderWindow, prop::Visible, true);
   return NoAnswer;
@@ -86,7 +88,7 @@ HandlerResult OnShowReminders(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(856, 363);
   WriteBool(ReminderWindow, prop::Visible, true);
-  RefreshDisplay(ReminderWindow);
+  Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   return NoAnswer;
 }

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/program.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 #include "commands/text.h"
 #include "commands/time.h"
 
@@ -38,7 +39,7 @@ PointRecord PointerNow() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(declared::GetCursorPos, {PointerWord(point)});
+  CallDll(declared::GetCursorPos, {PointerWord(point)});
   return *point;
 }
 
@@ -86,7 +87,7 @@ HandlerResult OnPinClicked(Args) {
 }
 
 HandlerResult OnPinRightPressed(Args) {
-  PopupMenu(units::PinButton, units::SettingsMenu);
+  Call(cmd::kPopupMenu, units::PinButton, units::SettingsMenu);
   return NoAnswer;
 }
 

@@ -29,13 +29,13 @@ void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity, std:
   int32_t style = kLayered;
   if (clickThrough.value_or(false)) {
     const auto current =
-        static_cast<int32_t>(CallDeclared(declared::GetWindowLongA, {Word(windowHandle), Word(kExtendedStyle)}));
+        static_cast<int32_t>(CallDll(declared::GetWindowLongA, {Word(windowHandle), Word(kExtendedStyle)}));
     style = Call(cmd::kBitOr, {IntArg(current), IntArg(kTransparent), IntArg(kLayered)});
   }
-  CallDeclared(declared::SetWindowLongA, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
+  CallDll(declared::SetWindowLongA, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
   int32_t flags = kUseOpacity;
   if (key != 0) flags = alpha == 0 ? kUseColourKey : kUseColourKey | kUseOpacity;
-  CallDeclared(declared::SetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
+  CallDll(declared::SetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
 }
 
 void RefreshPinTip() {
