@@ -23,7 +23,6 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/services.h"
 #include "runtime/value.h"
 
 namespace tl {
@@ -100,7 +99,9 @@ struct Codec;
 template <>
 struct Codec<int32_t> {
   static constexpr uint32_t kType = DataType::Int;
-  static int32_t Decode(const ArgRecord& r) { return r.type == DataType::None ? 0 : static_cast<int32_t>(ArgInteger(r)); }
+  static int32_t Decode(const ArgRecord& r) {
+    return r.type == DataType::None ? 0 : static_cast<int32_t>(ArgInteger(r));
+  }
   using Given = int32_t;
   static ArgRecord Encode(int32_t v) { return IntArg(v); }
 };
@@ -240,21 +241,19 @@ struct ResultCodec<DateTime> {
   static DateTime Read(const ArgRecord& r, void (*)(void*)) { return {ArgDouble(r)}; }
 };
 
-// An empty text comes back as null.
-template <>
-struct ResultCodec<std::string> {
-  static constexpr uint32_t kType = DataType::Text;
-  static void Set(ArgRecord* result, std::string_view v) {
-    *result = PointerArg(v.empty() ? nullptr : NewText(v), DataType::Text);
-  }
-  static TextBlock Read(const ArgRecord& r, void (*)(void*)) { return {static_cast<char*>(ArgPointer(r))}; }
-};
-
 template <>
 struct ResultCodec<TextBlock> {
   static constexpr uint32_t kType = DataType::Text;
   static void Set(ArgRecord* result, TextBlock v) { *result = PointerArg(v.block, DataType::Text); }
   static TextBlock Read(const ArgRecord& r, void (*)(void*)) { return {static_cast<char*>(ArgPointer(r))}; }
+};
+
+// A text the command copies into a new block; an empty text comes back as null.
+template <>
+struct ResultCodec<std::string> : ResultCodec<TextBlock> {
+  static void Set(ArgRecord* result, std::string_view v) {
+    ResultCodec<TextBlock>::Set(result, {v.empty() ? nullptr : NewText(v)});
+  }
 };
 
 template <>
@@ -378,10 +377,11 @@ constexpr auto MakeCommand(const char* name, int32_t library = 0) {
   return typename E::Descriptor{{name, &E::template Decode<Function>, library, E::kTypes, E::kResultType}};
 }
 
-// The caller's side: encodes the arguments, calls through the table's core slot (library 0) or
-// library slot, and reads the answer (see ResultCodec::Read).
-template <typename R, typename... P>
-auto CallCommand(const ServiceTable& services, const Command<R, P...>& command, const typename P::Given&... args) {
+// The caller's side: encodes the arguments, calls through the core slot (library 0) or the library
+// slot of the service table given (a ServiceTable, runtime/services.h), and reads the answer (see
+// ResultCodec::Read).
+template <typename Table, typename R, typename... P>
+auto CallCommand(const Table& services, const Command<R, P...>& command, const typename P::Given&... args) {
   // The command may write into its argument records; they are this call's own copies.
   constexpr bool kVariable = (std::is_same_v<P, command_detail::Param<MoreRecords>> || ...);
   std::conditional_t<kVariable, std::vector<ArgRecord>, std::array<ArgRecord, sizeof...(P)>> records{};

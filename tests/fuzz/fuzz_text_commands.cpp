@@ -58,12 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ArgRecord a = IntArg(numbers[0]), b = IntArg(numbers[1]), flag = BoolArg(numbers[2] & 1);
   const int32_t length = static_cast<int32_t>(first.size());
 
-  for (ArgRecord r : {Run(kTextLeft.entry, {text, a}), Run(kTextRight.entry, {text, a}), Run(kTextMiddle.entry, {text, a, b})}) {
+  for (ArgRecord r :
+       {Run(kTextLeft.entry, {text, a}), Run(kTextRight.entry, {text, a}), Run(kTextMiddle.entry, {text, a, b})}) {
     Check(r.type == DataType::Text);
     Check(TextView(static_cast<const char*>(ArgPointer(r))).size() <= first.size());
     FreeResult(r);
   }
-  for (CommandFn find : {FindText, FindTextReverse}) {
+  for (CommandFn find : {kFindText.entry, kFindTextReverse.entry}) {
     for (ArgRecord r : {Run(find, {text, target}), Run(find, {text, target, a, flag})}) {
       const int32_t position = static_cast<int32_t>(r.low);
       Check(position == -1 || (position >= 1 && position <= std::max(length, 1)));

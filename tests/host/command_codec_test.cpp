@@ -9,6 +9,7 @@
 #include "commands/time.h"
 #include "runtime/command.h"
 #include "runtime/memory.h"
+#include "runtime/services.h"
 
 namespace tl {
 namespace {
