@@ -51,6 +51,7 @@ class EntryFiles {
   bool Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const;
   Outcome SaveChanges(const ListUnit& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);
   void BuildLines(const ListUnit& list, uint32_t changeCount);
+  bool PatchLines(const ListUnit& list);
   void NoteOutsideChange(File& file, const FileStamp& now);
   bool KeepBackup(File& file);
   Outcome Save();
@@ -59,8 +60,8 @@ class EntryFiles {
 
   File time_{kTimeFile, 1, {}};
   File entries_{kEntryFile, 0, {}};
-  // The save's lines, one text per column, and the list's change count they were built at.
-  std::array<std::string, 2> lines_;
+  // The save's lines, one text per column, and the list's change count they hold.
+  EntryLines lines_;
   uint32_t builtAt_ = 0;
   bool built_ = false;
   uint32_t loadedAt_ = 0;  // the list's change count right after the load

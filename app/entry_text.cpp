@@ -22,14 +22,94 @@ void AppendLine(std::string& out, std::string_view text) {
   out += kLineEnd;
 }
 
-void ColumnLines(std::string_view rowTexts, std::span<std::string> lines) {
-  for (std::string& column : lines) column.clear();
+void EntryLines::Build(std::string_view rowTexts) {
+  for (size_t c = 0; c < kColumns; ++c) {
+    lines_[c].clear();
+    starts_[c].clear();
+  }
   RowTextsReader reader(rowTexts);
+  columns_ = std::min<size_t>(reader.columns(), kColumns);
   std::string_view text;
   uint32_t column = 0;
   while (reader.Next(text, column)) {
-    if (column < lines.size()) AppendLine(lines[column], text);
+    if (column >= kColumns) continue;
+    starts_[column].push_back(lines_[column].size());
+    AppendLine(lines_[column], text);
   }
+  rows_ = static_cast<int32_t>(starts_[0].size());
+  whole_ = true;
+  for (size_t c = 0; c < kColumns; ++c) {
+    whole_ = whole_ && starts_[c].size() == (c < columns_ ? static_cast<size_t>(rows_) : 0);
+    starts_[c].push_back(lines_[c].size());
+  }
+}
+
+std::optional<std::vector<int32_t>> EntryLines::Replay(std::span<const RowChange> changes) {
+  std::vector<int32_t> dirty;  // kept in order
+  auto shift = [&](int32_t from, int32_t by) {
+    for (int32_t& row : dirty) {
+      if (row >= from) row += by;
+    }
+  };
+  for (const RowChange& change : changes) {
+    const auto at = std::lower_bound(dirty.begin(), dirty.end(), change.row);
+    const bool known = at != dirty.end() && *at == change.row;
+    switch (change.kind) {
+      case RowChangeKind::Inserted:
+        if (!InsertRow(change.row)) return std::nullopt;
+        shift(change.row, 1);
+        dirty.insert(std::lower_bound(dirty.begin(), dirty.end(), change.row), change.row);
+        break;
+      case RowChangeKind::Deleted:
+        if (!DeleteRow(change.row)) return std::nullopt;
+        if (known) dirty.erase(at);
+        shift(change.row + 1, -1);
+        break;
+      case RowChangeKind::TextSet:
+        if (!whole_ || change.row < 0 || change.row >= rows_) return std::nullopt;
+        if (!known) dirty.insert(at, change.row);
+        break;
+    }
+  }
+  return dirty;
+}
+
+bool EntryLines::InsertRow(int32_t row) {
+  if (!whole_ || row < 0 || row > rows_) return false;
+  for (size_t c = 0; c < columns_; ++c) {
+    std::vector<size_t>& starts = starts_[c];
+    const size_t at = starts[static_cast<size_t>(row)];
+    lines_[c].insert(at, kLineEnd);
+    starts.insert(starts.begin() + row, at);
+    for (size_t r = static_cast<size_t>(row) + 1; r < starts.size(); ++r) starts[r] += kLineEnd.size();
+  }
+  ++rows_;
+  return true;
+}
+
+bool EntryLines::DeleteRow(int32_t row) {
+  if (!whole_ || row < 0 || row >= rows_) return false;
+  for (size_t c = 0; c < columns_; ++c) {
+    std::vector<size_t>& starts = starts_[c];
+    const size_t at = starts[static_cast<size_t>(row)];
+    const size_t length = starts[static_cast<size_t>(row) + 1] - at;
+    lines_[c].erase(at, length);
+    starts.erase(starts.begin() + row);
+    for (size_t r = static_cast<size_t>(row); r < starts.size(); ++r) starts[r] -= length;
+  }
+  --rows_;
+  return true;
+}
+
+void EntryLines::SetText(int32_t row, size_t column, std::string_view text) {
+  if (!whole_ || column >= columns_ || row < 0 || row >= rows_) return;
+  std::string line;
+  AppendLine(line, text);
+  std::vector<size_t>& starts = starts_[column];
+  const auto r = static_cast<size_t>(row);
+  const size_t length = starts[r + 1] - starts[r];
+  lines_[column].replace(starts[r], length, line);
+  for (size_t later = r + 1; later < starts.size(); ++later) starts[later] = starts[later] - length + line.size();
 }
 
 bool IsPlainGbk(std::string_view bytes) {

@@ -3,11 +3,15 @@
 // a failing save is worth telling the user about. Portable.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "runtime/row_texts.h"
 
 namespace tl::app {
 
@@ -18,12 +22,38 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // then the line end. Like every text of the runtime, the text ends at a zero byte.
 void AppendLine(std::string& out, std::string_view text);
 
-// The entry files' texts from every row's texts as the list view answers them in one read (see
-// runtime/row_texts.h), in one pass: `lines[c]` gets a line per row holding column c's text,
-// written as by AppendLine. A column the list does not have gives no lines. The lines replace
-// what the strings held, and their storage is kept, so a save of a large list does not take
-// fresh memory every time.
-void ColumnLines(std::string_view rowTexts, std::span<std::string> lines);
+// The entry files' lines, one text per column of the list (at most kColumns), kept beside the
+// list: built from every row's texts once, then patched with the list's changes, so that a save
+// costs what changed rather than the whole list. Each column's text has a line per row holding
+// that column's text, written as by AppendLine; a column the list does not have has no lines.
+class EntryLines {
+ public:
+  static constexpr size_t kColumns = 2;
+
+  // Every line anew from every row's texts as the list view answers them in one read (see
+  // runtime/row_texts.h). The storage of the previous lines is kept, so a save of a large list
+  // does not take fresh memory every time.
+  void Build(std::string_view rowTexts);
+  // Replays the list's changes since the lines were right, a row inserted as an empty line for
+  // now. Answers the rows, as numbered after the last change, whose texts are to be given again
+  // with SetText; nothing when the changes do not fit the lines, which must then be built anew.
+  std::optional<std::vector<int32_t>> Replay(std::span<const RowChange> changes);
+  void SetText(int32_t row, size_t column, std::string_view text);
+
+  const std::string& column(size_t c) const { return lines_[c]; }
+  int32_t rows() const { return rows_; }
+
+ private:
+  bool InsertRow(int32_t row);
+  bool DeleteRow(int32_t row);
+
+  std::array<std::string, kColumns> lines_;
+  // Where each row's line starts in its column's text, then where the text ends.
+  std::array<std::vector<size_t>, kColumns> starts_;
+  size_t columns_ = 0;  // the columns the list has, up to kColumns
+  int32_t rows_ = 0;
+  bool whole_ = false;  // every column has a line for every row
+};
 
 // Whether bytes are text as this program writes it: GBK (a lead byte 0x81 to 0xFE followed by a
 // trail byte 0x40 to 0x7E or 0x80 to 0xFE; single bytes below 0x80) with no zero byte and no

@@ -33,6 +33,11 @@ void ListUnit::EditItem(int32_t item) const { Call(kListViewEditItem, unit_, ite
 
 void ListUnit::FinishEditing() const { Call(kListViewFinishEditing, unit_); }
 
+std::optional<std::vector<RowChange>> ListUnit::ChangesSince(uint32_t changeCount) const {
+  const ByteSet changes = Call(kListViewChangesSince, unit_, static_cast<int32_t>(changeCount));
+  return ReadRowChanges(changes.bytes());
+}
+
 void ListUnit::AddLines(int32_t column, const Text& lines, const char* lineEnd) const {
   Call(kListViewAddLines, unit_, column, lines, lineEnd);
 }

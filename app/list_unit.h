@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/runtime_values.h"
 #include "app/unit_properties.h"
 #include "runtime/command.h"
+#include "runtime/row_texts.h"
 
 namespace tl::app {
 
@@ -31,8 +33,10 @@ class ListUnit {
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
-  // Every row's texts in one read (see ColumnLines).
+  // Every row's texts in one read (see runtime/row_texts.h).
   ByteSet RowTexts() const;
+  // The changes of the rows since the change count; nothing when the list no longer knows them.
+  std::optional<std::vector<RowChange>> ChangesSince(uint32_t changeCount) const;
 
  private:
   UnitRef unit_;

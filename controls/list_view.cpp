@@ -22,6 +22,8 @@ constexpr int32_t kFocusedItem = 0, kActivated = 1, kColumnClick = 2, kHotItem =
 
 constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 constexpr int kColumnFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
+// How many of the latest row changes ChangesSince can still tell.
+constexpr size_t kKeptChanges = 256;
 // Posted to the control after rows were appended: by then it learns their number.
 constexpr UINT kShowCountMessage = WM_APP + 0x1C5;
 
@@ -262,7 +264,7 @@ bool ListView::SetItems(PropertyValue value) {
   editedRow_ = titleRow_ = -1;
   shownCount_ = 0;
   SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
-  Changed();
+  ChangedAll();
   InsertInitialItems();
   return false;
 }
@@ -286,8 +288,32 @@ void ListView::SetItemText(int32_t item, int32_t column, std::string_view text) 
   if (at < texts.size() ? texts[at] == text : text.empty()) return;  // nothing changes
   if (at >= texts.size()) texts.resize(at + 1);
   texts[at].assign(text);
-  Changed();
+  Changed({RowChangeKind::TextSet, item});
   QueueRedraw(item);
+}
+
+void ListView::Changed(RowChange change) {
+  changeStamp_ = NextListChangeStamp();
+  changes_.emplace_back(changeStamp_, change);
+  if (changes_.size() > kKeptChanges) {
+    forgottenUntil_ = changes_.front().first;
+    changes_.pop_front();
+  }
+}
+
+void ListView::ChangedAll() {
+  changeStamp_ = NextListChangeStamp();
+  changes_.clear();
+  forgottenUntil_ = changeStamp_;
+}
+
+std::optional<std::vector<RowChange>> ListView::ChangesSince(uint32_t since) const {
+  if (since < forgottenUntil_ || since > changeStamp_) return std::nullopt;
+  std::vector<RowChange> changes;
+  for (const auto& [stamp, change] : changes_) {
+    if (stamp > since) changes.push_back(change);
+  }
+  return changes;
 }
 
 // Changed texts reach the control together, as appended rows do: filling a large list sends the
@@ -368,7 +394,7 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
   } catch (const std::bad_alloc&) {
     return -1;
   }
-  Changed();
+  Changed({RowChangeKind::Inserted, index});
   if (index == count) {
     QueueCount();
   } else {
@@ -400,7 +426,7 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
   } catch (const std::bad_alloc&) {
     // The rows that fitted stay, as with one InsertItem a row.
   }
-  Changed();
+  ChangedAll();
   QueueCount();
   return count;
 }
@@ -417,7 +443,7 @@ void ListView::DeleteItem(int32_t item) {
   tips_.erase(tips_.lower_bound({id, INT32_MIN}), tips_.upper_bound({id, INT32_MAX}));
   rows_.erase(rows_.begin() + item);
   FollowRows(item, -1);
-  Changed();
+  Changed({RowChangeKind::Deleted, item});
   ShowCount();
 }
 

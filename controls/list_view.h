@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +18,7 @@
 #include "controls/appearance.h"
 #include "controls/control_unit.h"
 #include "controls/list_view_block.h"
+#include "runtime/row_texts.h"
 #include "runtime/unit_arguments.h"
 #include "runtime/value.h"
 
@@ -46,6 +49,9 @@ void ListViewFinishEditing(ListView& list);
 // text of the rows from the first on; answers the number of pieces.
 int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
                          std::string_view delimiter);
+// The changes of the rows since the change count (property 39) in their block form
+// (runtime/row_texts.h).
+std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount);
 
 
 // The next value of the change count that every list view answers as property 39.
@@ -88,6 +94,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void FinishEditing();
   int32_t CurrentSelection() const;
   void SetCurrentSelection(int32_t item);
+  // The changes of the rows made after the change count `since` (property 39), oldest first;
+  // nothing when they are no longer all known (the last few hundred are kept).
+  std::optional<std::vector<RowChange>> ChangesSince(uint32_t since) const;
 
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -132,7 +141,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void OpenRowAt(int32_t index);
   void FollowRows(int32_t at, int32_t by);
   void RestoreTopRow(int32_t top);
-  void Changed() { changeStamp_ = NextListChangeStamp(); }
+  void Changed(RowChange change);
+  // A change too large to be told row by row.
+  void ChangedAll();
   // Answers to the control's questions about the rows.
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
   bool AnswerGetItem(UINT message, LPARAM lParam, LRESULT& result);
@@ -155,6 +166,10 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   int32_t hotItem_ = -1;
   bool movingMarks_ = false;  // the unit's own moves of selection, focus and check state are no user's
   uint32_t changeStamp_ = NextListChangeStamp();
+  // The latest changes with the change count each made, oldest first; those up to
+  // `forgottenUntil_` are no longer known.
+  std::deque<std::pair<uint32_t, RowChange>> changes_;
+  uint32_t forgottenUntil_ = changeStamp_;
   // Tips of the initial items, keyed by (row id, column).
   std::map<std::pair<uint32_t, int32_t>, std::wstring> tips_;
 };
@@ -171,9 +186,11 @@ inline constexpr auto kListViewSetColumnWidth = MakeCommand<ListViewSetColumnWid
 inline constexpr auto kListViewEditItem = MakeCommand<ListViewEditItem>("EditItem", kListViewLibrary);
 inline constexpr auto kListViewFinishEditing = MakeCommand<ListViewFinishEditing>("FinishEditing", kListViewLibrary);
 inline constexpr auto kListViewAddLines = MakeCommand<ListViewAddLines>("AddLines", kListViewLibrary);
+inline constexpr auto kListViewChangesSince = MakeCommand<ListViewChangesSince>("ChangesSince", kListViewLibrary);
 inline constexpr const CommandInfo* kListViewMethods[] = {
     &kListViewGetItemCount, &kListViewGetItemText, &kListViewSetItemText, &kListViewInsertItem, &kListViewDeleteItem,
-    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing, &kListViewAddLines
+    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing, &kListViewAddLines,
+    &kListViewChangesSince
 };
 
 }  // namespace tl

@@ -1,4 +1,4 @@
-// The list view's ten methods: library commands whose first argument names the unit.
+// The list view's eleven methods: library commands whose first argument names the unit.
 #include <string>
 
 #include "controls/list_view.h"
@@ -38,6 +38,12 @@ void ListViewFinishEditing(ListView& list) { list.FinishEditing(); }
 int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
                          std::string_view delimiter) {
   return list.AddLines(column.value_or(0), text, delimiter);
+}
+
+std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount) {
+  const auto since = static_cast<uint32_t>(changeCount.value_or(0));
+  const std::optional<std::vector<RowChange>> changes = list.ChangesSince(since);
+  return RowChangesBlock(changes ? &*changes : nullptr);
 }
 
 }  // namespace tl

@@ -263,6 +263,14 @@ struct ResultCodec<ByteSetBlock> {
   static ByteSetBlock Read(const ArgRecord& r, void (*)(void*)) { return {ArgPointer(r)}; }
 };
 
+// Bytes the command copies into a new byte set; no bytes come back as null.
+template <>
+struct ResultCodec<std::vector<uint8_t>> : ResultCodec<ByteSetBlock> {
+  static void Set(ArgRecord* result, Bytes v) {
+    ResultCodec<ByteSetBlock>::Set(result, {v.empty() ? nullptr : NewByteSet(v)});
+  }
+};
+
 template <>
 struct ResultCodec<TextArrayBlock> {
   static constexpr uint32_t kType = DataType::Text | DataType::ArrayFlag;

@@ -1,14 +1,19 @@
-// Every row's texts of a list in one block, the form in which the list view hands its rows over
-// in one read: the column count (four bytes, low byte first), then row by row each column's text
-// ended by a zero byte, which no text holds. Written by the list view, read by whoever wants the
-// whole list. Portable.
+// How a list view hands its rows over to a reader that keeps its own copy of their texts: every
+// row's texts in one block, or what changed since the reader's copy. Written by the list view,
+// read by whoever wants the whole list. Portable.
+//
+// The block of texts: the column count (four bytes, low byte first), then row by row each
+// column's text ended by a zero byte, which no text holds.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tl {
 
@@ -55,5 +60,20 @@ class RowTextsReader {
   uint32_t column_ = 0;
   std::string_view rest_;
 };
+
+// One change of a list's rows, with the index its row had when it happened.
+enum class RowChangeKind : int32_t { Inserted = 1, Deleted = 2, TextSet = 3 };
+struct RowChange {
+  RowChangeKind kind;
+  int32_t row;
+  friend bool operator==(const RowChange&, const RowChange&) = default;
+};
+
+// The changes since a change count, oldest first, as the list view answers them: a count (four
+// bytes), then each change's kind and row (four bytes each), all low byte first. A count of -1
+// says the list no longer knows them all, and the reader must read every row.
+std::vector<uint8_t> RowChangesBlock(const std::vector<RowChange>* changes);
+// Nothing for -1 or for a block that does not hold what its count says.
+std::optional<std::vector<RowChange>> ReadRowChanges(std::span<const uint8_t> block);
 
 }  // namespace tl

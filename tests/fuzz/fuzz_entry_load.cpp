@@ -80,17 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t cut = std::min<size_t>(data[0], input.size());
   const std::string_view entryFile = input.substr(cut), timeFile = input.substr(0, cut);
   const std::vector<std::string> entries = LoadedLines(entryFile), times = LoadedLines(timeFile);
-  std::string lines[2];
-  tl::app::ColumnLines(RowTexts(entries, times), lines);
+  tl::app::EntryLines built;
+  built.Build(RowTexts(entries, times));
+  const std::string& entryLines = built.column(0);
+  const std::string& timeLines = built.column(1);
 
-  const bool entriesExact = tl::app::LoadedExactly(entryFile, lines[0]);
-  if (entriesExact) Check(Whole(entryFile, lines[0]));
+  const bool entriesExact = tl::app::LoadedExactly(entryFile, entryLines);
+  if (entriesExact) Check(Whole(entryFile, entryLines));
   if (tl::app::IsPlainGbk(entryFile) && PlainLineEnds(entryFile)) Check(entriesExact);
 
   // The rows past the time file's end save as empty lines; what the file held comes first.
-  const bool timesExact = tl::app::TimesLoadedExactly(timeFile, lines[1]);
+  const bool timesExact = tl::app::TimesLoadedExactly(timeFile, timeLines);
   if (timesExact) {
-    std::string_view saved = lines[1];
+    std::string_view saved = timeLines;
     while (saved.size() > timeFile.size() + kLineEnd.size() && saved.ends_with("\r\n\r\n")) {
       saved.remove_suffix(kLineEnd.size());
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 
 #include "app/entry_text.h"
 #include "runtime/row_texts.h"
@@ -32,20 +33,21 @@ TEST(EntryLines, LinearInTheSizeOfTheList) {
   EXPECT_EQ(out.size(), 100000u * 102u);
 }
 
-// Each case writes over the previous case's lines, as a save writes over the previous save's.
+// Each case builds over the previous case's lines, as a save builds over the previous save's.
 std::string ColumnOf(std::string_view rowTexts, uint32_t column) {
-  static std::array<std::string, 3> lines{"earlier\r\n", "lines\r\n", "kept\r\n"};
-  ColumnLines(rowTexts, lines);
-  return lines[column];
+  static EntryLines lines;
+  lines.Build(RowTextsBlock(2, {"earlier", "lines"}));
+  lines.Build(rowTexts);
+  return lines.column(column);
 }
 
-TEST(ColumnLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
+TEST(EntryLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
   const std::string rows = RowTextsBlock(2, {"买菜", "2024年3月5日", "", "", "one\r\ntwo", "t3"});
   EXPECT_EQ(ColumnOf(rows, 0), "买菜\r\n\r\none two\r\n");
   EXPECT_EQ(ColumnOf(rows, 1), "2024年3月5日\r\n\r\nt3\r\n");
-  EXPECT_EQ(ColumnOf(rows, 2), "") << "a column the list does not have";
+  EXPECT_EQ(ColumnOf(RowTextsBlock(1, {"a", "b"}), 1), "") << "a column the list does not have";
   EXPECT_EQ(ColumnOf(RowTextsBlock(2, {"a\r", "b\n"}), 1), "b \r\n") << "a break just before a text's end";
-  EXPECT_EQ(ColumnOf(RowTextsBlock(3, {"a", "b", "c", "d", "e", "f"}), 2), "c\r\nf\r\n");
+  EXPECT_EQ(ColumnOf(RowTextsBlock(3, {"a", "b", "c", "d", "e", "f"}), 1), "b\r\ne\r\n");
   EXPECT_EQ(ColumnOf(RowTextsBlock(2, {}), 0), "") << "an empty list";
   EXPECT_EQ(ColumnOf(RowTextsBlock(1, {"x"}).substr(0, 6), 0), "x\r\n") << "a last text without its zero byte";
   EXPECT_EQ(ColumnOf("\2\0", 0), "") << "too short to hold the count";
@@ -54,6 +56,59 @@ TEST(ColumnLines, OneLinePerRowOfTheAskedColumnWrittenAsEveryLineIs) {
   std::string wide = RowTextsBlock(258, {});
   for (int i = 0; i < 2 * 258; ++i) (wide += std::to_string(i)) += '\0';
   EXPECT_EQ(ColumnOf(wide, 0), "0\r\n258\r\n");
+}
+
+// The list as a model: random insertions, deletions and text changes, each batch replayed on the
+// lines and the touched rows' texts given again; the lines must equal lines built anew.
+TEST(EntryLines, ReplayedChangesGiveTheLinesABuildWould) {
+  std::vector<std::array<std::string, 2>> rows;
+  auto block = [&] {
+    std::string out = RowTextsBlock(2, {});
+    for (const auto& row : rows) (((out += row[0]) += '\0') += row[1]) += '\0';
+    return out;
+  };
+  std::mt19937 random(20261208);
+  auto text = [&] {
+    static const char* const kPieces[] = {"买菜", "a", "\r\n", "\n", "\r", "2024年3月5日", ""};
+    std::string t;
+    for (int n = random() % 4; n > 0; --n) t += kPieces[random() % std::size(kPieces)];
+    return t;
+  };
+  EntryLines lines;
+  lines.Build(block());
+  for (int batch = 0; batch < 200; ++batch) {
+    std::vector<RowChange> changes;
+    for (int n = 1 + random() % 5; n > 0; --n) {
+      const auto count = static_cast<int32_t>(rows.size());
+      const int kind = count == 0 ? 0 : static_cast<int>(random() % 3);
+      if (kind == 0) {
+        const int32_t at = static_cast<int32_t>(random() % (count + 1));
+        rows.insert(rows.begin() + at, {text(), text()});
+        changes.push_back({RowChangeKind::Inserted, at});
+      } else if (kind == 1) {
+        const int32_t at = static_cast<int32_t>(random() % count);
+        rows.erase(rows.begin() + at);
+        changes.push_back({RowChangeKind::Deleted, at});
+      } else {
+        const int32_t at = static_cast<int32_t>(random() % count);
+        rows[static_cast<size_t>(at)][random() % 2] = text();
+        changes.push_back({RowChangeKind::TextSet, at});
+      }
+    }
+    const std::optional<std::vector<int32_t>> touched = lines.Replay(changes);
+    ASSERT_TRUE(touched) << "batch " << batch;
+    for (int32_t row : *touched) {
+      for (size_t c = 0; c < 2; ++c) lines.SetText(row, c, rows[static_cast<size_t>(row)][c]);
+    }
+    EntryLines built;
+    built.Build(block());
+    ASSERT_EQ(lines.column(0), built.column(0)) << "batch " << batch;
+    ASSERT_EQ(lines.column(1), built.column(1)) << "batch " << batch;
+    ASSERT_EQ(lines.rows(), static_cast<int32_t>(rows.size()));
+  }
+  EXPECT_FALSE(lines.Replay(std::vector<RowChange>{{RowChangeKind::Deleted, lines.rows()}})) << "a row it does not have";
+  lines.Build(RowTextsBlock(2, {"only the title"}));
+  EXPECT_FALSE(lines.Replay(std::vector<RowChange>{{RowChangeKind::TextSet, 0}})) << "rows whose texts were not all read";
 }
 
 TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {

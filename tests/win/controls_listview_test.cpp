@@ -372,6 +372,30 @@ TEST_F(ListViewTest, AddLinesPlacesRowsAndTextsAsOneCallAPieceWould) {
   EXPECT_EQ(Text(0) + Text(1) + Text(2), "abc") << "a sorted list places each row as an insertion would";
 }
 
+TEST_F(ListViewTest, ChangesSinceTellsEachChangeOfTheRowsUntilTooManyWereMade) {
+  ASSERT_TRUE(Create(EntryListBlock()));
+  ListView* list = dynamic_cast<ListView*>(list_.get());
+  auto count = [&] { return static_cast<uint32_t>(Read(39).low); };
+  const uint32_t start = count();
+  EXPECT_EQ(list->ChangesSince(start), std::vector<RowChange>{});
+  Insert("a");
+  Insert("b", IntArg(0));
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
+  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});  // the same text: no change
+  const uint32_t middle = count();
+  Call(ListViewDeleteItem, {IntArg(0)});
+  using K = RowChangeKind;
+  EXPECT_EQ(list->ChangesSince(start),
+            (std::vector<RowChange>{{K::Inserted, 0}, {K::Inserted, 0}, {K::TextSet, 1}, {K::Deleted, 0}}));
+  EXPECT_EQ(list->ChangesSince(middle), (std::vector<RowChange>{{K::Deleted, 0}}));
+
+  for (int i = 0; i < 300; ++i) Insert("x");
+  EXPECT_FALSE(list->ChangesSince(middle)) << "the oldest changes are no longer kept";
+  const uint32_t recent = count();
+  list->AddLines(0, "y\r\nz", "\r\n");
+  EXPECT_FALSE(list->ChangesSince(recent)) << "many rows at once are one change too large to tell";
+}
+
 TEST_F(ListViewTest, InitialItemsAndColumnsComeFromTheirRecords) {
   ListViewBlock b = EntryListBlock();
   b.items = {{false, -1, -1, 5, 0, "第一", "提示"},

@@ -69,11 +69,11 @@ void Measure(int count) {
   const app::ByteSet rows = list.RowTexts();
   const double read = Now() - t0;
   // The lines are made into the storage the previous save left, as in the program.
-  std::array<std::string, 2> lines;
+  app::EntryLines lines;
   double columns = 0;
   for (int i = 0; i < 2; ++i) {
     t0 = Now();
-    app::ColumnLines({reinterpret_cast<const char*>(rows.bytes().data()), rows.bytes().size()}, lines);
+    lines.Build({reinterpret_cast<const char*>(rows.bytes().data()), rows.bytes().size()});
     columns = Now() - t0;
   }
   double raw = 1e9, flushed = 1e9, replaced = 1e9;
@@ -98,7 +98,7 @@ void Measure(int count) {
               "(%.2fx), flushed to the disk %.1f ms (%.2fx), flushed beside and replaced %.1f ms (%.2fx); of the "
               "save, reading the rows %.1f ms, the lines of both files %.1f ms (%zu bytes)\n",
               count, load, save, raw, save / raw, flushed, save / flushed, replaced, save / replaced, read, columns,
-              lines[0].size() + lines[1].size());
+              lines.column(0).size() + lines.column(1).size());
   DestroyWindow(LoadedWindow(*main)->hwnd());
 }
 
