@@ -380,10 +380,10 @@ TEST_F(ListViewTest, ChangesSinceTellsEachChangeOfTheRowsUntilTooManyWereMade) {
   EXPECT_EQ(list->ChangesSince(start), std::vector<RowChange>{});
   Insert("a");
   Insert("b", IntArg(0));
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});  // the same text: no change
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});  // the same text: no change
   const uint32_t middle = count();
-  Call(ListViewDeleteItem, {IntArg(0)});
+  Call(kListViewDeleteItem.entry, {IntArg(0)});
   using K = RowChangeKind;
   EXPECT_EQ(list->ChangesSince(start),
             (std::vector<RowChange>{{K::Inserted, 0}, {K::Inserted, 0}, {K::TextSet, 1}, {K::Deleted, 0}}));
