@@ -6,7 +6,9 @@
 #include <optional>
 #include <span>
 
-#include "app/services_helpers.h"
+#include "app/list_unit.h"
+#include "app/runtime_values.h"
+#include "runtime/services.h"
 
 namespace tl::app {
 

@@ -1,10 +1,14 @@
 #include <string_view>
 
-#include "app/globals.h"
 #include "app/app_handlers.h"
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/declared_calls.h"
+#include "app/dialogs.h"
+#include "app/globals.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 
 namespace tl::app {
 namespace {
@@ -68,7 +72,7 @@ void AddPlaceholderRow() {
   kEntryList.InsertItem(std::nullopt, kPlaceholderText.data());
   SelectLastRowWalkingDown();
   kEntryList.EditItem(kEntryList.CurrentSelection());
-  kEntryList.SetItemText(kEntryList.CurrentSelection(), 1, DateTimeText(Now()).c_str());
+  kEntryList.SetItemText(kEntryList.CurrentSelection(), 1, DateTimeText(DateTimeNow()).c_str());
 }
 
 void SaveCursor() {
@@ -77,17 +81,17 @@ void SaveCursor() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(declared::GetCursorPos, {PointerWord(point)});
+  CallDll(declared::GetCursorPos, {PointerWord(point)});
   saved = *point;
 }
 
 void RestoreCursor() {
   const PointRecord& saved = *TheGlobals().SavedCursor;
-  CallDeclared(declared::SetCursorPos, {static_cast<uint32_t>(saved.x), static_cast<uint32_t>(saved.y)});
+  CallDll(declared::SetCursorPos, {static_cast<uint32_t>(saved.x), static_cast<uint32_t>(saved.y)});
 }
 
 void PostToWindow(uint32_t window, uint32_t message, uint32_t wParam, uint32_t lParam) {
-  CallDeclared(declared::PostMessageA, {window, message, wParam, lParam});
+  CallDll(declared::PostMessageA, {window, message, wParam, lParam});
 }
 
 // The click and the key go to the program's own windows as posted messages rather than as
@@ -102,7 +106,7 @@ void ClickHiddenButton() {
 // For the window of this program that has the keyboard focus; none has it while another
 // program is active, and then the key is not pressed.
 void PressEnter() {
-  const uint32_t focus = CallDeclared(declared::GetFocus, {});
+  const uint32_t focus = CallDll(declared::GetFocus, {});
   if (focus == 0) return;
   PostToWindow(focus, kKeyDownMessage, kEnterKey, kEnterPressed);
   PostToWindow(focus, kKeyUpMessage, kEnterKey, kEnterReleased);
@@ -129,7 +133,7 @@ HandlerResult OnEditEntry(Args) {
   const Text oldText = kEntryList.ItemText(row);
   if (oldText.empty()) return NoAnswer;
   Text answer;
-  if (!InputBox("请输入要更改的文本", "修改文本", oldText.c_str(), answer)) return NoAnswer;
+  if (!AskForText("请输入要更改的文本", "修改文本", oldText.c_str(), answer)) return NoAnswer;
   if (kEntryList.ItemText(row) == oldText.view()) kEntryList.SetItemText(row, 0, answer.c_str());
   return NoAnswer;
 }
@@ -140,7 +144,7 @@ HandlerResult OnDeleteEntry(Args) {
 }
 
 HandlerResult OnViewDetails(Args) {
-  LoadWindow(units::DetailsWindow, false);
+  OpenWindow(units::DetailsWindow, false);
   return NoAnswer;
 }
 
@@ -151,7 +155,7 @@ HandlerResult OnDetailsWindowCreated(Args) {
 }
 
 HandlerResult OnEntryListRightClick(Args) {
-  PopupMenu(units::EntryList, units::ListMenu);
+  Call(cmd::kPopupMenu, units::EntryList, units::ListMenu);
   return NoAnswer;
 }
 

@@ -9,6 +9,9 @@
 #include <utility>
 
 #include "app/app_handlers.h"
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"
@@ -23,24 +26,24 @@ std::string_view AsText(std::span<const uint8_t> bytes) {
 enum class Presence { Missing, Present, Unknown };
 
 Presence PresenceOf(const std::string& name) {
-  const int64_t length = CallLong(cmd::FileLength, {TextArg(name.c_str())});
+  const int64_t length = Call(cmd::kFileLength, name);
   return length == -1 ? Presence::Missing : length == -2 ? Presence::Unknown : Presence::Present;
 }
 
-ByteSet ReadBytes(const char* name) { return CallByteSet(cmd::ReadFile, {TextArg(name)}); }
+ByteSet ReadBytes(const char* name) { return Call(cmd::kReadFile, name); }
 
 bool Replace(const std::string& source, const char* target) {
-  return CallBool(cmd::ReplaceFileWith, {TextArg(source.c_str()), TextArg(target)});
+  return Call(cmd::kReplaceFileWith, source, target);
 }
 
 // True when the file is gone, whether or not it was there.
 bool Remove(const std::string& name) {
-  return CallBool(cmd::RemoveFile, {TextArg(name.c_str())}) || PresenceOf(name) == Presence::Missing;
+  return Call(cmd::kRemoveFile, name) || PresenceOf(name) == Presence::Missing;
 }
 
 // The text goes as it is: no line holds a zero byte.
 bool WriteFlushed(const std::string& name, const std::string& text) {
-  return CallBool(cmd::WriteFileFlushed, {TextArg(name.c_str()), TextArg(text.c_str())});
+  return Call(cmd::kWriteFileFlushed, name, {Encode<std::string_view>(text)});
 }
 
 const std::string& EntryTemporary() {
@@ -99,7 +102,7 @@ bool WritePair(const std::string& times, const std::string& entries) {
 // Appends a row per line to the list (column 0), or sets the rows' texts line by line: one call
 // for the whole file instead of a call a row.
 void AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
-  list.AddLines(static_cast<int32_t>(column), CallText(cmd::ToText, {ByteSetArg(bytes)}), "\r\n");
+  list.AddLines(static_cast<int32_t>(column), Call(cmd::kToText, Encode<Bytes>(bytes.get())), "\r\n");
 }
 
 std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
@@ -109,14 +112,7 @@ std::string KeptNotice(std::string_view why, const char* name, const std::string
          "，在程序所在的文件夹中。";
 }
 
-FileStamp StampOf(const std::string& name) {
-  const ByteSet stamp = CallByteSet(cmd::FileStamp, {TextArg(name.c_str())});
-  const std::span<const uint8_t> bytes = stamp.bytes();
-  if (bytes.size() != 16) return {};
-  uint64_t fields[2] = {0, 0};
-  for (int i = 15; i >= 0; --i) fields[i / 8] = (fields[i / 8] << 8) | bytes[static_cast<size_t>(i)];
-  return {static_cast<int64_t>(fields[0]), static_cast<int64_t>(fields[1])};
-}
+FileStamp StampOf(const std::string& name) { return Call(cmd::kFileStamp, name); }
 
 // A file's bytes when it can be read whole now.
 std::optional<ByteSet> ReadWhole(const std::string& name) {
@@ -249,7 +245,7 @@ bool EntryFiles::KeepBackup(File& file) {
     const std::string backup = BackupName(file.name, n);
     const Presence presence = PresenceOf(backup);
     if (presence == Presence::Present) continue;
-    if (presence == Presence::Unknown || !CallBool(cmd::CopyToNewFile, {TextArg(file.name), TextArg(backup.c_str())})) break;
+    if (presence == Presence::Unknown || !Call(cmd::kCopyToNewFile, file.name, backup)) break;
     switch (file.keep) {
       case Keep::TooLarge:
         notices_.push_back(KeptNotice("太大（超过64 MB），没有读入。", file.name, backup));
@@ -364,7 +360,7 @@ void TellEntryFileNotices() {
 
 namespace {
 
-double NowSeconds() { return Now() * static_cast<double>(kSecondsPerDay); }
+double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay); }
 
 }  // namespace
 

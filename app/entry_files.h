@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/entry_text.h"
-#include "app/services_helpers.h"
+#include "app/list_unit.h"
+#include "app/runtime_values.h"
+#include "commands/file.h"
 
 namespace tl::app {
 
@@ -18,14 +20,7 @@ inline constexpr const char* kTimeFile = "jilusjian.txt";
 // A file longer than this is not loaded: it is kept as a backup before anything replaces it.
 inline constexpr int64_t kLargestLoadedFile = 64 << 20;
 
-// What tells, without reading it, that a file changed since it was last looked at.
-struct FileStamp {
-  int64_t length = -1;  // -1: no such file; -2: the file could not be looked at
-  int64_t time = -1;
-  bool operator==(const FileStamp&) const = default;
-  bool missing() const { return length == -1; }
-  bool known() const { return length != -2; }
-};
+using cmd::FileStamp;
 
 class EntryFiles {
  public:

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/services_helpers.h"
+#include "app/runtime_values.h"
 
 namespace tl::app {
 

@@ -2,10 +2,11 @@
 #include <windows.h>
 
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "commands/instance.h"
+#include "forms/ids.h"
 #include "runtime/runtime.h"
 
 namespace tl::app {
@@ -23,8 +24,8 @@ int EntryRoutine(const ServiceTable& services) {
   // One copy per directory writes the entry files: a second start, by whatever path it reaches
   // the directory, shows the first and ends. A directory that cannot be claimed at all (read-only)
   // does not stop the program; see ClaimRunDirectory.
-  if (!CallBool(cmd::ClaimRunDirectory, {})) {
-    Call(cmd::ShowRunningInstance, {TextArg(kMainWindowCaption)});
+  if (!Call(cmd::kClaimRunDirectory)) {
+    Call(cmd::kShowRunningInstance, kMainWindowCaption);
     EndProgram(0);
   }
   RecoverInterruptedSave();

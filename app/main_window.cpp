@@ -1,6 +1,8 @@
 // The main window's life: what its creation sets up, how its units follow its width, why its
 // close box does nothing, the two menu items 关于 and 关闭程序, and the save at the session's end.
 #include "app/app_handlers.h"
+#include "app/declared_calls.h"
+#include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
 #include "app/units.h"
@@ -28,7 +30,7 @@ int32_t MainWindowClientWidth(int32_t outerWidth) {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* origin = static_cast<PointRecord*>(fresh.get());
   *origin = {0, 0};
-  CallDeclared(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
+  CallDll(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
   const int32_t frame = origin->x - ReadInt(units::MainWindow, prop::Left);
   if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
   return outerWidth - 2 * frame;
@@ -84,7 +86,7 @@ HandlerResult OnMainWindowResized(Args) {
 HandlerResult OnMainWindowCloseBox(Args) { return Answer(0); }
 
 HandlerResult OnAbout(Args) {
-  LoadWindow(units::AboutWindow, true);
+  OpenWindow(units::AboutWindow, true);
   return NoAnswer;
 }
 

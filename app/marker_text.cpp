@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/command_calls.h"
 #include "commands/text.h"
 
 namespace tl::app {
@@ -10,14 +11,13 @@ namespace {
 constexpr int32_t kNotFound = -1;
 
 int32_t Find(const char* text, const char* target, int32_t from) {
-  return CallInt(cmd::FindText, {TextArg(text), TextArg(target), IntArg(from), Omitted()});
+  return Call(cmd::kFindText, text, target, from, ArgRecord{});
 }
 
 int32_t Length(const char* text) { return static_cast<int32_t>(std::strlen(text)); }
 
 Text WithQuotes(const char* marker) {
-  return CallText(cmd::ReplaceText,
-                  {TextArg(marker), TextArg("#引号"), TextArg("\""), Omitted(), Omitted(), BoolArg(true)});
+  return Call(cmd::kReplaceText, marker, "#引号", "\"", std::nullopt, std::nullopt, true);
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ Text WithQuotes(const char* marker) {
 Text TextBeforeMarker(const char* text, const char* marker) {
   const int32_t p = Find(text, marker, 1);
   if (p == kNotFound) return Text();
-  return CallText(cmd::TextLeft, {TextArg(text), IntArg(p - 1)});
+  return Call(cmd::kTextLeft, text, p - 1);
 }
 
 Text TextBetween(const char* text, const char* left, const char* right) {
@@ -36,14 +36,14 @@ Text TextBetween(const char* text, const char* left, const char* right) {
   const int32_t q = p + Length(leftMarker.c_str());
   const int32_t r = Find(text, rightMarker.c_str(), q);
   if (r == kNotFound) return Text();
-  return CallText(cmd::TextMiddle, {TextArg(text), IntArg(q), IntArg(r - q)});
+  return Call(cmd::kTextMiddle, text, q, r - q);
 }
 
 Text TextAfterLastMarker(const char* text, const char* marker) {
   const int32_t length = Length(text);
-  const int32_t r = CallInt(cmd::FindTextReverse, {TextArg(text), TextArg(marker), IntArg(length + 1), Omitted()});
+  const int32_t r = Call(cmd::kFindTextReverse, text, marker, length + 1, ArgRecord{});
   if (r == kNotFound) return Text();
-  return CallText(cmd::TextRight, {TextArg(text), IntArg(length - Length(marker) - r + 1)});
+  return Call(cmd::kTextRight, text, length - Length(marker) - r + 1);
 }
 
 }  // namespace tl::app

@@ -3,7 +3,7 @@
 // gives the empty text.
 #pragma once
 
-#include "app/services_helpers.h"
+#include "app/runtime_values.h"
 
 namespace tl::app {
 

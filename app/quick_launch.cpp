@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
 #include "commands/file.h"
 #include "commands/shell.h"
 
@@ -16,18 +17,18 @@ constexpr int32_t kOpenOperation = 4;
 }  // namespace
 
 HandlerResult OnPortalClicked(Args) {
-  Call(cmd::OpenWebAddress, {TextArg(kPortalAddress)}, Library::Shell);
+  Call(cmd::kOpenWebAddress, kPortalAddress);
   return NoAnswer;
 }
 
 HandlerResult OnNotepadClicked(Args) {
   // Created empty when missing; an existing document keeps the text the user saved in it.
-  if (CallLong(cmd::FileLength, {TextArg(kNotepadDocument)}) < 0) {
-    Call(cmd::WriteFile, {TextArg(kNotepadDocument), ByteSetArg(nullptr)});
+  if (Call(cmd::kFileLength, kNotepadDocument) < 0) {
+    Call(cmd::kWriteFile, kNotepadDocument, {Encode<Bytes>(ByteSet().get())});
   }
-  const Text directory = CallText(cmd::GetRunDirectory, {});
+  const Text directory = Call(cmd::kGetRunDirectory);
   const std::string path = std::string(directory.view()) + "\\" + kNotepadDocument;
-  Call(cmd::Execute, {IntArg(kOpenOperation), TextArg(path.c_str()), Omitted(), Omitted(), Omitted()}, Library::Shell);
+  Call(cmd::kExecute, kOpenOperation, path, std::nullopt, std::nullopt, std::nullopt);
   return NoAnswer;
 }
 

@@ -4,10 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 #include "commands/text.h"
 
 namespace tl::app {
@@ -36,7 +40,7 @@ void StageComponents(int hour, int minute) {
   Globals& g = TheGlobals();
   for (void*& array : g.ReminderComponents) {
     const Text content = ReadText(StagingBox, prop::EditBoxContent);
-    TextArray pieces = CallTextArray(cmd::SplitText, {TextArg(content), TextArg(kStagingSeparator), Omitted()});
+    TextArray pieces = Call(cmd::kSplitText, content, kStagingSeparator, std::nullopt);
     TextArray(array).Reset();
     array = pieces.Release();
   }
@@ -77,11 +81,11 @@ void MarkEntries(const char* key) {
   for (int32_t row = 0; row < count; ++row) {
     const Text text = kEntries.ItemText(row, 0);
     if (text.view() != entryText.view()) continue;
-    SetFocus(EntryList);
+    Call(cmd::kSetFocus, EntryList);
     kEntries.SetCurrentSelection(row);
     if (text.view().starts_with(kReminderMarker)) return;
     kEntries.SetItemText(row, 0, marked.c_str());
-    SetFocus(ReminderList);
+    Call(cmd::kSetFocus, ReminderList);
   }
 }
 

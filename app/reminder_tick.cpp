@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
+#include "commands/time.h"
 
 namespace tl::app {
 namespace {
@@ -21,7 +26,7 @@ std::optional<DateTimeParts> MinuteOfRow(int32_t row) {
 }
 
 void Announce(int32_t row, const Text& key) {
-  SetFocus(ReminderList);
+  Call(cmd::kSetFocus, ReminderList);
   kReminders.SetCurrentSelection(row);
   kReminders.EnsureVisible(row);
   ShowMessage((std::string(key.view()) + "\r\n快去要钱吧，时间到了！").c_str(), 0);
@@ -29,7 +34,7 @@ void Announce(int32_t row, const Text& key) {
 
 // The announced reminder's own key names the entries, whatever row the user selected meanwhile.
 void UnmarkEntries(const Text& key) {
-  SetFocus(EntryList);
+  Call(cmd::kSetFocus, EntryList);
   const Text entryText = EntryTextOfKey(key.c_str());
   const std::string marked = kReminderMarker + std::string(entryText.view());
   for (int32_t row = 0; row < kEntries.ItemCount(); ++row) {
@@ -42,7 +47,7 @@ void UnmarkEntries(const Text& key) {
 }  // namespace
 
 std::optional<DateTimeParts> ClockNow() {
-  const Text t = DateTimeText(Now());
+  const Text t = DateTimeText(DateTimeNow());
   const char* c = t.c_str();
   return ClockFromComponents(TextBeforeMarker(c, "年").view(), TextBetween(c, "年", "月").view(),
                              TextBetween(c, "月", "日").view(), TextBetween(c, "日", "时").view(),
@@ -72,7 +77,7 @@ HandlerResult OnReminderTick(Args) {
     if (!minute || !Announcements().TakeIfDue(key.view(), *minute, span)) continue;
     Announce(row, key);
     UnmarkEntries(key);
-    Delay(1000);
+    Call(cmd::kDelay, 1000);
   }
   return NoAnswer;
 }

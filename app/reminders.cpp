@@ -2,8 +2,12 @@
 
 #include <string>
 
+#include "app/clock.h"
+#include "app/command_calls.h"
+#include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
 
 namespace tl::app {
 namespace {
@@ -29,9 +33,9 @@ int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
 
 // With no entry selected there is nothing to set a reminder for, so the window is not opened:
 // a first load would close itself again, and a window already loaded would be filled with no
-// entry at all. LoadWindow answers false when the created handler closed the window.
+// entry at all. OpenWindow answers false when the created handler closed the window.
 bool OpenReminderWindowForSelectedEntry() {
-  return !SelectedEntryText().empty() && LoadWindow(ReminderWindow, false);
+  return !SelectedEntryText().empty() && OpenWindow(ReminderWindow, false);
 }
 
 }  // namespace
@@ -61,7 +65,7 @@ void FillReminderFields() {
 
 HandlerResult OnReminderWindowCreated(Args) {
   if (SelectedEntryText().empty()) {
-    CloseWindow(ReminderWindow, true);
+    Call(cmd::kCloseWindow, ReminderWindow, true);
     return NoAnswer;
   }
   FillReminderFields();
@@ -74,7 +78,7 @@ HandlerResult OnReminderWindowCreated(Args) {
 HandlerResult OnAddReminder(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(283, 165);
-  RefreshDisplay(ReminderWindow);
+  Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   WriteBool(ReminderWindow, prop::Visible, true);
   return NoAnswer;
@@ -84,7 +88,7 @@ HandlerResult OnShowReminders(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(856, 363);
   WriteBool(ReminderWindow, prop::Visible, true);
-  RefreshDisplay(ReminderWindow);
+  Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   return NoAnswer;
 }
@@ -95,7 +99,7 @@ HandlerResult OnDeleteReminder(Args) {
   const int32_t entry = kEntries.CurrentSelection();
   const Text markedEntry = kEntries.ItemText(entry, 0);
   if (markedEntry.empty()) return NoAnswer;
-  if (!LoadWindow(ReminderWindow, false)) return NoAnswer;
+  if (!OpenWindow(ReminderWindow, false)) return NoAnswer;
   SetLayout(856, 363);
   WriteBool(ReminderWindow, prop::Visible, false);
   const int32_t row = ReminderRowOfMarkedEntry(markedEntry.view());

@@ -1,7 +1,7 @@
 // The units the application addresses, as the references its service calls take.
 #pragma once
 
-#include "app/services_helpers.h"
+#include "runtime/command.h"
 #include "forms/ids.h"
 
 namespace tl::app::units {

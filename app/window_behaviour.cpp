@@ -1,10 +1,15 @@
 #include <string_view>
 
-#include "app/globals.h"
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
+#include "app/declared_calls.h"
+#include "app/dialogs.h"
+#include "app/globals.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "app/units.h"
+#include "commands/dialogs.h"
+#include "commands/text.h"
+#include "commands/time.h"
 
 namespace tl::app {
 namespace {
@@ -34,7 +39,7 @@ PointRecord PointerNow() {
   Block fresh(Services().Allocate(sizeof(PointRecord)));
   auto* point = static_cast<PointRecord*>(fresh.get());
   *point = {0, 0};
-  CallDeclared(declared::GetCursorPos, {PointerWord(point)});
+  CallDll(declared::GetCursorPos, {PointerWord(point)});
   return *point;
 }
 
@@ -63,9 +68,10 @@ HandlerResult OnTransparencyMenu(Args) {
 // earlier run hides it once more as it returns.
 HandlerResult OnSliderChanged(Args) {
   const int32_t window = WindowHandle(units::MainWindow);
-  const auto opacity = static_cast<uint8_t>(ToByte(ReadInt(units::TransparencySlider, prop::SliderPosition)));
+  const int32_t position = ReadInt(units::TransparencySlider, prop::SliderPosition);
+  const uint8_t opacity = Call(cmd::kToByte, IntArg(position));
   SetWindowOpacity(window, opacity);
-  Delay(kSliderLingerMs);
+  Call(cmd::kDelay, kSliderLingerMs);
   WriteBool(units::TransparencySlider, prop::Visible, false);
   return NoAnswer;
 }
@@ -82,7 +88,7 @@ HandlerResult OnPinClicked(Args) {
 }
 
 HandlerResult OnPinRightPressed(Args) {
-  PopupMenu(units::PinButton, units::SettingsMenu);
+  Call(cmd::kPopupMenu, units::PinButton, units::SettingsMenu);
   return NoAnswer;
 }
 

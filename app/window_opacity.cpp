@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
+#include "app/declared_calls.h"
 #include "app/program.h"
 #include "app/units.h"
 #include "commands/text.h"
@@ -27,13 +29,13 @@ void SetWindowOpacity(int32_t windowHandle, std::optional<uint8_t> opacity, std:
   int32_t style = kLayered;
   if (clickThrough.value_or(false)) {
     const auto current =
-        static_cast<int32_t>(CallDeclared(declared::GetWindowLongA, {Word(windowHandle), Word(kExtendedStyle)}));
-    style = CallInt(cmd::BitOr, {IntArg(current), IntArg(kTransparent), IntArg(kLayered)});
+        static_cast<int32_t>(CallDll(declared::GetWindowLongA, {Word(windowHandle), Word(kExtendedStyle)}));
+    style = Call(cmd::kBitOr, {IntArg(current), IntArg(kTransparent), IntArg(kLayered)});
   }
-  CallDeclared(declared::SetWindowLongA, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
+  CallDll(declared::SetWindowLongA, {Word(windowHandle), Word(kExtendedStyle), Word(style)});
   int32_t flags = kUseOpacity;
   if (key != 0) flags = alpha == 0 ? kUseColourKey : kUseColourKey | kUseOpacity;
-  CallDeclared(declared::SetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
+  CallDll(declared::SetLayeredWindowAttributes, {Word(windowHandle), Word(key), alpha, Word(flags)});
 }
 
 void RefreshPinTip() {
@@ -49,9 +51,7 @@ void RefreshPinTip() {
   }
   if (!tip || caption.view() == shownFor) return;
   shownFor = caption.view();
-  Call(SetTip, {units::TipBalloon.arg(), units::PinButton.arg(), TextArg(tip), IntArg(kNoIcon), Omitted(), Omitted(),
-                Omitted(), Omitted()},
-       Library::BalloonTipType);
+  Call(kSetTip, units::TipBalloon, units::PinButton, tip, kNoIcon, std::nullopt, std::nullopt, std::nullopt, std::nullopt);
 }
 
 }  // namespace tl::app

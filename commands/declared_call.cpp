@@ -6,13 +6,11 @@
 
 namespace tl::cmd {
 
-void CallDeclared(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
+int32_t CallDeclared(int32_t index, MoreRecords arguments) {
   std::vector<uint32_t> words;
-  for (size_t i = 1; i < a.size(); ++i) words.push_back(a[i].low);
+  for (const ArgRecord& r : arguments) words.push_back(r.low);
   const DeclaredCall call{words.data(), static_cast<uint32_t>(words.size())};
-  const intptr_t answer = CallRuntime(Request::CallDeclared, a.Int(0), reinterpret_cast<intptr_t>(&call));
-  SetInt(result, static_cast<int32_t>(answer));
+  return static_cast<int32_t>(CallRuntime(Request::CallDeclared, index, reinterpret_cast<intptr_t>(&call)));
 }
 
 }  // namespace tl::cmd

@@ -3,13 +3,17 @@
 // Windows only.
 #pragma once
 
-#include "runtime/args.h"
+#include "runtime/command.h"
 
 namespace tl::cmd {
 
-// Argument 0: the declaration's index; the arguments after it: the function's own arguments, one
-// 32-bit word each (the record's low word), in order. Answers the function's 32-bit result as an
-// int. A function that takes more or fewer words off the stack is runtime error 6.
-void CallDeclared(ArgRecord* result, int argc, ArgRecord* args);
+// The declaration's index, then the function's own arguments, one 32-bit word each (the record's
+// low word), in order. Answers the function's 32-bit result. A function that takes more or fewer
+// words off the stack is runtime error 6.
+int32_t CallDeclared(int32_t index, MoreRecords words);
+
+inline constexpr auto kCallDeclared = MakeCommand<CallDeclared>("CallDeclared");
+// The declared-call command's table.
+inline constexpr const CommandInfo* kDeclaredCallCommands[] = {&kCallDeclared};
 
 }  // namespace tl::cmd

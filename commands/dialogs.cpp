@@ -48,50 +48,42 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
 
 }  // namespace
 
-void MessageBox(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string content = IsBasicType(a[0].type) ? ValueText(a[0]) : std::string();
-  const std::string title = a.Given(2) ? std::string(a.Text(2)) : std::string("信息：");
-  auto style = static_cast<UINT>(a.Int(1));
-  if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
-  HWND owner = OwnerWindow(a[3]);
-  const std::wstring text = Widen(content), caption = Widen(title);
-  const int answer = owner ? MessageBoxW(owner, text.c_str(), caption.c_str(), style)
-                           : OwnerlessMessageBox(text.c_str(), caption.c_str(), style);
+int32_t MessageBox(const ArgRecord& content, int32_t style, std::optional<std::string_view> title,
+                   const ArgRecord& owner) {
+  const std::string text = IsBasicType(content.type) ? ValueText(content) : std::string();
+  auto flags = static_cast<UINT>(style);
+  if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
+  HWND ownerWindow = OwnerWindow(owner);
+  const std::wstring wideText = Widen(text), caption = Widen(title.value_or("信息："));
+  const int answer = ownerWindow ? MessageBoxW(ownerWindow, wideText.c_str(), caption.c_str(), flags)
+                                 : OwnerlessMessageBox(wideText.c_str(), caption.c_str(), flags);
   // Platform ids 1 (OK) to 7 (No) become the button codes 0 to 6.
-  SetInt(result, answer >= IDOK && answer <= IDNO ? answer - 1 : 0);
+  return answer >= IDOK && answer <= IDNO ? answer - 1 : 0;
 }
 
-void LoadWindow(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  SetBool(result, false);
-  Unit* owner = nullptr;
-  if (a.Given(1)) {
-    owner = FindUnit(a[1], false);
-    if (!owner) return;
+bool LoadProgramWindow(UnitRef window, std::optional<UnitRef> owner, bool modal) {
+  Unit* ownerUnit = nullptr;
+  if (owner) {
+    ownerUnit = FindUnit(Codec<UnitRef>::Encode(*owner), false);
+    if (!ownerUnit) return false;
   }
   // The runtime's load request record: window id, owner unit object or none, modal flag.
   struct {
     uint32_t window;
     Unit* owner;
     int32_t modal;
-  } request{a[0].low, owner, a.Bool(2) ? 1 : 0};
-  SetBool(result, CallRuntime(Request::LoadWindow, reinterpret_cast<intptr_t>(&request)) == 0);
+  } request{window.window, ownerUnit, modal ? 1 : 0};
+  return CallRuntime(Request::LoadWindow, reinterpret_cast<intptr_t>(&request)) == 0;
 }
 
-void CloseWindow(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  HWND hwnd = UnitWindow(a[0], true);
+void CloseWindow(UnitRef unit, bool atOnce) {
+  HWND hwnd = UnitWindow(unit, true);
   if (!hwnd) return;
   // Closed by the program: no close request is raised, and windows it disabled as a modal
   // window get their states back.
-  const bool isWindow = (a[0].high >> 28) == 0 && CallRuntime(Request::CloseByProgram, a[0].low) != 0;
-  if (!isWindow) {
-    DestroyWindow(hwnd);  // a control: removed from its window
-    return;
-  }
-  if (a.Bool(1)) {
-    DestroyWindow(hwnd);
+  const bool isWindow = (unit.unit >> 28) == 0 && CallRuntime(Request::CloseByProgram, unit.window) != 0;
+  if (!isWindow || atOnce) {
+    DestroyWindow(hwnd);  // a control is removed from its window
     return;
   }
   // Deferred: destroyed when the message loop next dispatches to the window.
@@ -99,31 +91,26 @@ void CloseWindow(ArgRecord*, int argc, ArgRecord* args) {
   PostMessageW(hwnd, DeferredCloseMessage(), 0, 0);
 }
 
-void IsWindowLoaded(ArgRecord* result, int argc, ArgRecord* args) {
-  HWND hwnd = UnitWindow(Args(argc, args)[0], false);
-  SetBool(result, hwnd && IsWindow(hwnd));
+bool IsWindowLoaded(UnitRef window) {
+  HWND hwnd = UnitWindow(window, false);
+  return hwnd && IsWindow(hwnd);
 }
 
-void GetWindowHandle(ArgRecord* result, int argc, ArgRecord* args) {
-  SetInt(result, static_cast<int32_t>(PointerWord(UnitWindow(Args(argc, args)[0], true))));
+int32_t GetWindowHandle(UnitRef unit) { return static_cast<int32_t>(PointerWord(UnitWindow(unit, true))); }
+
+void SetFocus(UnitRef unit) {
+  if (HWND hwnd = UnitWindow(unit, true)) ::SetFocus(hwnd);
 }
 
-void SetFocus(ArgRecord*, int argc, ArgRecord* args) {
-  if (HWND hwnd = UnitWindow(Args(argc, args)[0], true)) ::SetFocus(hwnd);
+void RefreshDisplay(UnitRef unit) {
+  if (HWND hwnd = UnitWindow(unit, true)) UpdateWindow(hwnd);
 }
 
-void RefreshDisplay(ArgRecord*, int argc, ArgRecord* args) {
-  if (HWND hwnd = UnitWindow(Args(argc, args)[0], true)) UpdateWindow(hwnd);
-}
-
-void PopupMenu(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const ArgRecord& unit = a[0];
-  const ArgRecord& menuRef = a[1];
-  if (menuRef.type != UnitType::Menu || menuRef.low != unit.low) return;  // not a menu of that window
-  HWND window = UnitWindow(unit, true) ? UnitWindow(ArgRecord{unit.low, 0, UnitType::Window}, true) : nullptr;
+void PopupMenu(UnitRef unit, UnitRef menuRef) {
+  if (menuRef.type != UnitType::Menu || menuRef.window != unit.window) return;  // not a menu of that window
+  HWND window = UnitWindow(unit, true) ? UnitWindow({unit.window, 0, UnitType::Window}, true) : nullptr;
   if (!window) return;
-  auto* menu = reinterpret_cast<HMENU>(CallRuntime(Request::PopupMenu, menuRef.low, menuRef.high));
+  auto* menu = reinterpret_cast<HMENU>(CallRuntime(Request::PopupMenu, menuRef.window, menuRef.unit));
   if (!menu) return;
   SetForegroundWindow(window);
   POINT p{};
@@ -134,16 +121,16 @@ void PopupMenu(ArgRecord*, int argc, ArgRecord* args) {
   DestroyMenu(menu);
 }
 
-void MouseX(ArgRecord* result, int, ArgRecord*) {
+int32_t MouseX() {
   POINT p{};
   GetCursorPos(&p);
-  SetInt(result, p.x);
+  return p.x;
 }
 
-void MouseY(ArgRecord* result, int, ArgRecord*) {
+int32_t MouseY() {
   POINT p{};
   GetCursorPos(&p);
-  SetInt(result, p.y);
+  return p.y;
 }
 
 }  // namespace tl::cmd

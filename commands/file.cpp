@@ -18,49 +18,43 @@ constexpr LONGLONG kMaxFileBytes = 0x7FFFFFF0;
 
 }  // namespace
 
-void ReadFile(ArgRecord* result, int argc, ArgRecord* args) {
-  *result = PointerArg(nullptr, DataType::ByteSet);
-  const std::string_view name = Args(argc, args).Text(0);
-  if (name.empty()) return;
+ByteSetBlock ReadFile(std::string_view name) {
+  if (name.empty()) return {};
   OpenFile file(Widen(name).c_str(), GENERIC_READ, kShareAll, OPEN_EXISTING);
-  if (!file.valid()) return;
+  if (!file.valid()) return {};
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return {};
 
   const auto length = static_cast<DWORD>(size.QuadPart);
   // A file larger than the memory the process can still get is a failed read, not a reason to
   // end the program.
   auto* block = static_cast<uint8_t*>(TryAllocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + length)));
-  if (!block) return;
+  if (!block) return {};
   DWORD read = 0;
   if (!Files().read(file.get(), block + sizeof(ByteSetHeader), length, &read) || read == 0) {
     Free(block);
-    return;
+    return {};
   }
   const ByteSetHeader header{1, static_cast<int32_t>(read)};
   std::memcpy(block, &header, sizeof header);
-  *result = PointerArg(block, DataType::ByteSet);
+  return {block};
 }
 
-void WriteFile(ArgRecord* result, int argc, ArgRecord* args) {
-  SetBool(result, false);
-  const Args a(argc, args);
-  const std::string_view name = a.Text(0);
-  if (name.empty()) return;
+bool WriteFile(std::string_view name, MoreRecords byteSets) {
+  if (name.empty()) return false;
   // Created or cut to length 0, and nobody else may open it while it is written.
   OpenFile file(Widen(name).c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file.valid()) return;
-  for (size_t i = 1; i < a.size(); ++i) {
-    if (a[i].type != DataType::ByteSet) continue;
-    const std::span<const uint8_t> bytes = ByteSetView(ArgPointer(a[i]));
+  if (!file.valid()) return false;
+  for (const ArgRecord& byteSet : byteSets) {
+    const std::span<const uint8_t> bytes = Codec<Bytes>::Decode(byteSet);
     if (bytes.empty()) continue;
     DWORD written = 0;
     if (!Files().write(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written) ||
         written != bytes.size()) {
-      return;
+      return false;
     }
   }
-  SetBool(result, file.Close());
+  return file.Close();
 }
 
 const std::string& ProgramDirectory() {
@@ -72,6 +66,6 @@ const std::string& ProgramDirectory() {
   return directory;
 }
 
-void GetRunDirectory(ArgRecord* result, int, ArgRecord*) { SetText(result, ProgramDirectory()); }
+std::string GetRunDirectory() { return ProgramDirectory(); }
 
 }  // namespace tl::cmd

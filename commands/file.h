@@ -3,35 +3,60 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "runtime/args.h"
+#include "runtime/command.h"
 
 namespace tl::cmd {
 
-void ReadFile(ArgRecord* result, int argc, ArgRecord* args);
-void WriteFile(ArgRecord* result, int argc, ArgRecord* args);
-void GetRunDirectory(ArgRecord* result, int argc, ArgRecord* args);
+// The name's bytes, or the empty byte set (null) when the file is missing, empty or unreadable.
+ByteSetBlock ReadFile(std::string_view name);
+// (name, byte sets...): creates or cuts the file and writes the byte sets one after another.
+bool WriteFile(std::string_view name, MoreRecords byteSets);
+std::string GetRunDirectory();
 
-// (name, byte sets or texts...) -> bool: WriteFile that reports success only once the bytes
-// reached the disk (flushed before the file is closed); a text is written without its end.
-void WriteFileFlushed(ArgRecord* result, int argc, ArgRecord* args);
-// (source, target) -> bool: the source takes the target's place in one step; a crash leaves
-// either the old or the new target.
-void ReplaceFileWith(ArgRecord* result, int argc, ArgRecord* args);
-// (source, target) -> bool: copies, but never over an existing target; true once the copy
-// reached the disk, and a copy that fails leaves no target behind.
-void CopyToNewFile(ArgRecord* result, int argc, ArgRecord* args);
-// (name) -> bool.
-void RemoveFile(ArgRecord* result, int argc, ArgRecord* args);
-// (name) -> long: the byte length, -1 when there is no such file, -2 when the file could not be
-// looked at (it may or may not be there).
-void FileLength(ArgRecord* result, int argc, ArgRecord* args);
-// (name) -> byte set of 16 bytes: the byte length, then the last-write time in 100 ns steps,
-// each in 8 bytes, low byte first; both -1 when there is no such file, both -2 when it could not
-// be looked at. One look at the file tells whether it changed.
-void FileStamp(ArgRecord* result, int argc, ArgRecord* args);
+// WriteFile that reports success only once the bytes reached the disk (flushed before the file
+// is closed); a text part is written without its end.
+bool WriteFileFlushed(std::string_view name, MoreRecords parts);
+// The source takes the target's place in one step; a crash leaves either the old or the new
+// target.
+bool ReplaceFileWith(std::string_view source, std::string_view target);
+// Copies, but never over an existing target; true once the copy reached the disk, and a copy that
+// fails leaves no target behind.
+bool CopyToNewFile(std::string_view source, std::string_view target);
+bool RemoveFile(std::string_view name);
+
+// What tells, without reading it, that a file changed since it was last looked at. One look at
+// the file gives both fields.
+struct FileStamp {
+  int64_t length = -1;  // -1: no such file; -2: the file could not be looked at
+  int64_t time = -1;    // the last-write time in 100 ns steps; -1 and -2 as the length
+  bool operator==(const FileStamp&) const = default;
+  bool missing() const { return length == -1; }
+  bool known() const { return length != -2; }
+};
+static_assert(sizeof(FileStamp) == 16, "the stamp travels as 16 bytes, each field low byte first");
+
+// The byte length; -1 and -2 as FileStamp's.
+int64_t FileLength(std::string_view name);
+AsBytes<FileStamp> StampOfFile(std::string_view name);
 
 // The executable's directory without a trailing backslash ("C:" for a program in a root).
 const std::string& ProgramDirectory();
+
+inline constexpr auto kReadFile = MakeCommand<ReadFile>("ReadFile");
+inline constexpr auto kWriteFile = MakeCommand<WriteFile>("WriteFile");
+inline constexpr auto kGetRunDirectory = MakeCommand<GetRunDirectory>("GetRunDirectory");
+inline constexpr auto kWriteFileFlushed = MakeCommand<WriteFileFlushed>("WriteFileFlushed");
+inline constexpr auto kReplaceFileWith = MakeCommand<ReplaceFileWith>("ReplaceFileWith");
+inline constexpr auto kCopyToNewFile = MakeCommand<CopyToNewFile>("CopyToNewFile");
+inline constexpr auto kRemoveFile = MakeCommand<RemoveFile>("RemoveFile");
+inline constexpr auto kFileLength = MakeCommand<FileLength>("FileLength");
+inline constexpr auto kFileStamp = MakeCommand<StampOfFile>("FileStamp");
+// The file commands' table.
+inline constexpr const CommandInfo* kFileCommands[] = {
+    &kReadFile, &kWriteFile, &kGetRunDirectory, &kWriteFileFlushed, &kReplaceFileWith, &kCopyToNewFile, &kRemoveFile,
+    &kFileLength, &kFileStamp
+};
 
 }  // namespace tl::cmd

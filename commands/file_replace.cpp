@@ -13,8 +13,6 @@
 namespace tl::cmd {
 namespace {
 
-std::wstring WideName(const Args& a, size_t i) { return Widen(a.Text(i)); }
-
 enum class Look { Found, Missing, Failed };
 
 // Length and last-write time of an existing file. A name that is not there, or is a directory,
@@ -49,81 +47,69 @@ bool CopyInto(HANDLE source, HANDLE target) {
 }
 
 // A byte set's bytes, or a text's without its end; nothing for other values.
-std::span<const uint8_t> ArgBytes(const Args& a, size_t i) {
-  if (a[i].type == DataType::ByteSet) return ByteSetView(ArgPointer(a[i]));
-  const std::string_view text = a.Text(i);
+std::span<const uint8_t> PartBytes(const ArgRecord& part) {
+  if (part.type == DataType::ByteSet) return Codec<Bytes>::Decode(part);
+  const std::string_view text = Codec<std::string_view>::Decode(part);
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-}
-
-void SetLong(ArgRecord* result, int64_t value) {
-  const auto bits = static_cast<uint64_t>(value);
-  *result = {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), DataType::Long};
 }
 
 }  // namespace
 
-void WriteFileFlushed(ArgRecord* result, int argc, ArgRecord* args) {
-  SetBool(result, false);
-  const Args a(argc, args);
-  const std::wstring name = WideName(a, 0);
-  if (name.empty()) return;
-  OpenFile file(name.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file.valid()) return;
+bool WriteFileFlushed(std::string_view name, MoreRecords parts) {
+  const std::wstring wide = Widen(name);
+  if (wide.empty()) return false;
+  OpenFile file(wide.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!file.valid()) return false;
   bool ok = true;
-  for (size_t i = 1; ok && i < a.size(); ++i) ok = WriteAll(file.get(), ArgBytes(a, i));
+  for (size_t i = 0; ok && i < parts.size(); ++i) ok = WriteAll(file.get(), PartBytes(parts[i]));
   ok = ok && Files().flush(file.get());
-  ok = file.Close() && ok;
-  SetBool(result, ok);
+  return file.Close() && ok;
 }
 
-void ReplaceFileWith(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::wstring source = WideName(a, 0), target = WideName(a, 1);
-  SetBool(result, !source.empty() && !target.empty() && Files().replace(source.c_str(), target.c_str()));
+bool ReplaceFileWith(std::string_view sourceName, std::string_view targetName) {
+  const std::wstring source = Widen(sourceName), target = Widen(targetName);
+  return !source.empty() && !target.empty() && Files().replace(source.c_str(), target.c_str());
 }
 
-void CopyToNewFile(ArgRecord* result, int argc, ArgRecord* args) {
-  SetBool(result, false);
-  const Args a(argc, args);
-  const std::wstring source = WideName(a, 0), target = WideName(a, 1);
-  if (source.empty() || target.empty()) return;
+bool CopyToNewFile(std::string_view sourceName, std::string_view targetName) {
+  const std::wstring source = Widen(sourceName), target = Widen(targetName);
+  if (source.empty() || target.empty()) return false;
   OpenFile from(source.c_str(), GENERIC_READ, kShareAll, OPEN_EXISTING);
-  if (!from.valid()) return;
+  if (!from.valid()) return false;
   OpenFile to(target.c_str(), GENERIC_WRITE, 0, CREATE_NEW);
-  if (!to.valid()) return;
+  if (!to.valid()) return false;
   const bool copied = CopyInto(from.get(), to.get());
-  if (to.Close() && copied) return SetBool(result, true);
+  if (to.Close() && copied) return true;
   // A copy cut short is no backup: it goes, so that nobody takes it for one.
   Files().remove(target.c_str());
+  return false;
 }
 
-void RemoveFile(ArgRecord* result, int argc, ArgRecord* args) {
-  const std::wstring name = WideName(Args(argc, args), 0);
-  SetBool(result, !name.empty() && Files().remove(name.c_str()));
+bool RemoveFile(std::string_view name) {
+  const std::wstring wide = Widen(name);
+  return !wide.empty() && Files().remove(wide.c_str());
 }
 
-void FileLength(ArgRecord* result, int argc, ArgRecord* args) {
+int64_t FileLength(std::string_view name) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  switch (Attributes(WideName(Args(argc, args), 0), data)) {
-    case Look::Missing: return SetLong(result, kMissing);
-    case Look::Failed: return SetLong(result, kNotLooked);
+  switch (Attributes(Widen(name), data)) {
+    case Look::Missing: return kMissing;
+    case Look::Failed: return kNotLooked;
     case Look::Found: break;
   }
-  SetLong(result, static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow));
+  return static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-void FileStamp(ArgRecord* result, int argc, ArgRecord* args) {
+AsBytes<FileStamp> StampOfFile(std::string_view name) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  uint64_t fields[2] = {~0ull, ~0ull};
-  const Look look = Attributes(WideName(Args(argc, args), 0), data);
-  if (look == Look::Failed) fields[0] = fields[1] = static_cast<uint64_t>(kNotLooked);
-  if (look == Look::Found) {
-    fields[0] = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    fields[1] = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  switch (Attributes(Widen(name), data)) {
+    case Look::Missing: return {{kMissing, kMissing}};
+    case Look::Failed: return {{kNotLooked, kNotLooked}};
+    case Look::Found: break;
   }
-  uint8_t bytes[16];
-  for (int i = 0; i < 16; ++i) bytes[i] = static_cast<uint8_t>(fields[i / 8] >> (8 * (i % 8)));
-  SetByteSet(result, bytes);
+  const uint64_t length = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  const uint64_t time = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return {{static_cast<int64_t>(length), static_cast<int64_t>(time)}};
 }
 
 }  // namespace tl::cmd

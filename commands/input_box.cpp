@@ -146,8 +146,8 @@ void Store(void* variable, T value) {
   std::memcpy(variable, &value, sizeof value);
 }
 
-void StoreAnswer(const ArgRecord& variable, const std::string& answer) {
-  void* target = ArgPointer(variable);
+void StoreAnswer(const VariableRef& variable, const std::string& answer) {
+  void* target = variable.address;
   if (!target) return;
   switch (variable.type) {
     case DataType::Text: {
@@ -177,17 +177,17 @@ HWND OwnerOrActiveWindow(const ArgRecord& owner) {
 
 }  // namespace
 
-void InputBox(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
+bool InputBox(std::string_view prompt, std::string_view title, std::string_view initial, VariableRef variable,
+              std::optional<int32_t> mode, const ArgRecord& owner) {
   InputDialog state;
-  state.prompt = Widen(a.Text(0));
-  state.title = Widen(a.Text(1));
-  state.initial = Widen(a.Text(2));
-  const int32_t mode = a.Int(4, 1);
-  state.mode = static_cast<InputMode>(mode > 4 ? 4 : mode < 1 ? 1 : mode);
-  const bool confirmed = RunInputDialog(state, OwnerOrActiveWindow(a[5]));
-  if (confirmed) StoreAnswer(a[3], Narrow(state.answer));
-  SetBool(result, confirmed);
+  state.prompt = Widen(prompt);
+  state.title = Widen(title);
+  state.initial = Widen(initial);
+  const int32_t chosen = mode.value_or(1);
+  state.mode = static_cast<InputMode>(chosen > 4 ? 4 : chosen < 1 ? 1 : chosen);
+  const bool confirmed = RunInputDialog(state, OwnerOrActiveWindow(owner));
+  if (confirmed) StoreAnswer(variable, Narrow(state.answer));
+  return confirmed;
 }
 
 }  // namespace tl::cmd

@@ -82,11 +82,8 @@ BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-void ClaimRunDirectory(ArgRecord* result, int, ArgRecord*) {
-  if (g_claim != INVALID_HANDLE_VALUE) {
-    SetBool(result, true);
-    return;
-  }
+bool ClaimRunDirectory() {
+  if (g_claim != INVALID_HANDLE_VALUE) return true;
   // No sharing at all: while this handle is open no other open of the file succeeds, by any path
   // that reaches it. The file is left in place at the end on purpose; deleting it on close would
   // leave a moment in which the next opener is refused with "access denied" instead of a sharing
@@ -97,18 +94,18 @@ void ClaimRunDirectory(ArgRecord* result, int, ArgRecord*) {
   // Only a sharing violation says that another copy runs here. Any other failure (a read-only
   // folder or medium, no right to create the file) leaves the directory unclaimed and the program
   // running: it still shows the entries, and a save that cannot write reports its own failure.
-  SetBool(result, error != ERROR_SHARING_VIOLATION);
+  return error != ERROR_SHARING_VIOLATION;
 }
 
-void ShowRunningInstance(ArgRecord* result, int argc, ArgRecord* args) {
+bool ShowRunningInstance(std::string_view windowTitle) {
   const std::optional<FileIdentity> lock = IdentityOf(LockFileIn(tl::ProgramDirectory()));
-  Search search{Widen(Args(argc, args).Text(0)), lock.value_or(FileIdentity{})};
+  Search search{Widen(windowTitle), lock.value_or(FileIdentity{})};
   if (lock) EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
   if (search.found) {
     if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
     SetForegroundWindow(search.found);
   }
-  SetBool(result, search.found != nullptr);
+  return search.found != nullptr;
 }
 
 }  // namespace tl::cmd

@@ -23,7 +23,7 @@ constexpr std::array<int, 7> kShowModes = {SW_SHOWNORMAL, SW_HIDE,           SW_
 // current keyboard layout (the shift state it would need is dropped).
 WORD KeyCode(const ArgRecord& key) {
   if (key.type == DataType::Text) {
-    const std::wstring text = Widen(TextView(static_cast<const char*>(ArgPointer(key))));
+    const std::wstring text = Widen(Codec<std::string_view>::Decode(key));
     if (text.empty()) return 0;
     const SHORT scan = VkKeyScanW(text[0]);
     return scan == -1 ? 0 : static_cast<WORD>(scan & 0xFF);
@@ -50,13 +50,12 @@ void Send(std::vector<INPUT>& inputs) {
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-std::wstring OptionalText(const Args& a, size_t i) { return a.Given(i) ? Widen(a.Text(i)) : std::wstring(); }
+std::wstring OptionalText(std::optional<std::string_view> text) { return text ? Widen(*text) : std::wstring(); }
 
 }  // namespace
 
-void SimulateKey(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const WORD keys[3] = {KeyCode(a[0]), KeyCode(a[1]), KeyCode(a[2])};
+void SimulateKey(const ArgRecord& key1, const ArgRecord& key2, const ArgRecord& key3) {
+  const WORD keys[3] = {KeyCode(key1), KeyCode(key2), KeyCode(key3)};
   std::vector<INPUT> inputs;
   // Pressed in order, then released in the same order; key 1 is sent even when it is 0.
   for (bool up : {false, true}) {
@@ -67,10 +66,8 @@ void SimulateKey(ArgRecord*, int argc, ArgRecord* args) {
   Send(inputs);
 }
 
-void SimulateMouseClick(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  SetCursorPos(a.Int(0), a.Int(1));
-  const int32_t kind = a.Int(2, 0);
+void SimulateMouseClick(int32_t x, int32_t y, std::optional<int32_t> kind) {
+  SetCursorPos(x, y);
   const bool right = kind == 2 || kind == 3;
   const int clicks = kind == 1 || kind == 3 ? 2 : 1;
   std::vector<INPUT> inputs;
@@ -81,23 +78,21 @@ void SimulateMouseClick(ArgRecord*, int argc, ArgRecord* args) {
   Send(inputs);
 }
 
-void OpenWebAddress(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::wstring address = a.Given(0) ? Widen(a.Text(0)) : std::wstring(kDefaultAddress);
+void OpenWebAddress(std::optional<std::string_view> given) {
+  const std::wstring address = given ? Widen(*given) : std::wstring(kDefaultAddress);
   // An empty address would make the shell open the current directory instead.
   if (address.empty()) return;
   HWND owner = FindWindowW(nullptr, L"Microsoft Internet Explorer");
   late::ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Execute(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const int32_t operation = a.Int(0);
+void Execute(int32_t operation, std::string_view fileName, std::optional<std::string_view> parameterText,
+             std::optional<std::string_view> directoryName, std::optional<int32_t> showMode) {
   const wchar_t* verb = operation >= 1 && operation < static_cast<int32_t>(kVerbs.size()) ? kVerbs[operation] : nullptr;
-  const std::wstring file = Widen(a.Text(1));
-  const std::wstring parameters = OptionalText(a, 2);
-  const std::wstring directory = OptionalText(a, 3);
-  const int32_t mode = a.Int(4, 2);
+  const std::wstring file = Widen(fileName);
+  const std::wstring parameters = OptionalText(parameterText);
+  const std::wstring directory = OptionalText(directoryName);
+  const int32_t mode = showMode.value_or(2);
   const int show = mode >= 1 && mode < static_cast<int32_t>(kShowModes.size()) ? kShowModes[mode] : SW_SHOWNORMAL;
   late::ShellExecuteW(nullptr, verb, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
                 directory.empty() ? nullptr : directory.c_str(), show);

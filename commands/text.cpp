@@ -32,17 +32,7 @@ size_t Clamp(int64_t value, size_t limit) {
   return static_cast<uint64_t>(value) < limit ? static_cast<size_t>(value) : limit;
 }
 
-std::optional<int32_t> OptionalInt(const Args& a, size_t i) {
-  if (!a.Given(i)) return std::nullopt;
-  return a.Int(i);
-}
-
-void Find(ArgRecord* result, int argc, ArgRecord* args, ScanDirection direction) {
-  const Args a(argc, args);
-  // Only a bool of exactly 1 asks for case folding.
-  const bool ignoreCase = a.Given(3) && a[3].low == 1;
-  SetInt(result, ScanText(a.Text(0), a.Text(1), OptionalInt(a, 2), ignoreCase, direction));
-}
+bool FoldsCase(const ArgRecord& flag) { return flag.type != DataType::None && flag.low == 1; }
 
 size_t ElementSize(uint32_t elementType) {
   switch (elementType) {
@@ -81,13 +71,8 @@ std::string Format(const char* format, T value) {
   return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-uint64_t PayloadBits(const ArgRecord& r) { return (uint64_t{r.high} << 32) | r.low; }
-
-float PayloadFloat(const ArgRecord& r) {
-  float f;
-  std::memcpy(&f, &r.low, sizeof f);
-  return f;
-}
+// Empty byte sets come back as null references.
+ByteSetBlock NewByteSetOrNull(std::span<const uint8_t> bytes) { return {bytes.empty() ? nullptr : NewByteSet(bytes)}; }
 
 }  // namespace
 
@@ -170,7 +155,7 @@ std::string ValueText(const ArgRecord& r) {
     case DataType::Short: return Format("%d", static_cast<int>(static_cast<int16_t>(r.low)));
     case DataType::Int: return Format("%d", static_cast<int>(static_cast<int32_t>(r.low)));
     case DataType::Long: return Format("%" PRId64, static_cast<int64_t>(PayloadBits(r)));
-    case DataType::Float: return Format("%.6g", static_cast<double>(PayloadFloat(r)));
+    case DataType::Float: return Format("%.6g", ArgDouble(r));
     case DataType::Double: return Format("%.13g", ArgDouble(r));
     case DataType::Bool: return r.low ? "真" : "假";
     case DataType::DateTime: return DateTimeToText(ArgDouble(r));
@@ -180,52 +165,41 @@ std::string ValueText(const ArgRecord& r) {
   }
 }
 
-void TextLength(ArgRecord* result, int argc, ArgRecord* args) {
-  SetInt(result, static_cast<int32_t>(Args(argc, args).Text(0).size()));
+int32_t TextLength(std::string_view text) { return static_cast<int32_t>(text.size()); }
+
+std::string TextLeft(std::string_view text, int32_t count) {
+  return std::string(text.substr(0, Clamp(count, text.size())));
 }
 
-void TextLeft(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string_view text = a.Text(0);
-  SetText(result, text.substr(0, Clamp(a.Int(1), text.size())));
+std::string TextRight(std::string_view text, int32_t count) {
+  return std::string(text.substr(text.size() - Clamp(count, text.size())));
 }
 
-void TextRight(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string_view text = a.Text(0);
-  const size_t count = Clamp(a.Int(1), text.size());
-  SetText(result, text.substr(text.size() - count));
+std::string TextMiddle(std::string_view text, int32_t start, int32_t count) {
+  const int64_t p = int64_t{start} - 1;
+  if (p < 0 || p >= static_cast<int64_t>(text.size()) || count <= 0) return {};
+  return std::string(text.substr(static_cast<size_t>(p), static_cast<size_t>(count)));
 }
 
-void TextMiddle(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string_view text = a.Text(0);
-  const int64_t p = int64_t{a.Int(1)} - 1;
-  const int32_t count = a.Int(2);
-  if (p < 0 || p >= static_cast<int64_t>(text.size()) || count <= 0) return SetText(result, {});
-  SetText(result, text.substr(static_cast<size_t>(p), static_cast<size_t>(count)));
+int32_t FindText(std::string_view text, std::string_view target, std::optional<int32_t> start,
+                 const ArgRecord& ignoreCase) {
+  return ScanText(text, target, start, FoldsCase(ignoreCase), ScanDirection::Forward);
 }
 
-void FindText(ArgRecord* result, int argc, ArgRecord* args) {
-  Find(result, argc, args, ScanDirection::Forward);
+int32_t FindTextReverse(std::string_view text, std::string_view target, std::optional<int32_t> start,
+                        const ArgRecord& ignoreCase) {
+  return ScanText(text, target, start, FoldsCase(ignoreCase), ScanDirection::Reverse);
 }
 
-void FindTextReverse(ArgRecord* result, int argc, ArgRecord* args) {
-  Find(result, argc, args, ScanDirection::Reverse);
-}
-
-void ReplaceText(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string_view text = a.Text(0);
-  const std::string_view target = a.Text(1);
-  const std::string_view replacement = a.Text(2);
+std::string ReplaceText(std::string_view text, std::string_view target, std::string_view replacement,
+                        std::optional<int32_t> start, std::optional<int32_t> count, bool caseSensitive) {
   const size_t length = text.size();
   const size_t n = target.size();
-  const int64_t start = a.Given(3) ? int64_t{a.Int(3)} - 1 : 0;
-  const size_t b = start > 0 ? static_cast<size_t>(start) : 0;
-  int64_t k = a.Given(4) ? a.Int(4) : -1;
-  const bool ignoreCase = !a.Bool(5, false);
-  if (length == 0 || n == 0 || b >= length || k == 0) return SetText(result, text);
+  const int64_t first = start ? int64_t{*start} - 1 : 0;
+  const size_t b = first > 0 ? static_cast<size_t>(first) : 0;
+  int64_t k = count.value_or(-1);
+  const bool ignoreCase = !caseSensitive;
+  if (length == 0 || n == 0 || b >= length || k == 0) return std::string(text);
 
   std::string out(text.substr(0, b));
   size_t p = b;
@@ -244,15 +218,14 @@ void ReplaceText(ArgRecord* result, int argc, ArgRecord* args) {
     }
   }
   out += text.substr(p);
-  SetText(result, out);
+  return out;
 }
 
-void SplitText(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  const std::string_view text = a.Text(0);
-  const std::string_view delimiter = a.Given(1) ? a.Text(1) : std::string_view(",");
-  const bool limited = a.Given(2);
-  int64_t remaining = limited ? std::max(a.Int(2), 0) : 0;
+TextArrayBlock SplitText(std::string_view text, std::optional<std::string_view> givenDelimiter,
+                         std::optional<int32_t> limit) {
+  const std::string_view delimiter = givenDelimiter.value_or(",");
+  const bool limited = limit.has_value();
+  int64_t remaining = limited ? std::max(*limit, 0) : 0;
 
   std::vector<std::string_view> pieces;
   if (!text.empty() && !(limited && remaining == 0)) {
@@ -291,14 +264,13 @@ void SplitText(ArgRecord* result, int argc, ArgRecord* args) {
     char* element = pieces[i].empty() ? nullptr : NewText(pieces[i]);
     std::memcpy(block + 8 + i * sizeof(char*), &element, sizeof element);
   }
-  *result = PointerArg(block, DataType::Text | DataType::ArrayFlag);
+  return {block};
 }
 
-void ToText(ArgRecord* result, int argc, ArgRecord* args) { SetText(result, ValueText(Args(argc, args)[0])); }
+std::string ToText(const ArgRecord& value) { return ValueText(value); }
 
-void ToByteSet(ArgRecord* result, int argc, ArgRecord* args) {
-  const ArgRecord& r = Args(argc, args)[0];
-  if (r.type & DataType::ArrayFlag) return SetByteSet(result, NumericArrayBytes(r));
+ByteSetBlock ToByteSet(const ArgRecord& r) {
+  if (r.type & DataType::ArrayFlag) return NewByteSetOrNull(NumericArrayBytes(r));
   const uint64_t bits = PayloadBits(r);
   uint8_t raw[8];
   std::memcpy(raw, &bits, sizeof raw);  // the payload words are little-endian on every target
@@ -306,9 +278,9 @@ void ToByteSet(ArgRecord* result, int argc, ArgRecord* args) {
   switch (r.type) {
     case DataType::Text: {
       const std::string_view text = TextView(static_cast<const char*>(ArgPointer(r)));
-      return SetByteSet(result, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+      return NewByteSetOrNull({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
     }
-    case DataType::ByteSet: return SetByteSet(result, ByteSetView(ArgPointer(r)));
+    case DataType::ByteSet: return NewByteSetOrNull(ByteSetView(ArgPointer(r)));
     case DataType::Byte: size = 1; break;
     case DataType::Short: size = 2; break;
     case DataType::Int:
@@ -320,11 +292,10 @@ void ToByteSet(ArgRecord* result, int argc, ArgRecord* args) {
     case DataType::DateTime: size = 8; break;
     default: break;
   }
-  SetByteSet(result, {raw, size});
+  return NewByteSetOrNull({raw, size});
 }
 
-void ToByte(ArgRecord* result, int argc, ArgRecord* args) {
-  const ArgRecord& r = Args(argc, args)[0];
+uint8_t ToByte(const ArgRecord& r) {
   uint32_t value = 0;
   switch (r.type) {
     case DataType::Byte:
@@ -342,14 +313,13 @@ void ToByte(ArgRecord* result, int argc, ArgRecord* args) {
     }
     default: break;
   }
-  *result = {value & 0xFF, 0, DataType::Byte};
+  return static_cast<uint8_t>(value & 0xFF);
 }
 
-void BitOr(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
+int32_t BitOr(MoreRecords values) {
   uint32_t value = 0;
-  for (size_t i = 0; i < a.size(); ++i) value |= a[i].low;
-  SetInt(result, static_cast<int32_t>(value));
+  for (const ArgRecord& r : values) value |= r.low;
+  return static_cast<int32_t>(value);
 }
 
 }  // namespace tl::cmd

@@ -7,23 +7,48 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/args.h"
+#include "runtime/command.h"
 #include "runtime/value.h"
 
 namespace tl::cmd {
 
-void TextLength(ArgRecord* result, int argc, ArgRecord* args);
-void TextLeft(ArgRecord* result, int argc, ArgRecord* args);
-void TextRight(ArgRecord* result, int argc, ArgRecord* args);
-void TextMiddle(ArgRecord* result, int argc, ArgRecord* args);
-void FindText(ArgRecord* result, int argc, ArgRecord* args);
-void FindTextReverse(ArgRecord* result, int argc, ArgRecord* args);
-void ReplaceText(ArgRecord* result, int argc, ArgRecord* args);
-void SplitText(ArgRecord* result, int argc, ArgRecord* args);
-void ToText(ArgRecord* result, int argc, ArgRecord* args);
-void ToByteSet(ArgRecord* result, int argc, ArgRecord* args);
-void ToByte(ArgRecord* result, int argc, ArgRecord* args);
-void BitOr(ArgRecord* result, int argc, ArgRecord* args);
+int32_t TextLength(std::string_view text);
+std::string TextLeft(std::string_view text, int32_t count);
+std::string TextRight(std::string_view text, int32_t count);
+std::string TextMiddle(std::string_view text, int32_t start, int32_t count);
+// Only a flag whose record holds exactly 1 asks for case folding.
+int32_t FindText(std::string_view text, std::string_view target, std::optional<int32_t> start,
+                 const ArgRecord& ignoreCase);
+int32_t FindTextReverse(std::string_view text, std::string_view target, std::optional<int32_t> start,
+                        const ArgRecord& ignoreCase);
+// Replaces every match, or `count` of them, from `start`; case folds unless `caseSensitive`.
+std::string ReplaceText(std::string_view text, std::string_view target, std::string_view replacement,
+                        std::optional<int32_t> start, std::optional<int32_t> count, bool caseSensitive);
+// The pieces between the delimiters (a comma when none is given), at most `limit` of them.
+TextArrayBlock SplitText(std::string_view text, std::optional<std::string_view> delimiter,
+                         std::optional<int32_t> limit);
+std::string ToText(const ArgRecord& value);
+ByteSetBlock ToByteSet(const ArgRecord& value);
+uint8_t ToByte(const ArgRecord& value);
+int32_t BitOr(MoreRecords values);
+
+inline constexpr auto kTextLength = MakeCommand<TextLength>("TextLength");
+inline constexpr auto kTextLeft = MakeCommand<TextLeft>("TextLeft");
+inline constexpr auto kTextRight = MakeCommand<TextRight>("TextRight");
+inline constexpr auto kTextMiddle = MakeCommand<TextMiddle>("TextMiddle");
+inline constexpr auto kFindText = MakeCommand<FindText>("FindText");
+inline constexpr auto kFindTextReverse = MakeCommand<FindTextReverse>("FindTextReverse");
+inline constexpr auto kReplaceText = MakeCommand<ReplaceText>("ReplaceText");
+inline constexpr auto kSplitText = MakeCommand<SplitText>("SplitText");
+inline constexpr auto kToText = MakeCommand<ToText>("ToText");
+inline constexpr auto kToByteSet = MakeCommand<ToByteSet>("ToByteSet");
+inline constexpr auto kToByte = MakeCommand<ToByte>("ToByte");
+inline constexpr auto kBitOr = MakeCommand<BitOr>("BitOr");
+// The text commands' table.
+inline constexpr const CommandInfo* kTextCommands[] = {
+    &kTextLength, &kTextLeft, &kTextRight, &kTextMiddle, &kFindText, &kFindTextReverse, &kReplaceText, &kSplitText,
+    &kToText, &kToByteSet, &kToByte, &kBitOr
+};
 
 enum class ScanDirection { Forward, Reverse };
 

@@ -22,12 +22,8 @@ std::string DateTimeToText(double value) {
   return std::string(buffer, static_cast<size_t>(n));
 }
 
-void GetHour(ArgRecord* result, int argc, ArgRecord* args) {
-  SetInt(result, DecomposeDateTime(ArgDouble(Args(argc, args)[0])).hour);
-}
+int32_t GetHour(DateTime value) { return DecomposeDateTime(value.days).hour; }
 
-void GetMinute(ArgRecord* result, int argc, ArgRecord* args) {
-  SetInt(result, DecomposeDateTime(ArgDouble(Args(argc, args)[0])).minute);
-}
+int32_t GetMinute(DateTime value) { return DecomposeDateTime(value.days).minute; }
 
 }  // namespace tl::cmd

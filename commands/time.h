@@ -6,19 +6,29 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/args.h"
 #include "runtime/calendar.h"
-#include "runtime/value.h"
+#include "runtime/command.h"
 
 namespace tl::cmd {
 
 // "%d年%d月%d日" followed by the shortest time part: "%d时%d分%d秒", "%d时%d分", "%d时" or nothing.
 std::string DateTimeToText(double value);
 
-void GetHour(ArgRecord* result, int argc, ArgRecord* args);
-void GetMinute(ArgRecord* result, int argc, ArgRecord* args);
-// Windows only.
-void Now(ArgRecord* result, int argc, ArgRecord* args);
-void Delay(ArgRecord* result, int argc, ArgRecord* args);
+int32_t GetHour(DateTime value);
+int32_t GetMinute(DateTime value);
+
+inline constexpr auto kGetHour = MakeCommand<GetHour>("GetHour");
+inline constexpr auto kGetMinute = MakeCommand<GetMinute>("GetMinute");
+// The portable time commands' table.
+inline constexpr const CommandInfo* kTimeCommands[] = {&kGetHour, &kGetMinute};
+
+// Windows only: the clock and the wait.
+DateTime Now();
+// Keeps the program's windows alive for the time given.
+void Delay(int32_t milliseconds);
+
+inline constexpr auto kNow = MakeCommand<Now>("Now");
+inline constexpr auto kDelay = MakeCommand<Delay>("Delay");
+inline constexpr const CommandInfo* kClockCommands[] = {&kNow, &kDelay};
 
 }  // namespace tl::cmd

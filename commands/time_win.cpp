@@ -7,11 +7,10 @@
 
 namespace tl::cmd {
 
-void Now(ArgRecord* result, int, ArgRecord*) {
+DateTime Now() {
   SYSTEMTIME local{};
   GetLocalTime(&local);
-  *result = DateTimeArg(ComposeDateTime(
-      {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}));
+  return {ComposeDateTime({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond})};
 }
 
 namespace {
@@ -30,8 +29,7 @@ bool QuitPending() {
 
 // Keeps the program's windows alive until the deadline without spinning: between rounds of
 // message processing the thread sleeps until input arrives or the deadline comes.
-void Delay(ArgRecord*, int argc, ArgRecord* args) {
-  const int32_t milliseconds = Args(argc, args).Int(0);
+void Delay(int32_t milliseconds) {
   if (milliseconds <= 0) return;
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
   for (;;) {

@@ -468,24 +468,13 @@ LRESULT CALLBACK BalloonTip::BalloonProcedure(HWND window, UINT message, WPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void SetTip(ArgRecord* result, int argc, ArgRecord* args) {
-  *result = BoolArg(false);
-  if (argc < 3 || !args) return;
-  auto* unit = reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, args[0].low, args[0].high));
-  auto* tip = dynamic_cast<BalloonTip*>(unit);
-  auto* target = reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, args[1].low, args[1].high));
-  if (!tip || !target || !target->hwnd() || !IsWindow(target->hwnd())) return;
-  const std::string_view text =
-      args[2].type == DataType::Text ? TextView(WordPointer<const char*>(args[2].low)) : std::string_view();
-  // The icon index (argument 4) selects from the unit's image list; this unit has none.
+bool SetTip(BalloonTip* tip, Unit* target, std::string_view text, int32_t, std::optional<int32_t> left,
+            std::optional<int32_t> top, std::optional<int32_t> width, std::optional<int32_t> height) {
+  if (!tip || !target || !target->hwnd() || !IsWindow(target->hwnd())) return false;
   RECT region{};
-  const bool hasRegion = argc >= 8 && std::all_of(args + 4, args + 8, [](const ArgRecord& a) { return a.type != DataType::None; });
-  if (hasRegion) {
-    const auto left = static_cast<LONG>(ArgInteger(args[4])), top = static_cast<LONG>(ArgInteger(args[5]));
-    region = RECT{left, top, left + static_cast<LONG>(ArgInteger(args[6])), top + static_cast<LONG>(ArgInteger(args[7]))};
-  }
+  if (left && top && width && height) region = RECT{*left, *top, *left + *width, *top + *height};
   tip->SetTip(target->hwnd(), region, text);
-  *result = BoolArg(true);
+  return true;
 }
 
 }  // namespace tl

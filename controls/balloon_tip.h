@@ -5,13 +5,16 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "controls/appearance.h"
 #include "controls/balloon_tip_block.h"
 #include "controls/control_unit.h"
+#include "runtime/unit_arguments.h"
 #include "runtime/value.h"
 
 namespace tl {
@@ -88,10 +91,14 @@ class BalloonTip final : public BlockUnit<BalloonTip, BalloonTipBlock> {
   GdiObject font_;
 };
 
-// The unit's method SetTip: (balloon unit, target unit, text, icon index, [left, top, width,
-// height]) → bool. The region counts only when all four of its arguments are given.
-void SetTip(ArgRecord* result, int argc, ArgRecord* args);
-
 extern const UnitTypeDescriptor kBalloonTipType;
+
+// The unit's method SetTip: the tip's text for a target unit (over the region given, else the
+// whole target). The region counts only when all four of its arguments are given; the icon index
+// selects from an image list this unit does not have. False when either unit is not there.
+bool SetTip(BalloonTip* tip, Unit* target, std::string_view text, int32_t icon, std::optional<int32_t> left,
+            std::optional<int32_t> top, std::optional<int32_t> width, std::optional<int32_t> height);
+
+inline constexpr auto kSetTip = MakeCommand<SetTip>("SetTip", LibraryOfType(UnitType::BalloonTip));
 
 }  // namespace tl

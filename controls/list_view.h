@@ -20,26 +20,40 @@
 #include "controls/control_unit.h"
 #include "controls/list_view_block.h"
 #include "runtime/row_texts.h"
+#include "runtime/unit_arguments.h"
 #include "runtime/value.h"
 
 namespace tl {
 
 extern const UnitTypeDescriptor kListViewType;
 
-// The methods, called through the library-command service with the unit's UnitRef first.
-void ListViewGetItemCount(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewGetItemText(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewSetItemText(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewInsertItem(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewDeleteItem(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewEnsureVisible(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewSetColumnWidth(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewEditItem(ArgRecord* result, int argc, ArgRecord* args);
-void ListViewFinishEditing(ArgRecord* result, int argc, ArgRecord* args);
-// (unit, column, text, delimiter) -> int: AddLines.
-void ListViewAddLines(ArgRecord* result, int argc, ArgRecord* args);
-// (unit, change count) -> byte set: ChangesSince in its block form (runtime/row_texts.h).
-void ListViewChangesSince(ArgRecord* result, int argc, ArgRecord* args);
+class ListView;
+
+// The methods, called through the library-command service with the unit's reference first. An
+// item or column left out is -1 (none) unless said otherwise.
+int32_t ListViewGetItemCount(ListView& list);
+// Always a text of its own, an empty one included; the column defaults to 0.
+TextBlock ListViewGetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column);
+void ListViewSetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column,
+                         std::string_view text);
+// Appends when the position is left out; the image defaults to -1, the state image, the indent
+// and the value to 0. Answers the new item's index or -1.
+int32_t ListViewInsertItem(ListView& list, std::optional<int32_t> position, std::string_view title,
+                           std::optional<int32_t> image, std::optional<int32_t> stateImage,
+                           std::optional<int32_t> indent, std::optional<int32_t> value);
+void ListViewDeleteItem(ListView& list, std::optional<int32_t> item);
+void ListViewEnsureVisible(ListView& list, std::optional<int32_t> item);
+void ListViewSetColumnWidth(ListView& list, std::optional<int32_t> column, std::optional<int32_t> width);
+void ListViewEditItem(ListView& list, std::optional<int32_t> item);
+void ListViewFinishEditing(ListView& list);
+// A row per piece of the text cut at the delimiter (column 0, the default), or that column's
+// text of the rows from the first on; answers the number of pieces.
+int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
+                         std::string_view delimiter);
+// The changes of the rows since the change count (property 39) in their block form
+// (runtime/row_texts.h).
+std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount);
+
 
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
@@ -160,6 +174,25 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   uint32_t forgottenUntil_ = changeStamp_;
   // Tips of the initial items, keyed by (row id, column).
   std::map<std::pair<uint32_t, int32_t>, std::wstring> tips_;
+};
+
+// The methods and their table.
+inline constexpr int32_t kListViewLibrary = LibraryOfType(UnitType::ListView);
+inline constexpr auto kListViewGetItemCount = MakeCommand<ListViewGetItemCount>("GetItemCount", kListViewLibrary);
+inline constexpr auto kListViewGetItemText = MakeCommand<ListViewGetItemText>("GetItemText", kListViewLibrary);
+inline constexpr auto kListViewSetItemText = MakeCommand<ListViewSetItemText>("SetItemText", kListViewLibrary);
+inline constexpr auto kListViewInsertItem = MakeCommand<ListViewInsertItem>("InsertItem", kListViewLibrary);
+inline constexpr auto kListViewDeleteItem = MakeCommand<ListViewDeleteItem>("DeleteItem", kListViewLibrary);
+inline constexpr auto kListViewEnsureVisible = MakeCommand<ListViewEnsureVisible>("EnsureVisible", kListViewLibrary);
+inline constexpr auto kListViewSetColumnWidth = MakeCommand<ListViewSetColumnWidth>("SetColumnWidth", kListViewLibrary);
+inline constexpr auto kListViewEditItem = MakeCommand<ListViewEditItem>("EditItem", kListViewLibrary);
+inline constexpr auto kListViewFinishEditing = MakeCommand<ListViewFinishEditing>("FinishEditing", kListViewLibrary);
+inline constexpr auto kListViewAddLines = MakeCommand<ListViewAddLines>("AddLines", kListViewLibrary);
+inline constexpr auto kListViewChangesSince = MakeCommand<ListViewChangesSince>("ChangesSince", kListViewLibrary);
+inline constexpr const CommandInfo* kListViewMethods[] = {
+    &kListViewGetItemCount, &kListViewGetItemText, &kListViewSetItemText, &kListViewInsertItem, &kListViewDeleteItem,
+    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing, &kListViewAddLines,
+    &kListViewChangesSince
 };
 
 }  // namespace tl

@@ -2,76 +2,48 @@
 #include <string>
 
 #include "controls/list_view.h"
-#include "runtime/args.h"
-#include "runtime/unit_events.h"
 
 namespace tl {
-namespace {
 
-// The live list view named by the first argument; a missing unit is the runtime's error.
-ListView* Target(const Args& a) {
-  return a.size() == 0 ? nullptr : dynamic_cast<ListView*>(FindUnit(a[0], true));
+int32_t ListViewGetItemCount(ListView& list) { return list.ItemCount(); }
+
+TextBlock ListViewGetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column) {
+  return {NewText(list.ItemText(item.value_or(-1), column.value_or(0)))};
 }
 
-}  // namespace
-
-void ListViewGetItemCount(ArgRecord* result, int argc, ArgRecord* args) {
-  if (auto* list = Target(Args(argc, args))) *result = IntArg(list->ItemCount());
+void ListViewSetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column,
+                         std::string_view text) {
+  list.SetItemText(item.value_or(-1), column.value_or(0), text);
 }
 
-void ListViewGetItemText(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  // Always a text of its own, an empty one included.
-  if (auto* list = Target(a)) *result = PointerArg(NewText(list->ItemText(a.Int(1, -1), a.Int(2, 0))), DataType::Text);
+int32_t ListViewInsertItem(ListView& list, std::optional<int32_t> position, std::string_view title,
+                           std::optional<int32_t> image, std::optional<int32_t> stateImage,
+                           std::optional<int32_t> indent, std::optional<int32_t> value) {
+  return list.InsertItem(position.value_or(-1), title, image.value_or(-1), stateImage.value_or(0),
+                         indent.value_or(0), value.value_or(0));
 }
 
-void ListViewSetItemText(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) list->SetItemText(a.Int(1, -1), a.Int(2, 0), a.Text(3));
+void ListViewDeleteItem(ListView& list, std::optional<int32_t> item) { list.DeleteItem(item.value_or(-1)); }
+
+void ListViewEnsureVisible(ListView& list, std::optional<int32_t> item) { list.EnsureVisible(item.value_or(-1)); }
+
+void ListViewSetColumnWidth(ListView& list, std::optional<int32_t> column, std::optional<int32_t> width) {
+  list.SetColumnWidth(column.value_or(-1), width.value_or(-1));
 }
 
-void ListViewInsertItem(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) {
-    *result = IntArg(list->InsertItem(a.Int(1, -1), a.Text(2), a.Int(3, -1), a.Int(4, 0), a.Int(5, 0), a.Int(6, 0)));
-  }
+void ListViewEditItem(ListView& list, std::optional<int32_t> item) { list.EditItem(item.value_or(-1)); }
+
+void ListViewFinishEditing(ListView& list) { list.FinishEditing(); }
+
+int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
+                         std::string_view delimiter) {
+  return list.AddLines(column.value_or(0), text, delimiter);
 }
 
-void ListViewDeleteItem(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) list->DeleteItem(a.Int(1, -1));
-}
-
-void ListViewEnsureVisible(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) list->EnsureVisible(a.Int(1, -1));
-}
-
-void ListViewSetColumnWidth(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) list->SetColumnWidth(a.Int(1, -1), a.Int(2, -1));
-}
-
-void ListViewEditItem(ArgRecord*, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) list->EditItem(a.Int(1, -1));
-}
-
-void ListViewFinishEditing(ArgRecord*, int argc, ArgRecord* args) {
-  if (auto* list = Target(Args(argc, args))) list->FinishEditing();
-}
-
-void ListViewAddLines(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) *result = IntArg(list->AddLines(a.Int(1, 0), a.Text(2), a.Text(3)));
-}
-
-void ListViewChangesSince(ArgRecord* result, int argc, ArgRecord* args) {
-  const Args a(argc, args);
-  if (auto* list = Target(a)) {
-    const std::optional<std::vector<RowChange>> changes = list->ChangesSince(static_cast<uint32_t>(a.Int(1, 0)));
-    SetByteSet(result, RowChangesBlock(changes ? &*changes : nullptr));
-  }
+std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount) {
+  const auto since = static_cast<uint32_t>(changeCount.value_or(0));
+  const std::optional<std::vector<RowChange>> changes = list.ChangesSince(since);
+  return RowChangesBlock(changes ? &*changes : nullptr);
 }
 
 }  // namespace tl

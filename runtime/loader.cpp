@@ -221,7 +221,7 @@ void LoadFormImage() {
   }
 }
 
-int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
+int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owner) {
   if (definition.units.size() == 0 || definition.units.IsMenuItem(0)) return 0;
   if (WindowUnit* existing = LoadedWindow(definition)) {
     if (existing->hwnd() && IsWindow(existing->hwnd()) && !existing->closePending) {
@@ -250,7 +250,7 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
     // A handler run for the queued messages has loaded this window meanwhile: building over
     // it would orphan that instance, so treat it as the instance that is already open.
     ResumeEvents();
-    return LoadWindow(definition, modal, owner);
+    return LoadWindowFromDefinition(definition, modal, owner);
   }
   definition.saved = definition.units;
   UnitRecordArray& units = definition.units;
@@ -321,7 +321,7 @@ int LoadWindow(WindowDefinition& definition, bool modal, HWND owner) {
 
 int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal) {
   WindowDefinition* definition = FindWindowDefinition(windowId);
-  if (!definition || LoadWindow(*definition, modal, owner) != 1) return 0;
+  if (!definition || LoadWindowFromDefinition(*definition, modal, owner) != 1) return 0;
   // A window that its own handlers closed during the load is not loaded: its caller must not
   // go on to use it.
   if (!Alive(*definition)) return 0;

@@ -39,7 +39,7 @@ int32_t FireTypedEvent(TypedEventRecord& record);
 // Reads the header's form image into the window map; any failure is a runtime error.
 void LoadFormImage();
 // 1 on success, 0 on failure (the loader's contract).
-int LoadWindow(WindowDefinition& definition, bool modal, HWND owner);
+int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owner);
 // Request 2005 path: loads, and for a visible modal window runs a nested loop until it is gone.
 int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal);
 

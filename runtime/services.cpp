@@ -41,7 +41,7 @@ void RunMessageLoopSlot() { RunMessageLoop(); }
 
 void LoadStartWindowSlot(uint32_t windowId) {
   WindowDefinition* definition = FindWindowDefinition(windowId);
-  if (!definition || LoadWindow(*definition, false, nullptr) != 1) {
+  if (!definition || LoadWindowFromDefinition(*definition, false, nullptr) != 1) {
     RaiseRuntimeError(0, "载入启动窗口失败");
   }
 }

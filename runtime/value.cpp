@@ -1,5 +1,6 @@
 #include "runtime/value.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -11,29 +12,14 @@ namespace tl {
 ArgRecord IntArg(int32_t v) { return {static_cast<uint32_t>(v), 0, DataType::Int}; }
 ArgRecord BoolArg(bool v) { return {v ? 1u : 0u, 0, DataType::Bool}; }
 
-static ArgRecord EightByteArg(double v, uint32_t type) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), type};
-}
-
-ArgRecord DoubleArg(double v) { return EightByteArg(v, DataType::Double); }
-ArgRecord DateTimeArg(double v) { return EightByteArg(v, DataType::DateTime); }
+ArgRecord DoubleArg(double v) { return PayloadArg(std::bit_cast<uint64_t>(v), DataType::Double); }
+ArgRecord DateTimeArg(double v) { return PayloadArg(std::bit_cast<uint64_t>(v), DataType::DateTime); }
 
 double ArgDouble(const ArgRecord& r) {
-  uint64_t bits = (static_cast<uint64_t>(r.high) << 32) | r.low;
   switch (r.type) {
     case DataType::Double:
-    case DataType::DateTime: {
-      double d;
-      std::memcpy(&d, &bits, sizeof d);
-      return d;
-    }
-    case DataType::Float: {
-      float f;
-      std::memcpy(&f, &r.low, sizeof f);
-      return f;
-    }
+    case DataType::DateTime: return std::bit_cast<double>(PayloadBits(r));
+    case DataType::Float: return std::bit_cast<float>(r.low);
     default:
       return static_cast<double>(ArgInteger(r));
   }
@@ -43,7 +29,7 @@ int64_t ArgInteger(const ArgRecord& r) {
   switch (r.type) {
     case DataType::Byte: return static_cast<uint8_t>(r.low);
     case DataType::Short: return static_cast<int16_t>(r.low);
-    case DataType::Long: return static_cast<int64_t>((static_cast<uint64_t>(r.high) << 32) | r.low);
+    case DataType::Long: return static_cast<int64_t>(PayloadBits(r));
     case DataType::Double:
     case DataType::DateTime:
     case DataType::Float: return TruncateToInteger(ArgDouble(r));

@@ -64,12 +64,30 @@ static_assert(offsetof(ArgRecord, low) == 0 && offsetof(ArgRecord, high) == 4 &&
 // A command of a command library: (result record, argument count, argument records).
 using CommandFn = void (*)(ArgRecord* result, int argc, ArgRecord* args);
 
+// The record's 64-bit payload: the high word above the low word.
+inline uint64_t PayloadBits(const ArgRecord& r) { return (uint64_t{r.high} << 32) | r.low; }
+inline ArgRecord PayloadArg(uint64_t bits, uint32_t type) {
+  return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), type};
+}
+
 ArgRecord IntArg(int32_t v);
 ArgRecord BoolArg(bool v);
 ArgRecord DoubleArg(double v);
 ArgRecord DateTimeArg(double v);
 double ArgDouble(const ArgRecord& r);  // double, date-time or any integer form as a double
 int64_t ArgInteger(const ArgRecord& r);
+
+// A pointer payload. The program is 32-bit and keeps pointers in the low word; the 64-bit host
+// build of the portable commands carries the upper half in the high word.
+inline void* ArgPointer(const ArgRecord& r) {
+  uintptr_t address = r.low;
+  if constexpr (sizeof(void*) > 4) address |= static_cast<uintptr_t>(static_cast<uint64_t>(r.high) << 32);
+  return reinterpret_cast<void*>(address);
+}
+inline ArgRecord PointerArg(const void* p, uint32_t type) {
+  const auto address = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p));
+  return {static_cast<uint32_t>(address), sizeof(void*) > 4 ? static_cast<uint32_t>(address >> 32) : 0u, type};
+}
 
 // Pointers are 32 bits in the program (see unit.h): record slots and value payloads hold them
 // as words. Only meaningful in the 32-bit program, never on the host.

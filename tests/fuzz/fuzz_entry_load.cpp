@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/entry_text.h"
+#include "runtime/command.h"
 #include "runtime/row_texts.h"
-#include "runtime/args.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 
@@ -34,9 +34,9 @@ std::vector<std::string> LoadedLines(std::string_view file) {
   std::memcpy(set.data(), head, sizeof head);
   std::memcpy(set.data() + 8, file.data(), file.size());
   ArgRecord bytes = PointerArg(file.empty() ? nullptr : set.data(), DataType::ByteSet), text{};
-  ToText(&text, 1, &bytes);
+  kToText.entry(&text, 1, &bytes);
   ArgRecord split[3] = {text, PointerArg("\r\n", DataType::Text), {}}, pieces{};
-  SplitText(&pieces, 3, split);
+  kSplitText.entry(&pieces, 3, split);
   auto* array = static_cast<int32_t*>(ArgPointer(pieces));
   std::vector<std::string> lines;
   for (int32_t i = 0; i < array[1]; ++i) {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/args.h"
+#include "runtime/command.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 
@@ -58,12 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ArgRecord a = IntArg(numbers[0]), b = IntArg(numbers[1]), flag = BoolArg(numbers[2] & 1);
   const int32_t length = static_cast<int32_t>(first.size());
 
-  for (ArgRecord r : {Run(TextLeft, {text, a}), Run(TextRight, {text, a}), Run(TextMiddle, {text, a, b})}) {
+  for (ArgRecord r :
+       {Run(kTextLeft.entry, {text, a}), Run(kTextRight.entry, {text, a}), Run(kTextMiddle.entry, {text, a, b})}) {
     Check(r.type == DataType::Text);
     Check(TextView(static_cast<const char*>(ArgPointer(r))).size() <= first.size());
     FreeResult(r);
   }
-  for (CommandFn find : {FindText, FindTextReverse}) {
+  for (CommandFn find : {kFindText.entry, kFindTextReverse.entry}) {
     for (ArgRecord r : {Run(find, {text, target}), Run(find, {text, target, a, flag})}) {
       const int32_t position = static_cast<int32_t>(r.low);
       Check(position == -1 || (position >= 1 && position <= std::max(length, 1)));
@@ -72,15 +73,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
-  FreeResult(Run(ReplaceText, {text, target, text, a, b, flag}));
-  FreeResult(Run(ReplaceText, {text, target}));
-  ArgRecord pieces = Run(SplitText, {text, target, numbers[2] & 2 ? a : ArgRecord{}});
+  FreeResult(Run(kReplaceText.entry, {text, target, text, a, b, flag}));
+  FreeResult(Run(kReplaceText.entry, {text, target}));
+  ArgRecord pieces = Run(kSplitText.entry, {text, target, numbers[2] & 2 ? a : ArgRecord{}});
   size_t total = 0;
   for (char* element : ArrayTextElements(ArgPointer(pieces))) total += TextView(element).size();
   Check(total <= first.size());
   FreeResult(pieces);
-  FreeResult(Run(ToByteSet, {text}));
-  FreeResult(Run(ToText, {text}));
-  Check(Run(ToByte, {text}).low <= 255);
+  FreeResult(Run(kToByteSet.entry, {text}));
+  FreeResult(Run(kToText.entry, {text}));
+  Check(Run(kToByte.entry, {text}).low <= 255);
   return 0;
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/args.h"
 #include "commands/text.h"
 #include "commands/time.h"
+#include "runtime/command.h"
 #include "runtime/memory.h"
 
 namespace tl::cmd {
@@ -50,7 +50,7 @@ class TextCommands : public ::testing::Test {
   }
   // Elements of a SplitText result; null elements read as "<null>". The array is freed.
   std::vector<std::string> Split(std::vector<ArgRecord> args) {
-    ArgRecord r = Call(SplitText, std::move(args));
+    ArgRecord r = Call(kSplitText.entry, std::move(args));
     EXPECT_EQ(r.type, DataType::Text | DataType::ArrayFlag);
     auto* block = static_cast<int32_t*>(ArgPointer(r));
     EXPECT_EQ(block[0], 1);
@@ -73,85 +73,85 @@ class TextCommands : public ::testing::Test {
 };
 
 TEST_F(TextCommands, CutsByBytesWithoutRepairingCharacters) {
-  EXPECT_EQ(RunInt(TextLength, {Text("事件ab")}), 6);
-  EXPECT_EQ(Run(TextLeft, {Text("abc"), IntArg(2)}), "ab");
-  EXPECT_EQ(Run(TextLeft, {Text("abc"), IntArg(9)}), "abc");
-  EXPECT_EQ(Run(TextLeft, {Text("abc"), IntArg(0)}), "");
-  EXPECT_EQ(Run(TextLeft, {Text("事件"), IntArg(3)}), std::string("事件").substr(0, 3));  // a lone lead byte at the end
-  EXPECT_EQ(Run(TextRight, {Text("abc"), IntArg(2)}), "bc");
-  EXPECT_EQ(Run(TextRight, {Text("abc"), IntArg(-1)}), "");
-  EXPECT_EQ(Run(TextRight, {Text("abc"), IntArg(7)}), "abc");
-  EXPECT_EQ(Run(TextMiddle, {Text("abc"), IntArg(3), IntArg(5)}), "c");
-  EXPECT_EQ(Run(TextMiddle, {Text("abc"), IntArg(4), IntArg(1)}), "");
-  EXPECT_EQ(Run(TextMiddle, {Text("abc"), IntArg(0), IntArg(1)}), "");
-  EXPECT_EQ(Run(TextMiddle, {Text("abcdef"), IntArg(2), IntArg(3)}), "bcd");
-  EXPECT_EQ(Run(TextMiddle, {Text("abc"), IntArg(2), IntArg(0)}), "");
-  EXPECT_EQ(Run(TextMiddle, {Text("abc"), IntArg(INT32_MIN), IntArg(INT32_MAX)}), "");
+  EXPECT_EQ(RunInt(kTextLength.entry, {Text("事件ab")}), 6);
+  EXPECT_EQ(Run(kTextLeft.entry, {Text("abc"), IntArg(2)}), "ab");
+  EXPECT_EQ(Run(kTextLeft.entry, {Text("abc"), IntArg(9)}), "abc");
+  EXPECT_EQ(Run(kTextLeft.entry, {Text("abc"), IntArg(0)}), "");
+  EXPECT_EQ(Run(kTextLeft.entry, {Text("事件"), IntArg(3)}), std::string("事件").substr(0, 3));  // a lone lead byte at the end
+  EXPECT_EQ(Run(kTextRight.entry, {Text("abc"), IntArg(2)}), "bc");
+  EXPECT_EQ(Run(kTextRight.entry, {Text("abc"), IntArg(-1)}), "");
+  EXPECT_EQ(Run(kTextRight.entry, {Text("abc"), IntArg(7)}), "abc");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abc"), IntArg(3), IntArg(5)}), "c");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abc"), IntArg(4), IntArg(1)}), "");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abc"), IntArg(0), IntArg(1)}), "");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abcdef"), IntArg(2), IntArg(3)}), "bcd");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abc"), IntArg(2), IntArg(0)}), "");
+  EXPECT_EQ(Run(kTextMiddle.entry, {Text("abc"), IntArg(INT32_MIN), IntArg(INT32_MAX)}), "");
 }
 
 TEST_F(TextCommands, FindTextStartAndEmptyTargetRules) {
-  EXPECT_EQ(RunInt(FindText, {Text("abc"), Text("")}), 1);
-  EXPECT_EQ(RunInt(FindText, {Text(""), Text("")}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("abc"), Text(""), IntArg(3)}), 1);
-  EXPECT_EQ(RunInt(FindText, {Text("abc"), Text(""), IntArg(4)}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("abcabc"), Text("bc"), IntArg(3)}), 5);
-  EXPECT_EQ(RunInt(FindText, {Text("abcabc"), Text("bc"), IntArg(0)}), 2);
-  EXPECT_EQ(RunInt(FindText, {Text("abcabc"), Text("bc"), IntArg(-7)}), 2);
-  EXPECT_EQ(RunInt(FindText, {Text("abcabc"), Text("bc"), IntArg(7)}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("abcabc"), Text("bc"), IntArg(INT32_MIN)}), 2);
-  EXPECT_EQ(RunInt(FindText, {Text("abc"), Text("abcd")}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abc"), Text("")}), 1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text(""), Text("")}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abc"), Text(""), IntArg(3)}), 1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abc"), Text(""), IntArg(4)}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abcabc"), Text("bc"), IntArg(3)}), 5);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abcabc"), Text("bc"), IntArg(0)}), 2);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abcabc"), Text("bc"), IntArg(-7)}), 2);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abcabc"), Text("bc"), IntArg(7)}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abcabc"), Text("bc"), IntArg(INT32_MIN)}), 2);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abc"), Text("abcd")}), -1);
 }
 
 TEST_F(TextCommands, FindTextIgnoresCaseOnlyForExactlyOne) {
-  EXPECT_EQ(RunInt(FindText, {Text("ABC"), Text("b"), none, BoolArg(true)}), 2);
-  EXPECT_EQ(RunInt(FindText, {Text("ABC"), Text("b"), none, BoolArg(false)}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("ABC"), Text("b"), none, ArgRecord{2, 0, DataType::Bool}}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("ABC"), Text("b")}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("ABC"), Text("b"), none, BoolArg(true)}), 2);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("ABC"), Text("b"), none, BoolArg(false)}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("ABC"), Text("b"), none, ArgRecord{2, 0, DataType::Bool}}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("ABC"), Text("b")}), -1);
   // Folding is ASCII only: the two GBK bytes of a character are compared exactly.
-  EXPECT_EQ(RunInt(FindText, {Text("x事件"), Text("件"), none, BoolArg(true)}), 4);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("x事件"), Text("件"), none, BoolArg(true)}), 4);
 }
 
 TEST_F(TextCommands, ScanNeverMatchesATrailByte) {
   // 0xB0 0xA1 is one character; 'A' (0x41) as a trail byte: 0x81 0x41.
   const std::string gbk = "\x81\x41" "A";
-  EXPECT_EQ(RunInt(FindText, {Text(gbk), Text("A")}), 3);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text(gbk), Text("A")}), 3);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text(gbk), Text("A"), IntArg(3)}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text(gbk), Text("A")}), 3);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text(gbk), Text("A")}), 3);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text(gbk), Text("A"), IntArg(3)}), -1);
   // A start given by the caller may itself fall on a trail byte.
-  EXPECT_EQ(RunInt(FindText, {Text(gbk), Text("A"), IntArg(2)}), 2);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text(gbk), Text("A"), IntArg(2)}), 2);
   // A lead byte before the terminator ends the walk without reading past it.
-  EXPECT_EQ(RunInt(FindText, {Text("ab\xB0"), Text("x")}), -1);
-  EXPECT_EQ(RunInt(FindText, {Text("\xB0"), Text("\xB0")}), 1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("ab\xB0"), Text("x")}), -1);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("\xB0"), Text("\xB0")}), 1);
 }
 
 TEST_F(TextCommands, FindTextReverseSearchesBeforeTheStart) {
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc"), IntArg(7)}), 5);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc"), IntArg(6)}), 2);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc"), IntArg(1)}), -1);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc"), IntArg(-3)}), -1);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc")}), 5);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abcabc"), Text("bc"), IntArg(100)}), 5);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abc"), Text("")}), 1);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("abc"), Text(""), IntArg(1)}), -1);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("aXa"), Text("x"), none, BoolArg(true)}), 2);
-  EXPECT_EQ(RunInt(FindTextReverse, {Text("[提醒]a[提醒]b"), Text("[提醒]"), IntArg(13)}), 1);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc"), IntArg(7)}), 5);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc"), IntArg(6)}), 2);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc"), IntArg(1)}), -1);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc"), IntArg(-3)}), -1);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc")}), 5);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abcabc"), Text("bc"), IntArg(100)}), 5);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abc"), Text("")}), 1);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("abc"), Text(""), IntArg(1)}), -1);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("aXa"), Text("x"), none, BoolArg(true)}), 2);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("[提醒]a[提醒]b"), Text("[提醒]"), IntArg(13)}), 1);
 }
 
 TEST_F(TextCommands, ReplaceTextCountStartAndCase) {
-  EXPECT_EQ(Run(ReplaceText, {Text("aBcb"), Text("b"), Text("x")}), "axcx");
-  EXPECT_EQ(Run(ReplaceText, {Text("aBcb"), Text("b"), Text("x"), none, none, BoolArg(true)}), "aBcx");
-  EXPECT_EQ(Run(ReplaceText, {Text("aaaa"), Text("a"), Text("b"), IntArg(2), IntArg(2), BoolArg(true)}), "abba");
-  EXPECT_EQ(Run(ReplaceText, {Text("aaaa"), Text("a"), Text("b"), none, IntArg(-5)}), "bbbb");
-  EXPECT_EQ(Run(ReplaceText, {Text("aaaa"), Text("a"), Text("b"), none, IntArg(0)}), "aaaa");
-  EXPECT_EQ(Run(ReplaceText, {Text("abc"), Text("b")}), "ac");
-  EXPECT_EQ(Run(ReplaceText, {Text("abc"), Text("")}), "abc");
-  EXPECT_EQ(Run(ReplaceText, {Text("abc"), Text("a"), Text("x"), IntArg(4)}), "abc");
-  EXPECT_EQ(Run(ReplaceText, {Text(""), Text("a"), Text("x")}), "");
-  EXPECT_EQ(Run(ReplaceText, {Text("[提醒]事件"), Text("[提醒]"), Text("")}), "事件");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("aBcb"), Text("b"), Text("x")}), "axcx");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("aBcb"), Text("b"), Text("x"), none, none, BoolArg(true)}), "aBcx");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("aaaa"), Text("a"), Text("b"), IntArg(2), IntArg(2), BoolArg(true)}), "abba");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("aaaa"), Text("a"), Text("b"), none, IntArg(-5)}), "bbbb");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("aaaa"), Text("a"), Text("b"), none, IntArg(0)}), "aaaa");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("abc"), Text("b")}), "ac");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("abc"), Text("")}), "abc");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("abc"), Text("a"), Text("x"), IntArg(4)}), "abc");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text(""), Text("a"), Text("x")}), "");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("[提醒]事件"), Text("[提醒]"), Text("")}), "事件");
   // No match on a trail byte; a lone lead byte at the end is kept with the rest.
-  EXPECT_EQ(Run(ReplaceText, {Text("\x81\x41" "A"), Text("A"), Text("z"), none, none, BoolArg(true)}), "\x81\x41z");
-  EXPECT_EQ(Run(ReplaceText, {Text("a\xB0"), Text("a"), Text("z")}), "z\xB0");
-  EXPECT_EQ(Run(ReplaceText, {Text("ba\xB0"), Text("q"), Text("z")}), "ba\xB0");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("\x81\x41" "A"), Text("A"), Text("z"), none, none, BoolArg(true)}), "\x81\x41z");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("a\xB0"), Text("a"), Text("z")}), "z\xB0");
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("ba\xB0"), Text("q"), Text("z")}), "ba\xB0");
 }
 
 TEST_F(TextCommands, SplitTextPiecesAndLimits) {
@@ -170,58 +170,58 @@ TEST_F(TextCommands, SplitTextPiecesAndLimits) {
 }
 
 TEST_F(TextCommands, ToTextByType) {
-  EXPECT_EQ(Run(ToText, {DoubleArg(6.0)}), "6");
-  EXPECT_EQ(Run(ToText, {DoubleArg(0.1)}), "0.1");
-  EXPECT_EQ(Run(ToText, {BoolArg(true)}), "真");
-  EXPECT_EQ(Run(ToText, {BoolArg(false)}), "假");
-  EXPECT_EQ(Run(ToText, {ByteSet(std::string("ab\0xy", 5))}), "ab");
-  EXPECT_EQ(Run(ToText, {ByteSet("xy")}), "xy");
-  EXPECT_EQ(Run(ToText, {IntArg(-42)}), "-42");
-  EXPECT_EQ(Run(ToText, {ArgRecord{0xFFFF, 0, DataType::Short}}), "-1");
-  EXPECT_EQ(Run(ToText, {ArgRecord{0x1FF, 0, DataType::Byte}}), "255");
-  EXPECT_EQ(Run(ToText, {ArgRecord{0xFFFFFFFE, 0xFFFFFFFF, DataType::Long}}), "-2");
+  EXPECT_EQ(Run(kToText.entry, {DoubleArg(6.0)}), "6");
+  EXPECT_EQ(Run(kToText.entry, {DoubleArg(0.1)}), "0.1");
+  EXPECT_EQ(Run(kToText.entry, {BoolArg(true)}), "真");
+  EXPECT_EQ(Run(kToText.entry, {BoolArg(false)}), "假");
+  EXPECT_EQ(Run(kToText.entry, {ByteSet(std::string("ab\0xy", 5))}), "ab");
+  EXPECT_EQ(Run(kToText.entry, {ByteSet("xy")}), "xy");
+  EXPECT_EQ(Run(kToText.entry, {IntArg(-42)}), "-42");
+  EXPECT_EQ(Run(kToText.entry, {ArgRecord{0xFFFF, 0, DataType::Short}}), "-1");
+  EXPECT_EQ(Run(kToText.entry, {ArgRecord{0x1FF, 0, DataType::Byte}}), "255");
+  EXPECT_EQ(Run(kToText.entry, {ArgRecord{0xFFFFFFFE, 0xFFFFFFFF, DataType::Long}}), "-2");
   float f = 1.5f;
   ArgRecord fr{0, 0, DataType::Float};
   std::memcpy(&fr.low, &f, 4);
-  EXPECT_EQ(Run(ToText, {fr}), "1.5");
-  EXPECT_EQ(Run(ToText, {Text("事件")}), "事件");
-  EXPECT_EQ(Run(ToText, {ArgRecord{1, 0, DataType::SubPointer}}), "");
-  EXPECT_EQ(Run(ToText, {none}), "");
-  EXPECT_EQ(Run(ToText, {DateTimeArg(ComposeDateTime({2019, 5, 3, 9, 5, 0}))}), "2019年5月3日9时5分");
+  EXPECT_EQ(Run(kToText.entry, {fr}), "1.5");
+  EXPECT_EQ(Run(kToText.entry, {Text("事件")}), "事件");
+  EXPECT_EQ(Run(kToText.entry, {ArgRecord{1, 0, DataType::SubPointer}}), "");
+  EXPECT_EQ(Run(kToText.entry, {none}), "");
+  EXPECT_EQ(Run(kToText.entry, {DateTimeArg(ComposeDateTime({2019, 5, 3, 9, 5, 0}))}), "2019年5月3日9时5分");
 }
 
 TEST_F(TextCommands, NumericArraysConvertByTheirElementBytes) {
   // {1 dimension, 3 elements} of bytes 'a', 'b', 0 — and of ints.
   const int32_t byteArray[3] = {1, 3, 'a' | 'b' << 8};
   const ArgRecord bytes = PointerArg(byteArray, DataType::Byte | DataType::ArrayFlag);
-  EXPECT_EQ(Run(ToText, {bytes}), "ab");
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {bytes})), std::string("ab\0", 3));
+  EXPECT_EQ(Run(kToText.entry, {bytes}), "ab");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {bytes})), std::string("ab\0", 3));
   const int32_t intArray[4] = {1, 2, 0x64636261, 7};
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {PointerArg(intArray, DataType::Int | DataType::ArrayFlag)})),
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {PointerArg(intArray, DataType::Int | DataType::ArrayFlag)})),
             std::string("abcd\x07\0\0\0", 8));
-  EXPECT_EQ(Run(ToText, {PointerArg(intArray, DataType::Text | DataType::ArrayFlag)}), "");
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {PointerArg(intArray, DataType::Bool | DataType::ArrayFlag)})), "");
+  EXPECT_EQ(Run(kToText.entry, {PointerArg(intArray, DataType::Text | DataType::ArrayFlag)}), "");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {PointerArg(intArray, DataType::Bool | DataType::ArrayFlag)})), "");
 }
 
 TEST_F(TextCommands, ToByteSetGivesTheValuesOwnBytes) {
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {Text("ab")})), "ab");
-  EXPECT_EQ(Call(ToByteSet, {Text("")}).low, 0u);  // empty comes back as null
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {IntArg(0x01020304)})), "\x04\x03\x02\x01");
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {ArgRecord{0x1234, 0, DataType::Short}})), "\x34\x12");
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {ArgRecord{0x41, 0, DataType::Byte}})), "A");
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {BoolArg(true)})), std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {Text("ab")})), "ab");
+  EXPECT_EQ(Call(kToByteSet.entry, {Text("")}).low, 0u);  // empty comes back as null
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {IntArg(0x01020304)})), "\x04\x03\x02\x01");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {ArgRecord{0x1234, 0, DataType::Short}})), "\x34\x12");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {ArgRecord{0x41, 0, DataType::Byte}})), "A");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {BoolArg(true)})), std::string("\x01\0\0\0", 4));
   double d = 1.0;
   std::string eight(8, '\0');
   std::memcpy(eight.data(), &d, 8);
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {DoubleArg(1.0)})), eight);
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {DateTimeArg(1.0)})), eight);
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {ByteSet(std::string("a\0b", 3))})), std::string("a\0b", 3));
-  EXPECT_EQ(ByteSetOf(Call(ToByteSet, {none})), "");
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {DoubleArg(1.0)})), eight);
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {DateTimeArg(1.0)})), eight);
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {ByteSet(std::string("a\0b", 3))})), std::string("a\0b", 3));
+  EXPECT_EQ(ByteSetOf(Call(kToByteSet.entry, {none})), "");
 }
 
 TEST_F(TextCommands, ToByteTakesTheLowestByte) {
   auto byte = [&](ArgRecord r) {
-    ArgRecord result = Call(ToByte, {r});
+    ArgRecord result = Call(kToByte.entry, {r});
     EXPECT_EQ(result.type, DataType::Byte);
     return result.low;
   };
@@ -241,14 +241,14 @@ TEST_F(TextCommands, ToByteTakesTheLowestByte) {
 }
 
 TEST_F(TextCommands, BitOrOfAllArguments) {
-  EXPECT_EQ(RunInt(BitOr, {IntArg(1)}), 1);
-  EXPECT_EQ(RunInt(BitOr, {IntArg(1), IntArg(4), IntArg(0x100)}), 0x105);
+  EXPECT_EQ(RunInt(kBitOr.entry, {IntArg(1)}), 1);
+  EXPECT_EQ(RunInt(kBitOr.entry, {IntArg(1), IntArg(4), IntArg(0x100)}), 0x105);
 }
 
 TEST_F(TextCommands, ShortArgumentListsReadAsOmitted) {
-  EXPECT_EQ(RunInt(TextLength, {}), 0);
-  EXPECT_EQ(RunInt(FindText, {Text("abc")}), 1);
-  EXPECT_EQ(Run(TextLeft, {Text("abc")}), "");
+  EXPECT_EQ(RunInt(kTextLength.entry, {}), 0);
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("abc")}), 1);
+  EXPECT_EQ(Run(kTextLeft.entry, {Text("abc")}), "");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "runtime/args.h"
 #include "commands/time.h"
+#include "runtime/command.h"
 #include "runtime/memory.h"
 
 namespace tl::cmd {
@@ -52,14 +52,14 @@ TEST(DateTime, ClampsToTheValidRange) {
 TEST(DateTime, RoundsToTheWholeSecond) {
   const double day = At(2019, 5, 3, 0, 0, 0);
   const double almost = day + (12 * 3600 + 59 * 60 + 59.6) / 86400.0;
-  EXPECT_EQ(Part(GetMinute, At(2019, 5, 3, 12, 59, 59)), 59);
-  EXPECT_EQ(Part(GetHour, At(2019, 5, 3, 12, 59, 59)), 12);
-  EXPECT_EQ(Part(GetMinute, almost), 0);
-  EXPECT_EQ(Part(GetHour, almost), 13);
+  EXPECT_EQ(Part(kGetMinute.entry, At(2019, 5, 3, 12, 59, 59)), 59);
+  EXPECT_EQ(Part(kGetHour.entry, At(2019, 5, 3, 12, 59, 59)), 12);
+  EXPECT_EQ(Part(kGetMinute.entry, almost), 0);
+  EXPECT_EQ(Part(kGetHour.entry, almost), 13);
   EXPECT_EQ(DateTimeToText(almost), "2019年5月3日13时");
   // 23:59:59.6 rounds into the next day, across a month and a year.
   EXPECT_EQ(DateTimeToText(At(2019, 12, 31, 0, 0, 0) + (86399.6 / 86400.0)), "2020年1月1日");
-  EXPECT_EQ(Part(GetHour, At(2019, 12, 31, 23, 59, 59) + 0.4 / 86400.0), 23);
+  EXPECT_EQ(Part(kGetHour.entry, At(2019, 12, 31, 23, 59, 59) + 0.4 / 86400.0), 23);
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(AppRoutines, ClickThroughKeepsTheOtherStylesAndColourKeysChooseTheFlags) 
 TEST_F(AppRoutines, ThePinTipFollowsThePinCaption) {
   WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
   ASSERT_NE(main, nullptr);
-  ASSERT_EQ(LoadWindow(*main, false, nullptr), 1);
+  ASSERT_EQ(LoadWindowFromDefinition(*main, false, nullptr), 1);
   auto* balloon = dynamic_cast<BalloonTip*>(FindUnitObject(ids::MainWindow, ids::TipBalloon));
   Unit* pin = FindUnitObject(ids::MainWindow, ids::PinButton);
   ASSERT_TRUE(balloon && pin);

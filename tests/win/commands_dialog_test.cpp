@@ -45,7 +45,7 @@ int32_t RunMessageBox(std::vector<ArgRecord> args, std::function<void(HWND)> ans
   ArgRecord result{};
   {
     DialogDriver driver(std::move(answer));
-    MessageBox(&result, static_cast<int>(args.size()), args.data());
+    kMessageBox.entry(&result, static_cast<int>(args.size()), args.data());
   }
   EXPECT_EQ(result.type, DataType::Int);
   return static_cast<int32_t>(result.low);
@@ -156,7 +156,7 @@ class InputBoxCommand : public ::testing::Test {
     ArgRecord result{};
     {
       DialogDriver driver(std::move(answer));
-      InputBox(&result, static_cast<int>(args.size()), args.data());
+      kInputBox.entry(&result, static_cast<int>(args.size()), args.data());
     }
     EXPECT_EQ(result.type, DataType::Bool);
     return result.low != 0;
@@ -279,8 +279,8 @@ TEST_F(InputBoxCommand, NumericVariablesAndInputModes) {
 TEST(PointerCommands, MouseXAndYFollowTheCursor) {
   SetCursorPos(123, 234);
   ArgRecord x{}, y{};
-  MouseX(&x, 0, nullptr);
-  MouseY(&y, 0, nullptr);
+  kMouseX.entry(&x, 0, nullptr);
+  kMouseY.entry(&y, 0, nullptr);
   EXPECT_EQ(static_cast<int32_t>(x.low), 123);
   EXPECT_EQ(static_cast<int32_t>(y.low), 234);
 }

@@ -32,7 +32,7 @@ class FileCommands : public test::TemporaryDirectoryTest {
   }
   bool Write(std::vector<ArgRecord> args) {
     ArgRecord r{};
-    WriteFile(&r, static_cast<int>(args.size()), args.data());
+    kWriteFile.entry(&r, static_cast<int>(args.size()), args.data());
     EXPECT_EQ(r.type, DataType::Bool);
     return r.low != 0;
   }
@@ -40,7 +40,7 @@ class FileCommands : public test::TemporaryDirectoryTest {
   std::string Read(const std::string& name) {
     ArgRecord arg = Text(name);
     ArgRecord r{};
-    ReadFile(&r, 1, &arg);
+    kReadFile.entry(&r, 1, &arg);
     EXPECT_EQ(r.type, DataType::ByteSet);
     void* p = ArgPointer(r);
     if (!p) return "<null>";
@@ -125,7 +125,7 @@ TEST_F(FileCommands, RunDirectoryIsTheExecutablesDirectory) {
   std::wstring expected(path);
   expected.resize(expected.rfind(L'\\'));
   ArgRecord r{};
-  GetRunDirectory(&r, 0, nullptr);
+  kGetRunDirectory.entry(&r, 0, nullptr);
   auto* text = static_cast<char*>(ArgPointer(r));
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(std::string(text), Narrow(expected));
@@ -153,7 +153,7 @@ class FileReplaceCommands : public FileCommands {
   }
   // The stamp's length and time.
   std::pair<int64_t, int64_t> Stamp(const std::string& name) {
-    const ArgRecord r = Run(FileStamp, {Text(name)});
+    const ArgRecord r = Run(kFileStamp.entry, {Text(name)});
     EXPECT_EQ(r.type, DataType::ByteSet);
     const std::span<const uint8_t> bytes = ByteSetView(ArgPointer(r));
     EXPECT_EQ(bytes.size(), 16u);
@@ -170,42 +170,42 @@ class FileReplaceCommands : public FileCommands {
 };
 
 TEST_F(FileReplaceCommands, AFlushedWriteAndAReplacementLeaveOneWholeFile) {
-  EXPECT_TRUE(RunBool(WriteFileFlushed, {Text("t.new"), Bytes("new "), Text("te"), Bytes("xt")}));
+  EXPECT_TRUE(RunBool(kWriteFileFlushed.entry, {Text("t.new"), Bytes("new "), Text("te"), Bytes("xt")}));
   EXPECT_TRUE(Write({Text("t.txt"), Bytes("old")}));
-  EXPECT_TRUE(RunBool(ReplaceFileWith, {Text("t.new"), Text("t.txt")}));
+  EXPECT_TRUE(RunBool(kReplaceFileWith.entry, {Text("t.new"), Text("t.txt")}));
   EXPECT_EQ(Read("t.txt"), "new text");
   EXPECT_EQ(Read("t.new"), "<null>") << "the source is gone";
-  EXPECT_FALSE(RunBool(ReplaceFileWith, {Text("t.new"), Text("t.txt")})) << "no source";
+  EXPECT_FALSE(RunBool(kReplaceFileWith.entry, {Text("t.new"), Text("t.txt")})) << "no source";
   EXPECT_EQ(Read("t.txt"), "new text");
-  EXPECT_FALSE(RunBool(WriteFileFlushed, {Text("no_such_dir\\f.txt"), Bytes("x")}));
-  EXPECT_FALSE(RunBool(WriteFileFlushed, {Text(""), Bytes("x")}));
+  EXPECT_FALSE(RunBool(kWriteFileFlushed.entry, {Text("no_such_dir\\f.txt"), Bytes("x")}));
+  EXPECT_FALSE(RunBool(kWriteFileFlushed.entry, {Text(""), Bytes("x")}));
 }
 
 TEST_F(FileReplaceCommands, ACopyNeverOverwritesAndRemovalReports) {
   ASSERT_TRUE(Write({Text("a.txt"), Bytes("original")}));
-  EXPECT_TRUE(RunBool(CopyToNewFile, {Text("a.txt"), Text("备份1.txt")}));
+  EXPECT_TRUE(RunBool(kCopyToNewFile.entry, {Text("a.txt"), Text("备份1.txt")}));
   EXPECT_EQ(Read("备份1.txt"), "original");
   ASSERT_TRUE(Write({Text("a.txt"), Bytes("changed")}));
-  EXPECT_FALSE(RunBool(CopyToNewFile, {Text("a.txt"), Text("备份1.txt")}));
+  EXPECT_FALSE(RunBool(kCopyToNewFile.entry, {Text("a.txt"), Text("备份1.txt")}));
   EXPECT_EQ(Read("备份1.txt"), "original");
-  EXPECT_TRUE(RunBool(RemoveFile, {Text("备份1.txt")}));
-  EXPECT_FALSE(RunBool(RemoveFile, {Text("备份1.txt")}));
+  EXPECT_TRUE(RunBool(kRemoveFile.entry, {Text("备份1.txt")}));
+  EXPECT_FALSE(RunBool(kRemoveFile.entry, {Text("备份1.txt")}));
   // A file another program holds without sharing cannot be copied.
   HANDLE held = CreateFileW(L"a.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(RunBool(CopyToNewFile, {Text("a.txt"), Text("b.txt")}));
+  EXPECT_FALSE(RunBool(kCopyToNewFile.entry, {Text("a.txt"), Text("b.txt")}));
   CloseHandle(held);
 }
 
 TEST_F(FileReplaceCommands, LengthAndTimeTellAChangeAndAMissingFile) {
-  EXPECT_EQ(RunLong(FileLength, "none.txt"), -1);
+  EXPECT_EQ(RunLong(kFileLength.entry, "none.txt"), -1);
   EXPECT_EQ(Stamp("none.txt"), (std::pair<int64_t, int64_t>{-1, -1}));
   ASSERT_TRUE(CreateDirectoryW(L"folder.txt", nullptr));
-  EXPECT_EQ(RunLong(FileLength, "folder.txt"), -1) << "a directory is no file";
+  EXPECT_EQ(RunLong(kFileLength.entry, "folder.txt"), -1) << "a directory is no file";
   EXPECT_EQ(Stamp("folder.txt").first, -1);
   RemoveDirectoryW(L"folder.txt");
   ASSERT_TRUE(Write({Text("f.txt"), Bytes("12345")}));
-  EXPECT_EQ(RunLong(FileLength, "f.txt"), 5);
+  EXPECT_EQ(RunLong(kFileLength.entry, "f.txt"), 5);
   const auto before = Stamp("f.txt");
   EXPECT_EQ(before.first, 5);
   EXPECT_GT(before.second, 0);

@@ -62,7 +62,7 @@ class InputCommands : public ::testing::Test {
 };
 
 TEST_F(InputCommands, OmittedClickTypeGivesExactlyOneLeftClickAtThePoint) {
-  Call(SimulateMouseClick, IntArg(150), IntArg(170));
+  Call(kSimulateMouseClick.entry, IntArg(150), IntArg(170));
   Pump(300);
   EXPECT_EQ(g_clicks.leftDown, 1);
   EXPECT_EQ(g_clicks.leftUp, 1);
@@ -76,13 +76,13 @@ TEST_F(InputCommands, OmittedClickTypeGivesExactlyOneLeftClickAtThePoint) {
 }
 
 TEST_F(InputCommands, ClickTypesSelectButtonAndCount) {
-  Call(SimulateMouseClick, IntArg(150), IntArg(150), IntArg(2));
+  Call(kSimulateMouseClick.entry, IntArg(150), IntArg(150), IntArg(2));
   Pump(300);
   EXPECT_EQ(g_clicks.rightDown, 1);
   EXPECT_EQ(g_clicks.rightUp, 1);
   EXPECT_EQ(g_clicks.leftDown, 0);
   g_clicks = {};
-  Call(SimulateMouseClick, IntArg(160), IntArg(150), IntArg(1));
+  Call(kSimulateMouseClick.entry, IntArg(160), IntArg(150), IntArg(1));
   Pump(300);
   EXPECT_EQ(g_clicks.leftDown, 2);
   EXPECT_EQ(g_clicks.leftUp, 2);
@@ -92,11 +92,11 @@ TEST_F(InputCommands, KeysFromTextsDropTheShiftStateAndReleaseInOrder) {
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 180, 24, window_, nullptr, nullptr,
                               nullptr);
   SetFocus(edit);
-  Call(SimulateKey, Text("A"));
+  Call(kSimulateKey.entry, Text("A"));
   Pump(200);
-  Call(SimulateKey, IntArg(VK_SHIFT), Text("b"));
+  Call(kSimulateKey.entry, IntArg(VK_SHIFT), Text("b"));
   Pump(200);
-  Call(SimulateKey, IntArg('1'), ArgRecord{}, IntArg('2'));
+  Call(kSimulateKey.entry, IntArg('1'), ArgRecord{}, IntArg('2'));
   Pump(200);
   wchar_t text[32] = {};
   GetWindowTextW(edit, text, 32);
@@ -130,7 +130,7 @@ TEST(ShellCommands, OpenWebAddressReachesTheBrowser) {
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
 
-  Call(OpenWebAddress, Text("http://example.com/tallyleaf?q=1"));
+  Call(kOpenWebAddress.entry, Text("http://example.com/tallyleaf?q=1"));
   std::string seen;
   for (int i = 0; i < 100 && seen.empty(); ++i) {
     Sleep(100);
@@ -146,7 +146,7 @@ TEST(ShellCommands, ExecuteRunsVerbsInTheWorkingDirectory) {
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::string dirText = Narrow(dir);
   // Operation 4 ("open") of a program with parameters, hidden, in the given directory.
-  Call(Execute, IntArg(4), Text("cmd.exe"), Text("/c echo open> opened.txt"), Text(dirText.c_str()), IntArg(1));
+  Call(kExecute.entry, IntArg(4), Text("cmd.exe"), Text("/c echo open> opened.txt"), Text(dirText.c_str()), IntArg(1));
   // Operation 0: the file type's default action, which for a batch file is to run it.
   const std::wstring batch = dir + L"\\run.bat";
   HANDLE h = CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -155,7 +155,7 @@ TEST(ShellCommands, ExecuteRunsVerbsInTheWorkingDirectory) {
   ::WriteFile(h, body, sizeof body - 1, &written, nullptr);
   CloseHandle(h);
   const std::string batchText = Narrow(batch);
-  Call(Execute, IntArg(0), Text(batchText.c_str()), ArgRecord{}, Text(dirText.c_str()), IntArg(1));
+  Call(kExecute.entry, IntArg(0), Text(batchText.c_str()), ArgRecord{}, Text(dirText.c_str()), IntArg(1));
   std::string opened, defaulted;
   for (int i = 0; i < 100 && (opened.empty() || defaulted.empty()); ++i) {
     Sleep(100);

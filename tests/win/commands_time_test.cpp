@@ -45,7 +45,7 @@ class DelayCommand : public ::testing::Test {
   static void Wait(int32_t ms) {
     ArgRecord arg = IntArg(ms);
     ArgRecord result{};
-    Delay(&result, 1, &arg);
+    kDelay.entry(&result, 1, &arg);
   }
 };
 
@@ -86,7 +86,7 @@ TEST_F(DelayCommand, APendingQuitSurvivesTheWait) {
 
 TEST(NowCommand, IsTheLocalTimeToTheWholeSecond) {
   ArgRecord r{};
-  Now(&r, 0, nullptr);
+  kNow.entry(&r, 0, nullptr);
   EXPECT_EQ(r.type, DataType::DateTime);
   SYSTEMTIME local;
   GetLocalTime(&local);

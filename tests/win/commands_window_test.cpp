@@ -105,13 +105,13 @@ ArgRecord Call(CommandFn command, A... arg) {
 }
 
 HWND Handle(uint32_t window, uint32_t unit) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(Call(GetWindowHandle, WindowRef(window, unit)).low));
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(Call(kGetWindowHandle.entry, WindowRef(window, unit)).low));
 }
 
 bool Loaded(uint32_t window) { return FindUnitObject(window, 0) != nullptr; }
 
 HandlerResult CloseItself(std::span<const uint32_t>) {
-  Call(CloseWindow, WindowRef(kSelfClosingWindow, kSelfClosingWindowUnit), BoolArg(true));
+  Call(kCloseWindow.entry, WindowRef(kSelfClosingWindow, kSelfClosingWindowUnit), BoolArg(true));
   return NoAnswer;
 }
 
@@ -130,25 +130,25 @@ class WindowCommands : public ::testing::Test {
 };
 
 TEST_F(WindowCommands, LoadWindowNeedsALoadedOwner) {
-  EXPECT_EQ(Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
+  EXPECT_EQ(Call(kLoadWindow.entry, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
                  BoolArg(false)).low,
             0u);
   EXPECT_FALSE(Loaded(kMenuWindow));
-  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
-  EXPECT_EQ(Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
+  EXPECT_EQ(Call(kLoadWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(kLoadWindow.entry, WindowRef(kMenuWindow, kMenuWindowUnit), WindowRef(kGuardedWindow, kGuardedWindowUnit),
                  BoolArg(false)).low,
             1u);
   HWND menuWindow = Handle(kMenuWindow, kMenuWindowUnit);
   EXPECT_TRUE(IsWindow(menuWindow));
   EXPECT_EQ(GetWindow(menuWindow, GW_OWNER), Handle(kGuardedWindow, kGuardedWindowUnit));
-  Call(SetFocus, WindowRef(kMenuWindow, kMenuWindowUnit));
+  Call(kSetFocus.entry, WindowRef(kMenuWindow, kMenuWindowUnit));
   EXPECT_EQ(GetFocus(), menuWindow);
 }
 
 TEST_F(WindowCommands, CloseWindowAtOnceDestroysBeforeReturningWithoutAskingMayClose) {
-  Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
+  Call(kLoadWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
   HWND hwnd = Handle(kGuardedWindow, kGuardedWindowUnit);
-  Call(CloseWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), BoolArg(true));
+  Call(kCloseWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), BoolArg(true));
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(g_destroyed, 1);
   EXPECT_EQ(g_mayClose, 0);
@@ -156,9 +156,9 @@ TEST_F(WindowCommands, CloseWindowAtOnceDestroysBeforeReturningWithoutAskingMayC
 }
 
 TEST_F(WindowCommands, DeferredCloseWaitsForTheMessageLoop) {
-  Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
+  Call(kLoadWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false));
   HWND hwnd = Handle(kGuardedWindow, kGuardedWindowUnit);
-  Call(CloseWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit));
+  Call(kCloseWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit));
   EXPECT_TRUE(IsWindow(hwnd));
   EXPECT_EQ(g_destroyed, 0);
   ProcessQueuedMessages();
@@ -166,7 +166,7 @@ TEST_F(WindowCommands, DeferredCloseWaitsForTheMessageLoop) {
   EXPECT_EQ(g_destroyed, 1);
   EXPECT_EQ(g_mayClose, 0);
   // The window loads again afterwards as a new instance.
-  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(kLoadWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
   EXPECT_TRUE(IsWindow(Handle(kGuardedWindow, kGuardedWindowUnit)));
 }
 
@@ -193,7 +193,7 @@ HWND WaitForPopup(int tries) {
 }
 
 TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
-  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  Call(kLoadWindow.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
   SetCursorPos(300, 200);
   RECT shown{};
   int items = 0;
@@ -206,7 +206,7 @@ TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
   });
-  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kMenu, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kMenu, UnitType::Menu});
   chooser.join();
   ProcessQueuedMessages();
   EXPECT_EQ(items, 2);
@@ -216,7 +216,7 @@ TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
 }
 
 TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
-  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  Call(kLoadWindow.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
   std::atomic<bool> sawMenu = false;
   std::atomic<bool> done = false;
   std::thread watcher([&] {
@@ -227,9 +227,9 @@ TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
       }
     }
   });
-  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kGuardedWindow, kMenu, UnitType::Menu});
-  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kEmptyMenu, UnitType::Menu});
-  Call(PopupMenu, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kFirstItem, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kGuardedWindow, kMenu, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kEmptyMenu, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kFirstItem, UnitType::Menu});
   Sleep(100);
   done = true;
   watcher.join();
@@ -240,19 +240,19 @@ TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
 TEST_F(WindowCommands, LoadWindowAndTheLoadedQueryAnswerWhetherTheWindowStayed) {
   const ArgRecord selfClosing = WindowRef(kSelfClosingWindow, kSelfClosingWindowUnit);
   const ArgRecord guarded = WindowRef(kGuardedWindow, kGuardedWindowUnit);
-  EXPECT_EQ(Call(LoadWindow, selfClosing, ArgRecord{}, BoolArg(false)).low, 0u);
-  EXPECT_EQ(Call(LoadWindow, selfClosing, ArgRecord{}, BoolArg(true)).low, 0u);
-  ArgRecord answer = Call(IsWindowLoaded, selfClosing);
+  EXPECT_EQ(Call(kLoadWindow.entry, selfClosing, ArgRecord{}, BoolArg(false)).low, 0u);
+  EXPECT_EQ(Call(kLoadWindow.entry, selfClosing, ArgRecord{}, BoolArg(true)).low, 0u);
+  ArgRecord answer = Call(kIsWindowLoaded.entry, selfClosing);
   EXPECT_EQ(answer.type, DataType::Bool);
   EXPECT_EQ(answer.low, 0u);
 
-  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 0u);
-  EXPECT_EQ(Call(LoadWindow, guarded, ArgRecord{}, BoolArg(false)).low, 1u);
-  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 1u);
-  Call(CloseWindow, guarded, BoolArg(true));
-  EXPECT_EQ(Call(IsWindowLoaded, guarded).low, 0u);
+  EXPECT_EQ(Call(kIsWindowLoaded.entry, guarded).low, 0u);
+  EXPECT_EQ(Call(kLoadWindow.entry, guarded, ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(kIsWindowLoaded.entry, guarded).low, 1u);
+  Call(kCloseWindow.entry, guarded, BoolArg(true));
+  EXPECT_EQ(Call(kIsWindowLoaded.entry, guarded).low, 0u);
   // No window at all is simply not loaded.
-  EXPECT_EQ(Call(IsWindowLoaded, WindowRef(0x52000099, 0x06000099)).low, 0u);
+  EXPECT_EQ(Call(kIsWindowLoaded.entry, WindowRef(0x52000099, 0x06000099)).low, 0u);
 }
 
 int g_slowTicks[2] = {};
@@ -263,7 +263,7 @@ void CALLBACK SlowTick(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(WindowCommands, WaitsAndLoadsEndWhileSlowTimersAreAlwaysDue) {
-  Call(LoadWindow, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
+  Call(kLoadWindow.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{}, BoolArg(false));
   HWND hwnd = Handle(kMenuWindow, kMenuWindowUnit);
   SetTimer(hwnd, 81, 1, SlowTick);
   SetTimer(hwnd, 82, 1, SlowTick);
@@ -274,14 +274,14 @@ TEST_F(WindowCommands, WaitsAndLoadsEndWhileSlowTimersAreAlwaysDue) {
   EXPECT_GE(g_slowTicks[0] + g_slowTicks[1], 1);
 
   ULONGLONG start = GetTickCount64();
-  Call(Delay, IntArg(800));
+  Call(kDelay.entry, IntArg(800));
   const ULONGLONG waited = GetTickCount64() - start;
   EXPECT_GE(waited, 800u);
   EXPECT_LT(waited, 900u);
   EXPECT_GT(g_slowTicks[0] + g_slowTicks[1], 10);
 
   start = GetTickCount64();
-  EXPECT_EQ(Call(LoadWindow, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
+  EXPECT_EQ(Call(kLoadWindow.entry, WindowRef(kGuardedWindow, kGuardedWindowUnit), ArgRecord{}, BoolArg(false)).low, 1u);
   // A pass takes a tick of each timer at most: the load waits for a few handlers, not for ever.
   EXPECT_LT(GetTickCount64() - start, 2000u);
   KillTimer(hwnd, 81);

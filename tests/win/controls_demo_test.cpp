@@ -168,7 +168,7 @@ bool TipOnConfirmButton() {
                        {kDemoWindow, kConfirm, UnitType::Button},
                        {reinterpret_cast<uintptr_t>(text), 0, DataType::Text},
                        IntArg(-1)};
-  return Services().CallLibraryCommand(&SetTip, 6, 4, args).low != 0;
+  return Services().CallLibraryCommand(kSetTip.entry, 6, 4, args).low != 0;
 }
 
 bool HoldRequested() {
@@ -194,7 +194,7 @@ TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {
   LoadProgram(DemoProgram());
   WindowDefinition* definition = FindWindowDefinition(kDemoWindow);
   ASSERT_NE(definition, nullptr);
-  ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
+  ASSERT_EQ(LoadWindowFromDefinition(*definition, false, nullptr), 1);
   HWND window = LoadedWindow(*definition)->hwnd();
   ASSERT_TRUE(IsWindowVisible(window));
   wchar_t caption[64] = {};

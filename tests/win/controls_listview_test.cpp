@@ -56,7 +56,7 @@ intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
   }
 }
 
-ArgRecord TextArgument(const char* text) {
+ArgRecord TextRecord(const char* text) {
   return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)), 0, DataType::Text};
 }
 
@@ -116,15 +116,15 @@ class ListViewTest : public HostWindowTest {
     return result;
   }
   int32_t Insert(const char* title, ArgRecord position = {}) {
-    return static_cast<int32_t>(Call(ListViewInsertItem, {position, TextArgument(title), {}, {}, {}, {}}).low);
+    return static_cast<int32_t>(Call(kListViewInsertItem.entry, {position, TextRecord(title), {}, {}, {}, {}}).low);
   }
   std::string Text(int32_t item, int32_t column = 0) {
-    ArgRecord r = Call(ListViewGetItemText, {IntArg(item), IntArg(column)});
+    ArgRecord r = Call(kListViewGetItemText.entry, {IntArg(item), IntArg(column)});
     EXPECT_EQ(r.type, DataType::Text);
     OwnedText owned{reinterpret_cast<char*>(static_cast<uintptr_t>(r.low))};
     return std::string(TextView(owned.text));
   }
-  int32_t Count() { return static_cast<int32_t>(Call(ListViewGetItemCount, {}).low); }
+  int32_t Count() { return static_cast<int32_t>(Call(kListViewGetItemCount.entry, {}).low); }
 
   int Write(int32_t index, uint32_t value) {
     return WritePropertyEntry(kListViewType, list_.get(), index - 8, {value, 0});
@@ -188,8 +188,8 @@ TEST_F(ListViewTest, ChangedTextsInViewAreDrawnAgainOnceTheChangesAreDone) {
   UpdateWindow(hwnd());
   RECT update;
   ASSERT_FALSE(GetUpdateRect(hwnd(), &update, FALSE));
-  Call(ListViewSetItemText, {IntArg(2), IntArg(1), TextArgument("near")});
-  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("nearer")});
+  Call(kListViewSetItemText.entry, {IntArg(2), IntArg(1), TextRecord("near")});
+  Call(kListViewSetItemText.entry, {IntArg(9), IntArg(0), TextRecord("nearer")});
   MSG msg;  // what the loop takes before it paints
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) DispatchMessageW(&msg);
   ASSERT_TRUE(GetUpdateRect(hwnd(), &update, FALSE));
@@ -222,14 +222,14 @@ TEST_F(ListViewTest, InsertAppendsOrPlacesAndTheOthersMoveDown) {
   EXPECT_EQ(Text(1), "a");
   EXPECT_EQ(Text(3), "c");
 
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("2026年12月7日")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("2026年12月7日")});
   EXPECT_EQ(Text(1, 1), "2026年12月7日");
-  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("x")});  // ignored
+  Call(kListViewSetItemText.entry, {IntArg(9), IntArg(0), TextRecord("x")});  // ignored
   EXPECT_EQ(Text(4), "");  // index equal to the count
   EXPECT_EQ(Text(0, 7), "");
 
-  Call(ListViewDeleteItem, {IntArg(0)});
-  Call(ListViewDeleteItem, {IntArg(10)});
+  Call(kListViewDeleteItem.entry, {IntArg(0)});
+  Call(kListViewDeleteItem.entry, {IntArg(10)});
   EXPECT_EQ(Count(), 3);
   EXPECT_EQ(Text(0), "a");
 }
@@ -238,7 +238,7 @@ TEST_F(ListViewTest, InsertItemFillsValueIndentAndStateImage) {
   ListViewBlock b = EntryListBlock();
   b.checkBoxes = true;
   ASSERT_TRUE(Create(b));
-  Call(ListViewInsertItem, {{}, TextArgument("x"), IntArg(-7), IntArg(1), IntArg(-2), IntArg(42)});
+  Call(kListViewInsertItem.entry, {{}, TextRecord("x"), IntArg(-7), IntArg(1), IntArg(-2), IntArg(42)});
   LVITEMW item{};
   item.mask = LVIF_PARAM | LVIF_INDENT | LVIF_STATE | LVIF_IMAGE;
   item.stateMask = LVIS_STATEIMAGEMASK;
@@ -282,7 +282,7 @@ TEST_F(ListViewTest, CurrentSelectionSelectsFocusesAndClears) {
 TEST_F(ListViewTest, EditItemDoesNothingUntilTitleEditingIsAllowed) {
   ASSERT_TRUE(Create(EntryListBlock()));
   Insert("old");
-  Call(ListViewEditItem, {IntArg(0)});
+  Call(kListViewEditItem.entry, {IntArg(0)});
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
   EXPECT_EQ(LastEvent(6), nullptr);
 
@@ -293,7 +293,7 @@ TEST_F(ListViewTest, EditItemDoesNothingUntilTitleEditingIsAllowed) {
   EXPECT_EQ(Count(), 0);  // run-time items are not carried over
   Insert("old");
 
-  Call(ListViewEditItem, {IntArg(0)});
+  Call(kListViewEditItem.entry, {IntArg(0)});
   ASSERT_TRUE(LastEvent(6));
   EXPECT_EQ(LastEvent(6)->args[0], 0u);
   HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
@@ -316,12 +316,12 @@ TEST_F(ListViewTest, EditingHandlersCanCancelOrRejectTheTitle) {
   Insert("old");
 
   g_answers[6] = 0;
-  Call(ListViewEditItem, {IntArg(0)});
+  Call(kListViewEditItem.entry, {IntArg(0)});
   ASSERT_TRUE(LastEvent(6));
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
 
   g_answers = {{7, 0}};
-  Call(ListViewEditItem, {IntArg(0)});
+  Call(kListViewEditItem.entry, {IntArg(0)});
   HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
   SetWindowTextW(edit, L"rejected");
@@ -336,7 +336,7 @@ TEST_F(ListViewTest, RowTextsGiveEveryRowsColumnsInOneRead) {
   Insert("买菜");
   Insert("");
   Insert("写PPt", IntArg(0));
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("2024年3月5日")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("2024年3月5日")});
   const PropertyValue value = Read(40);
   const std::span<const uint8_t> bytes = ByteSetView(WordPointer<const void*>(value.low));
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), RowTextsBlock(2, {"写PPt", "", "买菜", "2024年3月5日", "", ""}));
@@ -380,10 +380,10 @@ TEST_F(ListViewTest, ChangesSinceTellsEachChangeOfTheRowsUntilTooManyWereMade) {
   EXPECT_EQ(list->ChangesSince(start), std::vector<RowChange>{});
   Insert("a");
   Insert("b", IntArg(0));
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});  // the same text: no change
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});  // the same text: no change
   const uint32_t middle = count();
-  Call(ListViewDeleteItem, {IntArg(0)});
+  Call(kListViewDeleteItem.entry, {IntArg(0)});
   using K = RowChangeKind;
   EXPECT_EQ(list->ChangesSince(start),
             (std::vector<RowChange>{{K::Inserted, 0}, {K::Inserted, 0}, {K::TextSet, 1}, {K::Deleted, 0}}));
@@ -471,14 +471,14 @@ TEST_F(ListViewTest, LiveWritesApplyAndStyleWritesAskForANewControl) {
 
 TEST_F(ListViewTest, ColumnWidthsFitOrAreSet) {
   ASSERT_TRUE(Create(EntryListBlock()));
-  Call(ListViewSetColumnWidth, {IntArg(1), IntArg(120)});
+  Call(kListViewSetColumnWidth.entry, {IntArg(1), IntArg(120)});
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 1, 0), 120);
-  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(-9)});  // fits the header title
+  Call(kListViewSetColumnWidth.entry, {IntArg(0), IntArg(-9)});  // fits the header title
   const LRESULT fitted = SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, 0, 0);
   EXPECT_GT(fitted, 0);
   EXPECT_LT(fitted, 278);
   for (int i = 0; i < 40; ++i) Insert("x");
-  Call(ListViewEnsureVisible, {IntArg(39)});
+  Call(kListViewEnsureVisible.entry, {IntArg(39)});
   EXPECT_GT(SendMessageW(hwnd(), LVM_GETTOPINDEX, 0, 0), 0);
 }
 
@@ -507,11 +507,11 @@ TEST_F(ListViewTest, CheckBoxChangesRaiseEventsAndFocusChangesDoNot) {
 
 TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
   ASSERT_TRUE(Create(EntryListBlock()));
-  ArgRecord args[] = {{kWindow, 0x16099999, UnitType::ListView}, TextArgument("x")};
+  ArgRecord args[] = {{kWindow, 0x16099999, UnitType::ListView}, TextRecord("x")};
   ArgRecord result{};
-  ListViewGetItemCount(&result, 1, args);
+  kListViewGetItemCount.entry(&result, 1, args);
   EXPECT_EQ(result.type, DataType::None);
-  ListViewInsertItem(&result, 0, nullptr);
+  kListViewInsertItem.entry(&result, 0, nullptr);
   EXPECT_EQ(result.type, DataType::None);
   EXPECT_EQ(Count(), 0);
 }
@@ -545,9 +545,9 @@ TEST_F(ListViewTest, SelectionAndFocusStayOnTheirRowsAsRowsComeAndGo) {
   Insert("n2");
   EXPECT_EQ(Marks(hwnd()), "..S..F..");
   EXPECT_EQ(Text(5), "r3");
-  Call(ListViewDeleteItem, {IntArg(0)});
+  Call(kListViewDeleteItem.entry, {IntArg(0)});
   EXPECT_EQ(Marks(hwnd()), ".S..F..");
-  Call(ListViewDeleteItem, {IntArg(1)});  // the selected row itself
+  Call(kListViewDeleteItem.entry, {IntArg(1)});  // the selected row itself
   EXPECT_EQ(Marks(hwnd()), "...F..");
   EXPECT_EQ(Text(3), "r3");
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 3);
@@ -574,7 +574,7 @@ TEST_F(ListViewTest, AnEditedTitleLandsOnItsRowWhileHandlersMoveIt) {
   b.allowTitleEditing = true;
   ASSERT_TRUE(Create(b));
   for (const char* t : {"a", "b", "c"}) Insert(t);
-  Call(ListViewEditItem, {IntArg(2)});
+  Call(kListViewEditItem.entry, {IntArg(2)});
   HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
   Insert("timer row", IntArg(0));  // a timer's handler runs while the user types
@@ -593,10 +593,10 @@ TEST_F(ListViewTest, AnEditedTitleLandsOnItsRowWhileHandlersMoveIt) {
 
   // A row deleted while its title is open takes the new title with it.
   g_handler = nullptr;
-  Call(ListViewEditItem, {IntArg(4)});
+  Call(kListViewEditItem.entry, {IntArg(4)});
   edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
-  Call(ListViewDeleteItem, {IntArg(4)});
+  Call(kListViewDeleteItem.entry, {IntArg(4)});
   SetWindowTextW(edit, L"lost");
   g_events.clear();
   SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
@@ -619,7 +619,7 @@ TEST_F(ListViewTest, TheChangeCountMovesWithEveryChangeOfRowsOrTextsAndOnlyThen)
     return moved;
   };
   auto editTitle = [&](const wchar_t* title, UINT key) {
-    Call(ListViewEditItem, {IntArg(0)});
+    Call(kListViewEditItem.entry, {IntArg(0)});
     HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, title);
@@ -630,18 +630,18 @@ TEST_F(ListViewTest, TheChangeCountMovesWithEveryChangeOfRowsOrTextsAndOnlyThen)
   EXPECT_TRUE(changed()) << "append";
   Insert("b", IntArg(0));
   EXPECT_TRUE(changed()) << "insert at a place";
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});
   EXPECT_TRUE(changed()) << "set a text";
-  Call(ListViewSetItemText, {IntArg(1), IntArg(1), TextArgument("t")});
-  Call(ListViewSetItemText, {IntArg(9), IntArg(0), TextArgument("x")});
-  Call(ListViewSetItemText, {IntArg(0), IntArg(5), TextArgument("x")});
+  Call(kListViewSetItemText.entry, {IntArg(1), IntArg(1), TextRecord("t")});
+  Call(kListViewSetItemText.entry, {IntArg(9), IntArg(0), TextRecord("x")});
+  Call(kListViewSetItemText.entry, {IntArg(0), IntArg(5), TextRecord("x")});
   EXPECT_FALSE(changed()) << "the same text again, no such row or column";
   Text(0);
   Count();
   Write(35, 0);
   Write(9, 0xFF);
-  Call(ListViewEnsureVisible, {IntArg(1)});
-  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(90)});
+  Call(kListViewEnsureVisible.entry, {IntArg(1)});
+  Call(kListViewSetColumnWidth.entry, {IntArg(0), IntArg(90)});
   EXPECT_FALSE(changed()) << "reading, selecting, colouring, scrolling, sizing";
   editTitle(L"edited", VK_RETURN);
   ASSERT_EQ(Text(0), "edited");
@@ -652,9 +652,9 @@ TEST_F(ListViewTest, TheChangeCountMovesWithEveryChangeOfRowsOrTextsAndOnlyThen)
   editTitle(L"rejected", VK_RETURN);
   ASSERT_EQ(Text(0), "edited");
   EXPECT_FALSE(changed()) << "a rejected title";
-  Call(ListViewDeleteItem, {IntArg(5)});
+  Call(kListViewDeleteItem.entry, {IntArg(5)});
   EXPECT_FALSE(changed()) << "no such row to delete";
-  Call(ListViewDeleteItem, {IntArg(0)});
+  Call(kListViewDeleteItem.entry, {IntArg(0)});
   EXPECT_TRUE(changed()) << "delete";
   const std::vector<uint8_t> items = WriteListViewItems(std::vector<ListViewItemRecord>{{false, -1, -1, 0, 0, "x", ""}});
   void* byteSet = NewByteSet(items);
@@ -679,7 +679,7 @@ TEST_F(ListViewTest, AnotherProgramReadsEveryRowColumnAndTheSelection) {
       {"第一条", "2026年12月7日"}, {"", "空标题"}, {longTitle, "x"}, {"last", ""}};
   for (const auto& [title, time] : rows) {
     const auto item = Insert(title.c_str());
-    Call(ListViewSetItemText, {IntArg(item), IntArg(1), TextArgument(time.c_str())});
+    Call(kListViewSetItemText.entry, {IntArg(item), IntArg(1), TextRecord(time.c_str())});
   }
   Write(35, 2);
 
@@ -789,7 +789,7 @@ TEST_F(ListViewInputTest, DoubleClickActivatesAndHeaderClickNamesTheColumn) {
   Sleep(550);
   EXPECT_TRUE(LastEvent(1));
 
-  Call(ListViewSetColumnWidth, {IntArg(0), IntArg(100)});
+  Call(kListViewSetColumnWidth.entry, {IntArg(0), IntArg(100)});
   HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
   RECT column{};
   ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&column)));

@@ -55,9 +55,9 @@ TEST_F(MainWindowControlsTest, EntryListMethodsAndRecreation) {
 
   static char title[] = "买菜";
   ArgRecord insert[7] = {EntryListRef(), {}, {reinterpret_cast<uintptr_t>(title), 0, DataType::Text}};
-  EXPECT_EQ(Services().CallLibraryCommand(ListViewInsertItem, 1, 7, insert).low, 0u);
+  EXPECT_EQ(Services().CallLibraryCommand(kListViewInsertItem.entry, 1, 7, insert).low, 0u);
   ArgRecord get[3] = {EntryListRef(), IntArg(0), {}};
-  ArgRecord text = Services().CallLibraryCommand(ListViewGetItemText, 1, 3, get);
+  ArgRecord text = Services().CallLibraryCommand(kListViewGetItemText.entry, 1, 3, get);
   ASSERT_EQ(text.type, DataType::Text);
   EXPECT_STREQ(reinterpret_cast<char*>(static_cast<uintptr_t>(text.low)), "买菜");
   Services().Free(reinterpret_cast<void*>(static_cast<uintptr_t>(text.low)));
@@ -74,7 +74,7 @@ TEST_F(MainWindowControlsTest, EntryListMethodsAndRecreation) {
   EXPECT_EQ(GetParent(fresh->hwnd()), window);
   EXPECT_EQ(GetDlgCtrlID(fresh->hwnd()), 100);
   ArgRecord count[1] = {EntryListRef()};
-  EXPECT_EQ(Services().CallLibraryCommand(ListViewGetItemCount, 1, 1, count).low, 0u);
+  EXPECT_EQ(Services().CallLibraryCommand(kListViewGetItemCount.entry, 1, 1, count).low, 0u);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ class BalloonTipTest : public HostWindowTest {
     args.insert(args.end(), region.begin(), region.end());
     args.resize(8);  // omitted optional arguments are all-zero records
     ArgRecord result{};
-    SetTip(&result, 8, args.data());
+    kSetTip.entry(&result, 8, args.data());
     EXPECT_EQ(result.type, DataType::Bool);
     return result.low == 1;
   }
@@ -110,15 +110,15 @@ TEST_F(BalloonTipTest, RegistryKeepsOneItemPerRegionOfATarget) {
 TEST_F(BalloonTipTest, UnknownBalloonOrTargetOfAWindowNotLoadedRegistersNothing) {
   ArgRecord args[8] = {Ref(kTipUnit, 0x60001), ArgRecord{0x52012449, 0x16012452, 0x1000B}, Text("x"), IntArg(-1)};
   ArgRecord result{};
-  SetTip(&result, 8, args);
+  kSetTip.entry(&result, 8, args);
   EXPECT_EQ(result.low, 0u);
   EXPECT_EQ(result.type, DataType::Bool);
   args[0] = Ref(0x16999999, 0x60001);
   args[1] = Ref(kPinUnit, 0x1000B);
-  SetTip(&result, 8, args);
+  kSetTip.entry(&result, 8, args);
   EXPECT_EQ(result.low, 0u);
   args[0] = Ref(kPinUnit, 0x1000B);  // not a balloon unit
-  SetTip(&result, 8, args);
+  kSetTip.entry(&result, 8, args);
   EXPECT_EQ(result.low, 0u);
   EXPECT_EQ(tip_->ItemCount(pin_->hwnd()), 0u);
 }

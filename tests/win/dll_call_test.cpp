@@ -21,7 +21,7 @@ namespace {
 int32_t CallDeclaredCommand(std::vector<ArgRecord> args) {
   SetRuntimeRequest(RuntimeRequest);
   ArgRecord result{};
-  cmd::CallDeclared(&result, static_cast<int>(args.size()), args.data());
+  cmd::kCallDeclared.entry(&result, static_cast<int>(args.size()), args.data());
   EXPECT_EQ(result.type, DataType::Int);
   return static_cast<int32_t>(result.low);
 }

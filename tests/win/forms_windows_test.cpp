@@ -142,7 +142,7 @@ class FormWindowsTest : public ProgramTest {
  protected:
   static HWND Load(uint32_t windowId, bool modal = false) {
     WindowDefinition* definition = FindWindowDefinition(windowId);
-    if (!definition || LoadWindow(*definition, modal, nullptr) != 1) return nullptr;
+    if (!definition || LoadWindowFromDefinition(*definition, modal, nullptr) != 1) return nullptr;
     WindowUnit* window = LoadedWindow(*definition);
     if (!window) return nullptr;
     UpdateWindow(window->hwnd());

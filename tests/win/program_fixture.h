@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/program.h"
-#include "app/services_helpers.h"
+#include "app/service_table.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
 #include "tests/win/runtime_fixture.h"

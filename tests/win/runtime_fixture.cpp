@@ -21,11 +21,11 @@ void DestroyLoadedWindows() {
 void LoadWindowOrFail(uint32_t windowId) {
   WindowDefinition* definition = FindWindowDefinition(windowId);
   ASSERT_NE(definition, nullptr);
-  ASSERT_EQ(LoadWindow(*definition, false, nullptr), 1);
+  ASSERT_EQ(LoadWindowFromDefinition(*definition, false, nullptr), 1);
 }
 
 HWND LoadWindowExpectingSuccess(uint32_t windowId, bool modal) {
-  EXPECT_EQ(LoadWindow(*FindWindowDefinition(windowId), modal, nullptr), 1);
+  EXPECT_EQ(LoadWindowFromDefinition(*FindWindowDefinition(windowId), modal, nullptr), 1);
   WindowUnit* w = LoadedWindow(*FindWindowDefinition(windowId));
   return w ? w->hwnd() : nullptr;
 }

@@ -224,7 +224,7 @@ TEST_F(RuntimeWindowTest, SecondLoadOnlyActivates) {
 
   // A queued click whose handler loads the window that is about to be loaded: one instance.
   SetAnswer(PanelMouse, [](std::span<const uint32_t>) {
-    LoadWindow(*FindWindowDefinition(kCentredId), false, nullptr);
+    LoadWindowFromDefinition(*FindWindowDefinition(kCentredId), false, nullptr);
     return NoAnswer;
   });
   PostMessageW(UnitHandle(kMainId, kPanelA), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -241,13 +241,13 @@ TEST_F(RuntimeWindowTest, LoadingAHiddenLoadedWindowLeavesTheKeyboardWhereItIs) 
   ShowWindow(centred, SW_HIDE);
   SetActiveWindow(main);
   ASSERT_EQ(GetActiveWindow(), main);
-  EXPECT_EQ(LoadWindow(Definition(kCentredId), false, nullptr), 1);
+  EXPECT_EQ(LoadWindowFromDefinition(Definition(kCentredId), false, nullptr), 1);
   EXPECT_EQ(GetActiveWindow(), main);
   EXPECT_FALSE(IsWindowVisible(centred));
   // Shown again, the window is brought forward by the next load.
   ShowWindow(centred, SW_SHOWNA);
   SetActiveWindow(main);
-  EXPECT_EQ(LoadWindow(Definition(kCentredId), false, nullptr), 1);
+  EXPECT_EQ(LoadWindowFromDefinition(Definition(kCentredId), false, nullptr), 1);
   EXPECT_EQ(GetActiveWindow(), centred);
 }
 
@@ -439,7 +439,7 @@ TEST_F(RuntimeWindowTest, ModalWindowDisablesOthersUntilItCloses) {
 }
 
 TEST_F(RuntimeWindowTest, AFailingUnitFailsTheWholeLoad) {
-  EXPECT_EQ(LoadWindow(Definition(kBrokenId), false, nullptr), 0);
+  EXPECT_EQ(LoadWindowFromDefinition(Definition(kBrokenId), false, nullptr), 0);
   EXPECT_EQ(LoadedWindow(Definition(kBrokenId)), nullptr);
   EXPECT_EQ(Definition(kBrokenId).units.size(), 2u);
 }

@@ -58,13 +58,13 @@ int main() {
   Measure("Delay 1000 ms", [] {
     ArgRecord arg = IntArg(1000);
     ArgRecord result{};
-    cmd::Delay(&result, 1, &arg);
+    cmd::kDelay.entry(&result, 1, &arg);
   });
   Measure("Delay 1000 ms, quit pending", [] {
     PostQuitMessage(0);
     ArgRecord arg = IntArg(1000);
     ArgRecord result{};
-    cmd::Delay(&result, 1, &arg);
+    cmd::kDelay.entry(&result, 1, &arg);
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   });

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/args.h"
+#include "runtime/command.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
 
@@ -26,7 +26,7 @@ int main() {
     ArgRecord args[2] = {PointerArg(text.c_str(), DataType::Text), PointerArg(delimiter, DataType::Text)};
     ArgRecord result{};
     auto t0 = Clock::now();
-    cmd::SplitText(&result, 2, args);
+    cmd::kSplitText.entry(&result, 2, args);
     auto t1 = Clock::now();
     void* array = ArgPointer(result);
     std::span<char* const> elements = ArrayTextElements(array);

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   tl::UseProgramHeader(kHeader);
   tl::InitializeRuntime();
   tl::WindowDefinition* main = tl::FindWindowDefinition(tl::ids::MainWindow);
-  if (!main || tl::LoadWindow(*main, false, nullptr) != 1) {
+  if (!main || tl::LoadWindowFromDefinition(*main, false, nullptr) != 1) {
     std::fprintf(stderr, "dispatch_bench: the main window did not load\n");
     return 1;
   }

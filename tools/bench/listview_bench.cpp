@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kItems; ++i) {
     tl::ArgRecord args[7] = {self, {}, {reinterpret_cast<uintptr_t>(titles[i].c_str()), 0, tl::DataType::Text}};
     tl::ArgRecord result{};
-    tl::ListViewInsertItem(&result, 7, args);
+    tl::kListViewInsertItem.entry(&result, 7, args);
     if ((i + 1) % (kItems / 10 ? kItems / 10 : 1) == 0) {
       const double now = Now();
       std::printf("  items %6d: last tenth %.3f s\n", i + 1, now - lap);
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kItems; ++i) {
     tl::ArgRecord args[3] = {self, tl::IntArg(i), tl::IntArg(0)};
     tl::ArgRecord result{};
-    tl::ListViewGetItemText(&result, 3, args);
+    tl::kListViewGetItemText.entry(&result, 3, args);
     char* text = reinterpret_cast<char*>(static_cast<uintptr_t>(result.low));
     bytes += tl::TextView(text).size();
     tl::Free(text);

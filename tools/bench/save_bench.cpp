@@ -53,7 +53,7 @@ void Measure(int count) {
   Write(L"jilusjian.txt", times);
   double t0 = Now();
   WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-  LoadWindow(*main, false, nullptr);
+  LoadWindowFromDefinition(*main, false, nullptr);
   const double load = Now() - t0;
 
   const app::ListUnit list(app::units::EntryList);

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "app/app_handlers.h"
+#include "app/command_calls.h"
 #include "app/globals.h"
 #include "app/handler_table.h"
 #include "app/program.h"
-#include "app/services_helpers.h"
 #include "commands/instance.h"
 #include "forms/handlers.h"
 #include "forms/ids.h"
@@ -229,12 +229,12 @@ int main(int argc, char** argv) {
   InitializeRuntime();
   steps.Done("runtime: form image, icons, hidden owner, DLL table");
   app::UseServices(Services());
-  app::CallBool(cmd::ClaimRunDirectory, {});
+  app::Call(cmd::kClaimRunDirectory);
   app::RecoverInterruptedSave();
   app::InitGlobals();
   steps.Done("application: one copy per directory, save recovery, globals");
   WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-  LoadWindow(*main, false, nullptr);
+  LoadWindowFromDefinition(*main, false, nullptr);
   steps.Done("main window loaded: controls, created handler, entry files");
   HWND window = LoadedWindow(*main)->hwnd();
   UpdateWindow(window);

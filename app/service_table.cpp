@@ -1,0 +1,24 @@
+#include "app/service_table.h"
+
+namespace tl::app {
+namespace {
+
+const ServiceTable* g_services = nullptr;
+
+}  // namespace
+
+void UseServices(const ServiceTable& services) { g_services = &services; }
+const ServiceTable& Services() { return *g_services; }
+
+// The slots do not return; their pointers cannot say so.
+void RuntimeError(int32_t code) {
+  Services().ReportRuntimeError(code);
+  __builtin_unreachable();
+}
+
+void EndProgram(int32_t code) {
+  Services().ExitProgram(code);
+  __builtin_unreachable();
+}
+
+}  // namespace tl::app
