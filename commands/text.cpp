@@ -7,6 +7,7 @@
 
 #include "commands/time.h"
 #include "runtime/memory.h"
+#include "runtime/text_pieces.h"
 
 namespace tl::cmd {
 namespace {
@@ -223,37 +224,8 @@ std::string ReplaceText(std::string_view text, std::string_view target, std::str
 
 TextArrayBlock SplitText(std::string_view text, std::optional<std::string_view> givenDelimiter,
                          std::optional<int32_t> limit) {
-  const std::string_view delimiter = givenDelimiter.value_or(",");
-  const bool limited = limit.has_value();
-  int64_t remaining = limited ? std::max(*limit, 0) : 0;
-
-  std::vector<std::string_view> pieces;
-  if (!text.empty() && !(limited && remaining == 0)) {
-    if (delimiter.empty()) {
-      pieces.push_back(text);
-    } else {
-      const size_t d = delimiter.size();
-      size_t pieceStart = 0;
-      size_t p = 0;
-      bool limitUsedUp = false;
-      while (text.size() - p >= d) {
-        if (std::memcmp(text.data() + p, delimiter.data(), d) == 0) {
-          pieces.push_back(text.substr(pieceStart, p - pieceStart));
-          p = pieceStart = p + d;
-          if (limited && --remaining == 0) {
-            limitUsedUp = true;
-            break;
-          }
-        } else if (IsLeadByte(text[p])) {
-          if (ByteAt(text, p + 1) == '\0') break;
-          p += 2;
-        } else {
-          ++p;
-        }
-      }
-      if (!limitUsedUp && pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
-    }
-  }
+  const std::vector<std::string_view> pieces =
+      SplitPieces(text, givenDelimiter.value_or(","), limit ? std::optional<int64_t>(*limit) : std::nullopt);
 
   // Array block: dimension count 1, element count, then one text per element (null if empty).
   const size_t count = pieces.size();

@@ -193,12 +193,12 @@ int Trace() {
   InitializeRuntime();
   MarkNow("runtime set up");
   app::UseServices(Services());
-  app::CallBool(cmd::ClaimRunDirectory, {});
+  app::Call(cmd::kClaimRunDirectory);
   app::RecoverInterruptedSave();
   app::InitGlobals();
   MarkNow("application prepared");
   WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
-  LoadWindow(*main, false, nullptr);
+  LoadWindowFromDefinition(*main, false, nullptr);
   MarkNow("main window loaded");
   HWND window = LoadedWindow(*main)->hwnd();
   UpdateWindow(window);
