@@ -92,7 +92,7 @@ GdiObject BodyFontObject(std::string_view styleSheet) {
 
 }  // namespace
 
-const UnitTypeDescriptor kBalloonTipType = {"气球提示框", "Q_tip", UnitState::Invisible, &UnitInterface<BalloonTip>};
+const UnitTypeDescriptor kBalloonTipType = DescriptorOf<BalloonTip>("气球提示框", "Q_tip", UnitState::Invisible);
 
 template <size_t... Number>
 constexpr auto BalloonTip::TableInOrder(std::index_sequence<Number...>) {

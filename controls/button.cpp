@@ -17,12 +17,10 @@ DWORD StyleOf(const ButtonBlock& b, bool hasPicture) {
 
 }  // namespace
 
-const UnitTypeDescriptor kButtonType = {"按钮", "Button", UnitState::RaisesEvents, &UnitInterface<Button>};
+const UnitTypeDescriptor kButtonType = DescriptorOf<Button>("按钮", "Button", UnitState::RaisesEvents);
 
 std::span<const Property<Button>> Button::Properties() {
-  using B = ButtonBlock;
-  using P = ButtonProperty;
-  static constexpr auto kTable = TableOf<Button, P>({
+  static constexpr auto kTable = Table({
       {P::Picture, Stored<&B::picture, kRebuild>()},
       {P::Kind, Stored<&B::kind, kRebuild>()},
       {P::Caption, Stored<&B::caption, &Button::ShowCaption>()},

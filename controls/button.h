@@ -9,7 +9,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kButtonType;
 
-class Button final : public BlockUnit<Button, ButtonBlock> {
+class Button final : public BlockUnit<Button, ButtonBlock, ButtonProperty> {
  public:
   using BlockUnit::BlockUnit;
   // The control goes before the picture it shows.

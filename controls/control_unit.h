@@ -75,8 +75,9 @@ class ControlUnit : public Unit {
   bool ownClass_ = false;
 };
 
-// A control unit whose state is its stored property block (see BlockProperties).
-template <typename Self, typename BlockType>
+// A control unit whose state is its stored property block (see BlockProperties), with its
+// property names NameType (none for a type without properties of its own).
+template <typename Self, typename BlockType, typename NameType = void>
 class BlockUnit : public ControlUnit, public BlockProperties<Self, BlockType> {
  public:
   BlockUnit(const BlockType& block, uint32_t windowId, uint32_t unitId)
@@ -84,6 +85,15 @@ class BlockUnit : public ControlUnit, public BlockProperties<Self, BlockType> {
   std::vector<uint8_t> PropertyData() const override { return this->block_.Write(); }
 
  protected:
+  // What the rows of Self's table name: B the block's fields, P the properties.
+  using B = BlockType;
+  using P = NameType;
+  // Self's property table from its rows (see TableOf).
+  template <size_t N>
+  static consteval auto Table(const Row<Self, NameType> (&rows)[N]) {
+    return TableOf<Self, NameType>(rows);
+  }
+
   // For a block with a stored font record.
   void ApplyFont() { ShowFont(this->block_.font); }
 };
@@ -108,6 +118,13 @@ Unit* CreateBlockUnit(const uint8_t* block, int32_t length, uint32_t extraStyle,
 template <typename U>
 void* UnitInterface(InterfaceCode code) {
   return PropertyEntries<U>::Entry(code, &CreateBlockUnit<U>);
+}
+
+// The descriptor of unit type U: its names (GBK and English), its UnitState flags and U's
+// interface entry.
+template <typename U>
+constexpr UnitTypeDescriptor DescriptorOf(const char* name, const char* englishName, uint32_t stateFlags) {
+  return {name, englishName, stateFlags, &UnitInterface<U>};
 }
 
 }  // namespace tl

@@ -20,14 +20,11 @@ bool ToSystemTime(double oleDate, SYSTEMTIME& time) {
 
 }  // namespace
 
-const UnitTypeDescriptor kDatePickerType = {"日期框", "DatePicker", UnitState::RaisesEvents,
-                                            &UnitInterface<DatePicker>};
+const UnitTypeDescriptor kDatePickerType = DescriptorOf<DatePicker>("日期框", "DatePicker", UnitState::RaisesEvents);
 
 std::span<const Property<DatePicker>> DatePicker::Properties() {
-  using B = DatePickerBlock;
   using D = DatePicker;
-  using P = DatePickerProperty;
-  static constexpr auto kTable = TableOf<D, P>({
+  static constexpr auto kTable = Table({
       {P::DropDownCalendar, Stored<&B::dropDownCalendar, kRebuild>()},
       {P::Format, Stored<&B::format, kRebuild>()},
       {P::Value, Live<&D::ValueProperty, &D::SetValueProperty>()},

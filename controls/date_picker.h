@@ -9,7 +9,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kDatePickerType;
 
-class DatePicker final : public BlockUnit<DatePicker, DatePickerBlock> {
+class DatePicker final : public BlockUnit<DatePicker, DatePickerBlock, DatePickerProperty> {
  public:
   using BlockUnit::BlockUnit;
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);

@@ -56,13 +56,11 @@ wchar_t ShownPasswordCharacter(uint16_t stored) {
 
 }  // namespace
 
-const UnitTypeDescriptor kEditBoxType = {"编辑框", "EditBox", UnitState::RaisesEvents, &UnitInterface<EditBox>};
+const UnitTypeDescriptor kEditBoxType = DescriptorOf<EditBox>("编辑框", "EditBox", UnitState::RaisesEvents);
 
 std::span<const Property<EditBox>> EditBox::Properties() {
-  using B = EditBoxBlock;
   using E = EditBox;
-  using P = EditBoxProperty;
-  static constexpr auto kTable = TableOf<E, P>({
+  static constexpr auto kTable = Table({
       {P::Content, Live<&E::Content, &E::SetContentProperty>()},
       {P::Border, Stored<&B::border, kRebuild>()},
       {P::TextColour, Stored<&B::textColour, &E::ApplyColours>()},

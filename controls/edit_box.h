@@ -11,7 +11,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kEditBoxType;
 
-class EditBox final : public BlockUnit<EditBox, EditBoxBlock> {
+class EditBox final : public BlockUnit<EditBox, EditBoxBlock, EditBoxProperty> {
  public:
   using BlockUnit::BlockUnit;
   ~EditBox() override;

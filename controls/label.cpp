@@ -18,13 +18,11 @@ UINT TextFormat(const LabelBlock& b) {
 
 }  // namespace
 
-const UnitTypeDescriptor kLabelType = {"标签", "Label", UnitState::RaisesEvents, &UnitInterface<Label>};
+const UnitTypeDescriptor kLabelType = DescriptorOf<Label>("标签", "Label", UnitState::RaisesEvents);
 
 // Every write repaints the label.
 std::span<const Property<Label>> Label::Properties() {
-  using B = LabelBlock;
-  using P = LabelProperty;
-  static constexpr auto kTable = TableOf<Label, P>({
+  static constexpr auto kTable = Table({
       {P::Caption, Stored<&B::caption, &Label::ShowCaption>()},
       {P::TextEffect, Stored<&B::textEffect, &Label::Repaint>()},
       {P::BorderStyle, Stored<&B::borderStyle, &Label::Repaint>()},

@@ -11,7 +11,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kLabelType;
 
-class Label final : public BlockUnit<Label, LabelBlock> {
+class Label final : public BlockUnit<Label, LabelBlock, LabelProperty> {
  public:
   using BlockUnit::BlockUnit;
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);

@@ -55,16 +55,13 @@ uint32_t NextListChangeStamp() {
   return ++clock;
 }
 
-const UnitTypeDescriptor kListViewType = {"超级列表框", "ListView", UnitState::RaisesEvents,
-                                          &UnitInterface<ListView>};
+const UnitTypeDescriptor kListViewType = DescriptorOf<ListView>("超级列表框", "ListView", UnitState::RaisesEvents);
 
 // Styles the control fixes at creation ask for a new control, but only for a real change in
 // a view they shape, since building anew drops the items inserted at run time.
 std::span<const Property<ListView>> ListView::Properties() {
-  using B = ListViewBlock;
   using L = ListView;
-  using P = ListViewProperty;
-  static constexpr auto kTable = TableOf<L, P>({
+  static constexpr auto kTable = Table({
       {P::Border, Stored<&B::border, &L::ApplyBorder, Range{0, 5}>()},
       {P::TextColor, Stored<&B::textColor, &L::ApplyColors>()},
       {P::TextBackColor, Stored<&B::textBackColor, &L::ApplyColors>()},

@@ -68,7 +68,7 @@ struct ListRow {
   uint32_t id = 0;  // names the row while indexes move (its tips)
 };
 
-class ListView final : public BlockUnit<ListView, ListViewBlock> {
+class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewProperty> {
  public:
   ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitId);
 

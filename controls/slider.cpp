@@ -21,13 +21,10 @@ constexpr Range kStep{1, 32767};
 
 }  // namespace
 
-const UnitTypeDescriptor kSliderBarType = {"滑块条", "SliderBar", UnitState::RaisesEvents,
-                                           &UnitInterface<Slider>};
+const UnitTypeDescriptor kSliderBarType = DescriptorOf<Slider>("滑块条", "SliderBar", UnitState::RaisesEvents);
 
 std::span<const Property<Slider>> Slider::Properties() {
-  using B = SliderBlock;
-  using P = SliderProperty;
-  static constexpr auto kTable = TableOf<Slider, P>({
+  static constexpr auto kTable = Table({
       {P::Border, Stored<&B::border, &Slider::ApplyBorder, Range{0, 5}>()},
       {P::Vertical, Stored<&B::vertical, kRestyle, kSwitch>()},
       {P::TickMarks, Stored<&B::tickMarks, kRestyle, Range{0, 3}>()},

@@ -10,7 +10,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kSliderBarType;
 
-class Slider final : public BlockUnit<Slider, SliderBlock> {
+class Slider final : public BlockUnit<Slider, SliderBlock, SliderProperty> {
  public:
   Slider(const SliderBlock& block, uint32_t windowId, uint32_t unitId);
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);

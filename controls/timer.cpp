@@ -11,11 +11,11 @@ constexpr wchar_t kClassName[] = L"_RT_Timer";
 
 }  // namespace
 
-const UnitTypeDescriptor kTimerType = {"时钟", "Timer", UnitState::Invisible | UnitState::RaisesEvents,
-                                       &UnitInterface<Timer>};
+const UnitTypeDescriptor kTimerType =
+    DescriptorOf<Timer>("时钟", "Timer", UnitState::Invisible | UnitState::RaisesEvents);
 
 std::span<const Property<Timer>> Timer::Properties() {
-  static constexpr auto kTable = TableOf<Timer, TimerProperty>({
+  static constexpr auto kTable = Table({
       {TimerProperty::Interval, Live<&Timer::Interval, &Timer::SetInterval>()},
   });
   return kTable;

@@ -9,7 +9,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kTimerType;
 
-class Timer final : public BlockUnit<Timer, TimerBlock> {
+class Timer final : public BlockUnit<Timer, TimerBlock, TimerProperty> {
  public:
   static constexpr UINT_PTR kPlatformTimerId = 1000;
 

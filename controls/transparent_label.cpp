@@ -19,15 +19,13 @@ UINT TextFormat(const TransparentLabelBlock& b) {
 
 }  // namespace
 
-const UnitTypeDescriptor kTransparentLabelType = {"透明标签", "TransLabel", UnitState::RaisesEvents,
-                                                  &UnitInterface<TransparentLabel>};
+const UnitTypeDescriptor kTransparentLabelType =
+    DescriptorOf<TransparentLabel>("透明标签", "TransLabel", UnitState::RaisesEvents);
 
 // Every write repaints the label and what lies beneath it.
 std::span<const Property<TransparentLabel>> TransparentLabel::Properties() {
-  using B = TransparentLabelBlock;
   using T = TransparentLabel;
-  using P = TransparentLabelProperty;
-  static constexpr auto kTable = TableOf<T, P>({
+  static constexpr auto kTable = Table({
       {P::Caption, Stored<&B::caption, &T::ShowCaption>()},
       {P::Effect, Stored<&B::effect, &T::Repaint, Range{0, 3}>()},
       {P::Font, Stored<&B::font, &T::ApplyFont>()},

@@ -11,7 +11,7 @@ namespace tl {
 
 extern const UnitTypeDescriptor kTransparentLabelType;
 
-class TransparentLabel final : public BlockUnit<TransparentLabel, TransparentLabelBlock> {
+class TransparentLabel final : public BlockUnit<TransparentLabel, TransparentLabelBlock, TransparentLabelProperty> {
  public:
   using BlockUnit::BlockUnit;
   ~TransparentLabel() override;
