@@ -2,7 +2,8 @@
 
 namespace tl {
 
-const UnitTypeDescriptor kInputDeviceType = DescriptorOf<InputDevice>("输入设备", "InputDevice", UnitState::Invisible);
+const UnitTypeDescriptor kInputDeviceType =
+    DescriptorOf<InputDevice>("输入设备", "InputDevice", UnitState::Invisible);
 
 // The loader's extra styles (visible, tab stop) do not apply to a window nobody sees.
 bool InputDevice::Build(uint32_t, HWND parent, int32_t childId, Place place) {
