@@ -25,6 +25,16 @@ const std::wstring kTimes = L"jilusjian.txt";
 
 HWND ListOf(HWND main) { return main ? FindChild(main, L"SysListView32") : nullptr; }
 
+// The started program's list shows these entries in its first column and, when given, these
+// times in its second; a list that is not there is a fatal failure.
+void ExpectListShows(RunningProgram& program, const std::vector<std::wstring>& entries,
+                     const std::optional<std::vector<std::wstring>>& times = std::nullopt) {
+  HWND list = ListOf(program.MainWindow());
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ListColumn(list, 0), entries);
+  if (times) EXPECT_EQ(ListColumn(list, 1), *times);
+}
+
 // Waits until a save has written the file with exactly these bytes.
 bool Holds(const ProgramDirectory& dir, const std::wstring& name, const std::string& bytes, DWORD timeoutMs = 3000) {
   return WaitUntil([&] { return dir.Read(name) == bytes; }, timeoutMs);
@@ -117,10 +127,8 @@ TEST(EntryFiles, ChineseEntriesAndTimesLoadAndComeBackByteForByte) {
   dir.Write(kEntries, entries);
   dir.Write(kTimes, times);
   RunningProgram program(dir);
-  HWND list = ListOf(program.MainWindow());
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"写PPt", L"买菜 [提醒]交电费"}));
-  EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"2019年5月3日9时5分", L"2019年5月3日"}));
+  ASSERT_NO_FATAL_FAILURE(ExpectListShows(program, {L"写PPt", L"买菜 [提醒]交电费"},
+                                          std::vector<std::wstring>{L"2019年5月3日9时5分", L"2019年5月3日"}));
   // Deleted by another program: written again from the list within a second.
   dir.Remove(kEntries);
   dir.Remove(kTimes);
@@ -132,9 +140,7 @@ TEST(EntryFiles, AnEmptyLineInTheMiddleAndALastLineWithoutItsEnd) {
   ProgramDirectory dir;
   dir.Write(kEntries, "first\r\n\r\nlast");
   RunningProgram program(dir);
-  HWND list = ListOf(program.MainWindow());
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"first", L"", L"last"}));
+  ASSERT_NO_FATAL_FAILURE(ExpectListShows(program, {L"first", L"", L"last"}));
   EXPECT_TRUE(Holds(dir, kEntries, "first\r\n\r\nlast\r\n"));
   EXPECT_TRUE(Holds(dir, kTimes, "\r\n\r\n\r\n")) << "a missing time file leaves column 1 empty";
   EXPECT_EQ(program.VisibleTopLevelWindows().size(), 1u) << "nothing was lost, so nothing is told";
@@ -184,9 +190,7 @@ TEST(EntryFiles, BareLineFeedsLoadAsOneRowAndTheOriginalIsKept) {
   ProgramDirectory dir;
   dir.Write(kEntries, "one\ntwo\n");
   RunningProgram program(dir);
-  HWND list = ListOf(program.MainWindow());
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ListColumn(list, 0), std::vector<std::wstring>{L"one\ntwo\n"});
+  ASSERT_NO_FATAL_FAILURE(ExpectListShows(program, {L"one\ntwo\n"}));
   ExpectBackupTold(program, dir, L"bugaun.备份1.txt", "one\ntwo\n");
   EXPECT_TRUE(Holds(dir, kEntries, "one two \r\n"));
 }
@@ -272,10 +276,7 @@ TEST(EntryFiles, AFileHeldAtStartWithSharingLoadsAtOnce) {
     FileHolder holder(dir.File(kEntries), sharing);
     ASSERT_TRUE(holder.holding());
     RunningProgram program(dir);
-    HWND list = ListOf(program.MainWindow());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"a", L"b"}));
-    EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"t1", L"t2"}));
+    ASSERT_NO_FATAL_FAILURE(ExpectListShows(program, {L"a", L"b"}, std::vector<std::wstring>{L"t1", L"t2"}));
     EXPECT_EQ(program.WaitForMessageBox(1500), nullptr) << "nothing to tell";
     EXPECT_EQ(dir.Read(kEntries), "a\r\nb\r\n");
     EXPECT_EQ(SortedNames(dir), (std::vector<std::wstring>{kEntries, kTimes}));
@@ -325,10 +326,7 @@ TEST(EntryFiles, AStartFinishesOrUndoesAnInterruptedSaveAsOneStep) {
     ProgramDirectory dir;
     for (const auto& [name, content] : save.files) dir.Write(name, content);
     RunningProgram program(dir);
-    HWND list = ListOf(program.MainWindow());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(ListColumn(list, 0), save.entries);
-    EXPECT_EQ(ListColumn(list, 1), save.times);
+    ASSERT_NO_FATAL_FAILURE(ExpectListShows(program, save.entries, save.times));
     EXPECT_EQ(dir.Names().size(), 2u);
   }
 }
