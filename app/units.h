@@ -6,40 +6,38 @@
 
 namespace tl::app::units {
 
-namespace t = UnitType;
-
 // MainWindow
-inline constexpr UnitRef MainWindow{ids::MainWindow, ids::MainWindowUnit, t::Window};
-inline constexpr UnitRef EntryList{ids::MainWindow, ids::EntryList, t::ListView};
-inline constexpr UnitRef TitleLabel{ids::MainWindow, ids::TitleLabel, t::Label};
-inline constexpr UnitRef AddEntryButton{ids::MainWindow, ids::AddEntryButton, t::Button};
-inline constexpr UnitRef CalculatorButton{ids::MainWindow, ids::CalculatorButton, t::Button};  // 按钮4
-inline constexpr UnitRef PortalButton{ids::MainWindow, ids::PortalButton, t::Button};          // 按钮5
-inline constexpr UnitRef NotepadButton{ids::MainWindow, ids::NotepadButton, t::Button};        // 按钮3
-inline constexpr UnitRef PinButton{ids::MainWindow, ids::PinButton, t::Button};
-inline constexpr UnitRef HiddenButton{ids::MainWindow, ids::HiddenButton, t::Button};
-inline constexpr UnitRef TipBalloon{ids::MainWindow, ids::TipBalloon, t::BalloonTip};
-inline constexpr UnitRef TransparencySlider{ids::MainWindow, ids::TransparencySlider, t::Slider};
-inline constexpr UnitRef ShrinkTimer{ids::MainWindow, ids::ShrinkTimer, t::Timer};
-inline constexpr UnitRef SaveTimer{ids::MainWindow, ids::SaveTimer, t::Timer};
-inline constexpr UnitRef SettingsMenu{ids::MainWindow, ids::SettingsMenu, t::Menu};
-inline constexpr UnitRef ListMenu{ids::MainWindow, ids::ListMenu, t::Menu};
+inline constexpr UnitRef MainWindow{ids::MainWindow, ids::MainWindowUnit, UnitType::Window};
+inline constexpr UnitRef EntryList{ids::MainWindow, ids::EntryList, UnitType::ListView};
+inline constexpr UnitRef TitleLabel{ids::MainWindow, ids::TitleLabel, UnitType::Label};
+inline constexpr UnitRef AddEntryButton{ids::MainWindow, ids::AddEntryButton, UnitType::Button};
+inline constexpr UnitRef CalculatorButton{ids::MainWindow, ids::CalculatorButton, UnitType::Button};  // 按钮4
+inline constexpr UnitRef PortalButton{ids::MainWindow, ids::PortalButton, UnitType::Button};          // 按钮5
+inline constexpr UnitRef NotepadButton{ids::MainWindow, ids::NotepadButton, UnitType::Button};        // 按钮3
+inline constexpr UnitRef PinButton{ids::MainWindow, ids::PinButton, UnitType::Button};
+inline constexpr UnitRef HiddenButton{ids::MainWindow, ids::HiddenButton, UnitType::Button};
+inline constexpr UnitRef TipBalloon{ids::MainWindow, ids::TipBalloon, UnitType::BalloonTip};
+inline constexpr UnitRef TransparencySlider{ids::MainWindow, ids::TransparencySlider, UnitType::Slider};
+inline constexpr UnitRef ShrinkTimer{ids::MainWindow, ids::ShrinkTimer, UnitType::Timer};
+inline constexpr UnitRef SaveTimer{ids::MainWindow, ids::SaveTimer, UnitType::Timer};
+inline constexpr UnitRef SettingsMenu{ids::MainWindow, ids::SettingsMenu, UnitType::Menu};
+inline constexpr UnitRef ListMenu{ids::MainWindow, ids::ListMenu, UnitType::Menu};
 
 // AboutWindow
-inline constexpr UnitRef AboutWindow{ids::AboutWindow, ids::AboutWindowUnit, t::Window};
+inline constexpr UnitRef AboutWindow{ids::AboutWindow, ids::AboutWindowUnit, UnitType::Window};
 
 // DetailsWindow
-inline constexpr UnitRef DetailsWindow{ids::DetailsWindow, ids::DetailsWindowUnit, t::Window};
-inline constexpr UnitRef DetailsList{ids::DetailsWindow, ids::DetailsList, t::ListView};
+inline constexpr UnitRef DetailsWindow{ids::DetailsWindow, ids::DetailsWindowUnit, UnitType::Window};
+inline constexpr UnitRef DetailsList{ids::DetailsWindow, ids::DetailsList, UnitType::ListView};
 
 // ReminderWindow
-inline constexpr UnitRef ReminderWindow{ids::ReminderWindow, ids::ReminderWindowUnit, t::Window};
-inline constexpr UnitRef ReminderList{ids::ReminderWindow, ids::ReminderList, t::ListView};
-inline constexpr UnitRef StagingBox{ids::ReminderWindow, ids::StagingBox, t::EditBox};
-inline constexpr UnitRef ReminderTimer{ids::ReminderWindow, ids::ReminderTimer, t::Timer};
-inline constexpr UnitRef ReminderCaption{ids::ReminderWindow, ids::ReminderCaption, t::Label};
-inline constexpr UnitRef ReminderHourBox{ids::ReminderWindow, ids::ReminderHourBox, t::EditBox};
-inline constexpr UnitRef ReminderMinuteBox{ids::ReminderWindow, ids::ReminderMinuteBox, t::EditBox};
-inline constexpr UnitRef ReminderDateBox{ids::ReminderWindow, ids::ReminderDateBox, t::DatePicker};
+inline constexpr UnitRef ReminderWindow{ids::ReminderWindow, ids::ReminderWindowUnit, UnitType::Window};
+inline constexpr UnitRef ReminderList{ids::ReminderWindow, ids::ReminderList, UnitType::ListView};
+inline constexpr UnitRef StagingBox{ids::ReminderWindow, ids::StagingBox, UnitType::EditBox};
+inline constexpr UnitRef ReminderTimer{ids::ReminderWindow, ids::ReminderTimer, UnitType::Timer};
+inline constexpr UnitRef ReminderCaption{ids::ReminderWindow, ids::ReminderCaption, UnitType::Label};
+inline constexpr UnitRef ReminderHourBox{ids::ReminderWindow, ids::ReminderHourBox, UnitType::EditBox};
+inline constexpr UnitRef ReminderMinuteBox{ids::ReminderWindow, ids::ReminderMinuteBox, UnitType::EditBox};
+inline constexpr UnitRef ReminderDateBox{ids::ReminderWindow, ids::ReminderDateBox, UnitType::DatePicker};
 
 }  // namespace tl::app::units

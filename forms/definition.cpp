@@ -8,7 +8,7 @@ namespace {
 struct RecordEncoder {
   std::vector<uint8_t> operator()(const UnitDef& unit) const {
     UnitRecordFields fields;
-    fields.type = unit.type;
+    fields.type = TypeCode(unit.type);
     fields.name = unit.name;
     fields.left = unit.rect.left;
     fields.top = unit.rect.top;

@@ -26,7 +26,7 @@ struct Binding {
 // children, an empty tag and tab order 0.
 struct UnitDef {
   uint32_t id = 0;
-  uint32_t type = 0;
+  UnitType type{};
   std::string name;
   Rect rect;
   uint32_t flags = 0;

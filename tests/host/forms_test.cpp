@@ -116,7 +116,7 @@ TEST_F(FormsTest, RecordsInDesignedOrder) {
       EXPECT_EQ(units.IdAt(k), records[k]) << std::hex << window << " " << k;
       if (units.IsMenuItem(k)) continue;
       const UnitRecordFields unit = units.Unit(k);
-      EXPECT_EQ(unit.type == UnitType::Window, k == 0);
+      EXPECT_EQ(unit.type == TypeCode(UnitType::Window), k == 0);
       EXPECT_EQ(unit.name.empty(), k == 0) << k;
       EXPECT_EQ(unit.parent, 0u);
       EXPECT_TRUE(unit.children.empty() && unit.tag.empty() && unit.tabOrder == 0);
@@ -199,7 +199,7 @@ TEST_F(FormsTest, TheAboutWindowCarriesTheLeafPicturesAtTheirDesignedSizes) {
 
 // Whether the unit type's own reader accepts a stored block.
 bool TypeAccepts(uint32_t type, std::span<const uint8_t> block) {
-  switch (type) {
+  switch (static_cast<UnitType>(type)) {
     case UnitType::Window: return ReadWindowBlock(block).has_value();
     case UnitType::EditBox: return EditBoxBlock::Read(block).has_value();
     case UnitType::Label: return LabelBlock::Read(block).has_value();
@@ -211,6 +211,7 @@ bool TypeAccepts(uint32_t type, std::span<const uint8_t> block) {
     case UnitType::TransparentLabel: return TransparentLabelBlock::Read(block).has_value();
     case UnitType::InputDevice: return InputDeviceBlock::Read(block).has_value();
     case UnitType::BalloonTip: return BalloonTipBlock::Read(block).has_value();
+    case UnitType::Menu: break;
   }
   return false;
 }

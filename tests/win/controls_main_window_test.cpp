@@ -26,7 +26,7 @@ class MainWindowControlsTest : public test::MainWindowLoadedTest {
   static void Write(uint32_t unit, int32_t index, uint32_t value) {
     Services().WriteUnitProperty(ids::MainWindow, unit, index, -1, value, 0);
   }
-  static ArgRecord EntryListRef() { return {ids::MainWindow, ids::EntryList, UnitType::ListView}; }
+  static ArgRecord EntryListRef() { return {ids::MainWindow, ids::EntryList, TypeCode(UnitType::ListView)}; }
 };
 
 TEST_F(MainWindowControlsTest, TransparencySliderPropertiesFollowTheThumb) {
