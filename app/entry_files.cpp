@@ -12,9 +12,9 @@
 #include "app/clock.h"
 #include "app/command_calls.h"
 #include "app/dialogs.h"
-#include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
@@ -371,16 +371,16 @@ void LoadEntryFiles(const ListUnit& list) {
   AddLines(list, 1, ReadBytes(kTimeFile));
 }
 
-void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(units::EntryList)); }
+void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(ids::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
-  MainEntryFiles().Tick(ListUnit(units::EntryList), NowSeconds());
+  MainEntryFiles().Tick(ListUnit(ids::EntryList), NowSeconds());
   TellEntryFileNotices();
   return NoAnswer;
 }
 
 bool SaveBeforeEnd() {
-  const ListUnit list(units::EntryList);
+  const ListUnit list(ids::EntryList);
   list.FinishEditing();
   return MainEntryFiles().SaveNow(list, NowSeconds());
 }

@@ -10,14 +10,14 @@
 #include "app/globals.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
 constexpr const char* kStagingPiece = "12，";
 constexpr const char* kStagingSeparator = "，";

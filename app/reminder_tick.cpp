@@ -9,14 +9,14 @@
 #include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
 #include "commands/time.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
 std::optional<DateTimeParts> MinuteOfRow(int32_t row) {
   std::array<Text, 5> columns;

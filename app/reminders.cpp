@@ -6,13 +6,13 @@
 #include "app/command_calls.h"
 #include "app/dialogs.h"
 #include "app/marker_text.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
 Text SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
 

@@ -10,13 +10,13 @@
 
 #include "app/app_handlers.h"
 #include "app/reminder_schedule.h"
-#include "app/units.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 
 // The two lists every reminder handler works on.
-inline constexpr ListUnit kEntries{units::EntryList};
-inline constexpr ListUnit kReminders{units::ReminderList};
+inline constexpr ListUnit kEntries{ids::EntryList};
+inline constexpr ListUnit kReminders{ids::ReminderList};
 
 // Texts the reminder logic shares.
 inline constexpr const char* kReminderMarker = "[提醒]";
