@@ -41,7 +41,7 @@ std::vector<uint8_t> SliderBlockData() {
   return SliderBlock{.minimum = 50, .maximum = 255, .position = 1}.Write();
 }
 
-std::vector<uint8_t> Button(const char* caption) { return ButtonBlock{.caption = caption}.Write(); }
+std::vector<uint8_t> ButtonBlockData(const char* caption) { return ButtonBlock{.caption = caption}.Write(); }
 
 std::vector<uint8_t> TitleBlock() {
   return LabelBlock{.textColour = kWhite,
@@ -145,26 +145,26 @@ WindowDef MainWindow() {
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnPinClicked},
                                {UnitEvent::RightButtonDown, H::OnPinRightPressed}},
-                  .block = Button(ids::PinCaptionShrinking)},
+                  .block = ButtonBlockData(ids::PinCaptionShrinking)},
           UnitDef{.unit = ids::PortalButton,
                   .name = "按钮5",
                   .rect = {93, 29, 88, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnPortalClicked}},
-                  .block = Button("百度网")},
+                  .block = ButtonBlockData("百度网")},
           UnitDef{.unit = ids::CalculatorButton,
                   .name = "按钮4",
                   .rect = {-1, 29, 88, 24},
                   .flags = kVisible | kTab,
                   .cursor = CursorValue(kNoCursor),
                   .bindings = {{ButtonEvent::Clicked, H::OnCalculatorClicked}},
-                  .block = Button("计算机\r\n")},
+                  .block = ButtonBlockData("计算机\r\n")},
           UnitDef{.unit = ids::NotepadButton,
                   .name = "按钮3",
                   .rect = {187, 29, 88, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnNotepadClicked}},
-                  .block = Button("记事本\r\n")},
+                  .block = ButtonBlockData("记事本\r\n")},
           UnitDef{.unit = ids::SaveTimer,
                   .name = "时钟2",
                   .rect = {32, 0, 24, 32},
@@ -183,7 +183,7 @@ WindowDef MainWindow() {
                   .rect = {0, 347, 280, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnAddEntry}},
-                  .block = Button("点击此处添加事件")},
+                  .block = ButtonBlockData("点击此处添加事件")},
           UnitDef{.unit = ids::InputDeviceUnit,
                   .name = "输入设备1",
                   .rect = {392, 96, 56, 48}},
