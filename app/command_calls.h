@@ -22,9 +22,9 @@ T Owned(T value) {
 template <typename R, typename... P>
 auto Call(const Command<R, P...>& command, const typename P::Given&... args) {
   if constexpr (std::is_void_v<R>) {
-    CallCommand(Services(), command, args...);
+    CallCommand(ServicesInUse(), command, args...);
   } else {
-    return Owned(CallCommand(Services(), command, args...));
+    return Owned(CallCommand(ServicesInUse(), command, args...));
   }
 }
 

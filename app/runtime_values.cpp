@@ -19,12 +19,12 @@ Block& Block::operator=(Block&& other) noexcept {
 }
 
 void Block::Reset(void* owned) {
-  if (p_ && p_ != owned) Services().Free(p_);
+  if (p_ && p_ != owned) ServicesInUse().Free(p_);
   p_ = owned;
 }
 
 Text Text::Copy(std::string_view bytes) {
-  auto* text = static_cast<char*>(Services().Allocate(static_cast<uint32_t>(bytes.size() + 1)));
+  auto* text = static_cast<char*>(ServicesInUse().Allocate(static_cast<uint32_t>(bytes.size() + 1)));
   if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
   text[bytes.size()] = '\0';
   return Text(text);
@@ -36,7 +36,8 @@ const char* Text::c_str() const {
 }
 
 ByteSet ByteSet::Copy(std::span<const uint8_t> bytes) {
-  auto* block = static_cast<uint8_t*>(Services().Allocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + bytes.size())));
+  const auto size = static_cast<uint32_t>(sizeof(ByteSetHeader) + bytes.size());
+  auto* block = static_cast<uint8_t*>(ServicesInUse().Allocate(size));
   const ByteSetHeader header{1, static_cast<int32_t>(bytes.size())};
   std::memcpy(block, &header, sizeof header);
   if (!bytes.empty()) std::memcpy(block + sizeof header, bytes.data(), bytes.size());
@@ -65,13 +66,13 @@ void TextArray::Put(double n, Text text) {
   // serves arrays in the constant area.
   char** elements = const_cast<char**>(ArrayTextElements(block_.get()).data());
   char*& element = elements[static_cast<size_t>(TruncateToInteger(n) - 1)];
-  Services().Free(element);
+  ServicesInUse().Free(element);
   element = text.Release();
 }
 
 void TextArray::Reset(void* owned) {
   if (block_.get() && block_.get() != owned) {
-    for (char* element : ArrayTextElements(block_.get())) Services().Free(element);
+    for (char* element : ArrayTextElements(block_.get())) ServicesInUse().Free(element);
   }
   block_.Reset(owned);
 }

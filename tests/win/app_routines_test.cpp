@@ -112,7 +112,7 @@ TEST_F(AppRoutines, TheGlobalsStartEmptyAndAreReleasedOnceAtTheEnd) {
   EXPECT_EQ(TheGlobals().SavedCursor->x, 0);
   EXPECT_EQ(TheGlobals().SavedCursor->y, 0);
   for (int i = 0; i < 2; ++i) {
-    Services().NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
+    ServicesInUse().NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
   }
   EXPECT_EQ(Runtime().exitCallbacks.size(), 1u);
   Cleanup();
