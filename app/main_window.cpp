@@ -46,7 +46,7 @@ HandlerResult OnMainWindowCreated(Args) {
   SetWindowOpacity(WindowHandle(ids::MainWindow), kStartOpacity);
   // The reminder window is loaded, hidden, by the first command that shows it. Loading it now
   // would only see it close itself again, since no entry is selected yet.
-  WriteBool(ids::ReminderWindow, prop::Visible, false);
+  WriteBool(ids::ReminderWindow, prop::IsVisible, false);
   WriteBool(ids::EntryList, prop::ListShowSelectionAlways, true);
   WriteBool(ids::EntryList, prop::ListAllowTitleEditing, true);
   WriteInt(ids::ShrinkTimer, prop::TimerInterval, 1);

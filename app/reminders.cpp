@@ -80,14 +80,14 @@ HandlerResult OnAddReminder(Args) {
   SetLayout(283, 165);
   Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
-  WriteBool(ReminderWindow, prop::Visible, true);
+  WriteBool(ReminderWindow, prop::IsVisible, true);
   return NoAnswer;
 }
 
 HandlerResult OnShowReminders(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(856, 363);
-  WriteBool(ReminderWindow, prop::Visible, true);
+  WriteBool(ReminderWindow, prop::IsVisible, true);
   Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   return NoAnswer;
@@ -101,7 +101,7 @@ HandlerResult OnDeleteReminder(Args) {
   if (markedEntry.empty()) return NoAnswer;
   if (!OpenWindow(ReminderWindow, false)) return NoAnswer;
   SetLayout(856, 363);
-  WriteBool(ReminderWindow, prop::Visible, false);
+  WriteBool(ReminderWindow, prop::IsVisible, false);
   const int32_t row = ReminderRowOfMarkedEntry(markedEntry.view());
   if (row < 0) return NoAnswer;
   kReminders.SetCurrentSelection(row);
@@ -118,7 +118,7 @@ HandlerResult OnDeleteReminder(Args) {
 }
 
 HandlerResult OnReminderWindowMayClose(Args) {
-  WriteBool(ReminderWindow, prop::Visible, false);
+  WriteBool(ReminderWindow, prop::IsVisible, false);
   return Answer(0);
 }
 

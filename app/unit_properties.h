@@ -13,8 +13,8 @@ namespace tl::app {
 namespace prop {
 inline constexpr int32_t Left = Number(CommonProperty::Left), Top = Number(CommonProperty::Top),
                          Width = Number(CommonProperty::Width), Height = Number(CommonProperty::Height),
-                         Tag = Number(CommonProperty::Tag), Visible = Number(CommonProperty::Visible),
-                         Disabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
+                         Tag = Number(CommonProperty::Tag), IsVisible = Number(CommonProperty::Visible),
+                         IsDisabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
 inline constexpr int32_t TimerInterval = Number(TimerProperty::Interval);
 inline constexpr int32_t ButtonCaption = Number(ButtonProperty::Caption), LabelCaption = Number(LabelProperty::Caption);
 inline constexpr int32_t EditBoxContent = Number(EditBoxProperty::Content);

@@ -51,7 +51,7 @@ bool PointerOverMainWindow() {
 }  // namespace
 
 HandlerResult OnTransparencyMenu(Args) {
-  WriteBool(ids::TransparencySlider, prop::Visible, true);
+  WriteBool(ids::TransparencySlider, prop::IsVisible, true);
   return NoAnswer;
 }
 
@@ -64,7 +64,7 @@ HandlerResult OnSliderChanged(Args) {
   const uint8_t opacity = Call(cmd::kToByte, IntArg(position));
   SetWindowOpacity(window, opacity);
   Call(cmd::kDelay, kSliderLingerMs);
-  WriteBool(ids::TransparencySlider, prop::Visible, false);
+  WriteBool(ids::TransparencySlider, prop::IsVisible, false);
   return NoAnswer;
 }
 
