@@ -11,8 +11,8 @@
 
 namespace tl::app {
 
-inline Text Owned(TextBlock text) { return Text(text.block); }
-inline ByteSet Owned(ByteSetBlock byteSet) { return ByteSet(byteSet.block); }
+inline OwnedText Owned(TextBlock text) { return OwnedText(text.block); }
+inline OwnedByteSet Owned(ByteSetBlock byteSet) { return OwnedByteSet(byteSet.block); }
 inline TextArray Owned(TextArrayBlock array) { return TextArray(array.block); }
 template <typename T>
 T Owned(T value) {

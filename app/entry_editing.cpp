@@ -124,9 +124,9 @@ HandlerResult OnInsertEntry(Args) {
 // leaves every row as it is.
 HandlerResult OnEditEntry(Args) {
   const int32_t row = kEntryList.CurrentSelection();
-  const Text oldText = kEntryList.ItemText(row);
+  const OwnedText oldText = kEntryList.ItemText(row);
   if (oldText.empty()) return NoAnswer;
-  Text answer;
+  OwnedText answer;
   if (!AskForText("请输入要更改的文本", "修改文本", oldText.c_str(), answer)) return NoAnswer;
   if (kEntryList.ItemText(row) == oldText.view()) kEntryList.SetItemText(row, 0, answer.c_str());
   return NoAnswer;

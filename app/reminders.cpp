@@ -14,7 +14,7 @@ namespace {
 
 using namespace ids;
 
-Text SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
+OwnedText SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
 
 void SetLayout(int32_t width, int32_t height) {
   WriteInt(ReminderWindow, prop::Height, height);
@@ -25,7 +25,7 @@ void SetLayout(int32_t width, int32_t height) {
 int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
   const int32_t count = kReminders.ItemCount();
   for (int32_t row = 0; row < count; ++row) {
-    const Text key = kReminders.ItemText(row, 0);
+    const OwnedText key = kReminders.ItemText(row, 0);
     if (kReminderMarker + std::string(EntryTextOfKey(key.c_str()).view()) == markedEntry) return row;
   }
   return -1;
@@ -97,7 +97,7 @@ HandlerResult OnShowReminders(Args) {
 // up again afterwards rather than taken from the selections, which the user may have moved.
 HandlerResult OnDeleteReminder(Args) {
   const int32_t entry = kEntries.CurrentSelection();
-  const Text markedEntry = kEntries.ItemText(entry, 0);
+  const OwnedText markedEntry = kEntries.ItemText(entry, 0);
   if (markedEntry.empty()) return NoAnswer;
   if (!OpenWindow(ReminderWindow, false)) return NoAnswer;
   SetLayout(856, 363);
@@ -106,8 +106,8 @@ HandlerResult OnDeleteReminder(Args) {
   if (row < 0) return NoAnswer;
   kReminders.SetCurrentSelection(row);
   kReminders.EnsureVisible(row);
-  const Text key = kReminders.ItemText(row, 0);
-  const Text entryText = EntryTextOfKey(key.c_str());
+  const OwnedText key = kReminders.ItemText(row, 0);
+  const OwnedText entryText = EntryTextOfKey(key.c_str());
   const std::string question = "删除“" + std::string(entryText.view()) + "”的提醒事件吗？";
   if (ShowMessage(question.c_str(), 4) != 5) return NoAnswer;
   if (kEntries.ItemText(entry, 0) == markedEntry.view()) kEntries.SetItemText(entry, 0, entryText.c_str());
@@ -125,6 +125,6 @@ HandlerResult OnReminderWindowMayClose(Args) {
 // The window lives until the program ends; there is nothing to let go of.
 HandlerResult OnReminderWindowDestroyed(Args) { return NoAnswer; }
 
-Text EntryTextOfKey(const char* key) { return TextAfterLastMarker(key, kKeyTextSeparator); }
+OwnedText EntryTextOfKey(const char* key) { return TextAfterLastMarker(key, kKeyTextSeparator); }
 
 }  // namespace tl::app

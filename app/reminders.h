@@ -26,7 +26,7 @@ inline constexpr const char* kKeyTextSeparator = "     ";
 // The clock now, read through the date-time text form; null only if that form cannot be read.
 std::optional<DateTimeParts> ClockNow();
 // The entry text inside a reminder's key.
-Text EntryTextOfKey(const char* key);
+OwnedText EntryTextOfKey(const char* key);
 // The row of the reminder list holding the key; -1 when there is none.
 int32_t ReminderRowOfKey(std::string_view key);
 // What the reminders remember between ticks, for the program's run.

@@ -10,8 +10,8 @@ uint64_t ReadProperty(const UnitRef& unit, int32_t index) {
 
 int32_t ReadInt(const UnitRef& unit, int32_t index) { return static_cast<int32_t>(ReadProperty(unit, index)); }
 bool ReadBool(const UnitRef& unit, int32_t index) { return static_cast<uint32_t>(ReadProperty(unit, index)) != 0; }
-Text ReadText(const UnitRef& unit, int32_t index) {
-  return Text(WordPointer<char*>(static_cast<uint32_t>(ReadProperty(unit, index))));
+OwnedText ReadText(const UnitRef& unit, int32_t index) {
+  return OwnedText(WordPointer<char*>(static_cast<uint32_t>(ReadProperty(unit, index))));
 }
 
 double ReadDateTime(const UnitRef& unit, int32_t index) { return std::bit_cast<double>(ReadProperty(unit, index)); }

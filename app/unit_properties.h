@@ -32,7 +32,7 @@ inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);
 uint64_t ReadProperty(const UnitRef& unit, int32_t index);
 int32_t ReadInt(const UnitRef& unit, int32_t index);
 bool ReadBool(const UnitRef& unit, int32_t index);
-Text ReadText(const UnitRef& unit, int32_t index);
+OwnedText ReadText(const UnitRef& unit, int32_t index);
 double ReadDateTime(const UnitRef& unit, int32_t index);
 void WriteInt(const UnitRef& unit, int32_t index, int32_t value);
 void WriteDateTime(const UnitRef& unit, int32_t index, double value);

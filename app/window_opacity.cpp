@@ -42,7 +42,7 @@ void RefreshPinTip() {
   // Runs where the caption may have changed, at the main window's creation and after a click on
   // the pin, not on the save timer's ticks; the tip is set again only when the caption changed.
   static std::string shownFor;
-  const Text caption = ReadText(ids::PinButton, prop::ButtonCaption);
+  const OwnedText caption = ReadText(ids::PinButton, prop::ButtonCaption);
   const char* tip = nullptr;
   if (caption == ids::PinCaptionShrinking) {
     tip = "固定为展开状态";

@@ -65,7 +65,7 @@ void Measure(int count) {
   }
   // Two steps of the save: reading every row's texts, and making the files' lines of them.
   t0 = Now();
-  const app::ByteSet rows = list.RowTexts();
+  const app::OwnedByteSet rows = list.RowTexts();
   const double read = Now() - t0;
   // The lines are made into the storage the previous save left, as in the program.
   app::EntryLines lines;
