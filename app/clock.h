@@ -10,6 +10,6 @@ namespace tl::app {
 // The date-time now.
 inline double DateTimeNow() { return Call(cmd::kNow).days; }
 // The date-time's text as ToText gives it ("2024年1月2日3时4分").
-inline Text DateTimeText(double dateTime) { return Call(cmd::kToText, Encode<DateTime>({dateTime})); }
+inline OwnedText DateTimeText(double dateTime) { return Call(cmd::kToText, Encode<DateTime>({dateTime})); }
 
 }  // namespace tl::app

@@ -11,8 +11,8 @@
 
 namespace tl::app {
 
-inline Text Owned(TextBlock text) { return Text(text.block); }
-inline ByteSet Owned(ByteSetBlock byteSet) { return ByteSet(byteSet.block); }
+inline OwnedText Owned(TextBlock text) { return OwnedText(text.block); }
+inline OwnedByteSet Owned(ByteSetBlock byteSet) { return OwnedByteSet(byteSet.block); }
 inline TextArray Owned(TextArrayBlock array) { return TextArray(array.block); }
 template <typename T>
 T Owned(T value) {
@@ -22,9 +22,9 @@ T Owned(T value) {
 template <typename R, typename... P>
 auto Call(const Command<R, P...>& command, const typename P::Given&... args) {
   if constexpr (std::is_void_v<R>) {
-    CallCommand(Services(), command, args...);
+    CallCommand(ServicesInUse(), command, args...);
   } else {
-    return Owned(CallCommand(Services(), command, args...));
+    return Owned(CallCommand(ServicesInUse(), command, args...));
   }
 }
 

@@ -18,11 +18,11 @@ bool OpenWindow(const UnitRef& window, bool modal, const UnitRef* owner) {
 
 int32_t WindowHandle(const UnitRef& unit) { return Call(cmd::kGetWindowHandle, unit); }
 
-bool AskForText(const char* prompt, const char* title, const char* initial, Text& answer) {
+bool AskForText(const char* prompt, const char* title, const char* initial, OwnedText& answer) {
   char* received = nullptr;
   const bool confirmed = Call(cmd::kInputBox, prompt, title, initial, VariableRef{&received, DataType::Text},
                               std::nullopt, ArgRecord{});
-  if (confirmed) answer = Text(received);
+  if (confirmed) answer = OwnedText(received);
   return confirmed;
 }
 

@@ -17,6 +17,6 @@ bool OpenWindow(const UnitRef& window, bool modal, const UnitRef* owner = nullpt
 // The unit's native window handle as a number.
 int32_t WindowHandle(const UnitRef& unit);
 // The input box; a confirmed input replaces `answer`, a cancelled one leaves it alone.
-bool AskForText(const char* prompt, const char* title, const char* initial, Text& answer);
+bool AskForText(const char* prompt, const char* title, const char* initial, OwnedText& answer);
 
 }  // namespace tl::app

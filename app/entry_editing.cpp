@@ -7,13 +7,13 @@
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-constexpr ListUnit kEntryList{units::EntryList};
+constexpr ListUnit kEntryList{ids::EntryList};
 
 // The title every new row starts with; a row still holding it was never typed over.
 constexpr std::string_view kPlaceholderText = "输入内容， 列如：写PPt";
@@ -94,7 +94,7 @@ void PostToWindow(uint32_t window, uint32_t message, uint32_t wParam, uint32_t l
 // usual width, and on this very list (so on this handler again) in a widened window. Posted,
 // they are still handled after this handler returns, as the input they stand for would be.
 void ClickHiddenButton() {
-  PostToWindow(static_cast<uint32_t>(WindowHandle(units::HiddenButton)), kButtonClickMessage, 0, 0);
+  PostToWindow(static_cast<uint32_t>(WindowHandle(ids::HiddenButton)), kButtonClickMessage, 0, 0);
 }
 
 // For the window of this program that has the keyboard focus; none has it while another
@@ -124,9 +124,9 @@ HandlerResult OnInsertEntry(Args) {
 // leaves every row as it is.
 HandlerResult OnEditEntry(Args) {
   const int32_t row = kEntryList.CurrentSelection();
-  const Text oldText = kEntryList.ItemText(row);
+  const OwnedText oldText = kEntryList.ItemText(row);
   if (oldText.empty()) return NoAnswer;
-  Text answer;
+  OwnedText answer;
   if (!AskForText("请输入要更改的文本", "修改文本", oldText.c_str(), answer)) return NoAnswer;
   if (kEntryList.ItemText(row) == oldText.view()) kEntryList.SetItemText(row, 0, answer.c_str());
   return NoAnswer;
@@ -138,18 +138,18 @@ HandlerResult OnDeleteEntry(Args) {
 }
 
 HandlerResult OnViewDetails(Args) {
-  OpenWindow(units::DetailsWindow, false);
+  OpenWindow(ids::DetailsWindow, false);
   return NoAnswer;
 }
 
 // Shows the files as the last save left them, not the live list.
 HandlerResult OnDetailsWindowCreated(Args) {
-  LoadEntryFiles(ListUnit(units::DetailsList));
+  LoadEntryFiles(ListUnit(ids::DetailsList));
   return NoAnswer;
 }
 
 HandlerResult OnEntryListRightClick(Args) {
-  Call(cmd::kPopupMenu, units::EntryList, units::ListMenu);
+  Call(cmd::kPopupMenu, ids::EntryList, ids::ListMenu);
   return NoAnswer;
 }
 

@@ -12,9 +12,9 @@
 #include "app/clock.h"
 #include "app/command_calls.h"
 #include "app/dialogs.h"
-#include "app/units.h"
 #include "commands/file.h"
 #include "commands/text.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
@@ -30,7 +30,7 @@ Presence PresenceOf(const std::string& name) {
   return length == -1 ? Presence::Missing : length == -2 ? Presence::Unknown : Presence::Present;
 }
 
-ByteSet ReadBytes(const char* name) { return Call(cmd::kReadFile, name); }
+OwnedByteSet ReadBytes(const char* name) { return Call(cmd::kReadFile, name); }
 
 bool Replace(const std::string& source, const char* target) {
   return Call(cmd::kReplaceFileWith, source, target);
@@ -101,7 +101,7 @@ bool WritePair(const std::string& times, const std::string& entries) {
 
 // Appends a row per line to the list (column 0), or sets the rows' texts line by line: one call
 // for the whole file instead of a call a row.
-void AddLines(const ListUnit& list, uint32_t column, const ByteSet& bytes) {
+void AddLines(const ListUnit& list, uint32_t column, const OwnedByteSet& bytes) {
   list.AddLines(static_cast<int32_t>(column), Call(cmd::kToText, Encode<Bytes>(bytes.get())), "\r\n");
 }
 
@@ -115,10 +115,10 @@ std::string KeptNotice(std::string_view why, const char* name, const std::string
 FileStamp StampOf(const std::string& name) { return Call(cmd::kFileStamp, name); }
 
 // A file's bytes when it can be read whole now.
-std::optional<ByteSet> ReadWhole(const std::string& name) {
+std::optional<OwnedByteSet> ReadWhole(const std::string& name) {
   const FileStamp stamp = StampOf(name);
   if (stamp.length < 0 || stamp.length > kLargestLoadedFile) return std::nullopt;
-  ByteSet bytes = ReadBytes(name.c_str());
+  OwnedByteSet bytes = ReadBytes(name.c_str());
   if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) return std::nullopt;
   return bytes;
 }
@@ -127,19 +127,19 @@ std::optional<ByteSet> ReadWhole(const std::string& name) {
 
 // Nothing when the file is missing. A file too large or not read whole loads what could be read
 // and is marked to be kept; one that cannot be read yet is loaded again when it can.
-std::optional<ByteSet> EntryFiles::LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source) {
+std::optional<OwnedByteSet> EntryFiles::LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source) {
   const FileStamp stamp = source ? StampOf(*source) : FileStamp{-2, -2};
   if (stamp.missing()) return std::nullopt;
   if (!stamp.known()) {
     file.unread = true;
     file.keep = Keep::NotLoadedExactly;
-    return ByteSet();
+    return OwnedByteSet();
   }
   if (stamp.length > kLargestLoadedFile) {
     file.keep = Keep::TooLarge;
-    return ByteSet();
+    return OwnedByteSet();
   }
-  ByteSet bytes = ReadBytes(source->c_str());
+  OwnedByteSet bytes = ReadBytes(source->c_str());
   if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) {
     file.unread = true;
     file.keep = Keep::NotLoadedExactly;
@@ -152,11 +152,11 @@ void EntryFiles::Load(const ListUnit& list) {
   const std::optional<std::string> entrySource = EntrySource();
   time_.stamp = StampOf(kTimeFile);
   entries_.stamp = StampOf(kEntryFile);
-  const std::optional<ByteSet> entryBytes = LoadFile(list, entries_, entrySource);
-  const std::optional<ByteSet> timeBytes = LoadFile(list, time_, kTimeFile);
+  const std::optional<OwnedByteSet> entryBytes = LoadFile(list, entries_, entrySource);
+  const std::optional<OwnedByteSet> timeBytes = LoadFile(list, time_, kTimeFile);
   loadedAt_ = list.ChangeCount();
   BuildLines(list, loadedAt_);
-  auto text = [](const std::optional<ByteSet>& bytes) -> std::optional<std::string_view> {
+  auto text = [](const std::optional<OwnedByteSet>& bytes) -> std::optional<std::string_view> {
     if (!bytes) return std::nullopt;
     return AsText(bytes->bytes());
   };
@@ -228,7 +228,7 @@ void EntryFiles::NoteOutsideChange(File& file, const FileStamp& now) {
   if (now == file.stamp) return;
   file.stamp = now;
   if (now.missing() || file.keep != Keep::Nothing) return;
-  const std::optional<ByteSet> bytes = ReadWhole(file.name);
+  const std::optional<OwnedByteSet> bytes = ReadWhole(file.name);
   if (!bytes || AsText(bytes->bytes()) != lines_.column(file.column)) file.keep = Keep::ChangedElsewhere;
 }
 
@@ -371,16 +371,16 @@ void LoadEntryFiles(const ListUnit& list) {
   AddLines(list, 1, ReadBytes(kTimeFile));
 }
 
-void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(units::EntryList)); }
+void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(ids::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
-  MainEntryFiles().Tick(ListUnit(units::EntryList), NowSeconds());
+  MainEntryFiles().Tick(ListUnit(ids::EntryList), NowSeconds());
   TellEntryFileNotices();
   return NoAnswer;
 }
 
 bool SaveBeforeEnd() {
-  const ListUnit list(units::EntryList);
+  const ListUnit list(ids::EntryList);
   list.FinishEditing();
   return MainEntryFiles().SaveNow(list, NowSeconds());
 }

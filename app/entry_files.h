@@ -46,7 +46,7 @@ class EntryFiles {
   };
   enum class Outcome { Saved, NotKept, NotWritten };
 
-  std::optional<ByteSet> LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source);
+  std::optional<OwnedByteSet> LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source);
   bool ReloadIfUnread(const ListUnit& list);
   bool Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const;
   Outcome SaveChanges(const ListUnit& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);

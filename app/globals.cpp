@@ -15,11 +15,11 @@ void InitGlobals() {
   Globals& g = TheGlobals();
   const int32_t emptyArray[2] = {1, 0};
   for (void*& array : g.ReminderComponents) {
-    array = Services().Allocate(sizeof emptyArray);
+    array = ServicesInUse().Allocate(sizeof emptyArray);
     std::memcpy(array, emptyArray, sizeof emptyArray);
   }
   g.ReminderComponentCount = 0;
-  g.SavedCursor = static_cast<PointRecord*>(Services().Allocate(sizeof(PointRecord)));
+  g.SavedCursor = static_cast<PointRecord*>(ServicesInUse().Allocate(sizeof(PointRecord)));
   *g.SavedCursor = {0, 0};
 }
 
@@ -29,7 +29,7 @@ void FreeGlobals() {
     TextArray(array).Reset();
     array = nullptr;
   }
-  Services().Free(g.SavedCursor);
+  ServicesInUse().Free(g.SavedCursor);
   g.SavedCursor = nullptr;
 }
 

@@ -33,7 +33,7 @@ intptr_t NotifyLibrary(int32_t code, intptr_t argument) {
 // A library's type table, indexed by type number - 1, built from (type id, descriptor) pairs so
 // that no descriptor can land on another type's number.
 struct TypeEntry {
-  uint32_t id;
+  UnitType id;
   const UnitTypeDescriptor* descriptor;
 };
 
@@ -41,8 +41,9 @@ template <uint32_t Library, size_t Size>
 constexpr std::array<const UnitTypeDescriptor*, Size> TypeTable(std::initializer_list<TypeEntry> entries) {
   std::array<const UnitTypeDescriptor*, Size> table{};
   for (const TypeEntry& entry : entries) {
-    if (entry.id >> 16 != Library || (entry.id & 0xFFFF) > Size) throw "unit type outside its library";
-    table[(entry.id & 0xFFFF) - 1] = entry.descriptor;
+    const uint32_t code = TypeCode(entry.id);
+    if (code >> 16 != Library || (code & 0xFFFF) > Size) throw "unit type outside its library";
+    table[(code & 0xFFFF) - 1] = entry.descriptor;
   }
   return table;
 }

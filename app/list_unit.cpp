@@ -5,13 +5,13 @@
 
 namespace tl::app {
 
-ByteSet ListUnit::RowTexts() const {
-  return ByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
+OwnedByteSet ListUnit::RowTexts() const {
+  return OwnedByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
 }
 
 int32_t ListUnit::ItemCount() const { return Call(kListViewGetItemCount, unit_); }
 
-Text ListUnit::ItemText(int32_t item, int32_t column) const { return Call(kListViewGetItemText, unit_, item, column); }
+OwnedText ListUnit::ItemText(int32_t item, int32_t column) const { return Call(kListViewGetItemText, unit_, item, column); }
 
 void ListUnit::SetItemText(int32_t item, int32_t column, const char* text) const {
   Call(kListViewSetItemText, unit_, item, column, text);
@@ -34,11 +34,11 @@ void ListUnit::EditItem(int32_t item) const { Call(kListViewEditItem, unit_, ite
 void ListUnit::FinishEditing() const { Call(kListViewFinishEditing, unit_); }
 
 std::optional<std::vector<RowChange>> ListUnit::ChangesSince(uint32_t changeCount) const {
-  const ByteSet changes = Call(kListViewChangesSince, unit_, static_cast<int32_t>(changeCount));
+  const OwnedByteSet changes = Call(kListViewChangesSince, unit_, static_cast<int32_t>(changeCount));
   return ReadRowChanges(changes.bytes());
 }
 
-void ListUnit::AddLines(int32_t column, const Text& lines, const char* lineEnd) const {
+void ListUnit::AddLines(int32_t column, const OwnedText& lines, const char* lineEnd) const {
   Call(kListViewAddLines, unit_, column, lines, lineEnd);
 }
 

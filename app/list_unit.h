@@ -19,7 +19,7 @@ class ListUnit {
   const UnitRef& unit() const { return unit_; }
 
   int32_t ItemCount() const;
-  Text ItemText(int32_t item, int32_t column = 0) const;
+  OwnedText ItemText(int32_t item, int32_t column = 0) const;
   void SetItemText(int32_t item, int32_t column, const char* text) const;
   // Appends when the position is omitted; answers the new item's index or -1.
   int32_t InsertItem(std::optional<int32_t> position, const char* title) const;
@@ -29,12 +29,12 @@ class ListUnit {
   void EditItem(int32_t item) const;
   void FinishEditing() const;
   // A row per line of `lines` (column 0), or that column's text of the rows from the first on.
-  void AddLines(int32_t column, const Text& lines, const char* lineEnd) const;
+  void AddLines(int32_t column, const OwnedText& lines, const char* lineEnd) const;
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
   // Every row's texts in one read (see runtime/row_texts.h).
-  ByteSet RowTexts() const;
+  OwnedByteSet RowTexts() const;
   // The changes of the rows since the change count; nothing when the list no longer knows them.
   std::optional<std::vector<RowChange>> ChangesSince(uint32_t changeCount) const;
 

@@ -12,7 +12,7 @@
 namespace tl::app {
 namespace {
 
-constexpr uint32_t kStartWindow = ids::MainWindow;
+constexpr uint32_t kStartWindow = ids::MainWindow.window;
 constexpr const char* kMainWindowCaption = "Tallyleaf";
 
 // The application's own start-up routine: there is nothing to prepare before the first window.

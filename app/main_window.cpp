@@ -5,7 +5,7 @@
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/units.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
@@ -27,7 +27,7 @@ constexpr int32_t kPinRightGap = 4;
 // frame is as wide. A window whose origin cannot be found (no native window yet) counts as
 // frameless: the next resize, with the window in place, measures again.
 int32_t MainWindowClientWidth(int32_t outerWidth) {
-  const int32_t frame = ClientOrigin(WindowHandle(units::MainWindow)).x - ReadInt(units::MainWindow, prop::Left);
+  const int32_t frame = ClientOrigin(WindowHandle(ids::MainWindow)).x - ReadInt(ids::MainWindow, prop::Left);
   if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
   return outerWidth - 2 * frame;
 }
@@ -35,45 +35,45 @@ int32_t MainWindowClientWidth(int32_t outerWidth) {
 // The pin is the only way to the settings menu, so to 关闭程序: it stays inside the client
 // area, at the right end of the title row, whatever the width.
 void PlacePinButton() {
-  const int32_t clientWidth = MainWindowClientWidth(ReadInt(units::MainWindow, prop::Width));
-  WriteInt(units::PinButton, prop::Left, clientWidth - kPinWidth - kPinRightGap);
+  const int32_t clientWidth = MainWindowClientWidth(ReadInt(ids::MainWindow, prop::Width));
+  WriteInt(ids::PinButton, prop::Left, clientWidth - kPinWidth - kPinRightGap);
 }
 
 }  // namespace
 
 HandlerResult OnMainWindowCreated(Args) {
-  WriteInt(units::MainWindow, prop::Width, kStartWidth);
-  SetWindowOpacity(WindowHandle(units::MainWindow), kStartOpacity);
+  WriteInt(ids::MainWindow, prop::Width, kStartWidth);
+  SetWindowOpacity(WindowHandle(ids::MainWindow), kStartOpacity);
   // The reminder window is loaded, hidden, by the first command that shows it. Loading it now
   // would only see it close itself again, since no entry is selected yet.
-  WriteBool(units::ReminderWindow, prop::Visible, false);
-  WriteBool(units::EntryList, prop::ListShowSelectionAlways, true);
-  WriteBool(units::EntryList, prop::ListAllowTitleEditing, true);
-  WriteInt(units::ShrinkTimer, prop::TimerInterval, 1);
+  WriteBool(ids::ReminderWindow, prop::IsVisible, false);
+  WriteBool(ids::EntryList, prop::ListShowSelectionAlways, true);
+  WriteBool(ids::EntryList, prop::ListAllowTitleEditing, true);
+  WriteInt(ids::ShrinkTimer, prop::TimerInterval, 1);
   // The first save tick must find the list filled.
   LoadMainEntryFiles();
-  WriteInt(units::SaveTimer, prop::TimerInterval, 1);
+  WriteInt(ids::SaveTimer, prop::TimerInterval, 1);
   RefreshPinTip();
   return NoAnswer;
 }
 
 HandlerResult OnMainWindowResized(Args) {
-  const int32_t width = ReadInt(units::MainWindow, prop::Width);
-  const ListUnit list(units::EntryList);
+  const int32_t width = ReadInt(ids::MainWindow, prop::Width);
+  const ListUnit list(ids::EntryList);
   list.SetColumnWidth(0, width);
-  WriteInt(units::EntryList, prop::Width, width);
-  WriteInt(units::TitleLabel, prop::Width, width);
+  WriteInt(ids::EntryList, prop::Width, width);
+  WriteInt(ids::TitleLabel, prop::Width, width);
   // Raises this event again at once; the nested run lays the units out for the narrowest width.
-  if (width < kNarrowestWidth) WriteInt(units::MainWindow, prop::Width, kNarrowestWidth);
-  const double listWidth = ReadInt(units::EntryList, prop::Width);
-  WriteInt(units::AddEntryButton, prop::Width, TruncateToInteger(listWidth));
-  WriteInt(units::CalculatorButton, prop::Left, 5);
-  WriteInt(units::CalculatorButton, prop::Width, TruncateToInteger(listWidth / 3.2));
-  const int32_t buttonWidth = ReadInt(units::CalculatorButton, prop::Width);
-  WriteInt(units::PortalButton, prop::Left, TruncateToInteger(listWidth / 3.1));
-  WriteInt(units::PortalButton, prop::Width, buttonWidth);
-  WriteInt(units::NotepadButton, prop::Left, TruncateToInteger(listWidth / 1.58));
-  WriteInt(units::NotepadButton, prop::Width, buttonWidth);
+  if (width < kNarrowestWidth) WriteInt(ids::MainWindow, prop::Width, kNarrowestWidth);
+  const double listWidth = ReadInt(ids::EntryList, prop::Width);
+  WriteInt(ids::AddEntryButton, prop::Width, TruncateToInteger(listWidth));
+  WriteInt(ids::CalculatorButton, prop::Left, 5);
+  WriteInt(ids::CalculatorButton, prop::Width, TruncateToInteger(listWidth / 3.2));
+  const int32_t buttonWidth = ReadInt(ids::CalculatorButton, prop::Width);
+  WriteInt(ids::PortalButton, prop::Left, TruncateToInteger(listWidth / 3.1));
+  WriteInt(ids::PortalButton, prop::Width, buttonWidth);
+  WriteInt(ids::NotepadButton, prop::Left, TruncateToInteger(listWidth / 1.58));
+  WriteInt(ids::NotepadButton, prop::Width, buttonWidth);
   PlacePinButton();
   return NoAnswer;
 }
@@ -82,7 +82,7 @@ HandlerResult OnMainWindowResized(Args) {
 HandlerResult OnMainWindowCloseBox(Args) { return Answer(0); }
 
 HandlerResult OnAbout(Args) {
-  OpenWindow(units::AboutWindow, true);
+  OpenWindow(ids::AboutWindow, true);
   return NoAnswer;
 }
 

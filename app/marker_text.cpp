@@ -16,33 +16,33 @@ int32_t Find(const char* text, const char* target, int32_t from) {
 
 int32_t Length(const char* text) { return static_cast<int32_t>(std::strlen(text)); }
 
-Text WithQuotes(const char* marker) {
+OwnedText WithQuotes(const char* marker) {
   return Call(cmd::kReplaceText, marker, "#引号", "\"", std::nullopt, std::nullopt, true);
 }
 
 }  // namespace
 
-Text TextBeforeMarker(const char* text, const char* marker) {
+OwnedText TextBeforeMarker(const char* text, const char* marker) {
   const int32_t p = Find(text, marker, 1);
-  if (p == kNotFound) return Text();
+  if (p == kNotFound) return OwnedText();
   return Call(cmd::kTextLeft, text, p - 1);
 }
 
-Text TextBetween(const char* text, const char* left, const char* right) {
-  const Text leftMarker = WithQuotes(left);
-  const Text rightMarker = WithQuotes(right);
+OwnedText TextBetween(const char* text, const char* left, const char* right) {
+  const OwnedText leftMarker = WithQuotes(left);
+  const OwnedText rightMarker = WithQuotes(right);
   const int32_t p = Find(text, leftMarker.c_str(), 1);
-  if (p == kNotFound) return Text();
+  if (p == kNotFound) return OwnedText();
   const int32_t q = p + Length(leftMarker.c_str());
   const int32_t r = Find(text, rightMarker.c_str(), q);
-  if (r == kNotFound) return Text();
+  if (r == kNotFound) return OwnedText();
   return Call(cmd::kTextMiddle, text, q, r - q);
 }
 
-Text TextAfterLastMarker(const char* text, const char* marker) {
+OwnedText TextAfterLastMarker(const char* text, const char* marker) {
   const int32_t length = Length(text);
   const int32_t r = Call(cmd::kFindTextReverse, text, marker, length + 1, ArgRecord{});
-  if (r == kNotFound) return Text();
+  if (r == kNotFound) return OwnedText();
   return Call(cmd::kTextRight, text, length - Length(marker) - r + 1);
 }
 

@@ -8,11 +8,11 @@
 namespace tl::app {
 
 // The bytes before the first occurrence of the marker.
-Text TextBeforeMarker(const char* text, const char* marker);
+OwnedText TextBeforeMarker(const char* text, const char* marker);
 // The bytes between the first left marker and the first right marker after it. "#引号" in a
 // marker stands for the double quote.
-Text TextBetween(const char* text, const char* left, const char* right);
+OwnedText TextBetween(const char* text, const char* left, const char* right);
 // The bytes after the last occurrence of the marker.
-Text TextAfterLastMarker(const char* text, const char* marker);
+OwnedText TextAfterLastMarker(const char* text, const char* marker);
 
 }  // namespace tl::app

@@ -24,9 +24,9 @@ HandlerResult OnPortalClicked(Args) {
 HandlerResult OnNotepadClicked(Args) {
   // Created empty when missing; an existing document keeps the text the user saved in it.
   if (Call(cmd::kFileLength, kNotepadDocument) < 0) {
-    Call(cmd::kWriteFile, kNotepadDocument, {Encode<Bytes>(ByteSet().get())});
+    Call(cmd::kWriteFile, kNotepadDocument, {Encode<Bytes>(OwnedByteSet().get())});
   }
-  const Text directory = Call(cmd::kGetRunDirectory);
+  const OwnedText directory = Call(cmd::kGetRunDirectory);
   const std::string path = std::string(directory.view()) + "\\" + kNotepadDocument;
   Call(cmd::kExecute, kOpenOperation, path, std::nullopt, std::nullopt, std::nullopt);
   return NoAnswer;

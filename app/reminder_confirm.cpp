@@ -10,14 +10,14 @@
 #include "app/globals.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
 constexpr const char* kStagingPiece = "12，";
 constexpr const char* kStagingSeparator = "，";
@@ -25,7 +25,7 @@ enum Component { Year, Month, Day, Hour, Minute };
 
 // Null when the box holds what the clock never shows; the user is told what is wrong.
 std::optional<int> TypedTime(const UnitRef& box, int max, const char* emptyMessage, const char* rangeMessage) {
-  const Text typed = ReadText(box, prop::EditBoxContent);
+  const OwnedText typed = ReadText(box, prop::EditBoxContent);
   const TypedNumber number = ParseTypedNumber(typed.view(), max);
   if (number.fault == TypedNumberFault::None) return number.value;
   ShowMessage(number.fault == TypedNumberFault::Empty ? emptyMessage : rangeMessage, 48);
@@ -35,24 +35,24 @@ std::optional<int> TypedTime(const UnitRef& box, int max, const char* emptyMessa
 // Every confirmation grows the staging box by one piece and sizes each component array to the
 // number of pieces; the new components go into the last element.
 void StageComponents(int hour, int minute) {
-  const Text staged = ReadText(StagingBox, prop::EditBoxContent);
+  const OwnedText staged = ReadText(StagingBox, prop::EditBoxContent);
   WriteText(StagingBox, prop::EditBoxContent, (std::string(staged.view()) + kStagingPiece).c_str());
   Globals& g = TheGlobals();
   for (void*& array : g.ReminderComponents) {
-    const Text content = ReadText(StagingBox, prop::EditBoxContent);
+    const OwnedText content = ReadText(StagingBox, prop::EditBoxContent);
     TextArray pieces = Call(cmd::kSplitText, content, kStagingSeparator, std::nullopt);
     TextArray(array).Reset();
     array = pieces.Release();
   }
   g.ReminderComponentCount = static_cast<int32_t>(ArrayElementCount(g.ReminderComponents[Year]));
   const double slot = g.ReminderComponentCount;
-  const Text date = DateTimeText(ReadDateTime(ReminderDateBox, prop::DatePickerValue));
-  const std::array<Text, 5> values = {TextBeforeMarker(date.c_str(), "年"), TextBetween(date.c_str(), "年", "月"),
-                                      TextBetween(date.c_str(), "月", "日"), Text::Copy(ClockNumberText(hour)),
-                                      Text::Copy(ClockNumberText(minute))};
+  const OwnedText date = DateTimeText(ReadDateTime(ReminderDateBox, prop::DatePickerValue));
+  const std::array<OwnedText, 5> values = {TextBeforeMarker(date.c_str(), "年"), TextBetween(date.c_str(), "年", "月"),
+                                      TextBetween(date.c_str(), "月", "日"), OwnedText::Copy(ClockNumberText(hour)),
+                                      OwnedText::Copy(ClockNumberText(minute))};
   for (int c = Year; c <= Minute; ++c) {
     TextArray array(g.ReminderComponents[c]);
-    array.Put(slot, Text::Copy(values[c].view()));
+    array.Put(slot, OwnedText::Copy(values[c].view()));
     g.ReminderComponents[c] = array.Release();
   }
 }
@@ -62,7 +62,7 @@ void WriteReminderRow(int32_t row, const char* key) {
   kReminders.SetItemText(row, 0, key);
   for (int c = Year; c <= Minute; ++c) {
     TextArray array(g.ReminderComponents[c]);
-    kReminders.SetItemText(row, c + 1, Text::Copy(array.At(g.ReminderComponentCount)).c_str());
+    kReminders.SetItemText(row, c + 1, OwnedText::Copy(array.At(g.ReminderComponentCount)).c_str());
     array.Release();
   }
 }
@@ -75,11 +75,11 @@ void RecordConfirmation(std::string_view key) {
 // Marks every entry whose text is the key's entry text; an entry that already carries the marker
 // ends the marking.
 void MarkEntries(const char* key) {
-  const Text entryText = EntryTextOfKey(key);
+  const OwnedText entryText = EntryTextOfKey(key);
   const std::string marked = kReminderMarker + std::string(entryText.view());
   const int32_t count = kEntries.ItemCount();
   for (int32_t row = 0; row < count; ++row) {
-    const Text text = kEntries.ItemText(row, 0);
+    const OwnedText text = kEntries.ItemText(row, 0);
     if (text.view() != entryText.view()) continue;
     Call(cmd::kSetFocus, EntryList);
     kEntries.SetCurrentSelection(row);
@@ -100,7 +100,7 @@ HandlerResult OnConfirmReminder(Args) {
   if (!minute) return NoAnswer;
   StageComponents(*hour, *minute);
 
-  const Text key = ReadText(ReminderCaption, prop::LabelCaption);
+  const OwnedText key = ReadText(ReminderCaption, prop::LabelCaption);
   const int32_t count = kReminders.ItemCount();
   for (int32_t row = 0; row < count; ++row) {
     if (kReminders.ItemText(row, 0) != key.view()) continue;

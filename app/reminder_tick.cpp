@@ -9,23 +9,23 @@
 #include "app/dialogs.h"
 #include "app/marker_text.h"
 #include "app/reminders.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
 #include "commands/time.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
 std::optional<DateTimeParts> MinuteOfRow(int32_t row) {
-  std::array<Text, 5> columns;
+  std::array<OwnedText, 5> columns;
   for (int32_t c = 0; c < 5; ++c) columns[c] = kReminders.ItemText(row, c + 1);
   return ReminderMinute(columns[0].view(), columns[1].view(), columns[2].view(), columns[3].view(),
                         columns[4].view());
 }
 
-void Announce(int32_t row, const Text& key) {
+void Announce(int32_t row, const OwnedText& key) {
   Call(cmd::kSetFocus, ReminderList);
   kReminders.SetCurrentSelection(row);
   kReminders.EnsureVisible(row);
@@ -33,9 +33,9 @@ void Announce(int32_t row, const Text& key) {
 }
 
 // The announced reminder's own key names the entries, whatever row the user selected meanwhile.
-void UnmarkEntries(const Text& key) {
+void UnmarkEntries(const OwnedText& key) {
   Call(cmd::kSetFocus, EntryList);
-  const Text entryText = EntryTextOfKey(key.c_str());
+  const OwnedText entryText = EntryTextOfKey(key.c_str());
   const std::string marked = kReminderMarker + std::string(entryText.view());
   for (int32_t row = 0; row < kEntries.ItemCount(); ++row) {
     if (kEntries.ItemText(row, 0) != marked) continue;
@@ -47,7 +47,7 @@ void UnmarkEntries(const Text& key) {
 }  // namespace
 
 std::optional<DateTimeParts> ClockNow() {
-  const Text t = DateTimeText(DateTimeNow());
+  const OwnedText t = DateTimeText(DateTimeNow());
   const char* c = t.c_str();
   return ClockFromComponents(TextBeforeMarker(c, "年").view(), TextBetween(c, "年", "月").view(),
                              TextBetween(c, "月", "日").view(), TextBetween(c, "日", "时").view(),
@@ -66,11 +66,11 @@ HandlerResult OnReminderTick(Args) {
   const auto instant = now ? InstantOf(*now) : std::nullopt;
   if (!instant) return NoAnswer;
   const TickSpan span = Announcements().BeginTick(*instant);
-  std::vector<Text> keys;
+  std::vector<OwnedText> keys;
   for (int32_t row = 0, count = kReminders.ItemCount(); row < count; ++row) {
     keys.push_back(kReminders.ItemText(row, 0));
   }
-  for (const Text& key : keys) {
+  for (const OwnedText& key : keys) {
     const int32_t row = ReminderRowOfKey(key.view());
     if (row < 0) continue;
     const auto minute = MinuteOfRow(row);

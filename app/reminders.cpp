@@ -6,15 +6,15 @@
 #include "app/command_calls.h"
 #include "app/dialogs.h"
 #include "app/marker_text.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
-using namespace units;
+using namespace ids;
 
-Text SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
+OwnedText SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
 
 void SetLayout(int32_t width, int32_t height) {
   WriteInt(ReminderWindow, prop::Height, height);
@@ -25,7 +25,7 @@ void SetLayout(int32_t width, int32_t height) {
 int32_t ReminderRowOfMarkedEntry(std::string_view markedEntry) {
   const int32_t count = kReminders.ItemCount();
   for (int32_t row = 0; row < count; ++row) {
-    const Text key = kReminders.ItemText(row, 0);
+    const OwnedText key = kReminders.ItemText(row, 0);
     if (kReminderMarker + std::string(EntryTextOfKey(key.c_str()).view()) == markedEntry) return row;
   }
   return -1;
@@ -80,14 +80,14 @@ HandlerResult OnAddReminder(Args) {
   SetLayout(283, 165);
   Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
-  WriteBool(ReminderWindow, prop::Visible, true);
+  WriteBool(ReminderWindow, prop::IsVisible, true);
   return NoAnswer;
 }
 
 HandlerResult OnShowReminders(Args) {
   if (!OpenReminderWindowForSelectedEntry()) return NoAnswer;
   SetLayout(856, 363);
-  WriteBool(ReminderWindow, prop::Visible, true);
+  WriteBool(ReminderWindow, prop::IsVisible, true);
   Call(cmd::kRefreshDisplay, ReminderWindow);
   FillReminderFields();
   return NoAnswer;
@@ -97,17 +97,17 @@ HandlerResult OnShowReminders(Args) {
 // up again afterwards rather than taken from the selections, which the user may have moved.
 HandlerResult OnDeleteReminder(Args) {
   const int32_t entry = kEntries.CurrentSelection();
-  const Text markedEntry = kEntries.ItemText(entry, 0);
+  const OwnedText markedEntry = kEntries.ItemText(entry, 0);
   if (markedEntry.empty()) return NoAnswer;
   if (!OpenWindow(ReminderWindow, false)) return NoAnswer;
   SetLayout(856, 363);
-  WriteBool(ReminderWindow, prop::Visible, false);
+  WriteBool(ReminderWindow, prop::IsVisible, false);
   const int32_t row = ReminderRowOfMarkedEntry(markedEntry.view());
   if (row < 0) return NoAnswer;
   kReminders.SetCurrentSelection(row);
   kReminders.EnsureVisible(row);
-  const Text key = kReminders.ItemText(row, 0);
-  const Text entryText = EntryTextOfKey(key.c_str());
+  const OwnedText key = kReminders.ItemText(row, 0);
+  const OwnedText entryText = EntryTextOfKey(key.c_str());
   const std::string question = "删除“" + std::string(entryText.view()) + "”的提醒事件吗？";
   if (ShowMessage(question.c_str(), 4) != 5) return NoAnswer;
   if (kEntries.ItemText(entry, 0) == markedEntry.view()) kEntries.SetItemText(entry, 0, entryText.c_str());
@@ -118,13 +118,13 @@ HandlerResult OnDeleteReminder(Args) {
 }
 
 HandlerResult OnReminderWindowMayClose(Args) {
-  WriteBool(ReminderWindow, prop::Visible, false);
+  WriteBool(ReminderWindow, prop::IsVisible, false);
   return Answer(0);
 }
 
 // The window lives until the program ends; there is nothing to let go of.
 HandlerResult OnReminderWindowDestroyed(Args) { return NoAnswer; }
 
-Text EntryTextOfKey(const char* key) { return TextAfterLastMarker(key, kKeyTextSeparator); }
+OwnedText EntryTextOfKey(const char* key) { return TextAfterLastMarker(key, kKeyTextSeparator); }
 
 }  // namespace tl::app

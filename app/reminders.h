@@ -10,13 +10,13 @@
 
 #include "app/app_handlers.h"
 #include "app/reminder_schedule.h"
-#include "app/units.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 
 // The two lists every reminder handler works on.
-inline constexpr ListUnit kEntries{units::EntryList};
-inline constexpr ListUnit kReminders{units::ReminderList};
+inline constexpr ListUnit kEntries{ids::EntryList};
+inline constexpr ListUnit kReminders{ids::ReminderList};
 
 // Texts the reminder logic shares.
 inline constexpr const char* kReminderMarker = "[提醒]";
@@ -26,7 +26,7 @@ inline constexpr const char* kKeyTextSeparator = "     ";
 // The clock now, read through the date-time text form; null only if that form cannot be read.
 std::optional<DateTimeParts> ClockNow();
 // The entry text inside a reminder's key.
-Text EntryTextOfKey(const char* key);
+OwnedText EntryTextOfKey(const char* key);
 // The row of the reminder list holding the key; -1 when there is none.
 int32_t ReminderRowOfKey(std::string_view key);
 // What the reminders remember between ticks, for the program's run.

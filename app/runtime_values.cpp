@@ -19,31 +19,32 @@ Block& Block::operator=(Block&& other) noexcept {
 }
 
 void Block::Reset(void* owned) {
-  if (p_ && p_ != owned) Services().Free(p_);
+  if (p_ && p_ != owned) ServicesInUse().Free(p_);
   p_ = owned;
 }
 
-Text Text::Copy(std::string_view bytes) {
-  auto* text = static_cast<char*>(Services().Allocate(static_cast<uint32_t>(bytes.size() + 1)));
+OwnedText OwnedText::Copy(std::string_view bytes) {
+  auto* text = static_cast<char*>(ServicesInUse().Allocate(static_cast<uint32_t>(bytes.size() + 1)));
   if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
   text[bytes.size()] = '\0';
-  return Text(text);
+  return OwnedText(text);
 }
 
-const char* Text::c_str() const {
+const char* OwnedText::c_str() const {
   auto* text = static_cast<const char*>(block_.get());
   return text ? text : EmptyText();
 }
 
-ByteSet ByteSet::Copy(std::span<const uint8_t> bytes) {
-  auto* block = static_cast<uint8_t*>(Services().Allocate(static_cast<uint32_t>(sizeof(ByteSetHeader) + bytes.size())));
+OwnedByteSet OwnedByteSet::Copy(std::span<const uint8_t> bytes) {
+  const auto size = static_cast<uint32_t>(sizeof(ByteSetHeader) + bytes.size());
+  auto* block = static_cast<uint8_t*>(ServicesInUse().Allocate(size));
   const ByteSetHeader header{1, static_cast<int32_t>(bytes.size())};
   std::memcpy(block, &header, sizeof header);
   if (!bytes.empty()) std::memcpy(block + sizeof header, bytes.data(), bytes.size());
-  return ByteSet(block);
+  return OwnedByteSet(block);
 }
 
-const void* ByteSet::get() const { return block_.get() ? block_.get() : EmptyByteSet(); }
+const void* OwnedByteSet::get() const { return block_.get() ? block_.get() : EmptyByteSet(); }
 
 TextArray& TextArray::operator=(TextArray&& other) noexcept {
   if (this != &other) Reset(other.block_.Release());
@@ -59,19 +60,19 @@ const char* TextArray::At(double n) const {
   return element ? element : EmptyText();
 }
 
-void TextArray::Put(double n, Text text) {
+void TextArray::Put(double n, OwnedText text) {
   At(n);
   // The block is this owner's own heap block; the element view is read-only only because it also
   // serves arrays in the constant area.
   char** elements = const_cast<char**>(ArrayTextElements(block_.get()).data());
   char*& element = elements[static_cast<size_t>(TruncateToInteger(n) - 1)];
-  Services().Free(element);
+  ServicesInUse().Free(element);
   element = text.Release();
 }
 
 void TextArray::Reset(void* owned) {
   if (block_.get() && block_.get() != owned) {
-    for (char* element : ArrayTextElements(block_.get())) Services().Free(element);
+    for (char* element : ArrayTextElements(block_.get())) ServicesInUse().Free(element);
   }
   block_.Reset(owned);
 }

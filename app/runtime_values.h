@@ -1,7 +1,7 @@
 // Owners of what the runtime hands the application: every text, byte set or array a command or a
-// property read returns is wrapped in one (`Text`, `ByteSet`, `TextArray`) that frees it through
-// the table's `Free` slot. A null text or byte set reads as empty, and is never given back to the
-// runtime: the owners hand out the program's constant empty one instead.
+// property read returns is wrapped in one (`OwnedText`, `OwnedByteSet`, `TextArray`) that frees it
+// through the table's `Free` slot. A null text or byte set reads as empty, and is never given back
+// to the runtime: the owners hand out the program's constant empty one instead.
 #pragma once
 
 #include <cstdint>
@@ -34,29 +34,29 @@ class Block {
 };
 
 // A GBK text owned by the application. A null text reads as empty; `c_str()` never hands out null.
-class Text {
+class OwnedText {
  public:
-  Text() = default;
-  explicit Text(char* owned) : block_(owned) {}
+  OwnedText() = default;
+  explicit OwnedText(char* owned) : block_(owned) {}
   // A new heap copy made through the table's `Allocate`.
-  static Text Copy(std::string_view bytes);
+  static OwnedText Copy(std::string_view bytes);
 
   const char* c_str() const;  // the constant empty text for a null text
   std::string_view view() const { return TextView(static_cast<const char*>(block_.get())); }
   bool empty() const { return view().empty(); }
   char* Release() { return static_cast<char*>(block_.Release()); }
-  friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const OwnedText& a, std::string_view b) { return a.view() == b; }
 
  private:
   Block block_;
 };
 
 // A byte set (int32 1, int32 length, bytes) owned by the application; null reads as empty.
-class ByteSet {
+class OwnedByteSet {
  public:
-  ByteSet() = default;
-  explicit ByteSet(void* owned) : block_(owned) {}
-  static ByteSet Copy(std::span<const uint8_t> bytes);
+  OwnedByteSet() = default;
+  explicit OwnedByteSet(void* owned) : block_(owned) {}
+  static OwnedByteSet Copy(std::span<const uint8_t> bytes);
 
   const void* get() const;  // the constant empty byte set for a null one
   std::span<const uint8_t> bytes() const { return ByteSetView(block_.get()); }
@@ -82,7 +82,7 @@ class TextArray {
   void* Release() { return block_.Release(); }
   void Reset(void* owned = nullptr);
   // Replaces element n (counted from 1, with the same index checks) and frees the old text.
-  void Put(double n, Text text);
+  void Put(double n, OwnedText text);
 
  private:
   Block block_;

@@ -8,16 +8,16 @@ const ServiceTable* g_services = nullptr;
 }  // namespace
 
 void UseServices(const ServiceTable& services) { g_services = &services; }
-const ServiceTable& Services() { return *g_services; }
+const ServiceTable& ServicesInUse() { return *g_services; }
 
 // The slots do not return; their pointers cannot say so.
 void RuntimeError(int32_t code) {
-  Services().ReportRuntimeError(code);
+  ServicesInUse().ReportRuntimeError(code);
   __builtin_unreachable();
 }
 
 void EndProgram(int32_t code) {
-  Services().ExitProgram(code);
+  ServicesInUse().ExitProgram(code);
   __builtin_unreachable();
 }
 

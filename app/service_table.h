@@ -11,7 +11,7 @@ namespace tl::app {
 
 // The entry routine records the table once, before any handler can run.
 void UseServices(const ServiceTable& services);
-const ServiceTable& Services();
+const ServiceTable& ServicesInUse();
 
 // The application's own runtime errors (index checks, unbalanced DLL calls): do not return.
 [[noreturn]] void RuntimeError(int32_t code);

@@ -13,8 +13,8 @@ namespace tl::app {
 namespace prop {
 inline constexpr int32_t Left = Number(CommonProperty::Left), Top = Number(CommonProperty::Top),
                          Width = Number(CommonProperty::Width), Height = Number(CommonProperty::Height),
-                         Tag = Number(CommonProperty::Tag), Visible = Number(CommonProperty::Visible),
-                         Disabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
+                         Tag = Number(CommonProperty::Tag), IsVisible = Number(CommonProperty::Visible),
+                         IsDisabled = Number(CommonProperty::Disabled), Cursor = Number(CommonProperty::Cursor);
 inline constexpr int32_t TimerInterval = Number(TimerProperty::Interval);
 inline constexpr int32_t ButtonCaption = Number(ButtonProperty::Caption), LabelCaption = Number(LabelProperty::Caption);
 inline constexpr int32_t EditBoxContent = Number(EditBoxProperty::Content);
@@ -32,7 +32,7 @@ inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);
 uint64_t ReadProperty(const UnitRef& unit, int32_t index);
 int32_t ReadInt(const UnitRef& unit, int32_t index);
 bool ReadBool(const UnitRef& unit, int32_t index);
-Text ReadText(const UnitRef& unit, int32_t index);
+OwnedText ReadText(const UnitRef& unit, int32_t index);
 double ReadDateTime(const UnitRef& unit, int32_t index);
 void WriteInt(const UnitRef& unit, int32_t index, int32_t value);
 void WriteDateTime(const UnitRef& unit, int32_t index, double value);

@@ -6,10 +6,10 @@
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
 #include "commands/time.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
@@ -29,17 +29,17 @@ constexpr int32_t kSliderLingerMs = 800;
 constexpr double kEdgeTolerance = 0.0000001;
 
 bool PinCaptionIs(std::string_view caption) {
-  return ReadText(units::PinButton, prop::ButtonCaption) == caption;
+  return ReadText(ids::PinButton, prop::ButtonCaption) == caption;
 }
 
 
 // One reading of the pointer serves the whole test: on Wine each reading is a round trip to the
 // window server and the display, and the tick runs as often as the timer allows.
 bool PointerOverMainWindow() {
-  const double left = ReadInt(units::MainWindow, prop::Left);
-  const double top = ReadInt(units::MainWindow, prop::Top);
-  const double width = ReadInt(units::MainWindow, prop::Width);
-  const double height = ReadInt(units::MainWindow, prop::Height);
+  const double left = ReadInt(ids::MainWindow, prop::Left);
+  const double top = ReadInt(ids::MainWindow, prop::Top);
+  const double width = ReadInt(ids::MainWindow, prop::Width);
+  const double height = ReadInt(ids::MainWindow, prop::Height);
   const PointRecord pointer = CursorPosition();
   if (pointer.x - (left + width) > kEdgeTolerance) return false;
   if (pointer.x < left) return false;
@@ -51,7 +51,7 @@ bool PointerOverMainWindow() {
 }  // namespace
 
 HandlerResult OnTransparencyMenu(Args) {
-  WriteBool(units::TransparencySlider, prop::Visible, true);
+  WriteBool(ids::TransparencySlider, prop::IsVisible, true);
   return NoAnswer;
 }
 
@@ -59,35 +59,35 @@ HandlerResult OnTransparencyMenu(Args) {
 // applies its position at once; the slider goes when the last run's wait is over, and each
 // earlier run hides it once more as it returns.
 HandlerResult OnSliderChanged(Args) {
-  const int32_t window = WindowHandle(units::MainWindow);
-  const int32_t position = ReadInt(units::TransparencySlider, prop::SliderPosition);
+  const int32_t window = WindowHandle(ids::MainWindow);
+  const int32_t position = ReadInt(ids::TransparencySlider, prop::SliderPosition);
   const uint8_t opacity = Call(cmd::kToByte, IntArg(position));
   SetWindowOpacity(window, opacity);
   Call(cmd::kDelay, kSliderLingerMs);
-  WriteBool(units::TransparencySlider, prop::Visible, false);
+  WriteBool(ids::TransparencySlider, prop::IsVisible, false);
   return NoAnswer;
 }
 
 HandlerResult OnPinClicked(Args) {
-  WriteText(units::PinButton, prop::ButtonCaption, PinCaptionIs(kShrinking) ? kPinned.data() : kShrinking.data());
+  WriteText(ids::PinButton, prop::ButtonCaption, PinCaptionIs(kShrinking) ? kPinned.data() : kShrinking.data());
   if (PinCaptionIs(kShrinking)) {
-    WriteInt(units::ShrinkTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
+    WriteInt(ids::ShrinkTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
   } else if (PinCaptionIs(kPinned)) {
-    WriteInt(units::ShrinkTimer, prop::TimerInterval, kTimerStopped);
+    WriteInt(ids::ShrinkTimer, prop::TimerInterval, kTimerStopped);
   }
   RefreshPinTip();
   return NoAnswer;
 }
 
 HandlerResult OnPinRightPressed(Args) {
-  Call(cmd::kPopupMenu, units::PinButton, units::SettingsMenu);
+  Call(cmd::kPopupMenu, ids::PinButton, ids::SettingsMenu);
   return NoAnswer;
 }
 
 // Runs as often as the platform's timer allows. The height is written on every tick, changed or
 // not; writing the value a window already has costs the runtime nothing.
 HandlerResult OnShrinkTick(Args) {
-  WriteInt(units::MainWindow, prop::Height, PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight);
+  WriteInt(ids::MainWindow, prop::Height, PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight);
   return NoAnswer;
 }
 

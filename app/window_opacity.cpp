@@ -6,9 +6,9 @@
 #include "app/command_calls.h"
 #include "app/declared_calls.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "commands/text.h"
 #include "controls/balloon_tip.h"
+#include "forms/ids.h"
 
 namespace tl::app {
 namespace {
@@ -42,7 +42,7 @@ void RefreshPinTip() {
   // Runs where the caption may have changed, at the main window's creation and after a click on
   // the pin, not on the save timer's ticks; the tip is set again only when the caption changed.
   static std::string shownFor;
-  const Text caption = ReadText(units::PinButton, prop::ButtonCaption);
+  const OwnedText caption = ReadText(ids::PinButton, prop::ButtonCaption);
   const char* tip = nullptr;
   if (caption == ids::PinCaptionShrinking) {
     tip = "固定为展开状态";
@@ -51,7 +51,7 @@ void RefreshPinTip() {
   }
   if (!tip || caption.view() == shownFor) return;
   shownFor = caption.view();
-  Call(kSetTip, units::TipBalloon, units::PinButton, tip, kNoIcon, std::nullopt, std::nullopt, std::nullopt, std::nullopt);
+  Call(kSetTip, ids::TipBalloon, ids::PinButton, tip, kNoIcon, std::nullopt, std::nullopt, std::nullopt, std::nullopt);
 }
 
 }  // namespace tl::app

@@ -50,7 +50,7 @@ LRESULT CALLBACK DeferredClose(HWND w, UINT message, WPARAM wp, LPARAM lp, UINT_
 
 int32_t MessageBox(const ArgRecord& content, int32_t style, std::optional<std::string_view> title,
                    const ArgRecord& owner) {
-  const std::string text = IsBasicType(content.type) ? ValueText(content) : std::string();
+  const std::string text = IsBasicType(content.type) ? TextForm(content) : std::string();
   auto flags = static_cast<UINT>(style);
   if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
   HWND ownerWindow = OwnerWindow(owner);

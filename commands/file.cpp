@@ -57,7 +57,7 @@ bool WriteFile(std::string_view name, MoreRecords byteSets) {
   return file.Close();
 }
 
-const std::string& ProgramDirectory() {
+const std::string& RunDirectory() {
   static const std::string directory = [] {
     std::wstring withSlash = tl::ProgramDirectory();
     if (!withSlash.empty()) withSlash.pop_back();
@@ -66,6 +66,6 @@ const std::string& ProgramDirectory() {
   return directory;
 }
 
-std::string GetRunDirectory() { return ProgramDirectory(); }
+std::string GetRunDirectory() { return RunDirectory(); }
 
 }  // namespace tl::cmd

@@ -42,7 +42,7 @@ int64_t FileLength(std::string_view name);
 AsBytes<FileStamp> StampOfFile(std::string_view name);
 
 // The executable's directory without a trailing backslash ("C:" for a program in a root).
-const std::string& ProgramDirectory();
+const std::string& RunDirectory();
 
 inline constexpr auto kReadFile = MakeCommand<ReadFile>("ReadFile");
 inline constexpr auto kWriteFile = MakeCommand<WriteFile>("WriteFile");

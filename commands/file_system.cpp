@@ -3,23 +3,25 @@
 namespace tl::cmd {
 namespace {
 
-HANDLE Open(const wchar_t* name, DWORD access, DWORD share, DWORD disposition) {
+HANDLE RealOpen(const wchar_t* name, DWORD access, DWORD share, DWORD disposition) {
   return CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-BOOL Read(HANDLE file, void* bytes, DWORD count, DWORD* done) { return ::ReadFile(file, bytes, count, done, nullptr); }
-BOOL Write(HANDLE file, const void* bytes, DWORD count, DWORD* done) {
+BOOL RealRead(HANDLE file, void* bytes, DWORD count, DWORD* done) {
+  return ::ReadFile(file, bytes, count, done, nullptr);
+}
+BOOL RealWrite(HANDLE file, const void* bytes, DWORD count, DWORD* done) {
   return ::WriteFile(file, bytes, count, done, nullptr);
 }
-BOOL Replace(const wchar_t* source, const wchar_t* target) {
+BOOL RealReplace(const wchar_t* source, const wchar_t* target) {
   return MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
-BOOL Flush(HANDLE file) { return FlushFileBuffers(file); }
-BOOL Remove(const wchar_t* name) { return DeleteFileW(name); }
-BOOL Attributes(const wchar_t* name, WIN32_FILE_ATTRIBUTE_DATA* data) {
+BOOL RealFlush(HANDLE file) { return FlushFileBuffers(file); }
+BOOL RealRemove(const wchar_t* name) { return DeleteFileW(name); }
+BOOL RealAttributes(const wchar_t* name, WIN32_FILE_ATTRIBUTE_DATA* data) {
   return GetFileAttributesExW(name, GetFileExInfoStandard, data);
 }
 
-constexpr FileSystem kReal{Open, Read, Write, Flush, Replace, Remove, Attributes};
+constexpr FileSystem kReal{RealOpen, RealRead, RealWrite, RealFlush, RealReplace, RealRemove, RealAttributes};
 const FileSystem* inUse = &kReal;
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr std::array<int, 7> kShowModes = {SW_SHOWNORMAL, SW_HIDE,           SW_
 
 // A key given as a virtual-key code, or as a text whose first character is looked up on the
 // current keyboard layout (the shift state it would need is dropped).
-WORD KeyCode(const ArgRecord& key) {
+WORD VirtualKeyOf(const ArgRecord& key) {
   if (key.type == DataType::Text) {
     const std::wstring text = Widen(Codec<std::string_view>::Decode(key));
     if (text.empty()) return 0;
@@ -55,7 +55,7 @@ std::wstring OptionalText(std::optional<std::string_view> text) { return text ? 
 }  // namespace
 
 void SimulateKey(const ArgRecord& key1, const ArgRecord& key2, const ArgRecord& key3) {
-  const WORD keys[3] = {KeyCode(key1), KeyCode(key2), KeyCode(key3)};
+  const WORD keys[3] = {VirtualKeyOf(key1), VirtualKeyOf(key2), VirtualKeyOf(key3)};
   std::vector<INPUT> inputs;
   // Pressed in order, then released in the same order; key 1 is sent even when it is 0.
   for (bool up : {false, true}) {

@@ -149,7 +149,7 @@ uint64_t LeadingInteger(std::string_view s) {
   return negative ? 0 - value : value;
 }
 
-std::string ValueText(const ArgRecord& r) {
+std::string TextForm(const ArgRecord& r) {
   if (r.type & DataType::ArrayFlag) return std::string(UpToZero(NumericArrayBytes(r)));
   switch (r.type) {
     case DataType::Byte: return Format("%u", static_cast<unsigned>(r.low & 0xFF));
@@ -239,7 +239,7 @@ TextArrayBlock SplitText(std::string_view text, std::optional<std::string_view> 
   return {block};
 }
 
-std::string ToText(const ArgRecord& value) { return ValueText(value); }
+std::string ToText(const ArgRecord& value) { return TextForm(value); }
 
 ByteSetBlock ToByteSet(const ArgRecord& r) {
   if (r.type & DataType::ArrayFlag) return NewByteSetOrNull(NumericArrayBytes(r));

@@ -59,7 +59,7 @@ int32_t ScanText(std::string_view text, std::string_view target, std::optional<i
                  bool ignoreCase, ScanDirection direction);
 
 // The text form of one value as ToText gives it (date-times in their DateTimeToText form).
-std::string ValueText(const ArgRecord& value);
+std::string TextForm(const ArgRecord& value);
 
 // Leading blanks, an optional sign, then decimal digits, wrapping modulo 2^64: a value cut to a
 // narrower integer keeps its low bits exact however long the digit run is.

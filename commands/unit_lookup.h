@@ -18,7 +18,7 @@ inline HWND UnitWindow(const UnitRef& ref, bool checked) {
 
 // An owner given as a window unit or as a native handle; a window that is not loaded gives none.
 inline HWND OwnerWindow(const ArgRecord& owner) {
-  if (owner.type == UnitType::Window) return UnitWindow(Codec<UnitRef>::Decode(owner), false);
+  if (owner.type == TypeCode(UnitType::Window)) return UnitWindow(Codec<UnitRef>::Decode(owner), false);
   if (owner.type == DataType::Int) return reinterpret_cast<HWND>(static_cast<uintptr_t>(owner.low));
   return nullptr;
 }

@@ -74,7 +74,7 @@ void Dismiss(BalloonTip* unit) {
   }
 }
 
-bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 
 GdiObject BodyFontObject(std::string_view styleSheet) {
   const TipFont body = BodyFont(styleSheet);
@@ -188,7 +188,7 @@ void BalloonTip::OnThreadMessage(const MSG& message) {
   switch (message.message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
-      if (!(message.pt == lastPointer_)) OnPointerMoved(message.pt);
+      if (!SamePoint(message.pt, lastPointer_)) OnPointerMoved(message.pt);
       break;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_XBUTTONDOWN: case WM_XBUTTONDBLCLK:
@@ -264,7 +264,7 @@ void BalloonTip::OnTimer(UINT_PTR id) {
     current_.reset();
     return;
   }
-  if (now == lastPointer_) {
+  if (SamePoint(now, lastPointer_)) {
     Show();
   } else {
     // Still moving inside the item: it has to rest for the whole delay.

@@ -41,17 +41,15 @@ std::vector<uint8_t> AboutTextBlock() {
 }  // namespace
 
 WindowDef AboutWindow(const Assets& assets) {
-  return {.id = ids::AboutWindow,
+  return {.id = ids::AboutWindow.window,
           .word1 = 0x208C4,
           .word2 = 0,
           .records = {
-              UnitDef{.id = ids::AboutWindowUnit,
-                      .type = UnitType::Window,
+              UnitDef{.unit = ids::AboutWindow,
                       .rect = {50, 50, 393, 114},
                       .flags = kVisible,
                       .block = WindowBlock(assets)},
-              UnitDef{.id = ids::AboutText,
-                      .type = UnitType::Label,
+              UnitDef{.unit = ids::AboutText,
                       .name = "标签1",
                       .rect = {96, 8, 288, 80},
                       .flags = kVisible,

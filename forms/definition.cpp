@@ -1,5 +1,7 @@
 #include "forms/definition.h"
 
+#include <stdexcept>
+
 #include "runtime/byte_io.h"
 
 namespace tl::forms {
@@ -8,7 +10,7 @@ namespace {
 struct RecordEncoder {
   std::vector<uint8_t> operator()(const UnitDef& unit) const {
     UnitRecordFields fields;
-    fields.type = unit.type;
+    fields.type = TypeCode(unit.unit.type);
     fields.name = unit.name;
     fields.left = unit.rect.left;
     fields.top = unit.rect.top;
@@ -32,6 +34,12 @@ struct RecordEncoder {
   }
 };
 
+uint32_t RecordId(const WindowDef& window, const UnitDef& unit) {
+  if (unit.unit.window != window.id) throw std::logic_error("a unit of another window: " + unit.name);
+  return unit.unit.unit;
+}
+uint32_t RecordId(const WindowDef&, const MenuDef& item) { return item.id; }
+
 }  // namespace
 
 std::vector<uint8_t> CursorValue(int32_t value) { return ByteWriter().Int32(value).Take(); }
@@ -52,7 +60,7 @@ WindowDefinitionData Serialize(const WindowDef& window) {
   std::vector<uint32_t> ids;
   std::vector<std::vector<uint8_t>> records;
   for (const RecordDef& record : window.records) {
-    ids.push_back(std::visit([](const auto& r) { return r.id; }, record));
+    ids.push_back(std::visit([&](const auto& r) { return RecordId(window, r); }, record));
     records.push_back(std::visit(RecordEncoder{}, record));
   }
   WindowDefinitionData data;

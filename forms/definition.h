@@ -10,6 +10,7 @@
 
 #include "forms/handlers.h"
 #include "runtime/form_image.h"
+#include "runtime/unit_ref.h"
 
 namespace tl::forms {
 
@@ -22,11 +23,11 @@ struct Binding {
   HandlerId handler{};
 };
 
-// A window's own unit or a control. Every unit of this program has the window as parent, no
-// children, an empty tag and tab order 0.
+// A window's own unit or a control, named by its reference (forms/ids.h), which must be of the
+// window it is listed in. Every unit of this program has the window as parent, no children, an
+// empty tag and tab order 0.
 struct UnitDef {
-  uint32_t id = 0;
-  uint32_t type = 0;
+  UnitRef unit;
   std::string name;
   Rect rect;
   uint32_t flags = 0;
@@ -72,6 +73,7 @@ WindowDef DetailsWindow();
 WindowDef AboutWindow(const Assets& assets);
 WindowDef ReminderWindow();
 
+// Throws std::logic_error for a unit of another window.
 WindowDefinitionData Serialize(const WindowDef& window);
 // The four windows in the order of the window map.
 std::vector<WindowDefinitionData> AllWindows(const Assets& assets);

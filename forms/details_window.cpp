@@ -26,18 +26,16 @@ std::vector<uint8_t> DetailsListBlock() {
 }  // namespace
 
 WindowDef DetailsWindow() {
-  return {.id = ids::DetailsWindow,
+  return {.id = ids::DetailsWindow.window,
           .word1 = 0x4568FB0,
           .word2 = 0x19012422,
           .records = {
-              UnitDef{.id = ids::DetailsWindowUnit,
-                      .type = UnitType::Window,
+              UnitDef{.unit = ids::DetailsWindow,
                       .rect = {50, 50, 919, 447},
                       .flags = kVisible,
                       .bindings = {{WindowEvent::Created, HandlerId::OnDetailsWindowCreated}},
                       .block = WindowBlock()},
-              UnitDef{.id = ids::DetailsList,
-                      .type = UnitType::ListView,
+              UnitDef{.unit = ids::DetailsList,
                       .name = "超级列表框1",
                       .rect = {8, 8, 904, 408},
                       .flags = kVisible | kTab,

@@ -1,9 +1,13 @@
 // Identifiers of the program's four windows, their units and menu items, shared by the form
-// definitions and the application. Window ids name a window definition; unit ids name a unit
-// inside its window (the window's own unit is record 0).
+// definitions and the application. Each unit is written once, as the reference the application's
+// service calls take: its window definition's id, its unit id inside that window and its type. A
+// window is named by its own unit (record 0), whose `.window` is the window definition's id.
+// Menu items the application never addresses are plain unit ids.
 #pragma once
 
 #include <cstdint>
+
+#include "runtime/unit_ref.h"
 
 namespace tl::ids {
 
@@ -12,33 +16,28 @@ namespace tl::ids {
 inline constexpr const char* PinCaptionShrinking = "固定";
 inline constexpr const char* PinCaptionPinned = "缩放";
 
-inline constexpr uint32_t MainWindow = 0x52010001;
-inline constexpr uint32_t DetailsWindow = 0x520123F6;
-inline constexpr uint32_t AboutWindow = 0x52012444;
-inline constexpr uint32_t ReminderWindow = 0x52012449;
-
 // MainWindow
-inline constexpr uint32_t MainWindowUnit = 0x06010000;
-inline constexpr uint32_t TransparencySlider = 0x160124EA;
-inline constexpr uint32_t TipBalloon = 0x160123BF;
-inline constexpr uint32_t PinButton = 0x160123B9;
-inline constexpr uint32_t PortalButton = 0x16012398;
-inline constexpr uint32_t CalculatorButton = 0x16012397;
-inline constexpr uint32_t NotepadButton = 0x1601238E;
-inline constexpr uint32_t SaveTimer = 0x16012355;
-inline constexpr uint32_t HiddenButton = 0x1601230D;
-inline constexpr uint32_t ShrinkTimer = 0x16012294;
-inline constexpr uint32_t AddEntryButton = 0x1601226D;
-inline constexpr uint32_t InputDeviceUnit = 0x1601224F;
-inline constexpr uint32_t TitleLabel = 0x16012245;
-inline constexpr uint32_t EntryList = 0x16010002;
+inline constexpr UnitRef MainWindow{0x52010001, 0x06010000, UnitType::Window};
+inline constexpr UnitRef TransparencySlider{MainWindow.window, 0x160124EA, UnitType::Slider};
+inline constexpr UnitRef TipBalloon{MainWindow.window, 0x160123BF, UnitType::BalloonTip};
+inline constexpr UnitRef PinButton{MainWindow.window, 0x160123B9, UnitType::Button};
+inline constexpr UnitRef PortalButton{MainWindow.window, 0x16012398, UnitType::Button};
+inline constexpr UnitRef CalculatorButton{MainWindow.window, 0x16012397, UnitType::Button};
+inline constexpr UnitRef NotepadButton{MainWindow.window, 0x1601238E, UnitType::Button};
+inline constexpr UnitRef SaveTimer{MainWindow.window, 0x16012355, UnitType::Timer};
+inline constexpr UnitRef HiddenButton{MainWindow.window, 0x1601230D, UnitType::Button};
+inline constexpr UnitRef ShrinkTimer{MainWindow.window, 0x16012294, UnitType::Timer};
+inline constexpr UnitRef AddEntryButton{MainWindow.window, 0x1601226D, UnitType::Button};
+inline constexpr UnitRef InputDeviceUnit{MainWindow.window, 0x1601224F, UnitType::InputDevice};
+inline constexpr UnitRef TitleLabel{MainWindow.window, 0x16012245, UnitType::Label};
+inline constexpr UnitRef EntryList{MainWindow.window, 0x16010002, UnitType::ListView};
 
 // MainWindow menu items, in record order.
-inline constexpr uint32_t SettingsMenu = 0x260123D7;
+inline constexpr UnitRef SettingsMenu{MainWindow.window, 0x260123D7, UnitType::Menu};
 inline constexpr uint32_t AboutItem = 0x260123D8;
 inline constexpr uint32_t TransparencyItem = 0x260124EC;
 inline constexpr uint32_t CloseProgramItem = 0x260123E5;
-inline constexpr uint32_t ListMenu = 0x260123E6;
+inline constexpr UnitRef ListMenu{MainWindow.window, 0x260123E6, UnitType::Menu};
 inline constexpr uint32_t EditEntryItem = 0x260123E7;
 inline constexpr uint32_t DeleteEntryItem = 0x260123E8;
 inline constexpr uint32_t InsertEntryItem = 0x260123ED;
@@ -49,26 +48,26 @@ inline constexpr uint32_t AddReminderItem = 0x260123EB;
 inline constexpr uint32_t DeleteReminderItem = 0x260123EA;
 
 // DetailsWindow
-inline constexpr uint32_t DetailsWindowUnit = 0x060123F5;
-inline constexpr uint32_t DetailsList = 0x160123F7;
+inline constexpr UnitRef DetailsWindow{0x520123F6, 0x060123F5, UnitType::Window};
+inline constexpr UnitRef DetailsList{DetailsWindow.window, 0x160123F7, UnitType::ListView};
 
 // AboutWindow
-inline constexpr uint32_t AboutWindowUnit = 0x06012445;
-inline constexpr uint32_t AboutText = 0x16012446;
+inline constexpr UnitRef AboutWindow{0x52012444, 0x06012445, UnitType::Window};
+inline constexpr UnitRef AboutText{AboutWindow.window, 0x16012446, UnitType::Label};
 
 // ReminderWindow
-inline constexpr uint32_t ReminderWindowUnit = 0x06012448;
-inline constexpr uint32_t ReminderList = 0x16016A11;
-inline constexpr uint32_t StagingBox = 0x160169E0;
-inline constexpr uint32_t ReminderTimer = 0x16012498;
-inline constexpr uint32_t ReminderTimeLabel = 0x16012480;
-inline constexpr uint32_t TimeColonLower = 0x1601247F;
-inline constexpr uint32_t TimeColonUpper = 0x16012479;
-inline constexpr uint32_t ReminderMinuteBox = 0x16012477;
-inline constexpr uint32_t ReminderHourBox = 0x16012475;
-inline constexpr uint32_t ReminderDateLabel = 0x16012474;
-inline constexpr uint32_t ReminderCaption = 0x1601245C;
-inline constexpr uint32_t ConfirmReminderButton = 0x16012452;
-inline constexpr uint32_t ReminderDateBox = 0x1601244A;
+inline constexpr UnitRef ReminderWindow{0x52012449, 0x06012448, UnitType::Window};
+inline constexpr UnitRef ReminderList{ReminderWindow.window, 0x16016A11, UnitType::ListView};
+inline constexpr UnitRef StagingBox{ReminderWindow.window, 0x160169E0, UnitType::EditBox};
+inline constexpr UnitRef ReminderTimer{ReminderWindow.window, 0x16012498, UnitType::Timer};
+inline constexpr UnitRef ReminderTimeLabel{ReminderWindow.window, 0x16012480, UnitType::Label};
+inline constexpr UnitRef TimeColonLower{ReminderWindow.window, 0x1601247F, UnitType::TransparentLabel};
+inline constexpr UnitRef TimeColonUpper{ReminderWindow.window, 0x16012479, UnitType::TransparentLabel};
+inline constexpr UnitRef ReminderMinuteBox{ReminderWindow.window, 0x16012477, UnitType::EditBox};
+inline constexpr UnitRef ReminderHourBox{ReminderWindow.window, 0x16012475, UnitType::EditBox};
+inline constexpr UnitRef ReminderDateLabel{ReminderWindow.window, 0x16012474, UnitType::Label};
+inline constexpr UnitRef ReminderCaption{ReminderWindow.window, 0x1601245C, UnitType::Label};
+inline constexpr UnitRef ConfirmReminderButton{ReminderWindow.window, 0x16012452, UnitType::Button};
+inline constexpr UnitRef ReminderDateBox{ReminderWindow.window, 0x1601244A, UnitType::DatePicker};
 
 }  // namespace tl::ids

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/unit_ref.h"
 #include "runtime/value.h"
 
 namespace tl {
@@ -32,13 +33,6 @@ namespace tl {
 // A date-time: days since 30 December 1899, the fraction the time of the day.
 struct DateTime {
   double days = 0;
-};
-
-// A unit as the object of a method or as a window argument: (window id, unit id, unit type).
-struct UnitRef {
-  uint32_t window = 0;
-  uint32_t unit = 0;
-  uint32_t type = 0;
 };
 
 // A by-reference argument: the command writes a value of the given type into the variable.
@@ -153,9 +147,9 @@ struct Codec<Bytes> {
 template <>
 struct Codec<UnitRef> {
   static constexpr uint32_t kType = 0;
-  static UnitRef Decode(const ArgRecord& r) { return {r.low, r.high, r.type}; }
+  static UnitRef Decode(const ArgRecord& r) { return {r.low, r.high, static_cast<UnitType>(r.type)}; }
   using Given = UnitRef;
-  static ArgRecord Encode(const UnitRef& u) { return {u.window, u.unit, u.type}; }
+  static ArgRecord Encode(const UnitRef& u) { return {u.window, u.unit, TypeCode(u.type)}; }
 };
 
 template <>
@@ -297,7 +291,7 @@ struct ResultCodec<AsBytes<T>> {
 // ---- the descriptor ----------------------------------------------------------------------------
 
 // The library position of a unit type's methods: its library number counted from 0.
-constexpr int32_t LibraryOfType(uint32_t unitType) { return static_cast<int32_t>(unitType >> 16) - 1; }
+constexpr int32_t LibraryOfType(UnitType type) { return static_cast<int32_t>(TypeCode(type) >> 16) - 1; }
 
 // One row of a library's table.
 struct CommandInfo {

@@ -74,7 +74,7 @@ void AppendTypedArgument(const TypedEventArg& arg, std::vector<uint32_t>& words)
   bool wide = false;
   if (arg.passing & 1) {
     wide = false;
-  } else if ((arg.passing & 2) || arg.type == UnitType::Menu) {
+  } else if ((arg.passing & 2) || arg.type == TypeCode(UnitType::Menu)) {
     wide = true;
   } else {
     switch (arg.type) {

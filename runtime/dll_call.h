@@ -43,9 +43,9 @@ constexpr uint32_t AsWord(T value) {
   }
 }
 
-// The application's form of a declared call: each argument widened to one stack word.
+// tl_CallDllChecked with each argument widened to one stack word.
 template <typename... A>
-uint32_t CallDll(uint32_t index, A... args) {
+uint32_t CallDllChecked(uint32_t index, A... args) {
   static_assert((... && (sizeof(A) <= 4)), "declared functions take 32-bit arguments");
   const uint32_t words[sizeof...(A) + 1] = {AsWord(args)..., 0};
   return static_cast<uint32_t>(tl_CallDllChecked(index, words, sizeof...(A)));

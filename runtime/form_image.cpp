@@ -90,7 +90,7 @@ bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLay
   UnitLayout at;
   BlockReader r(record, "unit record", 0, kTruncation);
   ReadHead(r, f);
-  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == UnitType::Menu)) r.Refuse("bad unit type id", 0);
+  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == TypeCode(UnitType::Menu))) r.Refuse("bad unit type id", 0);
   at.objectSlot = r.position();
   r.Uint32("object slot", f.objectSlot);
   at.rect = r.position();
@@ -135,7 +135,7 @@ bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuL
   MenuLayout at;
   BlockReader r(record, "menu item record", 0, kTruncation);
   ReadHead(r, f);
-  if (r.ok() && f.type != UnitType::Menu) r.Refuse("bad menu item type id", 0);
+  if (r.ok() && f.type != TypeCode(UnitType::Menu)) r.Refuse("bad menu item type id", 0);
   const size_t shortcutAt = r.position();
   r.Int32("shortcut", f.shortcut).Int32("level", f.level);
   at.flags = r.position();
@@ -230,7 +230,7 @@ class RecordWalk {
   }
 
   bool CheckWindowAndParents() {
-    if (units_[0].type != UnitType::Window) return refuse_.Refuse("first record is not a window", starts_[0]);
+    if (units_[0].type != TypeCode(UnitType::Window)) return refuse_.Refuse("first record is not a window", starts_[0]);
     if (units_[0].parent != 0) return refuse_.Refuse("bad parent unit id", ParentAt(0));
     std::vector<size_t> parentIndex(n_, SIZE_MAX);
     for (size_t k = 1; k < n_; ++k) {

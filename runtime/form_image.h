@@ -70,7 +70,7 @@ struct UnitRecordFields {
 inline constexpr uint32_t kFirstMenuCommand = 20000;
 
 struct MenuItemFields {
-  uint32_t type = UnitType::Menu;
+  uint32_t type = TypeCode(UnitType::Menu);
   uint32_t link = 0;
   std::string name;
   std::string comment;

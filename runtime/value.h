@@ -35,20 +35,22 @@ inline constexpr uint32_t None = 0;
 inline constexpr int64_t kSecondsPerDay = 86400;
 
 // Unit type ids of the types this program places on its windows.
-namespace UnitType {
-inline constexpr uint32_t Window = 0x10001;
-inline constexpr uint32_t Menu = 0x10003;
-inline constexpr uint32_t EditBox = 0x10005;
-inline constexpr uint32_t Label = 0x1000A;
-inline constexpr uint32_t Button = 0x1000B;
-inline constexpr uint32_t Slider = 0x10014;
-inline constexpr uint32_t DatePicker = 0x10017;
-inline constexpr uint32_t Timer = 0x10020;
-inline constexpr uint32_t ListView = 0x20004;
-inline constexpr uint32_t TransparentLabel = 0x20005;
-inline constexpr uint32_t InputDevice = 0x40001;
-inline constexpr uint32_t BalloonTip = 0x60001;
-}  // namespace UnitType
+enum class UnitType : uint32_t {
+  Window = 0x10001,
+  Menu = 0x10003,
+  EditBox = 0x10005,
+  Label = 0x1000A,
+  Button = 0x1000B,
+  Slider = 0x10014,
+  DatePicker = 0x10017,
+  Timer = 0x10020,
+  ListView = 0x20004,
+  TransparentLabel = 0x20005,
+  InputDevice = 0x40001,
+  BalloonTip = 0x60001,
+};
+// The unit type as the type code an argument record or a stored unit record carries.
+constexpr uint32_t TypeCode(UnitType type) { return static_cast<uint32_t>(type); }
 
 // Every argument and result: payload low, payload high, type code. A unit reference carries
 // (window id, unit id, unit type); a by-reference argument the variable's address.

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -78,10 +79,10 @@ TEST_F(FormsTest, ImageReadsBackAndWritesTheSameBytes) {
 
 TEST_F(FormsTest, WindowMapOrderAndStoredWords) {
   const std::vector<std::array<uint32_t, 3>> expected = {
-      {ids::MainWindow, 0xC2, 0x19010003},
-      {ids::DetailsWindow, 0x4568FB0, 0x19012422},
-      {ids::AboutWindow, 0x208C4, 0},
-      {ids::ReminderWindow, 0x44F9FB0, 0x19012453},
+      {ids::MainWindow.window, 0xC2, 0x19010003},
+      {ids::DetailsWindow.window, 0x4568FB0, 0x19012422},
+      {ids::AboutWindow.window, 0x208C4, 0},
+      {ids::ReminderWindow.window, 0x44F9FB0, 0x19012453},
   };
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(windows_[i].id, expected[i][0]);
@@ -93,21 +94,21 @@ TEST_F(FormsTest, WindowMapOrderAndStoredWords) {
 
 TEST_F(FormsTest, RecordsInDesignedOrder) {
   const std::map<uint32_t, std::vector<uint32_t>> expected = {
-      {ids::MainWindow,
-       {ids::MainWindowUnit, ids::TransparencySlider, ids::SettingsMenu, ids::AboutItem,
-        ids::TransparencyItem, ids::CloseProgramItem, ids::ListMenu, ids::EditEntryItem,
+      {ids::MainWindow.window,
+       {ids::MainWindow.unit, ids::TransparencySlider.unit, ids::SettingsMenu.unit, ids::AboutItem,
+        ids::TransparencyItem, ids::CloseProgramItem, ids::ListMenu.unit, ids::EditEntryItem,
         ids::DeleteEntryItem, ids::InsertEntryItem, ids::ViewDetailsItem, ids::ReminderSubmenu,
-        ids::ShowRemindersItem, ids::AddReminderItem, ids::DeleteReminderItem, ids::TipBalloon,
-        ids::PinButton, ids::PortalButton, ids::CalculatorButton, ids::NotepadButton,
-        ids::SaveTimer, ids::HiddenButton, ids::ShrinkTimer, ids::AddEntryButton,
-        ids::InputDeviceUnit, ids::TitleLabel, ids::EntryList}},
-      {ids::DetailsWindow, {ids::DetailsWindowUnit, ids::DetailsList}},
-      {ids::AboutWindow, {ids::AboutWindowUnit, ids::AboutText}},
-      {ids::ReminderWindow,
-       {ids::ReminderWindowUnit, ids::ReminderList, ids::StagingBox, ids::ReminderTimer,
-        ids::ReminderTimeLabel, ids::TimeColonLower, ids::TimeColonUpper, ids::ReminderMinuteBox,
-        ids::ReminderHourBox, ids::ReminderDateLabel, ids::ReminderCaption,
-        ids::ConfirmReminderButton, ids::ReminderDateBox}},
+        ids::ShowRemindersItem, ids::AddReminderItem, ids::DeleteReminderItem, ids::TipBalloon.unit,
+        ids::PinButton.unit, ids::PortalButton.unit, ids::CalculatorButton.unit, ids::NotepadButton.unit,
+        ids::SaveTimer.unit, ids::HiddenButton.unit, ids::ShrinkTimer.unit, ids::AddEntryButton.unit,
+        ids::InputDeviceUnit.unit, ids::TitleLabel.unit, ids::EntryList.unit}},
+      {ids::DetailsWindow.window, {ids::DetailsWindow.unit, ids::DetailsList.unit}},
+      {ids::AboutWindow.window, {ids::AboutWindow.unit, ids::AboutText.unit}},
+      {ids::ReminderWindow.window,
+       {ids::ReminderWindow.unit, ids::ReminderList.unit, ids::StagingBox.unit, ids::ReminderTimer.unit,
+        ids::ReminderTimeLabel.unit, ids::TimeColonLower.unit, ids::TimeColonUpper.unit, ids::ReminderMinuteBox.unit,
+        ids::ReminderHourBox.unit, ids::ReminderDateLabel.unit, ids::ReminderCaption.unit,
+        ids::ConfirmReminderButton.unit, ids::ReminderDateBox.unit}},
   };
   for (const auto& [window, records] : expected) {
     const UnitRecordArray& units = Units(window);
@@ -116,7 +117,7 @@ TEST_F(FormsTest, RecordsInDesignedOrder) {
       EXPECT_EQ(units.IdAt(k), records[k]) << std::hex << window << " " << k;
       if (units.IsMenuItem(k)) continue;
       const UnitRecordFields unit = units.Unit(k);
-      EXPECT_EQ(unit.type == UnitType::Window, k == 0);
+      EXPECT_EQ(unit.type == TypeCode(UnitType::Window), k == 0);
       EXPECT_EQ(unit.name.empty(), k == 0) << k;
       EXPECT_EQ(unit.parent, 0u);
       EXPECT_TRUE(unit.children.empty() && unit.tag.empty() && unit.tabOrder == 0);
@@ -125,7 +126,7 @@ TEST_F(FormsTest, RecordsInDesignedOrder) {
 }
 
 TEST_F(FormsTest, MainWindowMenusFormOneRunOfTwoHiddenPopups) {
-  const UnitRecordArray& units = Units(ids::MainWindow);
+  const UnitRecordArray& units = Units(ids::MainWindow.window);
   struct Item {
     uint32_t id;
     int32_t level;
@@ -134,11 +135,11 @@ TEST_F(FormsTest, MainWindowMenusFormOneRunOfTwoHiddenPopups) {
     int32_t handler;
   };
   const Item expected[] = {
-      {ids::SettingsMenu, 0, "设置", true, kNoHandler},
+      {ids::SettingsMenu.unit, 0, "设置", true, kNoHandler},
       {ids::AboutItem, 1, "关于", false, HandlerRef(HandlerId::OnAbout)},
       {ids::TransparencyItem, 1, "透明度", false, HandlerRef(HandlerId::OnTransparencyMenu)},
       {ids::CloseProgramItem, 1, "关闭程序", false, HandlerRef(HandlerId::OnCloseProgram)},
-      {ids::ListMenu, 0, "关键", true, kNoHandler},
+      {ids::ListMenu.unit, 0, "关键", true, kNoHandler},
       {ids::EditEntryItem, 1, "编辑事件", false, HandlerRef(HandlerId::OnEditEntry)},
       {ids::DeleteEntryItem, 1, "删除事件", false, HandlerRef(HandlerId::OnDeleteEntry)},
       {ids::InsertEntryItem, 1, "插入事件", false, HandlerRef(HandlerId::OnInsertEntry)},
@@ -148,7 +149,7 @@ TEST_F(FormsTest, MainWindowMenusFormOneRunOfTwoHiddenPopups) {
       {ids::AddReminderItem, 2, "添加提醒事件", false, HandlerRef(HandlerId::OnAddReminder)},
       {ids::DeleteReminderItem, 2, "删除提醒事件", false, HandlerRef(HandlerId::OnDeleteReminder)},
   };
-  const size_t first = *units.IndexOf(ids::SettingsMenu);
+  const size_t first = *units.IndexOf(ids::SettingsMenu.unit);
   for (size_t k = 0; k < units.size(); ++k) {
     EXPECT_EQ(units.IsMenuItem(k), k >= first && k < first + std::size(expected)) << k;
   }
@@ -191,7 +192,7 @@ TEST_F(FormsTest, TheAboutWindowCarriesTheLeafPicturesAtTheirDesignedSizes) {
   EXPECT_EQ(icon[2], 1);  // icon, not cursor
   EXPECT_EQ(icon[6], 32);
   EXPECT_EQ(icon[7], 32);
-  const std::optional<WindowProperties> about = ReadWindowBlock(Units(ids::AboutWindow).PropertyBlock(0));
+  const std::optional<WindowProperties> about = ReadWindowBlock(Units(ids::AboutWindow.window).PropertyBlock(0));
   ASSERT_TRUE(about.has_value());
   EXPECT_EQ(about->backPicture, png);
   EXPECT_EQ(about->windowIcon, icon);
@@ -199,7 +200,7 @@ TEST_F(FormsTest, TheAboutWindowCarriesTheLeafPicturesAtTheirDesignedSizes) {
 
 // Whether the unit type's own reader accepts a stored block.
 bool TypeAccepts(uint32_t type, std::span<const uint8_t> block) {
-  switch (type) {
+  switch (static_cast<UnitType>(type)) {
     case UnitType::Window: return ReadWindowBlock(block).has_value();
     case UnitType::EditBox: return EditBoxBlock::Read(block).has_value();
     case UnitType::Label: return LabelBlock::Read(block).has_value();
@@ -211,6 +212,7 @@ bool TypeAccepts(uint32_t type, std::span<const uint8_t> block) {
     case UnitType::TransparentLabel: return TransparentLabelBlock::Read(block).has_value();
     case UnitType::InputDevice: return InputDeviceBlock::Read(block).has_value();
     case UnitType::BalloonTip: return BalloonTipBlock::Read(block).has_value();
+    case UnitType::Menu: break;
   }
   return false;
 }
@@ -223,6 +225,17 @@ TEST_F(FormsTest, EveryBlockIsAcceptedByItsType) {
       EXPECT_TRUE(TypeAccepts(unit.type, unit.propertyBlock)) << std::hex << window.units.IdAt(k);
     }
   }
+}
+
+// A unit's reference carries its window: listed in another window, the unit would be addressed
+// where it does not live, so the generator refuses it.
+TEST(FormsSerialize, RefusesAUnitListedInAnotherWindow) {
+  WindowDef details = DetailsWindow();
+  EXPECT_NO_THROW(Serialize(details));
+  UnitDef entryList;
+  entryList.unit = ids::EntryList;
+  details.records.push_back(entryList);
+  EXPECT_THROW(Serialize(details), std::logic_error);
 }
 
 }  // namespace

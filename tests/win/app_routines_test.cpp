@@ -11,7 +11,6 @@
 #include "app/app_handlers.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "controls/balloon_tip.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
@@ -79,22 +78,22 @@ TEST_F(AppRoutines, ClickThroughKeepsTheOtherStylesAndColourKeysChooseTheFlags) 
 }
 
 TEST_F(AppRoutines, ThePinTipFollowsThePinCaption) {
-  WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
+  WindowDefinition* main = FindWindowDefinition(ids::MainWindow.window);
   ASSERT_NE(main, nullptr);
   ASSERT_EQ(LoadWindowFromDefinition(*main, false, nullptr), 1);
-  auto* balloon = dynamic_cast<BalloonTip*>(FindUnitObject(ids::MainWindow, ids::TipBalloon));
-  Unit* pin = FindUnitObject(ids::MainWindow, ids::PinButton);
+  auto* balloon = dynamic_cast<BalloonTip*>(FindUnitObject(ids::MainWindow.window, ids::TipBalloon.unit));
+  Unit* pin = FindUnitObject(ids::MainWindow.window, ids::PinButton.unit);
   ASSERT_TRUE(balloon && pin);
   auto tip = [&] { return balloon->ItemCount(pin->hwnd()) == 1 ? balloon->ItemText(pin->hwnd(), 0) : "<none>"; };
   RefreshPinTip();
   EXPECT_EQ(tip(), "固定为展开状态");
-  WriteText(units::PinButton, prop::ButtonCaption, "缩放");
+  WriteText(ids::PinButton, prop::ButtonCaption, "缩放");
   RefreshPinTip();
   EXPECT_EQ(tip(), "缩放主界面");
-  WriteText(units::PinButton, prop::ButtonCaption, "别的");
+  WriteText(ids::PinButton, prop::ButtonCaption, "别的");
   RefreshPinTip();
   EXPECT_EQ(tip(), "缩放主界面") << "any other caption leaves the tip";
-  WriteText(units::PinButton, prop::ButtonCaption, "固定");
+  WriteText(ids::PinButton, prop::ButtonCaption, "固定");
   RefreshPinTip();
   EXPECT_EQ(tip(), "固定为展开状态");
 }
@@ -113,7 +112,7 @@ TEST_F(AppRoutines, TheGlobalsStartEmptyAndAreReleasedOnceAtTheEnd) {
   EXPECT_EQ(TheGlobals().SavedCursor->x, 0);
   EXPECT_EQ(TheGlobals().SavedCursor->y, 0);
   for (int i = 0; i < 2; ++i) {
-    Services().NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
+    ServicesInUse().NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
   }
   EXPECT_EQ(Runtime().exitCallbacks.size(), 1u);
   Cleanup();

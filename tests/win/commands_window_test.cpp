@@ -41,7 +41,7 @@ constexpr HandlerTable kHandlerTable = {5, kHandlers};
 
 std::vector<uint8_t> WindowRecord(int32_t left, std::vector<EventBinding> bindings) {
   UnitRecordFields window;
-  window.type = UnitType::Window;
+  window.type = TypeCode(UnitType::Window);
   window.left = left;
   window.top = 100;
   window.width = 240;
@@ -95,7 +95,7 @@ void StartRuntime() {
   SetRuntimeRequest(RuntimeRequest);
 }
 
-ArgRecord WindowRef(uint32_t window, uint32_t unit) { return {window, unit, UnitType::Window}; }
+ArgRecord WindowRef(uint32_t window, uint32_t unit) { return {window, unit, TypeCode(UnitType::Window)}; }
 
 template <typename... A>
 ArgRecord Call(CommandFn command, A... arg) {
@@ -193,7 +193,7 @@ TEST_F(WindowCommands, PopupMenuShowsTheSubItemsLeftOfAndAboveThePointer) {
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
   });
-  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kMenu, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kMenu, TypeCode(UnitType::Menu)});
   chooser.join();
   ProcessQueuedMessages();
   EXPECT_EQ(items, 2);
@@ -214,9 +214,9 @@ TEST_F(WindowCommands, PopupMenuOfAnotherWindowOrWithoutItemsShowsNothing) {
       }
     }
   });
-  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kGuardedWindow, kMenu, UnitType::Menu});
-  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kEmptyMenu, UnitType::Menu});
-  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kFirstItem, UnitType::Menu});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kGuardedWindow, kMenu, TypeCode(UnitType::Menu)});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kEmptyMenu, TypeCode(UnitType::Menu)});
+  Call(kPopupMenu.entry, WindowRef(kMenuWindow, kMenuWindowUnit), ArgRecord{kMenuWindow, kFirstItem, TypeCode(UnitType::Menu)});
   Sleep(100);
   done = true;
   watcher.join();

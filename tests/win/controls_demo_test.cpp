@@ -45,11 +45,11 @@ constexpr uint32_t kList = 0x16015001, kSlider = 0x16015002, kTimer = 0x16015003
                    kCaption = 0x16015008, kConfirm = 0x16015009, kDatePicker = 0x1601500A,
                    kInputDevice = 0x1601500B;
 
-std::vector<uint8_t> Record(uint32_t type, std::string name, int32_t left, int32_t top,
+std::vector<uint8_t> Record(UnitType type, std::string name, int32_t left, int32_t top,
                             int32_t width, int32_t height, std::vector<uint8_t> block,
                             uint32_t flags = UnitFlag::Visible) {
   UnitRecordFields r;
-  r.type = type;
+  r.type = TypeCode(type);
   r.name = std::move(name);
   r.left = left, r.top = top, r.width = width, r.height = height;
   r.flags = flags;
@@ -88,7 +88,7 @@ std::vector<uint8_t> DemoImage() {
   window.maxButton = 0;
 
   UnitRecordFields own;
-  own.type = UnitType::Window;
+  own.type = TypeCode(UnitType::Window);
   own.left = 0, own.top = 0, own.width = 600, own.height = 300;
   own.flags = UnitFlag::Visible;
   own.propertyBlock = WriteWindowBlock(window);
@@ -164,8 +164,8 @@ HWND UnitWindow(uint32_t unit) {
 // Registers the tip on the button the way the application does, through the library slot.
 bool TipOnConfirmButton() {
   static char text[] = "确认后到时提醒";
-  ArgRecord args[4] = {{kDemoWindow, kTip, UnitType::BalloonTip},
-                       {kDemoWindow, kConfirm, UnitType::Button},
+  ArgRecord args[4] = {{kDemoWindow, kTip, TypeCode(UnitType::BalloonTip)},
+                       {kDemoWindow, kConfirm, TypeCode(UnitType::Button)},
                        {reinterpret_cast<uintptr_t>(text), 0, DataType::Text},
                        IntArg(-1)};
   return Services().CallLibraryCommand(kSetTip.entry, 6, 4, args).low != 0;

@@ -111,7 +111,7 @@ class ListViewTest : public HostWindowTest {
 
   // Methods go through their command entries with the unit reference first.
   ArgRecord Call(CommandFn method, std::vector<ArgRecord> args) {
-    args.insert(args.begin(), ArgRecord{kWindow, kUnit, UnitType::ListView});
+    args.insert(args.begin(), ArgRecord{kWindow, kUnit, TypeCode(UnitType::ListView)});
     ArgRecord result{};
     method(&result, static_cast<int>(args.size()), args.data());
     return result;
@@ -508,7 +508,7 @@ TEST_F(ListViewTest, CheckBoxChangesRaiseEventsAndFocusChangesDoNot) {
 
 TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
   ASSERT_TRUE(Create(EntryListBlock()));
-  ArgRecord args[] = {{kWindow, 0x16099999, UnitType::ListView}, TextRecord("x")};
+  ArgRecord args[] = {{kWindow, 0x16099999, TypeCode(UnitType::ListView)}, TextRecord("x")};
   ArgRecord result{};
   kListViewGetItemCount.entry(&result, 1, args);
   EXPECT_EQ(result.type, DataType::None);

@@ -21,37 +21,37 @@ namespace {
 class MainWindowControlsTest : public test::MainWindowLoadedTest {
  protected:
   static int32_t Read(uint32_t unit, int32_t index) {
-    return static_cast<int32_t>(Services().ReadUnitProperty(ids::MainWindow, unit, index, -1));
+    return static_cast<int32_t>(Services().ReadUnitProperty(ids::MainWindow.window, unit, index, -1));
   }
   static void Write(uint32_t unit, int32_t index, uint32_t value) {
-    Services().WriteUnitProperty(ids::MainWindow, unit, index, -1, value, 0);
+    Services().WriteUnitProperty(ids::MainWindow.window, unit, index, -1, value, 0);
   }
-  static ArgRecord EntryListRef() { return {ids::MainWindow, ids::EntryList, UnitType::ListView}; }
+  static ArgRecord EntryListRef() { return Codec<UnitRef>::Encode(ids::EntryList); }
 };
 
 TEST_F(MainWindowControlsTest, TransparencySliderPropertiesFollowTheThumb) {
-  Unit* slider = FindUnitObject(ids::MainWindow, ids::TransparencySlider);
+  Unit* slider = FindUnitObject(ids::MainWindow.window, ids::TransparencySlider.unit);
   ASSERT_TRUE(slider && slider->hwnd());
-  EXPECT_EQ(Read(ids::TransparencySlider, 19), 1);
-  EXPECT_EQ(Read(ids::TransparencySlider, 18), 255);
+  EXPECT_EQ(Read(ids::TransparencySlider.unit, 19), 1);
+  EXPECT_EQ(Read(ids::TransparencySlider.unit, 18), 255);
   // The trackbar reports to the runtime's window, and the slider still hears it.
   SendMessageW(slider->hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
-  EXPECT_EQ(Read(ids::TransparencySlider, 19), 51);
+  EXPECT_EQ(Read(ids::TransparencySlider.unit, 19), 51);
 }
 
 TEST_F(MainWindowControlsTest, TimersStartStoppedAndRunOnceWritten) {
-  auto* timer = dynamic_cast<Timer*>(FindUnitObject(ids::MainWindow, ids::SaveTimer));
+  auto* timer = dynamic_cast<Timer*>(FindUnitObject(ids::MainWindow.window, ids::SaveTimer.unit));
   ASSERT_NE(timer, nullptr);
   EXPECT_FALSE(timer->running());
-  Write(ids::SaveTimer, 8, 1);
+  Write(ids::SaveTimer.unit, 8, 1);
   EXPECT_TRUE(timer->running());
-  EXPECT_EQ(Read(ids::SaveTimer, 8), 1);
+  EXPECT_EQ(Read(ids::SaveTimer.unit, 8), 1);
 }
 
 TEST_F(MainWindowControlsTest, EntryListMethodsAndRecreation) {
-  Unit* list = FindUnitObject(ids::MainWindow, ids::EntryList);
+  Unit* list = FindUnitObject(ids::MainWindow.window, ids::EntryList.unit);
   ASSERT_TRUE(list && list->hwnd());
-  HWND window = LoadedWindow(*FindWindowDefinition(ids::MainWindow))->hwnd();
+  HWND window = LoadedWindow(*FindWindowDefinition(ids::MainWindow.window))->hwnd();
 
   static char title[] = "买菜";
   ArgRecord insert[7] = {EntryListRef(), {}, {reinterpret_cast<uintptr_t>(title), 0, DataType::Text}};
@@ -65,8 +65,8 @@ TEST_F(MainWindowControlsTest, EntryListMethodsAndRecreation) {
   // The form's list edits titles in place; turning that off needs a new control: same place,
   // same id, run-time items gone.
   EXPECT_TRUE(GetWindowLongW(list->hwnd(), GWL_STYLE) & LVS_EDITLABELS);
-  Write(ids::EntryList, 30, 0);
-  Unit* fresh = FindUnitObject(ids::MainWindow, ids::EntryList);
+  Write(ids::EntryList.unit, 30, 0);
+  Unit* fresh = FindUnitObject(ids::MainWindow.window, ids::EntryList.unit);
   ASSERT_TRUE(fresh && fresh->hwnd());
   EXPECT_NE(fresh, list);
   EXPECT_FALSE(GetWindowLongW(fresh->hwnd(), GWL_STYLE) & LVS_EDITLABELS);

@@ -64,11 +64,11 @@ void RunChildScenario(const std::wstring& scenario) {
   } else if (scenario == L"missing") {
     SetDllDeclarations(kUser, kMissing);
     Mark(name, L"declared");
-    CallDll(0);
+    CallDllChecked(0);
   } else if (scenario == L"missing_standard") {
     SetDllDeclarations(kEmpty, kMissing);
     Mark(name, L"declared");
-    CallDll(0);
+    CallDllChecked(0);
   }
   Mark(name, L"returned");
   ExitProcess(0);
@@ -200,11 +200,11 @@ TEST_F(DllCalls, LibrarySearchAndOrdinals) {
 
 TEST_F(DllCalls, CallsPassTheArgumentsUntouchedAndReturnTheNativeResult) {
   Declare({"kernel32.dll", "user32", "user32.dll"}, {"MulDiv", "GetCursorPos", "SetCursorPos"});
-  EXPECT_EQ(static_cast<int32_t>(CallDll(0, 6, 7, 3)), 14);
-  EXPECT_EQ(static_cast<int32_t>(CallDll(0, -10, 3, 2)), -15);
-  CallDll(2, 321, 123);
+  EXPECT_EQ(static_cast<int32_t>(CallDllChecked(0, 6, 7, 3)), 14);
+  EXPECT_EQ(static_cast<int32_t>(CallDllChecked(0, -10, 3, 2)), -15);
+  CallDllChecked(2, 321, 123);
   int32_t point[2] = {0, 0};
-  CallDll(1, point);
+  CallDllChecked(1, point);
   EXPECT_EQ(point[0], 321);
   EXPECT_EQ(point[1], 123);
   // Slot 1 entered the way the application enters it: the index, then the function's own
@@ -235,9 +235,9 @@ TEST_F(DllCalls, StartUpTakesTheHeadersTableAndFillsSlot1) {
   InstallDllCalls(header);
   EXPECT_EQ(Services().CallDllCommand, reinterpret_cast<void*>(&tl_CallDllCommand));
   HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  const auto style = static_cast<int32_t>(CallDll(0, w, -20));
+  const auto style = static_cast<int32_t>(CallDllChecked(0, w, -20));
   EXPECT_TRUE(style & WS_EX_TOOLWINDOW);
-  CallDll(1, w, -20, style | WS_EX_LAYERED);
+  CallDllChecked(1, w, -20, style | WS_EX_LAYERED);
   EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED);
   DestroyWindow(w);
 }

@@ -18,7 +18,6 @@
 #include "app/app_handlers.h"
 #include "app/entry_files.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "commands/file_system.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
@@ -152,7 +151,7 @@ std::pair<std::string, std::string> PairOf(const Rows& rows) {
   return {entries, times};
 }
 
-const ListUnit kList(units::EntryList);
+const ListUnit kList(ids::EntryList);
 
 Rows ListRows() {
   Rows rows;
@@ -310,10 +309,10 @@ class EntryFileFaults : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     test::LoadApplication();
-    test::LoadWindowOrFail(ids::MainWindow);
+    test::LoadWindowOrFail(ids::MainWindow.window);
     if (::testing::Test::HasFatalFailure()) return;
     // Nothing here is looked at: a hidden window spares every row change its painting.
-    ShowWindow(LoadedWindow(*FindWindowDefinition(ids::MainWindow))->hwnd(), SW_HIDE);
+    ShowWindow(LoadedWindow(*FindWindowDefinition(ids::MainWindow.window))->hwnd(), SW_HIDE);
     root_ = test::MakeTemporaryDirectory(L"tl_faults_");
   }
   static void TearDownTestSuite() { test::RemoveTemporaryDirectory(root_); }

@@ -226,7 +226,7 @@ class FormWindowsTest : public ProgramTest {
 // ---- MainWindow -------------------------------------------------------------------------------
 
 TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbarButton) {
-  HWND main = Load(ids::MainWindow);
+  HWND main = Load(ids::MainWindow.window);
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(IsWindowVisible(main));
   ExpectFrame(main, {.caption = L"Tallyleaf", .width = 284, .height = 440,
@@ -234,8 +234,8 @@ TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbar
   const LONG style = GetWindowLongW(main, GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 27), 1u) << "dragging the body moves it";
-  EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 18), 0u) << "centred, neither minimized nor maximized";
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, 0, 27), 1u) << "dragging the body moves it";
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, 0, 18), 0u) << "centred, neither minimized nor maximized";
 
   // The gap between the calculator and portal buttons, and the strip under the add button,
   // show the window's own background.
@@ -248,7 +248,7 @@ TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbar
 }
 
 TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
-  HWND main = Load(ids::MainWindow);
+  HWND main = Load(ids::MainWindow.window);
   ASSERT_NE(main, nullptr);
   struct Expected {
     uint32_t unit;
@@ -258,18 +258,18 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
     int childId;
   };
   const Expected controls[] = {
-      {ids::TitleLabel, L"_RT_Label", L"Tallyleaf", {0, 0, 278, 28}, 110},
-      {ids::PinButton, L"Button", L"固定", {240, 8, 32, 16}, 200},
-      {ids::PortalButton, L"Button", L"百度网", {93, 29, 88, 24}, 190},
-      {ids::CalculatorButton, L"Button", L"计算机\r\n", {-1, 29, 88, 24}, 180},
-      {ids::NotepadButton, L"Button", L"记事本\r\n", {187, 29, 88, 24}, 170},
-      {ids::AddEntryButton, L"Button", L"点击此处添加事件", {0, 347, 280, 24}, 130},
-      {ids::HiddenButton, L"Button", L"按钮", {278, 340, 1, 1}, 150},
-      {ids::EntryList, L"SysListView32", L"", {0, 56, 279, 312}, 100},
+      {ids::TitleLabel.unit, L"_RT_Label", L"Tallyleaf", {0, 0, 278, 28}, 110},
+      {ids::PinButton.unit, L"Button", L"固定", {240, 8, 32, 16}, 200},
+      {ids::PortalButton.unit, L"Button", L"百度网", {93, 29, 88, 24}, 190},
+      {ids::CalculatorButton.unit, L"Button", L"计算机\r\n", {-1, 29, 88, 24}, 180},
+      {ids::NotepadButton.unit, L"Button", L"记事本\r\n", {187, 29, 88, 24}, 170},
+      {ids::AddEntryButton.unit, L"Button", L"点击此处添加事件", {0, 347, 280, 24}, 130},
+      {ids::HiddenButton.unit, L"Button", L"按钮", {278, 340, 1, 1}, 150},
+      {ids::EntryList.unit, L"SysListView32", L"", {0, 56, 279, 312}, 100},
   };
   for (const Expected& e : controls) {
     SCOPED_TRACE(testing::Message() << std::hex << e.unit);
-    HWND control = UnitHandle(ids::MainWindow, e.unit);
+    HWND control = UnitHandle(ids::MainWindow.window, e.unit);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(GetParent(control), main);
     EXPECT_TRUE(IsWindowVisible(control));
@@ -280,17 +280,17 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
   }
 
   // The pointer over the calculator button is the "no" cursor, over the title the size-all one.
-  for (auto [unit, cursor] : {std::pair{ids::CalculatorButton, IDC_NO}, std::pair{ids::TitleLabel, IDC_SIZEALL},
-                              std::pair{ids::PortalButton, IDC_ARROW}}) {
+  for (auto [unit, cursor] : {std::pair{ids::CalculatorButton.unit, IDC_NO}, std::pair{ids::TitleLabel.unit, IDC_SIZEALL},
+                              std::pair{ids::PortalButton.unit, IDC_ARROW}}) {
     SetCursor(nullptr);
-    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(UnitHandle(ids::MainWindow, unit)),
+    SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(UnitHandle(ids::MainWindow.window, unit)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << std::hex << unit;
   }
 
-  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::TitleLabel, 24), 1u) << "the title is centred";
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, ids::TitleLabel.unit, 24), 1u) << "the title is centred";
 
-  HWND slider = UnitHandle(ids::MainWindow, ids::TransparencySlider);
+  HWND slider = UnitHandle(ids::MainWindow.window, ids::TransparencySlider.unit);
   ASSERT_NE(slider, nullptr);
   EXPECT_FALSE(IsWindowVisible(slider)) << "hidden until 透明度 shows it";
   EXPECT_EQ(GetDlgCtrlID(slider), 220) << "thirteen controls: the last created gets 100 + 12 * 10";
@@ -299,18 +299,18 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
   EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 50);
 
   // The units without visible presence exist but show nothing.
-  for (uint32_t unit : {ids::SaveTimer, ids::ShrinkTimer, ids::TipBalloon, ids::InputDeviceUnit}) {
-    ASSERT_NE(FindUnitObject(ids::MainWindow, unit), nullptr) << std::hex << unit;
-    HWND hwnd = UnitHandle(ids::MainWindow, unit);
+  for (uint32_t unit : {ids::SaveTimer.unit, ids::ShrinkTimer.unit, ids::TipBalloon.unit, ids::InputDeviceUnit.unit}) {
+    ASSERT_NE(FindUnitObject(ids::MainWindow.window, unit), nullptr) << std::hex << unit;
+    HWND hwnd = UnitHandle(ids::MainWindow.window, unit);
     EXPECT_TRUE(!hwnd || !IsWindowVisible(hwnd)) << std::hex << unit;
   }
 
   // Record order is front-to-back among the window's children.
-  const uint32_t frontToBack[] = {ids::TransparencySlider, ids::PinButton,     ids::PortalButton,
-                                  ids::CalculatorButton,   ids::NotepadButton, ids::HiddenButton,
-                                  ids::AddEntryButton,     ids::TitleLabel,    ids::EntryList};
+  const uint32_t frontToBack[] = {ids::TransparencySlider.unit, ids::PinButton.unit,     ids::PortalButton.unit,
+                                  ids::CalculatorButton.unit,   ids::NotepadButton.unit, ids::HiddenButton.unit,
+                                  ids::AddEntryButton.unit,     ids::TitleLabel.unit,    ids::EntryList.unit};
   std::vector<HWND> expected, seen;
-  for (uint32_t unit : frontToBack) expected.push_back(UnitHandle(ids::MainWindow, unit));
+  for (uint32_t unit : frontToBack) expected.push_back(UnitHandle(ids::MainWindow.window, unit));
   for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (std::find(expected.begin(), expected.end(), child) != expected.end()) seen.push_back(child);
   }
@@ -318,15 +318,15 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
 }
 
 TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
-  ASSERT_NE(Load(ids::MainWindow), nullptr);
-  HWND list = UnitHandle(ids::MainWindow, ids::EntryList);
+  ASSERT_NE(Load(ids::MainWindow.window), nullptr);
+  HWND list = UnitHandle(ids::MainWindow.window, ids::EntryList.unit);
   ASSERT_NE(list, nullptr);
   ExpectReportList(list, {.header = false, .sunkenBorder = false, .columnDrag = true, .hotTracking = true});
   EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), 0x000000);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), 0xFFFFFF);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), 0x000000);
   ExpectColumns(list, {{L"0", 278}, {L"1", 50}});
-  EXPECT_EQ(static_cast<int32_t>(ReadInteger(ids::MainWindow, ids::EntryList, 35)), -1)
+  EXPECT_EQ(static_cast<int32_t>(ReadInteger(ids::MainWindow.window, ids::EntryList.unit, 35)), -1)
       << "nothing selected";
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -335,13 +335,13 @@ TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
 }
 
 TEST_F(FormWindowsTest, MainWindowMenuBarShowsNoTitlesYetBothMenusKeepTheirCommands) {
-  HWND main = Load(ids::MainWindow);
+  HWND main = Load(ids::MainWindow.window);
   ASSERT_NE(main, nullptr);
   HMENU bar = GetMenu(main);
   ASSERT_NE(bar, nullptr) << "the window receives a menu bar";
   EXPECT_EQ(GetMenuItemCount(bar), 0) << "both titles are hidden";
 
-  WindowDefinition* definition = FindWindowDefinition(ids::MainWindow);
+  WindowDefinition* definition = FindWindowDefinition(ids::MainWindow.window);
   ASSERT_NE(definition, nullptr);
   auto popupOf = [&](uint32_t item) -> HMENU {
     auto index = definition->units.IndexOf(item);
@@ -364,10 +364,10 @@ TEST_F(FormWindowsTest, MainWindowMenuBarShowsNoTitlesYetBothMenusKeepTheirComma
     }
   };
 
-  HMENU settings = popupOf(ids::SettingsMenu);
+  HMENU settings = popupOf(ids::SettingsMenu.unit);
   expectItems(settings, {{20001, L"关于"}, {20002, L"透明度"}, {20003, L"关闭程序"}});
 
-  HMENU list = popupOf(ids::ListMenu);
+  HMENU list = popupOf(ids::ListMenu.unit);
   expectItems(list, {{20005, L"编辑事件"},
                      {20006, L"删除事件"},
                      {20007, L"插入事件"},
@@ -378,22 +378,22 @@ TEST_F(FormWindowsTest, MainWindowMenuBarShowsNoTitlesYetBothMenusKeepTheirComma
   expectItems(reminders, {{20010, L"提醒事件"}, {20011, L"添加提醒事件"}, {20012, L"删除提醒事件"}});
 
   // The two titles read back as invisible menu items; their contents as visible ones.
-  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::SettingsMenu, 3), 0u);
-  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::ListMenu, 3), 0u);
-  EXPECT_EQ(ReadInteger(ids::MainWindow, ids::AboutItem, 3), 1u);
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, ids::SettingsMenu.unit, 3), 0u);
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, ids::ListMenu.unit, 3), 0u);
+  EXPECT_EQ(ReadInteger(ids::MainWindow.window, ids::AboutItem, 3), 1u);
 }
 
 // ---- DetailsWindow ----------------------------------------------------------------------------
 
 TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColumns) {
-  HWND details = Load(ids::DetailsWindow);
+  HWND details = Load(ids::DetailsWindow.window);
   ASSERT_NE(details, nullptr);
   ExpectFrame(details, {.caption = L"", .width = 919, .height = 447,
                         .sizable = true, .minimizeBox = true, .topmost = false});
   EXPECT_EQ(GetWindowLongW(details, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a caption bar without text";
   EXPECT_EQ(GetMenu(details), nullptr);
 
-  HWND list = UnitHandle(ids::DetailsWindow, ids::DetailsList);
+  HWND list = UnitHandle(ids::DetailsWindow.window, ids::DetailsList.unit);
   ExpectPlace(list, 8, 8, 904, 408);
   ExpectReportList(list, {.header = true, .sunkenBorder = true, .columnDrag = false, .hotTracking = false});
   EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_TABSTOP);
@@ -406,7 +406,7 @@ TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColu
 // ---- AboutWindow ------------------------------------------------------------------------------
 
 TEST_F(FormWindowsTest, AboutWindowIsAFixedTopmostBoxWithoutCloseItem) {
-  HWND about = Load(ids::AboutWindow, true);
+  HWND about = Load(ids::AboutWindow.window, true);
   ASSERT_NE(about, nullptr);
   ExpectFrame(about, {.caption = L"收银软件版本信息", .width = 393, .height = 114,
                       .sizable = false, .minimizeBox = false, .topmost = true});
@@ -421,13 +421,13 @@ TEST_F(FormWindowsTest, AboutWindowIsAFixedTopmostBoxWithoutCloseItem) {
   EXPECT_NE(icon, nullptr);
   EXPECT_NE(icon, Runtime().defaultBigIcon) << "the leaf icon of its own";
 
-  HWND text = UnitHandle(ids::AboutWindow, ids::AboutText);
+  HWND text = UnitHandle(ids::AboutWindow.window, ids::AboutText.unit);
   ExpectPlace(text, 96, 8, 288, 80);
   EXPECT_EQ(ClassOf(text), L"_RT_Label");
   const std::wstring caption = TextOf(text);
   EXPECT_NE(caption.find(L"0.0.1.6"), std::wstring::npos) << "names the version";
   EXPECT_EQ(std::count(caption.begin(), caption.end(), L'\n'), 4) << "five lines";
-  EXPECT_EQ(ReadInteger(ids::AboutWindow, ids::AboutText, 25), 1u) << "word wrap";
+  EXPECT_EQ(ReadInteger(ids::AboutWindow.window, ids::AboutText.unit, 25), 1u) << "word wrap";
 }
 
 TEST_F(FormWindowsTest, AboutWindowDrawsItsPictureAtTheTopLeftAtItsOwnSize) {
@@ -440,13 +440,13 @@ TEST_F(FormWindowsTest, AboutWindowDrawsItsPictureAtTheTopLeftAtItsOwnSize) {
     std::fclose(f);
   }
   ASSERT_FALSE(file.empty()) << "cannot read the about picture";
-  HWND about = Load(ids::AboutWindow, true);
+  HWND about = Load(ids::AboutWindow.window, true);
   ASSERT_NE(about, nullptr);
-  void* stored = reinterpret_cast<void*>(static_cast<uintptr_t>(ReadInteger(ids::AboutWindow, 0, 11)));
+  void* stored = reinterpret_cast<void*>(static_cast<uintptr_t>(ReadInteger(ids::AboutWindow.window, 0, 11)));
   std::span<const uint8_t> storedBytes = ByteSetView(stored);
   EXPECT_TRUE(std::equal(storedBytes.begin(), storedBytes.end(), file.begin(), file.end()));
   Free(stored);
-  EXPECT_EQ(ReadInteger(ids::AboutWindow, 0, 12), 0u) << "drawn once at the top-left";
+  EXPECT_EQ(ReadInteger(ids::AboutWindow.window, 0, 12), 0u) << "drawn once at the top-left";
 
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
@@ -500,10 +500,10 @@ void ClickCloseBox(HWND hwnd) {
 
 TEST_F(FormWindowsTest, AboutCloseBoxDoesNothingWhereTheDetailsAndReminderCloseBoxesClose) {
   const std::pair<uint32_t, bool> cases[] = {
-      {ids::AboutWindow, false}, {ids::DetailsWindow, true}, {ids::ReminderWindow, true}};
+      {ids::AboutWindow.window, false}, {ids::DetailsWindow.window, true}, {ids::ReminderWindow.window, true}};
   for (const auto& [window, closes] : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << window);
-    HWND hwnd = Load(window, window == ids::AboutWindow);
+    HWND hwnd = Load(window, window == ids::AboutWindow.window);
     ASSERT_NE(hwnd, nullptr);
     ClickCloseBox(hwnd);
     EXPECT_EQ(IsWindow(hwnd) == FALSE, closes);
@@ -514,7 +514,7 @@ TEST_F(FormWindowsTest, AboutCloseBoxDoesNothingWhereTheDetailsAndReminderCloseB
 // ---- ReminderWindow ---------------------------------------------------------------------------
 
 TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
-  HWND reminder = Load(ids::ReminderWindow);
+  HWND reminder = Load(ids::ReminderWindow.window);
   ASSERT_NE(reminder, nullptr);
   ExpectFrame(reminder, {.caption = L"", .width = 856, .height = 363,
                          .sizable = false, .minimizeBox = false, .topmost = false});
@@ -527,21 +527,21 @@ TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
     RECT place;
   };
   const Expected controls[] = {
-      {ids::ReminderList, L"SysListView32", L"", {280, 8, 560, 312}},
-      {ids::StagingBox, L"Edit", L"", {232, 24, 40, 32}},
-      {ids::ReminderTimeLabel, L"_RT_Label", L"提醒时间：", {8, 88, 72, 40}},
-      {ids::TimeColonLower, L"_RT_TransLabel", L".", {120, 92, 16, 32}},
-      {ids::TimeColonUpper, L"_RT_TransLabel", L".", {120, 80, 16, 32}},
-      {ids::ReminderMinuteBox, L"Edit", L"", {132, 96, 40, 32}},
-      {ids::ReminderHourBox, L"Edit", L"", {80, 96, 40, 32}},
-      {ids::ReminderDateLabel, L"_RT_Label", L"提醒日期：", {8, 56, 72, 40}},
-      {ids::ReminderCaption, L"_RT_Label", L"", {8, 8, 264, 40}},
-      {ids::ConfirmReminderButton, L"Button", L"确认提醒", {184, 96, 88, 32}},
-      {ids::ReminderDateBox, L"SysDateTimePick32", nullptr, {80, 64, 192, 24}},
+      {ids::ReminderList.unit, L"SysListView32", L"", {280, 8, 560, 312}},
+      {ids::StagingBox.unit, L"Edit", L"", {232, 24, 40, 32}},
+      {ids::ReminderTimeLabel.unit, L"_RT_Label", L"提醒时间：", {8, 88, 72, 40}},
+      {ids::TimeColonLower.unit, L"_RT_TransLabel", L".", {120, 92, 16, 32}},
+      {ids::TimeColonUpper.unit, L"_RT_TransLabel", L".", {120, 80, 16, 32}},
+      {ids::ReminderMinuteBox.unit, L"Edit", L"", {132, 96, 40, 32}},
+      {ids::ReminderHourBox.unit, L"Edit", L"", {80, 96, 40, 32}},
+      {ids::ReminderDateLabel.unit, L"_RT_Label", L"提醒日期：", {8, 56, 72, 40}},
+      {ids::ReminderCaption.unit, L"_RT_Label", L"", {8, 8, 264, 40}},
+      {ids::ConfirmReminderButton.unit, L"Button", L"确认提醒", {184, 96, 88, 32}},
+      {ids::ReminderDateBox.unit, L"SysDateTimePick32", nullptr, {80, 64, 192, 24}},
   };
   for (const Expected& e : controls) {
     SCOPED_TRACE(testing::Message() << std::hex << e.unit);
-    HWND control = UnitHandle(ids::ReminderWindow, e.unit);
+    HWND control = UnitHandle(ids::ReminderWindow.window, e.unit);
     ASSERT_NE(control, nullptr);
     EXPECT_TRUE(IsWindowVisible(control));
     EXPECT_EQ(ClassOf(control), e.className);
@@ -550,28 +550,28 @@ TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
     }
     ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
   }
-  ASSERT_NE(FindUnitObject(ids::ReminderWindow, ids::ReminderTimer), nullptr);
-  HWND timer = UnitHandle(ids::ReminderWindow, ids::ReminderTimer);
+  ASSERT_NE(FindUnitObject(ids::ReminderWindow.window, ids::ReminderTimer.unit), nullptr);
+  HWND timer = UnitHandle(ids::ReminderWindow.window, ids::ReminderTimer.unit);
   EXPECT_TRUE(!timer || !IsWindowVisible(timer));
-  EXPECT_EQ(ReadInteger(ids::ReminderWindow, ids::ReminderTimeLabel, 24), 2u) << "right-aligned";
+  EXPECT_EQ(ReadInteger(ids::ReminderWindow.window, ids::ReminderTimeLabel.unit, 24), 2u) << "right-aligned";
 
-  ExpectColumns(UnitHandle(ids::ReminderWindow, ids::ReminderList),
+  ExpectColumns(UnitHandle(ids::ReminderWindow.window, ids::ReminderList.unit),
                 {{L"事件", 300}, {L"年", 50}, {L"月", 50}, {L"日", 50}, {L"时", 50}, {L"分", 50}});
 }
 
 TEST_F(FormWindowsTest, HourAndMinuteBoxesAreShortIntegerBoxesInALargeFont) {
-  ASSERT_NE(Load(ids::ReminderWindow), nullptr);
-  for (uint32_t unit : {ids::ReminderHourBox, ids::ReminderMinuteBox}) {
+  ASSERT_NE(Load(ids::ReminderWindow.window), nullptr);
+  for (uint32_t unit : {ids::ReminderHourBox.unit, ids::ReminderMinuteBox.unit}) {
     SCOPED_TRACE(testing::Message() << std::hex << unit);
-    HWND box = UnitHandle(ids::ReminderWindow, unit);
+    HWND box = UnitHandle(ids::ReminderWindow.window, unit);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ReadInteger(ids::ReminderWindow, unit, 18), 6u) << "short-integer input mode";
+    EXPECT_EQ(ReadInteger(ids::ReminderWindow.window, unit, 18), 6u) << "short-integer input mode";
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -27);
     EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
   }
-  EXPECT_EQ(ReadInteger(ids::ReminderWindow, ids::StagingBox, 18), 0u) << "the staging box takes free text";
+  EXPECT_EQ(ReadInteger(ids::ReminderWindow.window, ids::StagingBox.unit, 18), 0u) << "the staging box takes free text";
 }
 
 // ---- Esc, pressed as a person would ------------------------------------------------------------
@@ -584,10 +584,10 @@ TEST_F(FormWindowsTest, EscClosesTheDetailsAndAboutWindowsButNotTheMainOrReminde
     bool closes;
   };
   const Case cases[] = {
-      {ids::MainWindow, ids::EntryList, false, false},
-      {ids::DetailsWindow, ids::DetailsList, false, true},
-      {ids::AboutWindow, 0, true, true},
-      {ids::ReminderWindow, ids::ReminderHourBox, false, false},
+      {ids::MainWindow.window, ids::EntryList.unit, false, false},
+      {ids::DetailsWindow.window, ids::DetailsList.unit, false, true},
+      {ids::AboutWindow.window, 0, true, true},
+      {ids::ReminderWindow.window, ids::ReminderHourBox.unit, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.window);

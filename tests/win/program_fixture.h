@@ -28,7 +28,7 @@ class ProgramTest : public ::testing::Test {
 // The program's runtime with its main window loaded for every test.
 class MainWindowLoadedTest : public ProgramTest {
  protected:
-  void SetUp() override { LoadWindowOrFail(ids::MainWindow); }
+  void SetUp() override { LoadWindowOrFail(ids::MainWindow.window); }
 };
 
 }  // namespace tl::test

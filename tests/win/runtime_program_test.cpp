@@ -22,7 +22,7 @@ using ProgramImageTest = test::ProgramTest;
 
 TEST_F(ProgramImageTest, TheFourWindowsAndDeclaredCallNamesInTheConstantArea) {
   ASSERT_EQ(Runtime().windows.size(), 4u);
-  EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow);
+  EXPECT_EQ(Runtime().windows[0]->id, ids::MainWindow.window);
   EXPECT_NE(Services().CallDllCommand, nullptr);
   EXPECT_TRUE(IsConstant(app::kConstants.emptyText));
   const ProgramHeader& header = app::kProgramHeader;

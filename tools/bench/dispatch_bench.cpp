@@ -87,7 +87,7 @@ void Print(const char* what, std::vector<double> times) {
 }
 
 HWND UnitHandle(uint32_t unit) {
-  tl::Unit* object = tl::FindUnitObject(tl::ids::MainWindow, unit);
+  tl::Unit* object = tl::FindUnitObject(tl::ids::MainWindow.window, unit);
   return object ? object->hwnd() : nullptr;
 }
 
@@ -97,16 +97,16 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5000;
   tl::UseProgramHeader(kHeader);
   tl::InitializeRuntime();
-  tl::WindowDefinition* main = tl::FindWindowDefinition(tl::ids::MainWindow);
+  tl::WindowDefinition* main = tl::FindWindowDefinition(tl::ids::MainWindow.window);
   if (!main || tl::LoadWindowFromDefinition(*main, false, nullptr) != 1) {
     std::fprintf(stderr, "dispatch_bench: the main window did not load\n");
     return 1;
   }
   size_t units = 0;
   for (size_t i = 0; i < main->units.size(); ++i) units += main->units.IsMenuItem(i) ? 0 : 1;
-  HWND timer = UnitHandle(tl::ids::ShrinkTimer);
-  HWND pin = UnitHandle(tl::ids::PinButton);
-  HWND list = UnitHandle(tl::ids::EntryList);
+  HWND timer = UnitHandle(tl::ids::ShrinkTimer.unit);
+  HWND pin = UnitHandle(tl::ids::PinButton.unit);
+  HWND list = UnitHandle(tl::ids::EntryList.unit);
   HWND header = list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
   if (!timer || !pin || !header) {
     std::fprintf(stderr, "dispatch_bench: a unit of the main window is missing\n");

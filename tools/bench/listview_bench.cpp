@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   auto list = CreateList(parent);
   if (!list) return 1;
   g_list = list.get();
-  tl::ArgRecord self{kWindow, kUnit, tl::UnitType::ListView};
+  tl::ArgRecord self{kWindow, kUnit, tl::TypeCode(tl::UnitType::ListView)};
 
   double start = Now();
   double lap = start;

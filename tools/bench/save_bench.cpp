@@ -14,7 +14,6 @@
 #include "app/entry_text.h"
 #include "app/globals.h"
 #include "app/program.h"
-#include "app/units.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
@@ -52,11 +51,11 @@ void Measure(int count) {
   Write(L"bugaun.txt", entries);
   Write(L"jilusjian.txt", times);
   double t0 = Now();
-  WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
+  WindowDefinition* main = FindWindowDefinition(ids::MainWindow.window);
   LoadWindowFromDefinition(*main, false, nullptr);
   const double load = Now() - t0;
 
-  const app::ListUnit list(app::units::EntryList);
+  const app::ListUnit list(ids::EntryList);
   double save = 1e9;
   for (int i = 0; i < 5; ++i) {
     list.SetItemText(count / 2, 0, ("改" + std::to_string(i)).c_str());
@@ -66,7 +65,7 @@ void Measure(int count) {
   }
   // Two steps of the save: reading every row's texts, and making the files' lines of them.
   t0 = Now();
-  const app::ByteSet rows = list.RowTexts();
+  const app::OwnedByteSet rows = list.RowTexts();
   const double read = Now() - t0;
   // The lines are made into the storage the previous save left, as in the program.
   app::EntryLines lines;

@@ -197,7 +197,7 @@ int Trace() {
   app::RecoverInterruptedSave();
   app::InitGlobals();
   MarkNow("application prepared");
-  WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
+  WindowDefinition* main = FindWindowDefinition(ids::MainWindow.window);
   LoadWindowFromDefinition(*main, false, nullptr);
   MarkNow("main window loaded");
   HWND window = LoadedWindow(*main)->hwnd();
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
   app::RecoverInterruptedSave();
   app::InitGlobals();
   steps.Done("application: one copy per directory, save recovery, globals");
-  WindowDefinition* main = FindWindowDefinition(ids::MainWindow);
+  WindowDefinition* main = FindWindowDefinition(ids::MainWindow.window);
   LoadWindowFromDefinition(*main, false, nullptr);
   steps.Done("main window loaded: controls, created handler, entry files");
   HWND window = LoadedWindow(*main)->hwnd();
