@@ -32,7 +32,9 @@ void ExpectListShows(RunningProgram& program, const std::vector<std::wstring>& e
   HWND list = ListOf(program.MainWindow());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ListColumn(list, 0), entries);
-  if (times) EXPECT_EQ(ListColumn(list, 1), *times);
+  if (times) {
+    EXPECT_EQ(ListColumn(list, 1), *times);
+  }
 }
 
 // Waits until a save has written the file with exactly these bytes.
