@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/row_texts.h"
+#include "runtime/text_pieces.h"
 
 namespace tl::app {
 
@@ -41,6 +42,55 @@ void EntryLines::Build(std::string_view rowTexts) {
   for (size_t c = 0; c < kColumns; ++c) {
     whole_ = whole_ && starts_[c].size() == (c < columns_ ? static_cast<size_t>(rows_) : 0);
     starts_[c].push_back(lines_[c].size());
+  }
+}
+
+void EntryLines::BuildFromTexts(size_t listColumns, const std::array<std::string_view, kColumns>& texts) {
+  columns_ = std::clamp<size_t>(listColumns, 1, kColumns);
+  for (size_t c = 0; c < kColumns; ++c) {
+    lines_[c].clear();
+    starts_[c].clear();
+    if (c < columns_) {
+      const std::vector<std::string_view> pieces = SplitPieces(texts[c], kLineEnd);
+      if (c == 0) rows_ = static_cast<int32_t>(pieces.size());
+      FillColumn(c, texts[c], pieces);
+    }
+    starts_[c].push_back(lines_[c].size());
+  }
+  whole_ = true;
+}
+
+// A column's lines: the pieces of `text` (its cut at line ends) for the rows they reach, then
+// empty lines. When no piece holds a line break or a zero byte, the lines are the text itself.
+void EntryLines::FillColumn(size_t column, std::string_view text, std::span<const std::string_view> pieces) {
+  std::string& lines = lines_[column];
+  std::vector<size_t>& starts = starts_[column];
+  const auto rows = static_cast<size_t>(rows_);
+  const size_t used = std::min(rows, pieces.size());
+  starts.reserve(rows + 1);
+  // The text up to the last used piece's end, with the line end after it if there is one.
+  const char* end = used == 0 ? text.data() : pieces[used - 1].data() + pieces[used - 1].size();
+  const bool lastEnded = end != text.data() + text.size();
+  if (lastEnded && used > 0) end += kLineEnd.size();
+  const std::string_view head(text.data(), static_cast<size_t>(end - text.data()));
+  size_t breaks = 0;
+  for (const char c : head) breaks += (c == '\r') + (c == '\n') + (c == '\0');
+  // Each cut accounts for one CR and one LF: any other break or zero byte is inside a piece.
+  const size_t cuts = used - (used > 0 && !lastEnded ? 1 : 0);
+  if (breaks == 2 * cuts) {
+    lines.reserve(head.size() + (rows - cuts) * kLineEnd.size());
+    lines.assign(head);
+    if (cuts < used) lines += kLineEnd;
+    for (size_t row = 0; row < used; ++row) starts.push_back(static_cast<size_t>(pieces[row].data() - text.data()));
+  } else {
+    for (size_t row = 0; row < used; ++row) {
+      starts.push_back(lines.size());
+      AppendLine(lines, pieces[row]);
+    }
+  }
+  for (size_t row = used; row < rows; ++row) {
+    starts.push_back(lines.size());
+    lines += kLineEnd;
   }
 }
 

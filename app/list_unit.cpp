@@ -9,6 +9,12 @@ ByteSet ListUnit::RowTexts() const {
   return ByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
 }
 
+int32_t ListUnit::ColumnCount() const {
+  const ByteSet columns(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListColumns))));
+  const auto read = ReadListViewColumns(columns.bytes());
+  return read ? static_cast<int32_t>(read->size()) : 0;
+}
+
 int32_t ListUnit::ItemCount() const { return Call(kListViewGetItemCount, unit_); }
 
 Text ListUnit::ItemText(int32_t item, int32_t column) const { return Call(kListViewGetItemText, unit_, item, column); }
