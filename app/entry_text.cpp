@@ -1,6 +1,7 @@
 #include "app/entry_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "runtime/row_texts.h"
 #include "runtime/text_pieces.h"
@@ -45,6 +46,24 @@ void EntryLines::Build(std::string_view rowTexts) {
   }
 }
 
+namespace {
+
+// How many bytes of the text are CR, LF or zero, four at a time: a word with no byte below 0x0E
+// holds none of them, and most words of a text hold none.
+size_t BreakCount(std::string_view text) {
+  auto counted = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
+  size_t count = 0, at = 0;
+  for (; at + 4 <= text.size(); at += 4) {
+    uint32_t word;
+    std::memcpy(&word, text.data() + at, 4);
+    if (((word - 0x0E0E0E0Eu) & ~word & 0x80808080u) == 0) continue;
+    count += static_cast<size_t>(std::count_if(text.data() + at, text.data() + at + 4, counted));
+  }
+  return count + static_cast<size_t>(std::count_if(text.data() + at, text.data() + text.size(), counted));
+}
+
+}  // namespace
+
 void EntryLines::BuildFromTexts(size_t listColumns, const std::array<std::string_view, kColumns>& texts) {
   columns_ = std::clamp<size_t>(listColumns, 1, kColumns);
   for (size_t c = 0; c < kColumns; ++c) {
@@ -73,11 +92,9 @@ void EntryLines::FillColumn(size_t column, std::string_view text, std::span<cons
   const bool lastEnded = end != text.data() + text.size();
   if (lastEnded && used > 0) end += kLineEnd.size();
   const std::string_view head(text.data(), static_cast<size_t>(end - text.data()));
-  size_t breaks = 0;
-  for (const char c : head) breaks += (c == '\r') + (c == '\n') + (c == '\0');
   // Each cut accounts for one CR and one LF: any other break or zero byte is inside a piece.
   const size_t cuts = used - (used > 0 && !lastEnded ? 1 : 0);
-  if (breaks == 2 * cuts) {
+  if (BreakCount(head) == 2 * cuts) {
     lines.reserve(head.size() + (rows - cuts) * kLineEnd.size());
     lines.assign(head);
     if (cuts < used) lines += kLineEnd;
@@ -166,14 +183,19 @@ bool IsPlainGbk(std::string_view bytes) {
   for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
     if (bytes.starts_with(mark)) return false;
   }
-  auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const uint8_t b = byte(i);
-    if (b == 0 || b == 0x80 || b == 0xFF) return false;
-    if (b < 0x80) continue;
-    if (++i == bytes.size()) return false;
-    const uint8_t trail = byte(i);
+  const auto* at = reinterpret_cast<const uint8_t*>(bytes.data());
+  const uint8_t* const end = at + bytes.size();
+  while (at != end) {
+    const uint8_t b = *at;
+    if (b < 0x80) {
+      if (b == 0) return false;
+      ++at;
+      continue;
+    }
+    if (b == 0x80 || b == 0xFF || at + 1 == end) return false;
+    const uint8_t trail = at[1];
     if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+    at += 2;
   }
   return true;
 }

@@ -176,6 +176,8 @@ TEST(LoadedExactly, TextThatIsNotPlainGbkIsNeverGivenBack) {
   EXPECT_FALSE(IsPlainGbk("\x81\x7F")) << "0x7F is no trail byte";
   EXPECT_FALSE(IsPlainGbk("ab\xC4")) << "a lead byte without its trail";
   EXPECT_FALSE(IsPlainGbk("\xFF"));
+  EXPECT_FALSE(IsPlainGbk("\xFF\x40")) << "0xFF is no lead byte, whatever follows";
+  EXPECT_FALSE(IsPlainGbk("a\x81\xFF")) << "nor a trail byte";
   EXPECT_FALSE(IsPlainGbk("\xEF\xBB\xBF" "a\r\n")) << "UTF-8's mark, although its bytes pair as GBK";
   EXPECT_FALSE(IsPlainGbk("\xFE\xFF" "a"));
   EXPECT_FALSE(IsPlainGbk(std::string_view("a\0b", 3)));
