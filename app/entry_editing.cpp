@@ -76,13 +76,7 @@ void AddPlaceholderRow() {
 }
 
 void SaveCursor() {
-  PointRecord& saved = *TheGlobals().SavedCursor;
-  saved = {0, 0};
-  Block fresh(Services().Allocate(sizeof(PointRecord)));
-  auto* point = static_cast<PointRecord*>(fresh.get());
-  *point = {0, 0};
-  CallDll(declared::GetCursorPos, {PointerWord(point)});
-  saved = *point;
+  *TheGlobals().SavedCursor = CursorPosition();
 }
 
 void RestoreCursor() {

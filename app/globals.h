@@ -6,12 +6,9 @@
 #include <array>
 #include <cstdint>
 
-namespace tl::app {
+#include "app/declared_calls.h"
 
-struct PointRecord {
-  int32_t x;
-  int32_t y;
-};
+namespace tl::app {
 
 struct Globals {
   // Five one-dimensional text arrays (each starts as a fresh 8-byte block {1, 0}).
@@ -22,7 +19,6 @@ struct Globals {
   PointRecord* SavedCursor = nullptr;
 };
 
-// The one set of globals, alive from start-up to the exit callback.
 // The one set of globals, alive from start-up to the exit callback.
 Globals& TheGlobals();
 

@@ -27,11 +27,7 @@ constexpr int32_t kPinRightGap = 4;
 // frame is as wide. A window whose origin cannot be found (no native window yet) counts as
 // frameless: the next resize, with the window in place, measures again.
 int32_t MainWindowClientWidth(int32_t outerWidth) {
-  Block fresh(Services().Allocate(sizeof(PointRecord)));
-  auto* origin = static_cast<PointRecord*>(fresh.get());
-  *origin = {0, 0};
-  CallDll(declared::ClientToScreen, {static_cast<uint32_t>(WindowHandle(units::MainWindow)), PointerWord(origin)});
-  const int32_t frame = origin->x - ReadInt(units::MainWindow, prop::Left);
+  const int32_t frame = ClientOrigin(WindowHandle(units::MainWindow)).x - ReadInt(units::MainWindow, prop::Left);
   if (frame < 0 || 2 * frame >= outerWidth) return outerWidth;
   return outerWidth - 2 * frame;
 }

@@ -35,20 +35,12 @@ bool PinCaptionIs(std::string_view caption) {
 
 // One reading of the pointer serves the whole test: on Wine each reading is a round trip to the
 // window server and the display, and the tick runs as often as the timer allows.
-PointRecord PointerNow() {
-  Block fresh(Services().Allocate(sizeof(PointRecord)));
-  auto* point = static_cast<PointRecord*>(fresh.get());
-  *point = {0, 0};
-  CallDll(declared::GetCursorPos, {PointerWord(point)});
-  return *point;
-}
-
 bool PointerOverMainWindow() {
   const double left = ReadInt(units::MainWindow, prop::Left);
   const double top = ReadInt(units::MainWindow, prop::Top);
   const double width = ReadInt(units::MainWindow, prop::Width);
   const double height = ReadInt(units::MainWindow, prop::Height);
-  const PointRecord pointer = PointerNow();
+  const PointRecord pointer = CursorPosition();
   if (pointer.x - (left + width) > kEdgeTolerance) return false;
   if (pointer.x < left) return false;
   if (pointer.y < top) return false;
