@@ -23,8 +23,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 void AppendLine(std::string& out, std::string_view text);
 
 // The entry files' lines, one text per column of the list (at most kColumns), kept beside the
-// list: built from every row's texts once, then patched with the list's changes, so that a save
-// costs what changed rather than the whole list. Each column's text has a line per row holding
+// list: built once from every row's texts (or, at a load, from the texts the list was filled
+// with), then patched with the list's changes, so that a save costs what changed rather than the
+// whole list. Each column's text has a line per row holding
 // that column's text, written as by AppendLine; a column the list does not have has no lines.
 class EntryLines {
  public:
