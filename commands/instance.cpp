@@ -7,6 +7,7 @@
 
 #include "runtime/gbk.h"
 #include "runtime/program_path.h"
+#include "runtime/top_level_windows.h"
 
 namespace tl::cmd {
 namespace {
@@ -58,26 +59,16 @@ std::wstring DirectoryOfProcess(DWORD processId) {
   return directory;
 }
 
-struct Search {
-  std::wstring title;
-  FileIdentity lock;
-  HWND found = nullptr;
-};
-
 // A window of the running copy: visible, of the title, in another process whose directory's lock
 // file is this directory's lock file.
-BOOL CALLBACK Consider(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(hwnd, &processId);
-  if (processId == GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
-  wchar_t title[256];
-  const int length = GetWindowTextW(hwnd, title, 256);
-  if (std::wstring_view(title, length > 0 ? length : 0) != search->title) return TRUE;
+bool IsRunningCopy(HWND hwnd, std::wstring_view title, const FileIdentity& lock) {
+  const DWORD processId = ProcessOfWindow(hwnd);
+  if (processId == GetCurrentProcessId() || !IsWindowVisible(hwnd)) return false;
+  wchar_t text[256];
+  const int length = GetWindowTextW(hwnd, text, 256);
+  if (std::wstring_view(text, length > 0 ? length : 0) != title) return false;
   const std::wstring directory = DirectoryOfProcess(processId);
-  if (directory.empty() || IdentityOf(LockFileIn(directory)) != search->lock) return TRUE;
-  search->found = hwnd;
-  return FALSE;
+  return !directory.empty() && IdentityOf(LockFileIn(directory)) == lock;
 }
 
 }  // namespace
@@ -99,13 +90,15 @@ bool ClaimRunDirectory() {
 
 bool ShowRunningInstance(std::string_view windowTitle) {
   const std::optional<FileIdentity> lock = IdentityOf(LockFileIn(tl::ProgramDirectory()));
-  Search search{Widen(windowTitle), lock.value_or(FileIdentity{})};
-  if (lock) EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
-  if (search.found) {
-    if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
-    SetForegroundWindow(search.found);
+  if (!lock) return false;
+  const std::wstring title = Widen(windowTitle);
+  for (HWND hwnd : TopLevelWindows()) {
+    if (!IsRunningCopy(hwnd, title, *lock)) continue;
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    return true;
   }
-  return search.found != nullptr;
+  return false;
 }
 
 }  // namespace tl::cmd

@@ -111,7 +111,9 @@ std::span<const Property<BalloonTip>> BalloonTip::Properties() {
 }
 
 BalloonTip::BalloonTip(const BalloonTipBlock& block, uint32_t windowId, uint32_t unitId)
-    : BlockUnit(block, windowId, unitId), font_(BodyFontObject(block.styleSheet)) {}
+    : BlockUnit(block, windowId, unitId) {
+  font_ = BodyFontObject(block.styleSheet);
+}
 
 // The loader's extra styles do not apply: the holder is never shown.
 bool BalloonTip::Build(uint32_t, HWND parent, int32_t childId, Place place) {

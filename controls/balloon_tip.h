@@ -88,7 +88,6 @@ class BalloonTip final : public BlockUnit<BalloonTip, BalloonTipBlock> {
   HWND balloon_ = nullptr;  // created on first show, owned by the form's window
   std::wstring shownText_;
   RECT textRect_{};
-  GdiObject font_;
 };
 
 extern const UnitTypeDescriptor kBalloonTipType;

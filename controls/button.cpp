@@ -44,11 +44,6 @@ bool Button::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place plac
 
 void Button::ShowCaption() { SetWindowTextGbk(hwnd_, block_.caption); }
 
-void Button::ApplyFont() {
-  font_ = FontFromRecord(block_.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.font()), TRUE);
-}
-
 std::optional<LRESULT> Button::OnNotification(UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return std::nullopt;
   // A click message can reach a disabled button (a programmatic click); it is no click.

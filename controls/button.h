@@ -12,17 +12,15 @@ extern const UnitTypeDescriptor kButtonType;
 class Button final : public BlockUnit<Button, ButtonBlock> {
  public:
   using BlockUnit::BlockUnit;
-  // The control goes before the font and picture it shows.
+  // The control goes before the picture it shows.
   ~Button() override { DestroyControl(); }
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
   static std::span<const Property<Button>> Properties();
 
  private:
   void ShowCaption();
-  void ApplyFont();
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  GdiObject font_;
   GdiObject picture_;
 };
 

@@ -67,6 +67,12 @@ void ControlUnit::DestroyControl() {
   if (window && IsWindow(window)) DestroyWindow(window);
 }
 
+void ControlUnit::ShowFont(std::span<const uint8_t> record) {
+  GdiObject font = FontFromRecord(record);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.font()), TRUE);
+  font_ = std::move(font);
+}
+
 bool ControlUnit::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT ControlUnit::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {

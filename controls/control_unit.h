@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/appearance.h"
 #include "runtime/property_table.h"
 #include "runtime/unit.h"
 #include "runtime/unit_type.h"
@@ -37,7 +38,8 @@ void SetWindowTextGbk(HWND window, std::string_view gbk);
 class ControlUnit : public Unit {
  public:
   using Unit::Unit;
-  // Types whose window shows objects of their own (fonts, pictures) call DestroyControl first.
+  // Types whose window shows objects of their own (pictures) call DestroyControl first; the
+  // font in font_ outlives the window by itself.
   ~ControlUnit() override { DestroyControl(); }
 
  protected:
@@ -50,6 +52,13 @@ class ControlUnit : public Unit {
                        std::wstring_view text, HWND parent, int32_t childId, Place place);
   // Destroys the native window now; the unit hears nothing of it going.
   void DestroyControl();
+  // Gives the control the font of a stored logical-font record (see FontFromRecord) and keeps it
+  // in font_ while the control shows it: the font shown before goes only once the control has
+  // let go of it. A list view hands it on to its header.
+  void ShowFont(std::span<const uint8_t> record);
+
+  // The font the window shows, or a runtime-drawn unit paints its text with.
+  GdiObject font_;
 
   // The window's own messages before their default handling; true with `result` consumes one.
   virtual bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -73,6 +82,10 @@ class BlockUnit : public ControlUnit, public BlockProperties<Self, BlockType> {
   BlockUnit(const BlockType& block, uint32_t windowId, uint32_t unitId)
       : ControlUnit(windowId, unitId), BlockProperties<Self, BlockType>(block) {}
   std::vector<uint8_t> PropertyData() const override { return this->block_.Write(); }
+
+ protected:
+  // For a block with a stored font record.
+  void ApplyFont() { ShowFont(this->block_.font); }
 };
 
 // The unit-type interface entry of U. U provides its Block type, a constructor (block, window

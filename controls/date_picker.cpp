@@ -49,11 +49,6 @@ bool DatePicker::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place 
   return true;
 }
 
-void DatePicker::ApplyFont() {
-  font_ = FontFromRecord(block_.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.font()), TRUE);
-}
-
 void DatePicker::ApplyRange() {
   SYSTEMTIME range[2]{};
   WPARAM which = 0;

@@ -2,7 +2,6 @@
 // date and time at which the control is created; property 10 reads the control's date-time.
 #pragma once
 
-#include "controls/appearance.h"
 #include "controls/control_unit.h"
 #include "controls/date_picker_block.h"
 
@@ -13,8 +12,6 @@ extern const UnitTypeDescriptor kDatePickerType;
 class DatePicker final : public BlockUnit<DatePicker, DatePickerBlock> {
  public:
   using BlockUnit::BlockUnit;
-  // The control goes before the font it shows.
-  ~DatePicker() override { DestroyControl(); }
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
   static std::span<const Property<DatePicker>> Properties();
 
@@ -28,9 +25,6 @@ class DatePicker final : public BlockUnit<DatePicker, DatePickerBlock> {
   bool SetValueProperty(PropertyValue value);
   void ShowValue();
   void ApplyRange();
-  void ApplyFont();
-
-  GdiObject font_;
 };
 
 }  // namespace tl

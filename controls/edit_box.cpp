@@ -139,11 +139,6 @@ EditBox::~EditBox() {
   DestroyControl();
 }
 
-void EditBox::ApplyFont() {
-  font_ = FontFromRecord(block_.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.font()), TRUE);
-}
-
 void EditBox::ApplyColours() {
   backBrush_ = SolidBrush(block_.backColour);
   InvalidateRect(hwnd_, nullptr, TRUE);

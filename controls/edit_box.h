@@ -33,7 +33,6 @@ class EditBox final : public BlockUnit<EditBox, EditBoxBlock> {
   PropertyValue SelectionLength() const;
   bool SetSelectionLength(PropertyValue value);
 
-  void ApplyFont();
   void ApplyColours();
   void ApplyMaxLength();
   void SetContent(std::string_view text);
@@ -47,7 +46,6 @@ class EditBox final : public BlockUnit<EditBox, EditBoxBlock> {
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-  GdiObject font_;
   GdiObject backBrush_;
   HWND spin_ = nullptr;
   bool adjusting_ = false;

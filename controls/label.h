@@ -14,8 +14,6 @@ extern const UnitTypeDescriptor kLabelType;
 class Label final : public BlockUnit<Label, LabelBlock> {
  public:
   using BlockUnit::BlockUnit;
-  // The window goes before the font it shows.
-  ~Label() override { DestroyControl(); }
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
   static std::span<const Property<Label>> Properties();
 
@@ -27,8 +25,6 @@ class Label final : public BlockUnit<Label, LabelBlock> {
   void Repaint();
   void Paint(HDC dc) const;
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-  GdiObject font_;
 };
 
 }  // namespace tl

@@ -181,13 +181,6 @@ void ListView::ApplyColors() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ListView::ApplyFont() {
-  // The control hands its font on to the header, so the GBK column titles need it as well.
-  GdiObject font = FontFromRecord(block_.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.font()), TRUE);
-  font_ = std::move(font);  // the previous font goes only once the control has let go of it
-}
-
 void ListView::ApplyHotCursor() {
   if (block_.hotTracking && !block_.handCursor) {
     SendMessageW(hwnd_, LVM_SETHOTCURSOR, 0,

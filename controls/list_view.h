@@ -72,8 +72,6 @@ struct ListRow {
 class ListView final : public BlockUnit<ListView, ListViewBlock> {
  public:
   ListView(const ListViewBlock& block, uint32_t windowId, uint32_t unitId);
-  // The control goes before the font it shows.
-  ~ListView() override { DestroyControl(); }
 
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
   static std::span<const Property<ListView>> Properties();
@@ -113,7 +111,6 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   void SetStyleBit(DWORD bit, bool on);
   void ApplyBorder();
   void ApplyColors();
-  void ApplyFont();
   void ApplyWrapTitles();
   void ApplyHideHeader();
   void ApplyHotCursor();
@@ -157,7 +154,6 @@ class ListView final : public BlockUnit<ListView, ListViewBlock> {
   LRESULT FindItem(const NMLVFINDITEMW& find) const;
   LRESULT EndTitleEditing(const NMLVDISPINFOW& edit);
 
-  GdiObject font_;
   std::vector<ListRow> rows_;
   size_t shownCount_ = 0;     // the row count the control was last told
   bool countQueued_ = false;  // a message is on its way to tell the control the new count

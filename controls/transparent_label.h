@@ -31,7 +31,6 @@ class TransparentLabel final : public BlockUnit<TransparentLabel, TransparentLab
   void OnPlaced();
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-  GdiObject font_;
   RECT placedAt_{};  // where the label was before a move, in the parent's client coordinates
 };
 

@@ -7,14 +7,6 @@
 #include "runtime/byte_io.h"
 
 namespace tl {
-namespace {
-
-constexpr int32_t kLastShortcut = 76;
-constexpr size_t kHeadReserved = 16;
-constexpr size_t kTailReserved = 20;
-// The smallest record (a menu item with empty texts) with its id, offset and length words;
-// bounds a unit count by the data that must hold it.
-constexpr size_t kMinRecordSpan = 8 + 4 + 59;
 
 // Positions of the variable-placed fields, counted from the first byte of the record.
 struct UnitLayout {
@@ -25,6 +17,15 @@ struct UnitLayout {
 struct MenuLayout {
   size_t flags = 0, caption = 0, captionEnd = 0, reserved = 0;
 };
+
+namespace {
+
+constexpr int32_t kLastShortcut = 76;
+constexpr size_t kHeadReserved = 16;
+constexpr size_t kTailReserved = 20;
+// The smallest record (a menu item with empty texts) with its id, offset and length words;
+// bounds a unit count by the data that must hold it.
+constexpr size_t kMinRecordSpan = 8 + 4 + 59;
 
 bool IsUnitTypeId(uint32_t type) {
   return type < 0x40000000 && (type >> 16) != 0 && (type & 0xFFFF) != 0;
@@ -412,41 +413,46 @@ MenuItemFields UnitRecordArray::MenuItem(size_t index) const {
   return fields;
 }
 
-std::span<const uint8_t> UnitRecordArray::PropertyBlock(size_t index) const {
+std::optional<UnitLayout> UnitRecordArray::UnitLayoutAt(size_t index) const {
   UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return {};
-  return Record(index).subspan(at.propertyBlock);
+  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return std::nullopt;
+  return at;
+}
+
+std::optional<MenuLayout> UnitRecordArray::MenuLayoutAt(size_t index) const {
+  MenuLayout at;
+  if (!IsMenuItem(index) || !WalkMenuItem(Record(index), nullptr, &at)) return std::nullopt;
+  return at;
+}
+
+std::span<const uint8_t> UnitRecordArray::PropertyBlock(size_t index) const {
+  const auto at = UnitLayoutAt(index);
+  return at ? Record(index).subspan(at->propertyBlock) : std::span<const uint8_t>();
 }
 
 uint32_t UnitRecordArray::ObjectSlot(size_t index) const {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return 0;
-  return WordAt(Record(index), at.objectSlot);
+  const auto at = UnitLayoutAt(index);
+  return at ? WordAt(Record(index), at->objectSlot) : 0;
 }
 
 void UnitRecordArray::SetObjectSlot(size_t index, uint32_t value) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
-  PutWord(RecordStart(index) + at.objectSlot, value);
+  if (const auto at = UnitLayoutAt(index)) PutWord(RecordStart(index) + at->objectSlot, value);
 }
 
 uint32_t UnitRecordArray::CursorSlot(size_t index) const {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return 0;
-  return WordAt(Record(index), at.cursorSlot);
+  const auto at = UnitLayoutAt(index);
+  return at ? WordAt(Record(index), at->cursorSlot) : 0;
 }
 
 void UnitRecordArray::SetCursorSlot(size_t index, uint32_t value) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
-  PutWord(RecordStart(index) + at.cursorSlot, value);
+  if (const auto at = UnitLayoutAt(index)) PutWord(RecordStart(index) + at->cursorSlot, value);
 }
 
 void UnitRecordArray::SetRect(size_t index, int32_t left, int32_t top, int32_t width,
                               int32_t height) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
-  const size_t position = RecordStart(index) + at.rect;
+  const auto at = UnitLayoutAt(index);
+  if (!at) return;
+  const size_t position = RecordStart(index) + at->rect;
   PutWord(position, static_cast<uint32_t>(left));
   PutWord(position + 4, static_cast<uint32_t>(top));
   PutWord(position + 8, static_cast<uint32_t>(width));
@@ -454,45 +460,37 @@ void UnitRecordArray::SetRect(size_t index, int32_t left, int32_t top, int32_t w
 }
 
 void UnitRecordArray::SetFlags(size_t index, uint32_t flags) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
-  PutWord(RecordStart(index) + at.flags, flags);
+  if (const auto at = UnitLayoutAt(index)) PutWord(RecordStart(index) + at->flags, flags);
+}
+
+void UnitRecordArray::SpliceText(size_t index, size_t from, size_t to, std::string_view text) {
+  ByteWriter stored;
+  stored.CString(UpToNul(text));
+  Splice(index, from, to, stored.bytes());
 }
 
 void UnitRecordArray::SetTag(size_t index, std::string_view tag) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
-  ByteWriter text;
-  text.CString(UpToNul(tag));
-  Splice(index, at.tag, at.tagEnd, text.bytes());
+  if (const auto at = UnitLayoutAt(index)) SpliceText(index, at->tag, at->tagEnd, tag);
 }
 
 void UnitRecordArray::SetCursorData(size_t index, std::span<const uint8_t> data) {
-  UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return;
+  const auto at = UnitLayoutAt(index);
+  if (!at) return;
   ByteWriter counted;
   counted.CountedBytes(data);
-  Splice(index, at.cursorData, at.tag, counted.bytes());
+  Splice(index, at->cursorData, at->tag, counted.bytes());
 }
 
 void UnitRecordArray::SetMenuFlags(size_t index, uint32_t flags) {
-  MenuLayout at;
-  if (!IsMenuItem(index) || !WalkMenuItem(Record(index), nullptr, &at)) return;
-  PutWord(RecordStart(index) + at.flags, flags);
+  if (const auto at = MenuLayoutAt(index)) PutWord(RecordStart(index) + at->flags, flags);
 }
 
 void UnitRecordArray::SetMenuCaption(size_t index, std::string_view caption) {
-  MenuLayout at;
-  if (!IsMenuItem(index) || !WalkMenuItem(Record(index), nullptr, &at)) return;
-  ByteWriter text;
-  text.CString(UpToNul(caption));
-  Splice(index, at.caption, at.captionEnd, text.bytes());
+  if (const auto at = MenuLayoutAt(index)) SpliceText(index, at->caption, at->captionEnd, caption);
 }
 
 void UnitRecordArray::SetMenuReserved0(size_t index, uint32_t value) {
-  MenuLayout at;
-  if (!IsMenuItem(index) || !WalkMenuItem(Record(index), nullptr, &at)) return;
-  PutWord(RecordStart(index) + at.reserved, value);
+  if (const auto at = MenuLayoutAt(index)) PutWord(RecordStart(index) + at->reserved, value);
 }
 
 std::optional<std::vector<WindowDefinitionData>> ReadFormImage(std::span<const uint8_t> image,

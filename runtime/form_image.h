@@ -85,6 +85,10 @@ struct MenuItemFields {
 std::vector<uint8_t> EncodeUnitRecord(const UnitRecordFields& fields);
 std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& fields);
 
+// Field positions inside one unit or menu-item record (form_image.cpp).
+struct UnitLayout;
+struct MenuLayout;
+
 // The packed array, kept in its stored form; records are looked up by id or index and their
 // fields read and written in place. Parse checks every record completely, so later field access
 // on a parsed array cannot fail; a refusal says why in error, with its byte counted from the
@@ -131,7 +135,13 @@ class UnitRecordArray {
   size_t RecordStart(size_t index) const;  // of the record bytes, after the length word
   std::span<const uint8_t> Record(size_t index) const;
   void Splice(size_t index, size_t from, size_t to, std::span<const uint8_t> bytes);
+  // Splice of a text stored up to its NUL.
+  void SpliceText(size_t index, size_t from, size_t to, std::string_view text);
   void PutWord(size_t position, uint32_t value);
+  // Where record `index` keeps its fields: nothing for a record of the other kind, or one that
+  // does not walk.
+  std::optional<UnitLayout> UnitLayoutAt(size_t index) const;
+  std::optional<MenuLayout> MenuLayoutAt(size_t index) const;
 
   size_t count_ = 0;
   std::vector<uint8_t> data_;

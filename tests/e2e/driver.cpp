@@ -7,23 +7,12 @@
 #include <filesystem>
 #include <iterator>
 
+#include "runtime/top_level_windows.h"
+
 namespace tl::e2e {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectOwn(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<WindowSearch*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == search->processId) search->found.push_back(hwnd);
-  return TRUE;
-}
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lParam) {
   reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
@@ -34,9 +23,7 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lParam) {
 class RemoteBuffer {
  public:
   RemoteBuffer(HWND window, size_t size) : size_(size) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOfWindow(window));
     if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   }
   ~RemoteBuffer() {
@@ -156,9 +143,11 @@ void RunningProgram::Kill() {
 }
 
 std::vector<HWND> RunningProgram::TopLevelWindows() const {
-  WindowSearch search{process_.dwProcessId, {}};
-  EnumWindows(CollectOwn, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> own;
+  for (HWND hwnd : tl::TopLevelWindows()) {
+    if (ProcessOfWindow(hwnd) == process_.dwProcessId) own.push_back(hwnd);
+  }
+  return own;
 }
 
 std::vector<HWND> RunningProgram::VisibleTopLevelWindows() const {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "tests/e2e/driver.h"
 #include "tests/e2e/main_window_fixture.h"
@@ -303,31 +304,31 @@ TEST(EntryFiles, AFailingSaveIsToldOnceAndRetriedUntilItWorks) {
 }
 
 TEST(EntryFiles, AStartFinishesOrUndoesAnInterruptedSaveAsOneStep) {
-  {
-    // Killed before the first replacement: the old pair stays.
+  struct Interrupted {
+    const char* killed;
+    std::vector<std::pair<std::wstring, std::string>> files;
+    std::vector<std::wstring> entries, times;
+  };
+  const Interrupted cases[] = {
+      // The old pair stays.
+      {"before the first replacement",
+       {{kEntries, "old\r\n"}, {kTimes, "old time\r\n"}, {L"jilusjian.txt.new", "new time\r\nnew time 2\r\n"},
+        {L"bugaun.txt.new", "new\r\nnew 2\r\n"}},
+       {L"old"}, {L"old time"}},
+      // The new time file is in place, the entry file follows.
+      {"between the replacements",
+       {{kEntries, "old\r\n"}, {kTimes, "new time\r\nnew time 2\r\n"}, {L"bugaun.txt.new", "new\r\nnew 2\r\n"}},
+       {L"new", L"new 2"}, {L"new time", L"new time 2"}},
+  };
+  for (const Interrupted& save : cases) {
+    SCOPED_TRACE(save.killed);
     ProgramDirectory dir;
-    dir.Write(kEntries, "old\r\n");
-    dir.Write(kTimes, "old time\r\n");
-    dir.Write(L"jilusjian.txt.new", "new time\r\nnew time 2\r\n");
-    dir.Write(L"bugaun.txt.new", "new\r\nnew 2\r\n");
+    for (const auto& [name, content] : save.files) dir.Write(name, content);
     RunningProgram program(dir);
     HWND list = ListOf(program.MainWindow());
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(ListColumn(list, 0), std::vector<std::wstring>{L"old"});
-    EXPECT_EQ(ListColumn(list, 1), std::vector<std::wstring>{L"old time"});
-    EXPECT_EQ(dir.Names().size(), 2u);
-  }
-  {
-    // Killed between the replacements: the new time file is in place, the entry file follows.
-    ProgramDirectory dir;
-    dir.Write(kEntries, "old\r\n");
-    dir.Write(kTimes, "new time\r\nnew time 2\r\n");
-    dir.Write(L"bugaun.txt.new", "new\r\nnew 2\r\n");
-    RunningProgram program(dir);
-    HWND list = ListOf(program.MainWindow());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(ListColumn(list, 0), (std::vector<std::wstring>{L"new", L"new 2"}));
-    EXPECT_EQ(ListColumn(list, 1), (std::vector<std::wstring>{L"new time", L"new time 2"}));
+    EXPECT_EQ(ListColumn(list, 0), save.entries);
+    EXPECT_EQ(ListColumn(list, 1), save.times);
     EXPECT_EQ(dir.Names().size(), 2u);
   }
 }

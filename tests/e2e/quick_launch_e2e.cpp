@@ -6,41 +6,29 @@
 
 #include <string>
 
+#include "runtime/top_level_windows.h"
 #include "tests/e2e/driver.h"
 
 namespace tl::e2e {
 namespace {
 
-struct WindowWithText {
-  std::wstring part;
-  DWORD notProcess;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindByTitle(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<WindowWithText*>(lParam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(hwnd, &process);
-  if (process != search->notProcess && IsWindowVisible(hwnd) && WindowTitle(hwnd).find(search->part) != std::wstring::npos) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND OtherProgramsWindow(const std::wstring& titlePart, DWORD notProcess) {
-  WindowWithText search{titlePart, notProcess};
+  HWND found = nullptr;
   WaitUntil([&] {
-    EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
+    for (HWND hwnd : TopLevelWindows()) {
+      if (ProcessOfWindow(hwnd) != notProcess && IsWindowVisible(hwnd) &&
+          WindowTitle(hwnd).find(titlePart) != std::wstring::npos) {
+        found = hwnd;
+        return true;
+      }
+    }
+    return false;
   }, 15000);
-  return search.found;
+  return found;
 }
 
 void EndProcessOf(HWND hwnd) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(hwnd, &process);
-  if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process)) {
+  if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessOfWindow(hwnd))) {
     TerminateProcess(h, 0);
     WaitForSingleObject(h, 5000);
     CloseHandle(h);

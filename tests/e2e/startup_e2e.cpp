@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/top_level_windows.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/main_window_fixture.h"
 
@@ -209,15 +210,12 @@ class DirectoryAlias {
   std::wstring unixLink_;
 };
 
-BOOL CALLBACK CollectVisibleMainWindow(HWND hwnd, LPARAM lParam) {
-  if (IsWindowVisible(hwnd) && WindowTitle(hwnd) == L"Tallyleaf") reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-  return TRUE;
-}
-
 // The main windows of every running copy.
 std::vector<HWND> VisibleMainWindowsOfAnyProcess() {
   std::vector<HWND> found;
-  EnumWindows(CollectVisibleMainWindow, reinterpret_cast<LPARAM>(&found));
+  for (HWND hwnd : TopLevelWindows()) {
+    if (IsWindowVisible(hwnd) && WindowTitle(hwnd) == L"Tallyleaf") found.push_back(hwnd);
+  }
   return found;
 }
 

@@ -16,6 +16,7 @@
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/dialog_finder.h"
 #include "tests/win/runtime_fixture.h"
 
 namespace tl::cmd {
@@ -170,23 +171,9 @@ TEST_F(WindowCommands, DeferredCloseWaitsForTheMessageLoop) {
   EXPECT_TRUE(IsWindow(Handle(kGuardedWindow, kGuardedWindowUnit)));
 }
 
-BOOL CALLBACK FindPopup(HWND w, LPARAM out) {
-  wchar_t cls[16];
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
-      std::wstring(cls) == L"#32768") {
-    *reinterpret_cast<HWND*>(out) = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND WaitForPopup(int tries) {
   for (int i = 0; i < tries; ++i) {
-    HWND popup = nullptr;
-    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&popup));
-    if (popup) return popup;
+    if (HWND popup = FindShownWindowOfClass(GetCurrentProcessId(), L"#32768")) return popup;
     Sleep(10);
   }
   return nullptr;

@@ -4,12 +4,16 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/button.h"
 #include "controls/input_device.h"
 #include "runtime/gbk.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/pointer_input.h"
 #include "tests/win/recording_runtime.h"
 #include "tests/win/unit_entries.h"
 
@@ -79,11 +83,7 @@ TEST_F(ButtonTest, APointerClickRaisesTheEvent) {
   RECT r;
   GetWindowRect(unit->hwnd(), &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT clicks[2]{};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
+  ClickAtPointer();
   Pump(200);
   ASSERT_EQ(FiredEvents().size(), 1u);
   EXPECT_EQ(FiredEvents()[0].index, 0);
@@ -132,6 +132,12 @@ std::vector<uint8_t> TwoByTwoBitmap() {
   return bytes;
 }
 
+// The bytes with the 32-bit word at `offset` replaced.
+std::vector<uint8_t> WithWord(std::vector<uint8_t> bytes, size_t offset, uint32_t word) {
+  std::memcpy(bytes.data() + offset, &word, 4);
+  return bytes;
+}
+
 TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
   ButtonBlock b;
   b.picture = TwoByTwoBitmap();
@@ -140,31 +146,21 @@ TEST_F(ButtonTest, PictureShowsWhenItIsABitmapAndMalformedPicturesAreIgnored) {
   EXPECT_TRUE(GetWindowLongW(unit->hwnd(), GWL_STYLE) & BS_BITMAP);
   EXPECT_NE(SendMessageW(unit->hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 
+  // Cut short, a width no file could hold, and a colour count that the file has no room for (GDI
+  // would read the table past its end).
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> malformed;
   for (size_t cut : {size_t{10}, size_t{54}, b.picture.size() - 1}) {
-    ButtonBlock broken;
-    broken.picture.assign(b.picture.begin(), b.picture.begin() + cut);
-    auto plain = Make(broken.Write());
-    ASSERT_TRUE(plain);
-    EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP) << cut;
+    malformed.emplace_back("cut at " + std::to_string(cut), std::vector<uint8_t>(b.picture.begin(), b.picture.begin() + cut));
   }
-  std::vector<uint8_t> huge = b.picture;
-  int32_t width = 0x7FFFFFFF;
-  std::memcpy(huge.data() + 18, &width, 4);
-  ButtonBlock lying;
-  lying.picture = huge;
-  auto plain = Make(lying.Write());
-  ASSERT_TRUE(plain);
-  EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP);
-
-  // A colour count that the file has no room for: GDI would read the table past its end.
-  std::vector<uint8_t> colours = b.picture;
-  const uint32_t used = 256;
-  std::memcpy(colours.data() + 46, &used, 4);
-  ButtonBlock unbacked;
-  unbacked.picture = colours;
-  auto shown = Make(unbacked.Write());
-  ASSERT_TRUE(shown);
-  EXPECT_FALSE(GetWindowLongW(shown->hwnd(), GWL_STYLE) & BS_BITMAP);
+  malformed.emplace_back("huge width", WithWord(b.picture, 18, 0x7FFFFFFF));
+  malformed.emplace_back("unbacked colours", WithWord(b.picture, 46, 256));
+  for (const auto& [what, picture] : malformed) {
+    ButtonBlock broken;
+    broken.picture = picture;
+    auto plain = Make(broken.Write());
+    ASSERT_TRUE(plain) << what;
+    EXPECT_FALSE(GetWindowLongW(plain->hwnd(), GWL_STYLE) & BS_BITMAP) << what;
+  }
 }
 
 TEST_F(ButtonTest, InputDeviceIsAnInvisibleObjectWithoutEvents) {

@@ -17,6 +17,7 @@
 #include "runtime/row_texts.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/pointer_input.h"
 #include "tests/win/unit_entries.h"
 
 namespace tl {
@@ -740,24 +741,26 @@ class ListViewInputTest : public ListViewTest {
   void Click(POINT client, bool right) {
     ClientToScreen(hwnd(), &client);
     SetCursorPos(client.x, client.y);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    ClickAtPointer(right);
     Pump(150);
     Sleep(550);  // keep separate clicks from pairing into a double click
+  }
+  // An entry list in front holding one item, and a point on that item in the list's client area.
+  void ShowOneItem(POINT& onItem) {
+    ASSERT_TRUE(Create(EntryListBlock()));
+    SetForegroundWindow(parent_);
+    Insert("an entry");
+    RECT item{LVIR_BOUNDS, 0, 0, 0};
+    ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+    onItem = {item.left + 10, (item.top + item.bottom) / 2};
   }
 };
 
 TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
-  ASSERT_TRUE(Create(EntryListBlock()));
-  SetForegroundWindow(parent_);
-  Insert("an entry");
-  RECT item{LVIR_BOUNDS, 0, 0, 0};
-  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+  POINT onItem;
+  ASSERT_NO_FATAL_FAILURE(ShowOneItem(onItem));
   g_events.clear();
-  Click({item.left + 10, (item.top + item.bottom) / 2}, true);
+  Click(onItem, true);
   int rightClicks = 0;
   for (int32_t e : EventIndexes()) rightClicks += e == 5;
   EXPECT_EQ(rightClicks, 1);
@@ -765,26 +768,17 @@ TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
   rightClicks = 0;
   for (int32_t e : EventIndexes()) rightClicks += e == 5;
   EXPECT_EQ(rightClicks, 2);
-  Click({item.left + 10, (item.top + item.bottom) / 2}, false);
+  Click(onItem, false);
   EXPECT_TRUE(LastEvent(4));
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 0);
 }
 
 TEST_F(ListViewInputTest, DoubleClickActivatesAndHeaderClickNamesTheColumn) {
-  ASSERT_TRUE(Create(EntryListBlock()));
-  SetForegroundWindow(parent_);
-  Insert("an entry");
-  RECT item{LVIR_BOUNDS, 0, 0, 0};
-  ASSERT_TRUE(SendMessageW(hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
-  POINT point{item.left + 10, (item.top + item.bottom) / 2};
+  POINT point;
+  ASSERT_NO_FATAL_FAILURE(ShowOneItem(point));
   ClientToScreen(hwnd(), &point);
   SetCursorPos(point.x, point.y);
-  INPUT input[4]{};
-  for (int i = 0; i < 4; ++i) {
-    input[i].type = INPUT_MOUSE;
-    input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-  }
-  SendInput(4, input, sizeof(INPUT));
+  ClickAtPointer(false, 2);
   Pump(200);
   Sleep(550);
   EXPECT_TRUE(LastEvent(1));

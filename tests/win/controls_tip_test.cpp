@@ -9,6 +9,7 @@
 #include "controls/button.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/pointer_input.h"
 #include "tests/win/unit_entries.h"
 
 namespace tl {
@@ -83,6 +84,13 @@ class BalloonTipTest : public HostWindowTest {
     GetWindowRect(pin_->hwnd(), &r);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
+  // The pointer comes from outside onto the pin and rests there for the time given.
+  void RestOnPin(DWORD milliseconds) {
+    MovePointer({10, 10});
+    Pump(100);
+    MovePointer(PinCentre());
+    Pump(milliseconds);
+  }
   bool Shown() {
     HWND balloon = tip_->ShownTip();
     return balloon && IsWindowVisible(balloon);
@@ -155,16 +163,9 @@ TEST_F(BalloonTipTest, ShowsAfterTheInitialDelayAndHidesAfterTheDisplayTime) {
 
 TEST_F(BalloonTipTest, AClickHidesTheTipAtOnce) {
   ASSERT_TRUE(SetTipOnPin("缩放主界面"));
-  MovePointer({10, 10});
-  Pump(100);
-  MovePointer(PinCentre());
-  Pump(800);
+  RestOnPin(800);
   ASSERT_TRUE(Shown());
-  INPUT click[2]{};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, click, sizeof(INPUT));
+  ClickAtPointer();
   Pump(60);
   EXPECT_FALSE(Shown());
 }
@@ -174,10 +175,7 @@ TEST_F(BalloonTipTest, AKeyPressHidesTheTipAtOnce) {
   ASSERT_TRUE(SetTipOnPin("缩放主界面"));
   SetForegroundWindow(parent_);
   SetFocus(parent_);
-  MovePointer({10, 10});
-  Pump(100);
-  MovePointer(PinCentre());
-  Pump(800);
+  RestOnPin(800);
   ASSERT_TRUE(Shown());
   INPUT key[2]{};
   key[0].type = key[1].type = INPUT_KEYBOARD;
@@ -205,10 +203,7 @@ TEST_F(BalloonTipTest, FadesInAndOutOverTheirTimes) {
   WritePropertyEntry(kBalloonTipType, tip_.get(), 2, PropertyValue{300, 0});  // fade-in time
   WritePropertyEntry(kBalloonTipType, tip_.get(), 3, PropertyValue{600, 0});  // fade-out time
   ASSERT_TRUE(SetTipOnPin("缩放主界面"));
-  MovePointer({10, 10});
-  Pump(100);
-  MovePointer(PinCentre());
-  Pump(700);
+  RestOnPin(700);
   ASSERT_TRUE(Shown());
   HWND balloon = tip_->ShownTip();
   EXPECT_LT(Opacity(balloon), 255) << "still fading in";

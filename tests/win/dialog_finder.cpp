@@ -1,33 +1,21 @@
 #include "tests/win/dialog_finder.h"
 
+#include "runtime/top_level_windows.h"
+
 namespace tl::test {
-namespace {
 
-struct DialogSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<DialogSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[16];
-  if (pid == search->processId && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 16) &&
-      lstrcmpW(cls, L"#32770") == 0) {
-    search->found = hwnd;
-    return FALSE;
+HWND FindShownWindowOfClass(DWORD processId, const wchar_t* className) {
+  for (HWND hwnd : TopLevelWindows()) {
+    wchar_t cls[16];
+    if (ProcessOfWindow(hwnd) == processId && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 16) &&
+        lstrcmpW(cls, className) == 0) {
+      return hwnd;
+    }
   }
-  return TRUE;
+  return nullptr;
 }
 
-}  // namespace
-
-HWND FindDialog(DWORD processId) {
-  DialogSearch search{processId, nullptr};
-  EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindDialog(DWORD processId) { return FindShownWindowOfClass(processId, L"#32770"); }
 
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
   const DWORD start = GetTickCount();

@@ -24,6 +24,7 @@
 #include "runtime/value.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
+#include "tests/win/pointer_input.h"
 #include "tests/win/program_fixture.h"
 
 namespace tl {
@@ -56,6 +57,34 @@ std::vector<Column> ColumnsOf(HWND list) {
     columns.push_back({title, column.cx});
   }
   return columns;
+}
+
+void ExpectColumns(HWND list, const std::vector<Column>& expected) {
+  const std::vector<Column> columns = ColumnsOf(list);
+  ASSERT_EQ(columns.size(), expected.size());
+  for (size_t i = 0; i < columns.size(); ++i) {
+    EXPECT_EQ(columns[i].title, expected[i].title) << i;
+    EXPECT_EQ(columns[i].width, expected[i].width) << i;
+  }
+}
+
+// What tells the forms' list views apart; every one is a single-selection report with full-row
+// selection and grid lines.
+struct ListLooks {
+  bool header, sunkenBorder, columnDrag, hotTracking;
+};
+
+void ExpectReportList(HWND list, ListLooks looks) {
+  const LONG style = GetWindowLongW(list, GWL_STYLE);
+  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_EQ(!(style & LVS_NOCOLUMNHEADER), looks.header) << "the header shows";
+  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_EQ(!!(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE), looks.sunkenBorder) << "sunken border";
+  const DWORD ex = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
+  EXPECT_EQ(!!(ex & LVS_EX_HEADERDRAGDROP), looks.columnDrag);
+  EXPECT_EQ(!!(ex & LVS_EX_TRACKSELECT), looks.hotTracking) << "hot tracking";
 }
 
 std::wstring MenuText(HMENU menu, UINT position) {
@@ -166,6 +195,24 @@ class FormWindowsTest : public ProgramTest {
     EXPECT_FALSE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   }
 
+  // What every form's window shows of itself: its caption text, its outer size centred on the
+  // screen, no taskbar button, its frame and boxes (never a maximize box) and its stacking.
+  struct Frame {
+    std::wstring caption;
+    int width, height;
+    bool sizable, minimizeBox, topmost;
+  };
+  static void ExpectFrame(HWND hwnd, const Frame& frame) {
+    EXPECT_EQ(TextOf(hwnd), frame.caption);
+    ExpectCentred(hwnd, frame.width, frame.height);
+    ExpectNoTaskbarButton(hwnd);
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    EXPECT_EQ(!!(style & WS_THICKFRAME), frame.sizable) << "sizable frame";
+    EXPECT_EQ(!!(style & WS_MINIMIZEBOX), frame.minimizeBox);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_EQ(!!(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST), frame.topmost);
+  }
+
   static void ExpectPlace(HWND control, int left, int top, int width, int height) {
     ASSERT_NE(control, nullptr);
     RECT r = PlaceOf(control);
@@ -182,15 +229,11 @@ TEST_F(FormWindowsTest, MainWindowIsABlackTopmostNoteWindowCentredWithoutTaskbar
   HWND main = Load(ids::MainWindow);
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(IsWindowVisible(main));
-  EXPECT_EQ(TextOf(main), L"Tallyleaf");
-  ExpectCentred(main, 284, 440);
-  ExpectNoTaskbarButton(main);
+  ExpectFrame(main, {.caption = L"Tallyleaf", .width = 284, .height = 440,
+                     .sizable = true, .minimizeBox = false, .topmost = true});
   const LONG style = GetWindowLongW(main, GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_TRUE(style & WS_THICKFRAME) << "sizable frame";
-  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-  EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 27), 1u) << "dragging the body moves it";
   EXPECT_EQ(ReadInteger(ids::MainWindow, 0, 18), 0u) << "centred, neither minimized nor maximized";
 
@@ -278,25 +321,11 @@ TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
   ASSERT_NE(Load(ids::MainWindow), nullptr);
   HWND list = UnitHandle(ids::MainWindow, ids::EntryList);
   ASSERT_NE(list, nullptr);
-  const LONG style = GetWindowLongW(list, GWL_STYLE);
-  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
-  EXPECT_TRUE(style & LVS_SINGLESEL);
-  EXPECT_FALSE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "border 0";
-  const DWORD ex = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
-  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
-  EXPECT_TRUE(ex & LVS_EX_HEADERDRAGDROP);
-  EXPECT_TRUE(ex & LVS_EX_TRACKSELECT) << "hot tracking";
+  ExpectReportList(list, {.header = false, .sunkenBorder = false, .columnDrag = true, .hotTracking = true});
   EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), 0x000000);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), 0xFFFFFF);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), 0x000000);
-  std::vector<Column> columns = ColumnsOf(list);
-  ASSERT_EQ(columns.size(), 2u);
-  EXPECT_EQ(columns[0].title, L"0");
-  EXPECT_EQ(columns[0].width, 278);
-  EXPECT_EQ(columns[1].title, L"1");
-  EXPECT_EQ(columns[1].width, 50);
+  ExpectColumns(list, {{L"0", 278}, {L"1", 50}});
   EXPECT_EQ(static_cast<int32_t>(ReadInteger(ids::MainWindow, ids::EntryList, 35)), -1)
       << "nothing selected";
   LOGFONTW font{};
@@ -359,36 +388,16 @@ TEST_F(FormWindowsTest, MainWindowMenuBarShowsNoTitlesYetBothMenusKeepTheirComma
 TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColumns) {
   HWND details = Load(ids::DetailsWindow);
   ASSERT_NE(details, nullptr);
-  ExpectCentred(details, 919, 447);
-  ExpectNoTaskbarButton(details);
-  EXPECT_EQ(TextOf(details), L"");
-  const LONG style = GetWindowLongW(details, GWL_STYLE);
-  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION) << "a caption bar without text";
-  EXPECT_TRUE(style & WS_THICKFRAME);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(GetWindowLongW(details, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ExpectFrame(details, {.caption = L"", .width = 919, .height = 447,
+                        .sizable = true, .minimizeBox = true, .topmost = false});
+  EXPECT_EQ(GetWindowLongW(details, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a caption bar without text";
   EXPECT_EQ(GetMenu(details), nullptr);
 
   HWND list = UnitHandle(ids::DetailsWindow, ids::DetailsList);
   ExpectPlace(list, 8, 8, 904, 408);
-  const LONG listStyle = GetWindowLongW(list, GWL_STYLE);
-  EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_FALSE(listStyle & LVS_NOCOLUMNHEADER) << "the header shows";
-  EXPECT_TRUE(listStyle & LVS_SINGLESEL);
-  EXPECT_TRUE(listStyle & WS_TABSTOP);
-  EXPECT_TRUE(GetWindowLongW(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "sunken border";
-  const DWORD ex = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  EXPECT_TRUE(ex & LVS_EX_FULLROWSELECT);
-  EXPECT_TRUE(ex & LVS_EX_GRIDLINES);
-  EXPECT_FALSE(ex & LVS_EX_HEADERDRAGDROP);
-  EXPECT_FALSE(ex & LVS_EX_TRACKSELECT);
-  std::vector<Column> columns = ColumnsOf(list);
-  ASSERT_EQ(columns.size(), 2u);
-  EXPECT_EQ(columns[0].title, L"事件");
-  EXPECT_EQ(columns[0].width, 700);
-  EXPECT_EQ(columns[1].title, L"事件创建时间");
-  EXPECT_EQ(columns[1].width, 200);
+  ExpectReportList(list, {.header = true, .sunkenBorder = true, .columnDrag = false, .hotTracking = false});
+  EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_TABSTOP);
+  ExpectColumns(list, {{L"事件", 700}, {L"事件创建时间", 200}});
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   ASSERT_NE(header, nullptr);
   EXPECT_TRUE(IsWindowVisible(header));
@@ -399,14 +408,9 @@ TEST_F(FormWindowsTest, DetailsWindowIsALargeCentredSizableListWithTwoTitledColu
 TEST_F(FormWindowsTest, AboutWindowIsAFixedTopmostBoxWithoutCloseItem) {
   HWND about = Load(ids::AboutWindow, true);
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(TextOf(about), L"收银软件版本信息");
-  ExpectCentred(about, 393, 114);
-  ExpectNoTaskbarButton(about);
-  const LONG style = GetWindowLongW(about, GWL_STYLE);
-  EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_FALSE(style & WS_THICKFRAME) << "fixed frame";
-  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-  EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ExpectFrame(about, {.caption = L"收银软件版本信息", .width = 393, .height = 114,
+                      .sizable = false, .minimizeBox = false, .topmost = true});
+  EXPECT_TRUE(GetWindowLongW(about, GWL_STYLE) & WS_SYSMENU);
 
   HMENU system = GetSystemMenu(about, FALSE);
   ASSERT_NE(system, nullptr);
@@ -490,11 +494,7 @@ void ClickCloseBox(HWND hwnd) {
     TakeForeground(hwnd);
   }
   ASSERT_EQ(WindowFromPoint(at), hwnd) << "nothing covers the close box";
-  INPUT click[2] = {};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, click, sizeof(INPUT));
+  ClickAtPointer();
   PumpThroughRuntime(300);
 }
 
@@ -516,14 +516,9 @@ TEST_F(FormWindowsTest, AboutCloseBoxDoesNothingWhereTheDetailsAndReminderCloseB
 TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
   HWND reminder = Load(ids::ReminderWindow);
   ASSERT_NE(reminder, nullptr);
-  ExpectCentred(reminder, 856, 363);
-  ExpectNoTaskbarButton(reminder);
-  EXPECT_EQ(TextOf(reminder), L"");
-  const LONG style = GetWindowLongW(reminder, GWL_STYLE);
-  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-  EXPECT_FALSE(style & WS_THICKFRAME) << "fixed frame";
-  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-  EXPECT_FALSE(GetWindowLongW(reminder, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ExpectFrame(reminder, {.caption = L"", .width = 856, .height = 363,
+                         .sizable = false, .minimizeBox = false, .topmost = false});
+  EXPECT_EQ(GetWindowLongW(reminder, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
 
   struct Expected {
     uint32_t unit;
@@ -560,13 +555,8 @@ TEST_F(FormWindowsTest, ReminderWindowHasItsFieldsLabelsAndSixColumns) {
   EXPECT_TRUE(!timer || !IsWindowVisible(timer));
   EXPECT_EQ(ReadInteger(ids::ReminderWindow, ids::ReminderTimeLabel, 24), 2u) << "right-aligned";
 
-  std::vector<Column> columns = ColumnsOf(UnitHandle(ids::ReminderWindow, ids::ReminderList));
-  const Column expected[] = {{L"事件", 300}, {L"年", 50}, {L"月", 50}, {L"日", 50}, {L"时", 50}, {L"分", 50}};
-  ASSERT_EQ(columns.size(), std::size(expected));
-  for (size_t i = 0; i < columns.size(); ++i) {
-    EXPECT_EQ(columns[i].title, expected[i].title) << i;
-    EXPECT_EQ(columns[i].width, expected[i].width) << i;
-  }
+  ExpectColumns(UnitHandle(ids::ReminderWindow, ids::ReminderList),
+                {{L"事件", 300}, {L"年", 50}, {L"月", 50}, {L"日", 50}, {L"时", 50}, {L"分", 50}});
 }
 
 TEST_F(FormWindowsTest, HourAndMinuteBoxesAreShortIntegerBoxesInALargeFont) {
