@@ -4,6 +4,7 @@
 // is replaced.
 #include "app/entry_files.h"
 
+#include <array>
 #include <deque>
 #include <string>
 #include <utility>
@@ -13,7 +14,6 @@
 #include "app/command_calls.h"
 #include "app/dialogs.h"
 #include "commands/file.h"
-#include "commands/text.h"
 #include "forms/ids.h"
 
 namespace tl::app {
@@ -99,10 +99,16 @@ bool WritePair(const std::string& times, const std::string& entries) {
   return Replace(EntryTemporary(), kEntryFile);
 }
 
+// The text a file's bytes give: up to a zero byte, as every text of the runtime ends.
+std::string_view LoadedText(const OwnedByteSet& bytes) {
+  const std::string_view text = AsText(bytes.bytes());
+  return text.substr(0, text.find('\0'));
+}
+
 // Appends a row per line to the list (column 0), or sets the rows' texts line by line: one call
 // for the whole file instead of a call a row.
 void AddLines(const ListUnit& list, uint32_t column, const OwnedByteSet& bytes) {
-  list.AddLines(static_cast<int32_t>(column), Call(cmd::kToText, Encode<Bytes>(bytes.get())), "\r\n");
+  list.AddLines(static_cast<int32_t>(column), OwnedText::Copy(LoadedText(bytes)), "\r\n");
 }
 
 std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
@@ -152,9 +158,11 @@ void EntryFiles::Load(const ListUnit& list) {
   const std::optional<std::string> entrySource = EntrySource();
   time_.stamp = StampOf(kTimeFile);
   entries_.stamp = StampOf(kEntryFile);
+  const bool wasEmpty = list.ItemCount() == 0;
   const std::optional<OwnedByteSet> entryBytes = LoadFile(list, entries_, entrySource);
   const std::optional<OwnedByteSet> timeBytes = LoadFile(list, time_, kTimeFile);
   loadedAt_ = list.ChangeCount();
+  if (wasEmpty) BuildLoadedLines(list, entryBytes, timeBytes);
   BuildLines(list, loadedAt_);
   auto text = [](const std::optional<OwnedByteSet>& bytes) -> std::optional<std::string_view> {
     if (!bytes) return std::nullopt;
@@ -195,6 +203,19 @@ bool EntryFiles::ReloadIfUnread(const ListUnit& list) {
   }
   Load(list);
   return true;
+}
+
+// The lines of a list that was empty before the load are the files' own lines, unless the list
+// did not take them a row a line in order; then BuildLines reads the rows.
+void EntryFiles::BuildLoadedLines(const ListUnit& list, const std::optional<OwnedByteSet>& entryBytes,
+                                  const std::optional<OwnedByteSet>& timeBytes) {
+  if (list.Sorts()) return;
+  std::array<std::string_view, EntryLines::kColumns> texts;
+  texts[entries_.column] = entryBytes ? LoadedText(*entryBytes) : std::string_view();
+  texts[time_.column] = timeBytes ? LoadedText(*timeBytes) : std::string_view();
+  lines_.BuildFromTexts(static_cast<size_t>(list.ColumnCount()), texts);
+  built_ = lines_.rows() == list.ItemCount();
+  builtAt_ = loadedAt_;
 }
 
 // The lines follow the list's changes since they were last right, reading the texts of the rows

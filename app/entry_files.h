@@ -50,6 +50,8 @@ class EntryFiles {
   bool ReloadIfUnread(const ListUnit& list);
   bool Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const;
   Outcome SaveChanges(const ListUnit& list, uint32_t changeCount, const FileStamp& times, const FileStamp& entries);
+  void BuildLoadedLines(const ListUnit& list, const std::optional<OwnedByteSet>& entryBytes,
+                        const std::optional<OwnedByteSet>& timeBytes);
   void BuildLines(const ListUnit& list, uint32_t changeCount);
   bool PatchLines(const ListUnit& list);
   void NoteOutsideChange(File& file, const FileStamp& now);

@@ -1,8 +1,10 @@
 #include "app/entry_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "runtime/row_texts.h"
+#include "runtime/text_pieces.h"
 
 namespace tl::app {
 
@@ -41,6 +43,71 @@ void EntryLines::Build(std::string_view rowTexts) {
   for (size_t c = 0; c < kColumns; ++c) {
     whole_ = whole_ && starts_[c].size() == (c < columns_ ? static_cast<size_t>(rows_) : 0);
     starts_[c].push_back(lines_[c].size());
+  }
+}
+
+namespace {
+
+// How many bytes of the text are CR, LF or zero, four at a time: a word with no byte below 0x0E
+// holds none of them, and most words of a text hold none.
+size_t BreakCount(std::string_view text) {
+  auto counted = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
+  size_t count = 0, at = 0;
+  for (; at + 4 <= text.size(); at += 4) {
+    uint32_t word;
+    std::memcpy(&word, text.data() + at, 4);
+    if (((word - 0x0E0E0E0Eu) & ~word & 0x80808080u) == 0) continue;
+    count += static_cast<size_t>(std::count_if(text.data() + at, text.data() + at + 4, counted));
+  }
+  return count + static_cast<size_t>(std::count_if(text.data() + at, text.data() + text.size(), counted));
+}
+
+}  // namespace
+
+void EntryLines::BuildFromTexts(size_t listColumns, const std::array<std::string_view, kColumns>& texts) {
+  columns_ = std::clamp<size_t>(listColumns, 1, kColumns);
+  for (size_t c = 0; c < kColumns; ++c) {
+    lines_[c].clear();
+    starts_[c].clear();
+    if (c < columns_) {
+      const std::vector<std::string_view> pieces = SplitPieces(texts[c], kLineEnd);
+      if (c == 0) rows_ = static_cast<int32_t>(pieces.size());
+      FillColumn(c, texts[c], pieces);
+    }
+    starts_[c].push_back(lines_[c].size());
+  }
+  whole_ = true;
+}
+
+// A column's lines: the pieces of `text` (its cut at line ends) for the rows they reach, then
+// empty lines. When no piece holds a line break or a zero byte, the lines are the text itself.
+void EntryLines::FillColumn(size_t column, std::string_view text, std::span<const std::string_view> pieces) {
+  std::string& lines = lines_[column];
+  std::vector<size_t>& starts = starts_[column];
+  const auto rows = static_cast<size_t>(rows_);
+  const size_t used = std::min(rows, pieces.size());
+  starts.reserve(rows + 1);
+  // The text up to the last used piece's end, with the line end after it if there is one.
+  const char* end = used == 0 ? text.data() : pieces[used - 1].data() + pieces[used - 1].size();
+  const bool lastEnded = end != text.data() + text.size();
+  if (lastEnded && used > 0) end += kLineEnd.size();
+  const std::string_view head(text.data(), static_cast<size_t>(end - text.data()));
+  // Each cut accounts for one CR and one LF: any other break or zero byte is inside a piece.
+  const size_t cuts = used - (used > 0 && !lastEnded ? 1 : 0);
+  if (BreakCount(head) == 2 * cuts) {
+    lines.reserve(head.size() + (rows - cuts) * kLineEnd.size());
+    lines.assign(head);
+    if (cuts < used) lines += kLineEnd;
+    for (size_t row = 0; row < used; ++row) starts.push_back(static_cast<size_t>(pieces[row].data() - text.data()));
+  } else {
+    for (size_t row = 0; row < used; ++row) {
+      starts.push_back(lines.size());
+      AppendLine(lines, pieces[row]);
+    }
+  }
+  for (size_t row = used; row < rows; ++row) {
+    starts.push_back(lines.size());
+    lines += kLineEnd;
   }
 }
 
@@ -116,14 +183,19 @@ bool IsPlainGbk(std::string_view bytes) {
   for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
     if (bytes.starts_with(mark)) return false;
   }
-  auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const uint8_t b = byte(i);
-    if (b == 0 || b == 0x80 || b == 0xFF) return false;
-    if (b < 0x80) continue;
-    if (++i == bytes.size()) return false;
-    const uint8_t trail = byte(i);
+  const auto* at = reinterpret_cast<const uint8_t*>(bytes.data());
+  const uint8_t* const end = at + bytes.size();
+  while (at != end) {
+    const uint8_t b = *at;
+    if (b < 0x80) {
+      if (b == 0) return false;
+      ++at;
+      continue;
+    }
+    if (b == 0x80 || b == 0xFF || at + 1 == end) return false;
+    const uint8_t trail = at[1];
     if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+    at += 2;
   }
   return true;
 }

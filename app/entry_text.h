@@ -23,8 +23,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 void AppendLine(std::string& out, std::string_view text);
 
 // The entry files' lines, one text per column of the list (at most kColumns), kept beside the
-// list: built from every row's texts once, then patched with the list's changes, so that a save
-// costs what changed rather than the whole list. Each column's text has a line per row holding
+// list: built once from every row's texts (or, at a load, from the texts the list was filled
+// with), then patched with the list's changes, so that a save costs what changed rather than the
+// whole list. Each column's text has a line per row holding
 // that column's text, written as by AppendLine; a column the list does not have has no lines.
 class EntryLines {
  public:
@@ -34,6 +35,12 @@ class EntryLines {
   // runtime/row_texts.h). The storage of the previous lines is kept, so a save of a large list
   // does not take fresh memory every time.
   void Build(std::string_view rowTexts);
+  // Every line anew from the texts a list of `listColumns` columns was just filled with, one a
+  // column, each cut at CR LF as the list cuts it (SplitPieces): a row per piece of the first, and
+  // a later column's pieces given to the rows from the first on (rows past its last piece read
+  // empty, pieces past the last row are left out). The lines Build gives for that list's rows,
+  // without reading them back; a list without a report still has its title column.
+  void BuildFromTexts(size_t listColumns, const std::array<std::string_view, kColumns>& texts);
   // Replays the list's changes since the lines were right, a row inserted as an empty line for
   // now. Answers the rows, as numbered after the last change, whose texts are to be given again
   // with SetText; nothing when the changes do not fit the lines, which must then be built anew.
@@ -44,6 +51,7 @@ class EntryLines {
   int32_t rows() const { return rows_; }
 
  private:
+  void FillColumn(size_t column, std::string_view text, std::span<const std::string_view> pieces);
   bool InsertRow(int32_t row);
   bool DeleteRow(int32_t row);
 

@@ -9,6 +9,12 @@ OwnedByteSet ListUnit::RowTexts() const {
   return OwnedByteSet(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListRowTexts))));
 }
 
+int32_t ListUnit::ColumnCount() const {
+  const OwnedByteSet columns(WordPointer<void*>(static_cast<uint32_t>(ReadProperty(unit_, prop::ListColumns))));
+  const auto read = ReadListViewColumns(columns.bytes());
+  return read ? static_cast<int32_t>(read->size()) : 0;
+}
+
 int32_t ListUnit::ItemCount() const { return Call(kListViewGetItemCount, unit_); }
 
 OwnedText ListUnit::ItemText(int32_t item, int32_t column) const { return Call(kListViewGetItemText, unit_, item, column); }

@@ -32,6 +32,9 @@ class ListUnit {
   void AddLines(int32_t column, const OwnedText& lines, const char* lineEnd) const;
   int32_t CurrentSelection() const { return ReadInt(unit_, prop::ListCurrentSelection); }
   void SetCurrentSelection(int32_t item) const { WriteInt(unit_, prop::ListCurrentSelection, item); }
+  // The columns of the report, and whether the list keeps its rows sorted.
+  int32_t ColumnCount() const;
+  bool Sorts() const { return ReadInt(unit_, prop::ListSorting) != 0; }
   uint32_t ChangeCount() const { return static_cast<uint32_t>(ReadProperty(unit_, prop::ListChangeCount)); }
   // Every row's texts in one read (see runtime/row_texts.h).
   OwnedByteSet RowTexts() const;

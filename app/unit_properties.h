@@ -23,7 +23,8 @@ inline constexpr int32_t SliderPosition = Number(SliderProperty::Position);
 inline constexpr int32_t ListAllowTitleEditing = Number(ListViewProperty::AllowTitleEditing),
                          ListCurrentSelection = Number(ListViewProperty::CurrentSelection),
                          ListShowSelectionAlways = Number(ListViewProperty::ShowSelectionAlways),
-                         ListEditedTitle = Number(ListViewProperty::EditedTitle);
+                         ListEditedTitle = Number(ListViewProperty::EditedTitle),
+                         ListColumns = Number(ListViewProperty::Columns), ListSorting = Number(ListViewProperty::Sorting);
 // Advances with every change of the list's rows or texts; read only.
 inline constexpr int32_t ListChangeCount = Number(ListViewProperty::ChangeCount);
 inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);

@@ -262,17 +262,15 @@ bool ListView::HasColumn(int32_t column) const {
 
 std::string ListView::ItemText(int32_t item, int32_t column) const {
   if (item < 0 || item >= ItemCount() || !HasColumn(column)) return {};
-  const std::vector<std::string>& texts = rows_[static_cast<size_t>(item)].texts;
-  return static_cast<size_t>(column) < texts.size() ? texts[static_cast<size_t>(column)] : std::string();
+  return std::string(rows_[static_cast<size_t>(item)].texts.at(static_cast<size_t>(column)));
 }
 
 void ListView::SetItemText(int32_t item, int32_t column, std::string_view text) {
   if (item < 0 || item >= ItemCount() || !HasColumn(column)) return;
-  std::vector<std::string>& texts = rows_[static_cast<size_t>(item)].texts;
+  RowCells& texts = rows_[static_cast<size_t>(item)].texts;
   const auto at = static_cast<size_t>(column);
-  if (at < texts.size() ? texts[at] == text : text.empty()) return;  // nothing changes
-  if (at >= texts.size()) texts.resize(at + 1);
-  texts[at].assign(text);
+  if (texts.at(at) == text) return;  // nothing changes
+  texts.set(at, RowText(text));
   Changed({RowChangeKind::TextSet, item});
   QueueRedraw(item);
 }
@@ -330,7 +328,7 @@ PropertyValue ListView::RowTexts() const {
   const size_t columns = std::max<size_t>(1, block_.columns.size());
   size_t size = kRowTextsHeaderSize;
   for (const ListRow& row : rows_) {
-    for (size_t c = 0; c < columns && c < row.texts.size(); ++c) size += row.texts[c].size();
+    for (size_t c = 0; c < columns; ++c) size += row.texts.at(c).size();
     size += columns;
   }
   void* byteSet = nullptr;
@@ -338,7 +336,8 @@ PropertyValue ListView::RowTexts() const {
   out = PutRowTextsHeader(out, static_cast<uint32_t>(columns));
   for (const ListRow& row : rows_) {
     for (size_t c = 0; c < columns; ++c) {
-      if (c < row.texts.size()) out = std::copy(row.texts[c].begin(), row.texts[c].end(), out);
+      const std::string_view text = row.texts.at(c);
+      out = std::copy(text.begin(), text.end(), out);
       *out++ = '\0';
     }
   }
@@ -351,7 +350,7 @@ int32_t ListView::SortedPlace(std::string_view title) const {
   const std::wstring wide = Widen(title);
   const int direction = block_.sorting == 2 ? -1 : 1;
   auto before = [&](const ListRow& row) {
-    const std::wstring other = Widen(row.texts.empty() ? std::string_view() : row.texts[0]);
+    const std::wstring other = Widen(row.texts.at(0));
     return lstrcmpW(other.c_str(), wide.c_str()) * direction < 0;
   };
   return static_cast<int32_t>(std::partition_point(rows_.begin(), rows_.end(), before) - rows_.begin());
@@ -370,7 +369,7 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
   row.value = value;
   row.id = NextRowId();
   try {
-    row.texts.emplace_back(title);
+    row.texts.set(0, RowText(title));
     if (index < count) {  // the marks below move with the rows the control knows
       RedrawChangedRows();
       ShowCount();
@@ -389,10 +388,11 @@ int32_t ListView::InsertItem(int32_t position, std::string_view title, int32_t i
 }
 
 int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_view delimiter) {
-  const std::vector<std::string_view> pieces = SplitPieces(text, delimiter);
+  const RowText whole(text);  // every row's text is a piece of this one copy
+  const std::vector<std::string_view> pieces = SplitPieces(whole.view(), delimiter);
   const auto count = static_cast<int32_t>(pieces.size());
   if (column != 0) {
-    SetColumnTexts(column, pieces);
+    SetColumnTexts(column, whole, pieces);
     return count;
   }
   if (!hwnd_) return count;
@@ -406,8 +406,7 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
       ListRow& row = rows_.emplace_back();
       row.stateBits = StateImageBits(0);
       row.id = NextRowId();
-      row.texts.reserve(std::max<size_t>(1, block_.columns.size()));
-      row.texts.emplace_back(piece);
+      row.texts.set(0, whole.Piece(piece));
     }
   } catch (const std::bad_alloc&) {
     // The rows that fitted stay, as with one InsertItem a row.
@@ -417,18 +416,17 @@ int32_t ListView::AddLines(int32_t column, std::string_view text, std::string_vi
   return count;
 }
 
-// As SetItemText a row at a time, with one change for all of them.
-void ListView::SetColumnTexts(int32_t column, std::span<const std::string_view> texts) {
+// As SetItemText a row at a time, with one change for all of them; each text a piece of `whole`.
+void ListView::SetColumnTexts(int32_t column, const RowText& whole, std::span<const std::string_view> texts) {
   if (!HasColumn(column)) return;
   const auto at = static_cast<size_t>(column);
   const int32_t rows = std::min(static_cast<int32_t>(texts.size()), ItemCount());
   bool changed = false;
   for (int32_t row = 0; row < rows; ++row) {
-    std::vector<std::string>& own = rows_[static_cast<size_t>(row)].texts;
+    RowCells& own = rows_[static_cast<size_t>(row)].texts;
     const std::string_view text = texts[static_cast<size_t>(row)];
-    if (at < own.size() ? own[at] == text : text.empty()) continue;
-    if (at >= own.size()) own.resize(at + 1);
-    own[at].assign(text);
+    if (own.at(at) == text) continue;
+    own.set(at, whole.Piece(text));
     changed = true;
   }
   if (!changed) return;

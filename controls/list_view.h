@@ -19,6 +19,7 @@
 #include "controls/appearance.h"
 #include "controls/control_unit.h"
 #include "controls/list_view_block.h"
+#include "controls/row_text.h"
 #include "runtime/row_texts.h"
 #include "runtime/unit_arguments.h"
 #include "runtime/value.h"
@@ -60,7 +61,7 @@ uint32_t NextListChangeStamp();
 
 // One row as the unit keeps it: what InsertItem and SetItemText gave it.
 struct ListRow {
-  std::vector<std::string> texts;  // GBK by column; a column beyond the end reads empty
+  RowCells texts;  // GBK by column
   int32_t image = -1;
   UINT stateBits = 0;  // the state-image index in the control's state bits
   int32_t indent = 0;
@@ -139,7 +140,7 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
   void OpenRowAt(int32_t index);
   void FollowRows(int32_t at, int32_t by);
   void RestoreTopRow(int32_t top);
-  void SetColumnTexts(int32_t column, std::span<const std::string_view> texts);
+  void SetColumnTexts(int32_t column, const RowText& whole, std::span<const std::string_view> texts);
   void Changed(RowChange change);
   // A change too large to be told row by row.
   void ChangedAll();

@@ -1,7 +1,8 @@
 // Loads arbitrary bytes as an entry file and a time file the way a start does: each file's byte
 // set made a text (cut at a zero byte) and split at CR LF by the text command, GBK-aware; the
-// rows' texts answered by the list in one block and turned into the save's lines. A pair that is
-// judged loaded exactly must come back whole, and plain GBK lines always must be.
+// rows' texts answered by the list in one block and turned into the save's lines, which the lines
+// built from the files' own texts must equal. A pair that is judged loaded exactly must come back
+// whole, and plain GBK lines always must be.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
@@ -84,6 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   built.Build(RowTexts(entries, times));
   const std::string& entryLines = built.column(0);
   const std::string& timeLines = built.column(1);
+  // A start builds the same lines from the files' texts, without reading the rows back.
+  tl::app::EntryLines loaded;
+  auto upToZero = [](std::string_view file) { return file.substr(0, file.find('\0')); };
+  loaded.BuildFromTexts(2, {upToZero(entryFile), upToZero(timeFile)});
+  Check(loaded.column(0) == entryLines && loaded.column(1) == timeLines && loaded.rows() == built.rows());
 
   const bool entriesExact = tl::app::LoadedExactly(entryFile, entryLines);
   if (entriesExact) Check(Whole(entryFile, entryLines));

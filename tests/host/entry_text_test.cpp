@@ -7,6 +7,7 @@
 
 #include "app/entry_text.h"
 #include "runtime/row_texts.h"
+#include "runtime/text_pieces.h"
 
 namespace tl::app {
 namespace {
@@ -111,6 +112,47 @@ TEST(EntryLines, ReplayedChangesGiveTheLinesABuildWould) {
   EXPECT_FALSE(lines.Replay(std::vector<RowChange>{{RowChangeKind::TextSet, 0}})) << "rows whose texts were not all read";
 }
 
+// A load into an empty list as a model: a row per line of the entry text, the time text's lines
+// given to the rows from the first on, each row's text ending at a zero byte as every text of
+// the runtime does. The lines built from the two texts must be the lines built from those rows,
+// for a list of any number of columns, and must take a changed text where the built ones do.
+TEST(EntryLines, BuiltFromTheLoadedTextsAsFromTheRowsTheListMakesOfThem) {
+  std::mt19937 random(20261209);
+  auto text = [&] {
+    static const char* const kPieces[] = {"买菜", "a", "\r\n", "\r\n", "\n", "\r", "\x81", "2024年3月5日"};
+    std::string t;
+    for (int n = random() % 12; n > 0; --n) t += kPieces[random() % std::size(kPieces)];
+    if (random() % 4 == 0) t.insert(random() % (t.size() + 1), 1, '\0');
+    return t;
+  };
+  auto upToZero = [](std::string_view piece) { return piece.substr(0, piece.find('\0')); };
+  for (int round = 0; round < 2000; ++round) {
+    const std::string entries = text(), times = text();
+    const size_t columns = random() % 4;
+    const std::vector<std::string_view> titles = SplitPieces(entries, "\r\n"), lines = SplitPieces(times, "\r\n");
+    const auto held = static_cast<uint32_t>(std::max<size_t>(columns, 1));
+    std::string block = RowTextsBlock(held, {});
+    for (size_t row = 0; row < titles.size(); ++row) {
+      (block += upToZero(titles[row])) += '\0';
+      if (held > 1) (block += row < lines.size() ? upToZero(lines[row]) : "") += '\0';
+      for (uint32_t c = 2; c < held; ++c) block += '\0';
+    }
+    EntryLines built, loaded;
+    built.Build(block);
+    loaded.BuildFromTexts(columns, {entries, times});
+    const std::string where = "entries \"" + entries + "\", times \"" + times + "\", columns " + std::to_string(columns);
+    ASSERT_EQ(loaded.rows(), built.rows()) << where;
+    ASSERT_EQ(loaded.column(0), built.column(0)) << where;
+    ASSERT_EQ(loaded.column(1), built.column(1)) << where;
+    if (built.rows() == 0) continue;
+    const auto row = static_cast<int32_t>(random() % static_cast<uint32_t>(built.rows()));
+    const size_t column = random() % 2;
+    built.SetText(row, column, "改过");
+    loaded.SetText(row, column, "改过");
+    ASSERT_EQ(loaded.column(column), built.column(column)) << where << ", row " << row;
+  }
+}
+
 TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {
   EXPECT_TRUE(LoadedExactly(std::nullopt, "anything\r\n")) << "a missing file holds nothing to lose";
   EXPECT_TRUE(LoadedExactly("", ""));
@@ -134,6 +176,8 @@ TEST(LoadedExactly, TextThatIsNotPlainGbkIsNeverGivenBack) {
   EXPECT_FALSE(IsPlainGbk("\x81\x7F")) << "0x7F is no trail byte";
   EXPECT_FALSE(IsPlainGbk("ab\xC4")) << "a lead byte without its trail";
   EXPECT_FALSE(IsPlainGbk("\xFF"));
+  EXPECT_FALSE(IsPlainGbk("\xFF\x40")) << "0xFF is no lead byte, whatever follows";
+  EXPECT_FALSE(IsPlainGbk("a\x81\xFF")) << "nor a trail byte";
   EXPECT_FALSE(IsPlainGbk("\xEF\xBB\xBF" "a\r\n")) << "UTF-8's mark, although its bytes pair as GBK";
   EXPECT_FALSE(IsPlainGbk("\xFE\xFF" "a"));
   EXPECT_FALSE(IsPlainGbk(std::string_view("a\0b", 3)));

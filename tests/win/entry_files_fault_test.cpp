@@ -459,5 +459,37 @@ TEST_F(EntryFileFaults, AFileTooLargeToLoadIsKeptWholeBeforeItIsReplaced) {
   EXPECT_NE(notices[0].find("bugaun.备份1.txt"), std::string::npos) << notices[0];
 }
 
+// A start makes the save's lines of the files' own texts instead of reading the rows back: whatever
+// the files held, the first save after an edit and an add writes the lines that reading every row
+// of the list gives.
+TEST_F(EntryFileFaults, AStartsLinesAreTheLinesItsRowsGive) {
+  using namespace std::string_literals;
+  const std::pair<std::string, std::string> pairs[] = {
+      {"买菜\r\n写PPt\r\n交电费\r\n", "t1\r\nt2\r\nt3\r\n"},
+      {"a\r\nb", "t1\r\nt2"},                         // last lines without their line end
+      {"a\nb\r\nc\rd\r\ne\r\n", "t1\r\n\r\nt3\r\n"},  // lone breaks inside entries, an empty time
+      {"a\r\nb\0c\r\nd\r\n"s, "t1\r\n"},               // a zero byte ends the text; fewer times than rows
+      {"a\x81\r\nb\r\nc\r\nd\r\n", "t1\r\nt2\r\nt3\r\nt4\r\nt5\r\n"},  // a lead byte takes the CR; more times
+      {"\r\n\r\nx\r\n\x81", ""},                      // empty lines, a lead byte at the very end
+  };
+  for (const auto& [entries, times] : pairs) {
+    Begin();
+    Put(kEntryFile, entries);
+    Put(kTimeFile, times);
+    program_->Load(kList);
+    const int32_t rows = kList.ItemCount();
+    ASSERT_GE(rows, 2) << entries;
+    kList.SetItemText(rows / 2, 0, "改过的");
+    const int32_t added = kList.InsertItem(std::nullopt, "新的事件");
+    kList.SetItemText(added, 1, "2026年3月3日10时0分0秒");
+    ASSERT_TRUE(program_->SaveNow(kList, clock += 1)) << entries;
+    const OwnedByteSet rowTexts = kList.RowTexts();
+    EntryLines read;
+    read.Build({reinterpret_cast<const char*>(rowTexts.bytes().data()), rowTexts.bytes().size()});
+    EXPECT_EQ(Contents(kEntryFile), read.column(0)) << entries;
+    EXPECT_EQ(Contents(kTimeFile), read.column(1)) << entries;
+  }
+}
+
 }  // namespace
 }  // namespace tl::app
