@@ -166,14 +166,14 @@ std::vector<HWND> RunningProgram::MessageBoxes() const {
   return boxes;
 }
 
-HWND RunningProgram::WaitForWindow(const std::wstring& title, DWORD timeoutMs) const {
+HWND RunningProgram::WaitForWindow(const std::wstring& title, DWORD timeoutMs, DWORD pollMs) const {
   HWND found = nullptr;
   WaitUntil([&] {
     for (HWND hwnd : VisibleTopLevelWindows()) {
       if (WindowTitle(hwnd) == title) found = hwnd;
     }
     return found != nullptr;
-  }, timeoutMs);
+  }, timeoutMs, pollMs);
   return found;
 }
 
@@ -234,12 +234,12 @@ RECT PlaceInParent(HWND child) {
   return r;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Pump(20);
+    Pump(pollMs);
   }
 }
 

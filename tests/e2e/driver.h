@@ -51,7 +51,8 @@ class RunningProgram {
   DWORD processId() const { return process_.dwProcessId; }
   HANDLE process() const { return process_.hProcess; }
   // The visible top-level window of this process with this (UTF-16) title, waiting up to timeoutMs.
-  HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 10000) const;
+  // Looks every pollMs; a benchmark timing the start looks every millisecond.
+  HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 10000, DWORD pollMs = 20) const;
   HWND MainWindow(DWORD timeoutMs = 10000) const { return WaitForWindow(L"Tallyleaf", timeoutMs); }
   std::vector<HWND> VisibleTopLevelWindows() const;
   // Every top-level window of this process, hidden ones included.
@@ -84,7 +85,7 @@ RECT PlaceInParent(HWND child);
 
 // Waits until the condition holds, looking every 20 ms and handling this thread's messages
 // meanwhile; answers whether it did.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000, DWORD pollMs = 20);
 // Handles this thread's messages (its own test windows, hooks) for the given time.
 void Pump(DWORD ms);
 

@@ -41,6 +41,10 @@ void PutYardsticks(const ProgramDirectory& dir) {
   }
 }
 
+// Every look for the window or the rows is a millisecond apart: a coarser look would round
+// every start up to its own step.
+constexpr DWORD kPollMs = 1;
+
 double Seconds() {
   LARGE_INTEGER f, t;
   QueryPerformanceFrequency(&f);
@@ -52,7 +56,7 @@ double Seconds() {
 double StartToWindow(const ProgramDirectory& dir, const std::wstring& exe, const std::wstring& title) {
   const double t0 = Seconds();
   RunningProgram program(dir, exe);
-  const HWND window = program.WaitForWindow(title, 60000);
+  const HWND window = program.WaitForWindow(title, 60000, kPollMs);
   return window ? 1000.0 * (Seconds() - t0) : -1;
 }
 
@@ -84,14 +88,14 @@ struct LargeStart {
 LargeStart StartWithEntries(const ProgramDirectory& dir, const std::wstring& exe, int entries) {
   const double t0 = Seconds();
   RunningProgram program(dir, exe);
-  const HWND window = program.WaitForWindow(L"Tallyleaf", 120000);
+  const HWND window = program.WaitForWindow(L"Tallyleaf", 120000, kPollMs);
   HWND list = nullptr;
   const bool filled = window && WaitUntil(
                                     [&] {
                                       if (!list) list = ListIn(window);
                                       return list && RowsIn(list) >= entries;
                                     },
-                                    120000);
+                                    120000, kPollMs);
   const double ms = filled ? 1000.0 * (Seconds() - t0) : -1;
   Sleep(1000);
   PROCESS_MEMORY_COUNTERS memory{};
