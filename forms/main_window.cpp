@@ -1,5 +1,8 @@
 // MainWindow: the narrow, dark, always-on-top note window. Records run from front to back
 // among siblings; the two top-level menus are hidden and serve as pop-up menus.
+// The window keeps its designed 284 x 440, by which it is centred; its created handler narrows
+// it to 250 at once, so the units stand where the resize handler lays them out for that width
+// and the load moves none of them.
 #include "controls/balloon_tip_block.h"
 #include "controls/button_block.h"
 #include "controls/label_block.h"
@@ -70,7 +73,7 @@ std::vector<uint8_t> EntryListBlock() {
                        .allowTitleEditing = true,
                        .showSelectionAlways = true,
                        .font = FontRecord(-16),
-                       .columns = {{.width = 278, .title = "0"}, {.width = 50, .title = "1"}}}
+                       .columns = {{.width = 250, .title = "0"}, {.width = 50, .title = "1"}}}
       .Write();
 }
 
@@ -141,27 +144,27 @@ WindowDef MainWindow() {
                   .block = TipBlock()},
           UnitDef{.unit = ids::PinButton,
                   .name = "按钮6",
-                  .rect = {240, 8, 32, 16},
+                  .rect = {206, 8, 32, 16},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnPinClicked},
                                {UnitEvent::RightButtonDown, H::OnPinRightPressed}},
                   .block = ButtonBlockData(ids::PinCaptionShrinking)},
           UnitDef{.unit = ids::PortalButton,
                   .name = "按钮5",
-                  .rect = {93, 29, 88, 24},
+                  .rect = {80, 29, 78, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnPortalClicked}},
                   .block = ButtonBlockData("百度网")},
           UnitDef{.unit = ids::CalculatorButton,
                   .name = "按钮4",
-                  .rect = {-1, 29, 88, 24},
+                  .rect = {5, 29, 78, 24},
                   .flags = kVisible | kTab,
                   .cursor = CursorValue(kNoCursor),
                   .bindings = {{ButtonEvent::Clicked, H::OnCalculatorClicked}},
                   .block = ButtonBlockData("计算机\r\n")},
           UnitDef{.unit = ids::NotepadButton,
                   .name = "按钮3",
-                  .rect = {187, 29, 88, 24},
+                  .rect = {158, 29, 78, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnNotepadClicked}},
                   .block = ButtonBlockData("记事本\r\n")},
@@ -180,7 +183,7 @@ WindowDef MainWindow() {
                   .bindings = {{TimerEvent::Tick, H::OnShrinkTick}}},
           UnitDef{.unit = ids::AddEntryButton,
                   .name = "按钮1",
-                  .rect = {0, 347, 280, 24},
+                  .rect = {0, 347, 250, 24},
                   .flags = kVisible | kTab,
                   .bindings = {{ButtonEvent::Clicked, H::OnAddEntry}},
                   .block = ButtonBlockData("点击此处添加事件")},
@@ -189,13 +192,13 @@ WindowDef MainWindow() {
                   .rect = {392, 96, 56, 48}},
           UnitDef{.unit = ids::TitleLabel,
                   .name = "标签1",
-                  .rect = {0, 0, 278, 28},
+                  .rect = {0, 0, 250, 28},
                   .flags = kVisible,
                   .cursor = CursorValue(kSizeAllCursor),
                   .block = TitleBlock()},
           UnitDef{.unit = ids::EntryList,
                   .name = "超级列表框1",
-                  .rect = {0, 56, 279, 312},
+                  .rect = {0, 56, 250, 312},
                   .flags = kVisible | kTab,
                   .bindings = {{ListViewEvent::Click, H::OnEntryListClick},
                                {ListViewEvent::RightClick, H::OnEntryListRightClick}},

@@ -99,9 +99,9 @@ void PlaceControls(WindowDefinition& definition, std::vector<CreatedUnit>& creat
       }
     }
   }
-  // Record order is front-to-back among siblings. A new window goes on top of its siblings, so
-  // creating the units last record first has placed them already: only a unit out of place
-  // (one moved to another parent) is moved.
+  // Record order is front-to-back among siblings. A new child goes below its siblings, so
+  // creating the units in record order has placed them already: only a unit out of place (one
+  // moved to another parent) is moved.
   for (size_t i = 1; i < units.size(); ++i) {
     if (units.IsMenuItem(i)) continue;
     HWND self = AsUnit(units.ObjectSlot(i))->hwnd();
@@ -259,12 +259,13 @@ int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owne
   if (run.count >= 1) menu = BuildMenuBar(units, run);
 
   std::vector<CreatedUnit> created;
-  int32_t childId = kFirstChildId;
   HWND windowHandle = nullptr;
   std::vector<size_t> order{0};
-  for (size_t i = units.size(); i-- > 1;) {
+  for (size_t i = 1; i < units.size(); ++i) {
     if (!units.IsMenuItem(i)) order.push_back(i);
   }
+  // Child ids count up from the last record: the first control record gets the highest.
+  int32_t childId = kFirstChildId + (static_cast<int32_t>(order.size()) - 2) * kChildIdStep;
   for (size_t index : order) {
     UnitRecordFields fields = units.Unit(index);
     uint32_t stateFlags = 0;
@@ -292,7 +293,7 @@ int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owne
       unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
                     style, windowHandle, childId, nullptr, fields.left, fields.top, fields.width,
                     fields.height, definition.id, units.IdAt(index), 0, 0);
-      childId += kChildIdStep;
+      childId -= kChildIdStep;
       if (!unit) return FailLoad(definition, menu, true);
       StoreUnitObject(definition, index, unit);
     }

@@ -80,7 +80,7 @@ std::vector<uint8_t> ListBlock() {
   return list.Write();
 }
 
-// Record 0 is the window; the loader creates the controls from the last record down.
+// Record 0 is the window; the controls follow it front to back.
 std::vector<uint8_t> DemoImage() {
   WindowProperties window;
   window.caption = "Tallyleaf 控件演示";

@@ -258,14 +258,14 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
     int childId;
   };
   const Expected controls[] = {
-      {ids::TitleLabel.unit, L"_RT_Label", L"Tallyleaf", {0, 0, 278, 28}, 110},
-      {ids::PinButton.unit, L"Button", L"固定", {240, 8, 32, 16}, 200},
-      {ids::PortalButton.unit, L"Button", L"百度网", {93, 29, 88, 24}, 190},
-      {ids::CalculatorButton.unit, L"Button", L"计算机\r\n", {-1, 29, 88, 24}, 180},
-      {ids::NotepadButton.unit, L"Button", L"记事本\r\n", {187, 29, 88, 24}, 170},
-      {ids::AddEntryButton.unit, L"Button", L"点击此处添加事件", {0, 347, 280, 24}, 130},
+      {ids::TitleLabel.unit, L"_RT_Label", L"Tallyleaf", {0, 0, 250, 28}, 110},
+      {ids::PinButton.unit, L"Button", L"固定", {206, 8, 32, 16}, 200},
+      {ids::PortalButton.unit, L"Button", L"百度网", {80, 29, 78, 24}, 190},
+      {ids::CalculatorButton.unit, L"Button", L"计算机\r\n", {5, 29, 78, 24}, 180},
+      {ids::NotepadButton.unit, L"Button", L"记事本\r\n", {158, 29, 78, 24}, 170},
+      {ids::AddEntryButton.unit, L"Button", L"点击此处添加事件", {0, 347, 250, 24}, 130},
       {ids::HiddenButton.unit, L"Button", L"按钮", {278, 340, 1, 1}, 150},
-      {ids::EntryList.unit, L"SysListView32", L"", {0, 56, 279, 312}, 100},
+      {ids::EntryList.unit, L"SysListView32", L"", {0, 56, 250, 312}, 100},
   };
   for (const Expected& e : controls) {
     SCOPED_TRACE(testing::Message() << std::hex << e.unit);
@@ -275,7 +275,7 @@ TEST_F(FormWindowsTest, MainWindowControlsCarryTheirCaptionsAndPlaces) {
     EXPECT_TRUE(IsWindowVisible(control));
     EXPECT_EQ(ClassOf(control), e.className);
     EXPECT_EQ(TextOf(control), e.caption);
-    EXPECT_EQ(GetDlgCtrlID(control), e.childId) << "created from the last record down";
+    EXPECT_EQ(GetDlgCtrlID(control), e.childId) << "numbered from the last record up";
     ExpectPlace(control, e.place.left, e.place.top, e.place.right, e.place.bottom);
   }
 
@@ -325,7 +325,7 @@ TEST_F(FormWindowsTest, EntryListIsAWhiteOnBlackReportWithoutHeader) {
   EXPECT_EQ(SendMessageW(list, LVM_GETBKCOLOR, 0, 0), 0x000000);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0), 0xFFFFFF);
   EXPECT_EQ(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0), 0x000000);
-  ExpectColumns(list, {{L"0", 278}, {L"1", 50}});
+  ExpectColumns(list, {{L"0", 250}, {L"1", 50}});
   EXPECT_EQ(static_cast<int32_t>(ReadInteger(ids::MainWindow.window, ids::EntryList.unit, 35)), -1)
       << "nothing selected";
   LOGFONTW font{};

@@ -165,7 +165,7 @@ TEST_F(RuntimeWindowTest, ControlsStackInRecordOrderWithChildIdsInCreationOrder)
   EXPECT_EQ(GetWindow(hwnd, GW_CHILD), a);
   EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
   EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
-  // Created from the last record down: the hidden-type unit first, then C, B, A.
+  // Numbered from the last record up: the hidden-type unit 100, then C, B, A.
   EXPECT_EQ(GetDlgCtrlID(c), 110);
   EXPECT_EQ(GetDlgCtrlID(b), 120);
   EXPECT_EQ(GetDlgCtrlID(a), 130);
