@@ -98,6 +98,28 @@ TEST_F(AppRoutines, ThePinTipFollowsThePinCaption) {
   EXPECT_EQ(tip(), "固定为展开状态");
 }
 
+// The created handler narrows the window to its start width at once; the form stores every unit
+// where the resize handler then lays it out, so the load moves none of them.
+TEST_F(AppRoutines, TheMainWindowsUnitsStartWhereItsResizeHandlerPutsThem) {
+  WindowDefinition* main = FindWindowDefinition(ids::MainWindow.window);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(LoadWindowFromDefinition(*main, false, nullptr), 1);
+  const UnitRecordArray& records = main->saved;
+  for (size_t i = 1; i < records.size(); ++i) {
+    if (records.IsMenuItem(i)) continue;
+    const UnitRecordFields record = records.Unit(i);
+    Unit* unit = FindUnitObject(ids::MainWindow.window, records.IdAt(i));
+    ASSERT_TRUE(unit && unit->hwnd()) << record.name;
+    RECT place;
+    GetWindowRect(unit->hwnd(), &place);
+    MapWindowPoints(nullptr, GetParent(unit->hwnd()), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, record.left) << record.name;
+    EXPECT_EQ(place.top, record.top) << record.name;
+    EXPECT_EQ(place.right - place.left, record.width) << record.name;
+    EXPECT_EQ(place.bottom - place.top, record.height) << record.name;
+  }
+}
+
 // Last: the end of the runtime.
 TEST_F(AppRoutines, TheGlobalsStartEmptyAndAreReleasedOnceAtTheEnd) {
   InitGlobals();
