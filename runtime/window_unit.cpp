@@ -174,7 +174,9 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
   std::wstring className =
       block_.windowClassName.empty() ? kDefaultClass : Widen(block_.windowClassName);
   if (!RegisterWindowClass(className.c_str(), WindowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
-  HWND hwnd = CreateWindowExW(frame.exStyle, className.c_str(), Widen(block_.caption).c_str(),
+  // Made topmost as it is created: a window moved there afterwards costs the display a restack.
+  const DWORD exStyle = frame.exStyle | (block_.alwaysOnTop ? WS_EX_TOPMOST : 0);
+  HWND hwnd = CreateWindowExW(exStyle, className.c_str(), Widen(block_.caption).c_str(),
                               windowStyle, left, top, width, height, owner, menu,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
@@ -186,11 +188,8 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
     SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ApplyIcons();
-  ApplyShape();
+  if (block_.shape != 0) ApplyShape();  // a new window has no region to remove
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  if (block_.alwaysOnTop) {
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
   if (!block_.closeItem) DeleteMenu(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
   PlayBackSound();
   return true;
