@@ -22,50 +22,21 @@ constexpr size_t kCursorLengthAt = 58;  // with no children
 constexpr size_t kBindingCountAt = 75;  // with no children, no cursor data and an empty tag
 
 UnitRecordFields WindowUnit() {
-  UnitRecordFields f;
-  f.type = 0x10001;
-  f.left = 50;
-  f.top = 50;
-  f.width = 284;
-  f.height = 440;
-  f.children = {kButtonId, 0, kLabelId};
-  f.flags = UnitFlag::Visible;
-  f.bindings = {{0, 1}, {4, 2}, {12, kNoHandler}};
-  f.propertyBlock = {6, 0, 0, 0, 'a', 'b'};
-  return f;
+  return {.type = 0x10001, .left = 50, .top = 50, .width = 284, .height = 440,
+          .children = {kButtonId, 0, kLabelId}, .flags = UnitFlag::Visible,
+          .bindings = {{0, 1}, {4, 2}, {12, kNoHandler}}, .propertyBlock = {6, 0, 0, 0, 'a', 'b'}};
 }
 
 UnitRecordFields Button() {
-  UnitRecordFields f;
-  f.type = 0x1000B;
-  f.name = "按钮1";
-  f.left = -1;
-  f.top = 29;
-  f.width = 88;
-  f.height = 24;
-  f.cursorData = {0x88, 0x7f, 0, 0};
-  f.tag = "tag";
-  f.flags = UnitFlag::Visible | UnitFlag::TabStop;
-  f.tabOrder = 3;
-  f.bindings = {{0, 7}, {-4, 0}};
-  f.propertyBlock = {1, 0, 0, 0};
-  return f;
+  return {.type = 0x1000B, .name = "按钮1", .left = -1, .top = 29, .width = 88, .height = 24,
+          .cursorData = {0x88, 0x7f, 0, 0}, .tag = "tag", .flags = UnitFlag::Visible | UnitFlag::TabStop,
+          .tabOrder = 3, .bindings = {{0, 7}, {-4, 0}}, .propertyBlock = {1, 0, 0, 0}};
 }
 
-UnitRecordFields BareLabel() {
-  UnitRecordFields f;
-  f.type = 0x1000A;
-  f.parent = kButtonId;
-  return f;
-}
+UnitRecordFields BareLabel() { return {.type = 0x1000A, .parent = kButtonId}; }
 
 MenuItemFields Menu(int32_t level, std::string caption, int32_t handler, uint32_t flags = 0) {
-  MenuItemFields f;
-  f.level = level;
-  f.caption = std::move(caption);
-  f.handler = handler;
-  f.flags = flags;
-  return f;
+  return {.level = level, .flags = flags, .caption = std::move(caption), .handler = handler};
 }
 
 std::vector<uint32_t> Ids() { return {kWindowId, kButtonId, kMenuTitleId, kMenuItemId, kLabelId}; }

@@ -31,6 +31,15 @@ std::vector<uint8_t> Font60(int32_t height) {
   return font;
 }
 
+// The next count words of a stored block; fewer if it ends first.
+std::vector<int32_t> Words(ByteReader& r, size_t count) {
+  std::vector<int32_t> words(count);
+  for (size_t i = 0; i < count; ++i) {
+    if (!r.Int32(words[i])) return {words.begin(), words.begin() + i};
+  }
+  return words;
+}
+
 // Every block: an empty block reads as the defaults, a newer version is refused, a truncated
 // block is refused, and what Write produces reads back to the same fields.
 template <typename Block>
@@ -71,15 +80,12 @@ TEST(TimerBlock, EmptyGivesStoppedAndVersionZeroStillReads) {
 }
 
 TEST(SliderBlock, StoredOrderAndRoundTrip) {
-  SliderBlock b;
-  b.minimum = 50;
-  b.maximum = 255;
-  b.pageSize = 7;
+  const SliderBlock b{.pageSize = 7, .minimum = 50, .maximum = 255};
   const auto bytes = b.Write();
   ASSERT_EQ(bytes.size(), 13u * 4);
   ByteReader r(bytes);
-  int32_t words[13];
-  for (auto& w : words) ASSERT_TRUE(r.Int32(w));
+  const std::vector<int32_t> words = Words(r, 13);
+  ASSERT_EQ(words.size(), 13u);
   EXPECT_EQ(words[0], 1);
   EXPECT_EQ(words[3], 2);    // tick marks below by default
   EXPECT_EQ(words[8], 7);    // page size
@@ -138,22 +144,14 @@ TEST(ListViewBlock, VersionZeroReadsAndBrokenRecordsAreRefused) {
 }
 
 TEST(ButtonBlock, StoredOrderAndDefaults) {
-  ButtonBlock b;
   EXPECT_EQ(ButtonBlock::Read({})->caption, "按钮");
-  b.kind = 1;
-  b.horizontalAlign = 2;
-  b.verticalAlign = 0;
-  b.font = Font60(-13);
-  b.caption = "计算机\r\n";
+  const ButtonBlock b{
+      .kind = 1, .horizontalAlign = 2, .verticalAlign = 0, .font = Font60(-13), .caption = "计算机\r\n"};
   ExpectCommonRules(b);
   const std::vector<uint8_t> stored = b.Write();
   ByteReader r(stored);
-  int32_t v[4];
-  for (int32_t& x : v) r.Int32(x);
-  EXPECT_EQ(v[0], 1);
-  EXPECT_EQ(v[1], 1);
-  EXPECT_EQ(v[2], 2);
-  EXPECT_EQ(v[3], 0);
+  // Version, kind, horizontal and vertical alignment.
+  EXPECT_EQ(Words(r, 4), (std::vector<int32_t>{1, 1, 2, 0}));
   std::vector<uint8_t> picture, font;
   std::string caption;
   r.CountedBytes(picture);
@@ -166,29 +164,21 @@ TEST(ButtonBlock, StoredOrderAndDefaults) {
 }
 
 TEST(LabelBlock, SixteenIntsInStoredOrderThenFontPictureCaptionAndVersionTwoTexts) {
-  LabelBlock b;
-  b.textColour = 0xFFFFFF;
-  b.backColour = 0;
-  b.horizontalAlign = 1;
-  b.verticalAlign = 1;
-  b.wordWrap = 0;
-  b.font = Font60(-13);
-  b.caption = "Tallyleaf";
+  const LabelBlock b{.textColour = 0xFFFFFF, .backColour = 0, .horizontalAlign = 1, .verticalAlign = 1,
+                     .wordWrap = 0, .font = Font60(-13), .caption = "Tallyleaf"};
   ExpectCommonRules(b);
   const std::vector<uint8_t> bytes = b.Write();
   ByteReader r(bytes);
-  int32_t v[17];
-  for (int32_t& x : v) r.Int32(x);
-  EXPECT_EQ(v[0], 2);  // version
+  EXPECT_EQ(Words(r, 1), std::vector<int32_t>{2});  // version
   // 9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25
-  const int32_t expected[16] = {0, 8, 0, 0x808080, 0xFFFFFF, 0x808080, 0xFFFFFF, 0, 1, 0,
-                                0x808080, 0xFFFFFF, 0x808080, 1, 1, 0};
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(v[i + 1], expected[i]) << "int " << i;
+  const std::vector<int32_t> expected = {0, 8, 0, 0x808080, 0xFFFFFF, 0x808080, 0xFFFFFF, 0, 1, 0,
+                                         0x808080, 0xFFFFFF, 0x808080, 1, 1, 0};
+  EXPECT_EQ(Words(r, 16), expected);
 
   // A version 1 block stops after the caption.
   ByteWriter v1;
   v1.Int32(1);
-  for (int i = 0; i < 16; ++i) v1.Int32(expected[i]);
+  for (int32_t word : expected) v1.Int32(word);
   v1.CountedBytes({}).CountedBytes({}).CountedText("提醒时间：");
   auto old = LabelBlock::Read(v1.bytes());
   ASSERT_TRUE(old.has_value());

@@ -9,22 +9,10 @@ namespace tl {
 namespace {
 
 WindowProperties Sample() {
-  WindowProperties p;
-  p.borderStyle = 1;
-  p.backColor = 0x000000;
-  p.minButton = 0;
-  p.escCloses = 0;
-  p.showInTaskbar = 0;
-  p.dragAnywhere = 1;
-  p.alwaysOnTop = 1;
-  p.keepTitleActive = 1;
-  p.windowClassName = "类";
-  p.backPicture = {0x89, 'P', 'N', 'G'};
-  p.windowIcon = {0, 0, 1, 0};
-  p.backSound = {'R', 'I', 'F', 'F'};
-  p.caption = "Tallyleaf";
-  p.helpFile = "帮助.hlp";
-  return p;
+  return {.borderStyle = 1, .backColor = 0x000000, .minButton = 0, .escCloses = 0,
+          .showInTaskbar = 0, .dragAnywhere = 1, .alwaysOnTop = 1, .keepTitleActive = 1,
+          .windowClassName = "类", .backPicture = {0x89, 'P', 'N', 'G'}, .windowIcon = {0, 0, 1, 0},
+          .backSound = {'R', 'I', 'F', 'F'}, .caption = "Tallyleaf", .helpFile = "帮助.hlp"};
 }
 
 void ExpectSame(const WindowProperties& a, const WindowProperties& b) {

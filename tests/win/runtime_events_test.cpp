@@ -64,11 +64,7 @@ std::vector<uint8_t> SmallIconFile() {
 }
 
 const ProgramHeader& Program() {
-  WindowProperties form;
-  form.caption = "事件";
-  form.position = 0;
-  form.dragAnywhere = 1;
-  form.enterMovesFocus = 1;
+  const WindowProperties form{.position = 0, .enterMovesFocus = 1, .dragAnywhere = 1, .caption = "事件"};
   UnitRecordFields first = PanelRecord(10, 10, 40, 20, UnitFlag::Visible | UnitFlag::TabStop,
                                        {{-9, FirstKey}, {-11, FirstChar}, {6, FirstTyped},
                                         {-7, FirstFocus}, {-8, FirstBlur}});
@@ -80,22 +76,11 @@ const ProgramHeader& Program() {
   UnitRecordFields linked = PanelRecord(110, 10, 40, 20);
   linked.link = kSecond;
 
-  WindowProperties dialog;
-  dialog.caption = "对话";
-  WindowProperties picture;
-  picture.position = 0;
-  picture.backColor = 0x00FF0000;  // blue
-  picture.backPicture = RedPng(4, 4);
-  picture.backPictureMode = 0;
-  WindowProperties bare;
-  bare.borderStyle = 0;
-  bare.position = 0;
-  bare.version = 2;
-  WindowProperties shaped;
-  shaped.borderStyle = 1;
-  shaped.shape = 1;
-  shaped.position = 3;
-  shaped.windowIcon = SmallIconFile();
+  const WindowProperties dialog{.caption = "对话"};
+  const WindowProperties picture{
+      .backPictureMode = 0, .backColor = 0x00FF0000 /* blue */, .position = 0, .backPicture = RedPng(4, 4)};
+  const WindowProperties bare{.version = 2, .borderStyle = 0, .position = 0};
+  const WindowProperties shaped{.borderStyle = 1, .position = 3, .shape = 1, .windowIcon = SmallIconFile()};
   return MakeProgram({
       {kShapedId, {kShapedUnit}, {EncodeUnitRecord(WindowRecord(shaped, 0, 0, 160, 120))}},
       {kFormId, {kFormUnit, kFirst, kSecond, kLinked},

@@ -35,15 +35,8 @@ enum Slot : int32_t {
 };
 
 const ProgramHeader& TestProgram() {
-  WindowProperties main;
-  main.caption = "提醒窗口";
-  main.borderStyle = 1;
-  main.minButton = 1;
-  main.position = 0;
-  main.backColor = 0x0000FF00;
-  main.alwaysOnTop = 1;
-  main.showInTaskbar = 0;
-  main.escCloses = 0;
+  const WindowProperties main{.borderStyle = 1, .backColor = 0x0000FF00, .minButton = 1, .position = 0,
+                              .escCloses = 0, .showInTaskbar = 0, .alwaysOnTop = 1, .caption = "提醒窗口"};
   std::vector<uint32_t> ids = {kMainUnit, kPanelA, kPanelB, kFileTitle, kOpenItem, kSeparator,
                                kMoreItem, kFirstSubItem, kHiddenTitle, kHiddenItem, kPanelC,
                                kTimerLike};
@@ -68,12 +61,7 @@ const ProgramHeader& TestProgram() {
       EncodeUnitRecord(hidden),
   };
 
-  WindowProperties centred;
-  centred.caption = "居中";
-  centred.closeItem = 0;
-  centred.escCloses = 1;
-  centred.position = 1;
-
+  const WindowProperties centred{.position = 1, .closeItem = 0, .escCloses = 1, .caption = "居中"};
   WindowProperties plain;
   return MakeProgram({
       {kMainId, ids, records},
