@@ -49,10 +49,10 @@ HandlerResult OnMainWindowCreated(Args) {
   WriteBool(ids::ReminderWindow, prop::IsVisible, false);
   WriteBool(ids::EntryList, prop::ListShowSelectionAlways, true);
   WriteBool(ids::EntryList, prop::ListAllowTitleEditing, true);
-  WriteInt(ids::ShrinkTimer, prop::TimerInterval, 1);
+  WriteInt(ids::ShrinkTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
   // The first save tick must find the list filled.
   LoadMainEntryFiles();
-  WriteInt(ids::SaveTimer, prop::TimerInterval, 1);
+  WriteInt(ids::SaveTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
   RefreshPinTip();
   return NoAnswer;
 }

@@ -30,6 +30,9 @@ inline constexpr int32_t ListChangeCount = Number(ListViewProperty::ChangeCount)
 inline constexpr int32_t ListRowTexts = Number(ListViewProperty::RowTexts);
 }  // namespace prop
 
+// Timer intervals: 1 ms ticks as often as the platform's timer allows, and 0 stops the timer.
+inline constexpr int32_t kTimerAsOftenAsPossible = 1, kTimerStopped = 0;
+
 uint64_t ReadProperty(const UnitRef& unit, int32_t index);
 int32_t ReadInt(const UnitRef& unit, int32_t index);
 bool ReadBool(const UnitRef& unit, int32_t index);

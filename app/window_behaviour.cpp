@@ -21,8 +21,6 @@ constexpr std::string_view kPinned = ids::PinCaptionPinned;
 
 constexpr int32_t kCollapsedHeight = 39;
 constexpr int32_t kExpandedHeight = 412;
-constexpr int32_t kTimerAsOftenAsPossible = 1;
-constexpr int32_t kTimerStopped = 0;
 // The slider stays this long after its last movement.
 constexpr int32_t kSliderLingerMs = 800;
 // The right and bottom edges count as inside the window.
