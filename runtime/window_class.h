@@ -7,8 +7,10 @@
 
 namespace tl {
 
-// True when the class exists afterwards, registered now or before.
-inline bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style) {
+// True when the class exists afterwards, registered now or before. The icons are what a window of
+// the class shows while it is given none of its own.
+inline bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HICON bigIcon = nullptr,
+                                HICON smallIcon = nullptr) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
@@ -17,6 +19,8 @@ inline bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT sty
   cls.lpfnWndProc = procedure;
   cls.hInstance = instance;
   cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  cls.hIcon = bigIcon;
+  cls.hIconSm = smallIcon;
   cls.lpszClassName = name;
   return RegisterClassExW(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

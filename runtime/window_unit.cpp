@@ -173,7 +173,10 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
   }
   std::wstring className =
       block_.windowClassName.empty() ? kDefaultClass : Widen(block_.windowClassName);
-  if (!RegisterWindowClass(className.c_str(), WindowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
+  if (!RegisterWindowClass(className.c_str(), WindowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                           Runtime().defaultBigIcon, Runtime().defaultSmallIcon)) {
+    return false;
+  }
   // Made topmost as it is created: a window moved there afterwards costs the display a restack.
   const DWORD exStyle = frame.exStyle | (block_.alwaysOnTop ? WS_EX_TOPMOST : 0);
   HWND hwnd = CreateWindowExW(exStyle, className.c_str(), Widen(block_.caption).c_str(),
@@ -197,27 +200,24 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
 
 std::vector<uint8_t> WindowUnit::PropertyData() const { return WriteWindowBlock(block_); }
 
+// A window without an icon of its own shows the program's default icons through its class and is
+// not told them: on Wine each icon a window is told is converted for the display there and then.
+// One that loses its own icons is told it has none, and shows the class's again.
 void WindowUnit::ApplyIcons() {
-  if (ownsIcons_) {
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-  }
-  bigIcon_ = smallIcon_ = nullptr;
-  ownsIcons_ = false;
+  HICON big = nullptr, small = nullptr;
   if (!block_.windowIcon.empty()) {
-    bigIcon_ = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXICON),
-                                  GetSystemMetrics(SM_CYICON));
-    smallIcon_ = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXSMICON),
-                                    GetSystemMetrics(SM_CYSMICON));
-    ownsIcons_ = true;
+    big = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    small = CreateIconFromFile(block_.windowIcon, false, GetSystemMetrics(SM_CXSMICON),
+                               GetSystemMetrics(SM_CYSMICON));
   }
-  if (!bigIcon_ && !smallIcon_) {
-    ownsIcons_ = false;
-    bigIcon_ = Runtime().defaultBigIcon;
-    smallIcon_ = Runtime().defaultSmallIcon;
+  if (big || small || bigIcon_ || smallIcon_) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   }
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+  bigIcon_ = big;
+  smallIcon_ = small;
 }
 
 void WindowUnit::ApplyShape() {
@@ -263,12 +263,9 @@ void WindowUnit::RestoreDisabledWindows() {
 
 void WindowUnit::ReleaseResources() {
   if (IsWave(block_.backSound)) late::StopSound();
-  if (ownsIcons_) {
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-  }
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
   bigIcon_ = smallIcon_ = nullptr;
-  ownsIcons_ = false;
   SetAccelerators(nullptr);
   for (HMENU menu : detachedMenus_) DestroyMenu(menu);
   detachedMenus_.clear();

@@ -76,8 +76,7 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   void OpenHelp() const;
   Unit* UnitOfHandle(HWND hwnd) const;
 
-  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
-  bool ownsIcons_ = false;
+  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;  // the window's own, from its icon property
   HACCEL accelerators_ = nullptr;
   std::vector<HMENU> detachedMenus_;
   std::vector<std::pair<HWND, bool>> disabled_;

@@ -322,6 +322,25 @@ TEST_F(RuntimeEventsTest, MaximizedEllipseWithItsOwnIcon) {
   EXPECT_EQ(ReadUnitProperty(kShapedId, kShapedUnit, 8 + 10, -1), 0u);
 }
 
+// A window shows the program's default icons through its class until it is given its own, and
+// again once its own are taken away.
+TEST_F(RuntimeEventsTest, WindowIconsAreItsOwnOrElseItsClassDefaults) {
+  ASSERT_NE(Runtime().defaultBigIcon, nullptr);
+  ASSERT_NE(Runtime().defaultSmallIcon, nullptr);
+  HWND bare = Load(kBareId);
+  ASSERT_NE(bare, nullptr);
+  EXPECT_EQ(SendMessageW(bare, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(bare, GCLP_HICON)), Runtime().defaultBigIcon);
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(bare, GCLP_HICONSM)), Runtime().defaultSmallIcon);
+
+  HWND shaped = Load(kShapedId);
+  ASSERT_NE(shaped, nullptr);
+  ASSERT_NE(SendMessageW(shaped, WM_GETICON, ICON_BIG, 0), 0);
+  WriteUnitProperty(kShapedId, kShapedUnit, static_cast<int32_t>(WindowProperty::WindowIcon), -1, 0, 0);
+  EXPECT_EQ(SendMessageW(shaped, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(SendMessageW(shaped, WM_GETICON, ICON_SMALL, 0), 0);
+}
+
 TEST_F(RuntimeEventsTest, CursorDataByTableIndexSystemIdOrCursorFile) {
   auto value = [](int32_t v) {
     std::vector<uint8_t> data(4);
