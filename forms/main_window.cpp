@@ -2,7 +2,8 @@
 // among siblings; the two top-level menus are hidden and serve as pop-up menus.
 // The window keeps its designed 284 x 440, by which it is centred; its created handler narrows
 // it to 250 at once, so the units stand where the resize handler lays them out for that width
-// and the load moves none of them.
+// and the load moves none of them. The pin's left assumes a frame two pixels wide, as Wine draws
+// it; under a wider frame the handler moves the pin, and only that.
 #include "controls/balloon_tip_block.h"
 #include "controls/button_block.h"
 #include "controls/label_block.h"
