@@ -21,6 +21,9 @@ as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# shellcheck source=tools/apt_steps.sh
+. "$here/tools/apt_steps.sh"
+
 packages=(
   cmake make g++ git pkg-config ca-certificates dpkg-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
@@ -35,7 +38,7 @@ install_packages() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     log "adding the i386 architecture"
     as_root dpkg --add-architecture i386
-    as_root apt-get update -q
+    update_index
   fi
   local missing=()
   for p in "${packages[@]}"; do
@@ -43,8 +46,8 @@ install_packages() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing ${missing[*]}"
-    as_root apt-get update -q
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+    update_index
+    install_from_index "${missing[@]}"
   fi
 }
 
@@ -72,7 +75,8 @@ deb-src http://deb.debian.org/debian bookworm main
 SRC
   local opts=(-o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
               -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache")
-  apt-get "${opts[@]}" update -q >/dev/null
+  # Only the source index is needed: a partial update that still brought it is enough.
+  apt-get "${opts[@]}" update -q >/dev/null 2>&1 || log "source index update incomplete; trying the download"
   (cd "$work" && apt-get "${opts[@]}" source --download-only libpng1.6 >/dev/null)
   local orig
   orig=$(ls "$work"/libpng1.6_*.orig.tar.* | head -n1)
