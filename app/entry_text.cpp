@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runtime/gbk_char.h"
 #include "runtime/row_texts.h"
 #include "runtime/text_pieces.h"
 
@@ -183,19 +184,12 @@ bool IsPlainGbk(std::string_view bytes) {
   for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
     if (bytes.starts_with(mark)) return false;
   }
-  const auto* at = reinterpret_cast<const uint8_t*>(bytes.data());
-  const uint8_t* const end = at + bytes.size();
-  while (at != end) {
-    const uint8_t b = *at;
-    if (b < 0x80) {
-      if (b == 0) return false;
-      ++at;
-      continue;
-    }
-    if (b == 0x80 || b == 0xFF || at + 1 == end) return false;
-    const uint8_t trail = at[1];
+  for (size_t at = 0; at < bytes.size(); at += CharLength(bytes, at)) {
+    if (bytes[at] == '\0') return false;
+    if (!IsLeadByte(bytes[at])) continue;
+    if (at + 1 == bytes.size()) return false;
+    const auto trail = static_cast<uint8_t>(bytes[at + 1]);
     if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
-    at += 2;
   }
   return true;
 }

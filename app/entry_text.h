@@ -64,9 +64,8 @@ class EntryLines {
 };
 
 // Whether bytes are text as this program writes it: GBK (a lead byte 0x81 to 0xFE followed by a
-// trail byte 0x40 to 0x7E or 0x80 to 0xFE; single bytes below 0x80) with no zero byte and no
-// byte-order mark of UTF-8 or UTF-16. The text commands take every byte from 0x80 up as a lead
-// byte, so a lone 0x80 would take the next byte with it: it is not plain.
+// trail byte 0x40 to 0x7E or 0x80 to 0xFE; every other byte a character of its own, the euro
+// sign 0x80 and 0xFF among them) with no zero byte and no byte-order mark of UTF-8 or UTF-16.
 bool IsPlainGbk(std::string_view bytes);
 
 // Whether the list loaded from a file gives the file back: the file is plain GBK and the text a

@@ -13,6 +13,7 @@
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/typed_text.h"
 
 namespace tl::cmd {
 namespace {
@@ -103,6 +104,11 @@ INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp
         HWND edit = GetDlgItem(dialog, kEditId);
         std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
         text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+        // A character the program cannot keep: the box stays open with the text for change.
+        if (!AcceptTypedText(dialog, text)) {
+          ::SetFocus(edit);
+          return TRUE;
+        }
         state->answer = std::move(text);
         EndDialog(dialog, IDOK);
         return TRUE;

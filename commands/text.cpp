@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "commands/time.h"
+#include "runtime/gbk_char.h"
 #include "runtime/memory.h"
 #include "runtime/text_pieces.h"
 
 namespace tl::cmd {
 namespace {
-
-bool IsLeadByte(char c) { return (static_cast<uint8_t>(c) & 0x80) != 0; }
-
-// The byte at i, or 0 past the end: the terminator that every text carries.
-char ByteAt(std::string_view s, size_t i) { return i < s.size() ? s[i] : '\0'; }
 
 char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -103,12 +99,7 @@ int32_t ScanText(std::string_view text, std::string_view target, std::optional<i
       found = static_cast<int32_t>(p + 1);
       if (forward) return found;
     }
-    if (IsLeadByte(text[p])) {
-      if (ByteAt(text, p + 1) == '\0') break;
-      p += 2;
-    } else {
-      ++p;
-    }
+    p += static_cast<int64_t>(CharLength(text, static_cast<size_t>(p)));
   }
   return found;
 }
@@ -117,11 +108,11 @@ std::string NormaliseFullWidth(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    const auto lead = static_cast<uint8_t>(text[i]);
-    if (!(lead & 0x80) || i + 1 >= text.size()) {
+    if (CharLength(text, i) == 1) {
       out += text[i];
       continue;
     }
+    const auto lead = static_cast<uint8_t>(text[i]);
     const auto trail = static_cast<uint8_t>(text[i + 1]);
     if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
       out += static_cast<char>(trail & 0x7F);
@@ -210,12 +201,10 @@ std::string ReplaceText(std::string_view text, std::string_view target, std::str
       p += n;
       if (k == 1) break;
       if (k != -1) --k;
-    } else if (IsLeadByte(text[p])) {
-      if (ByteAt(text, p + 1) == '\0') break;
-      out += text.substr(p, 2);
-      p += 2;
     } else {
-      out += text[p++];
+      const size_t character = CharLength(text, p);
+      out += text.substr(p, character);
+      p += character;
     }
   }
   out += text.substr(p);

@@ -15,12 +15,14 @@ void EnsureCommonControls(DWORD classes) {
   if (InitCommonControlsEx(&icc)) registered |= missing;
 }
 
-std::string WindowTextGbk(HWND window) {
+std::wstring WindowTextWide(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(GetWindowTextW(window, text.data(), length + 1));
-  return Narrow(text);
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
 }
+
+std::string WindowTextGbk(HWND window) { return Narrow(WindowTextWide(window)); }
 
 void SetWindowTextGbk(HWND window, std::string_view gbk) { SetWindowTextW(window, Widen(gbk).c_str()); }
 

@@ -29,6 +29,7 @@ struct Place {
 // The common-control classes of the given ICC_ flags, registered once per class.
 void EnsureCommonControls(DWORD classes);
 
+std::wstring WindowTextWide(HWND window);
 std::string WindowTextGbk(HWND window);
 void SetWindowTextGbk(HWND window, std::string_view gbk);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "runtime/gbk.h"
+#include "runtime/gbk_char.h"
 
 namespace tl {
 namespace {
@@ -40,7 +41,7 @@ std::string PasswordText(uint16_t stored) {
 uint16_t StoredPassword(std::string_view text) {
   if (text.empty()) return 0;
   const auto lead = static_cast<uint8_t>(text[0]);
-  const bool doubleByte = lead >= 0x81 && text.size() > 1;
+  const bool doubleByte = CharLength(text, 0) == 2;
   return static_cast<uint16_t>(lead | (doubleByte ? static_cast<uint8_t>(text[1]) << 8 : 0));
 }
 

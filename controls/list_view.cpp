@@ -10,6 +10,7 @@
 #include "runtime/gbk.h"
 #include "runtime/row_texts.h"
 #include "runtime/text_pieces.h"
+#include "runtime/typed_text.h"
 #include "runtime/unit_events.h"
 
 namespace tl {
@@ -23,6 +24,8 @@ constexpr int kColumnFormats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
 constexpr size_t kKeptChanges = 256;
 // Posted to the control after rows were appended: by then it learns their number.
 constexpr UINT kShowCountMessage = WM_APP + 0x1C5;
+// Posted after a typed title was refused: its editing opens again, holding what was typed.
+constexpr UINT kReopenTitleMessage = WM_APP + 0x1C6;
 
 UINT StateImageBits(int32_t index) { return static_cast<UINT>(std::clamp(index, -1, 14) + 1) << 12; }
 
@@ -510,7 +513,7 @@ void ListView::RestoreTopRow(int32_t top) {
 // The rows the unit follows by index (an open title editing) move with an insertion or deletion
 // at `at`; a deleted one is gone.
 void ListView::FollowRows(int32_t at, int32_t by) {
-  for (int32_t* row : {&editedRow_, &titleRow_}) {
+  for (int32_t* row : {&editedRow_, &titleRow_, &reopenRow_}) {
     if (*row < at) continue;
     *row = (by < 0 && *row == at) ? -1 : *row + by;
   }
@@ -652,19 +655,49 @@ LRESULT ListView::FindItem(const NMLVFINDITEMW& find) const {
   return -1;
 }
 
+// The control hands the editing box a title cut to its display buffer and limits what may be
+// typed to that length: the box gets the whole title and no limit.
+// A handler may have destroyed this unit: it is looked up before it is touched.
+bool ListView::StillHere(uint32_t window, uint32_t unit) const {
+  return dynamic_cast<ListView*>(reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, window, unit))) == this;
+}
+
+void ListView::BeginTitleEditing(int32_t row) {
+  titleEdit_ = reinterpret_cast<HWND>(SendMessageW(hwnd_, LVM_GETEDITCONTROL, 0, 0));
+  if (!titleEdit_) return;
+  SendMessageW(titleEdit_, EM_SETLIMITTEXT, 0, 0);
+  // A refused title opens again as it was typed.
+  const std::wstring title = row == reopenRow_ ? std::move(reopenTitle_) : Widen(ItemText(row, 0));
+  reopenRow_ = -1;
+  reopenTitle_.clear();
+  SetWindowTextW(titleEdit_, title.c_str());
+  SendMessageW(titleEdit_, EM_SETSEL, 0, -1);
+}
+
 // The control leaves the title of a virtual item to its owner: the unit stores the accepted
-// title in the row that was edited, wherever handlers have moved it meanwhile.
+// title in the row that was edited, wherever handlers have moved it meanwhile. The title is read
+// from the editing box itself, whole, while the box still exists; a title the program could not
+// keep exactly is refused with a word and opened again for change.
 LRESULT ListView::EndTitleEditing(const NMLVDISPINFOW& edit) {
   const int32_t row = std::exchange(editedRow_, -1);
+  HWND box = std::exchange(titleEdit_, nullptr);
   // No text: the editing was cancelled or left the title as it was.
   if (!edit.item.pszText || row < 0) return FALSE;
-  editedTitle_ = Narrow(edit.item.pszText);
-  titleRow_ = row;
+  std::wstring typed = box && IsWindow(box) ? WindowTextWide(box) : std::wstring(edit.item.pszText);
   const uint32_t window = windowId(), unit = unitId();
+  if (const std::wstring unsavable = UnsavableCharacters(typed); !unsavable.empty()) {
+    reopenRow_ = row;  // followed as rows move while the box waits
+    reopenTitle_ = std::move(typed);
+    TellUnsavable(GetAncestor(hwnd_, GA_ROOT), unsavable);
+    // Opened again only once the box is answered: a box taking the focus from an open editing
+    // would end it, and refuse it, again.
+    if (StillHere(window, unit)) PostMessageW(hwnd_, kReopenTitleMessage, 0, 0);
+    return FALSE;
+  }
+  editedTitle_ = Narrow(typed);
+  titleRow_ = row;
   const bool accepted = !Refused(RaiseEvent(window, unit, Event::EndEdit, {static_cast<uint32_t>(row)}));
-  // A handler may have destroyed this unit: look it up before touching it.
-  auto* self = dynamic_cast<ListView*>(reinterpret_cast<Unit*>(CallRuntime(Request::UnitObject, window, unit)));
-  if (self != this) return FALSE;
+  if (!StillHere(window, unit)) return FALSE;
   const int32_t target = std::exchange(titleRow_, -1);
   if (accepted && target >= 0) SetItemText(target, 0, editedTitle_);
   return FALSE;
@@ -677,6 +710,13 @@ bool ListView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
   switch (message) {
     case kShowCountMessage:
       countQueued_ = false;
+      result = 0;
+      return true;
+    case kReopenTitleMessage:
+      if (reopenRow_ >= 0 && reopenRow_ < ItemCount()) EditItem(reopenRow_);
+      // The control selects the whole title once its editing is open; the caret goes after what
+      // was typed, ready for the change.
+      if (titleEdit_) SendMessageW(titleEdit_, EM_SETSEL, GetWindowTextLengthW(titleEdit_), -1);
       result = 0;
       return true;
     case LVM_GETITEMW:
@@ -753,6 +793,7 @@ std::optional<LRESULT> ListView::OnNotification(UINT message, WPARAM, LPARAM lPa
       const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
       editedRow_ = edit->item.iItem;
       result = Refused(raise(Event::BeginEdit, {static_cast<uint32_t>(edit->item.iItem)}));
+      if (!result && StillHere(window, unit)) BeginTitleEditing(edit->item.iItem);
       return result;
     }
     case LVN_ENDLABELEDITW: return EndTitleEditing(*reinterpret_cast<const NMLVDISPINFOW*>(lParam));

@@ -152,6 +152,8 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
   void ToggleCheck(int32_t item);
   void TakeStateImages(WPARAM wParam, const LVITEMW& state);
   LRESULT FindItem(const NMLVFINDITEMW& find) const;
+  bool StillHere(uint32_t window, uint32_t unit) const;
+  void BeginTitleEditing(int32_t row);
   LRESULT EndTitleEditing(const NMLVDISPINFOW& edit);
 
   std::vector<ListRow> rows_;
@@ -162,6 +164,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
   std::string editedTitle_;   // property 38, the title offered to event 7
   int32_t editedRow_ = -1;    // the row whose title is open for editing, followed as rows move
   int32_t titleRow_ = -1;     // the row whose new title waits for the answer of event 7
+  HWND titleEdit_ = nullptr;  // the box of the open title editing
+  int32_t reopenRow_ = -1;    // a row whose refused title opens again for editing, with:
+  std::wstring reopenTitle_;
   int32_t hotItem_ = -1;
   bool movingMarks_ = false;  // the unit's own moves of selection, focus and check state are no user's
   uint32_t changeStamp_ = NextListChangeStamp();

@@ -16,9 +16,11 @@ std::wstring Widen(std::string_view gbk) {
 std::string Narrow(std::wstring_view utf16) {
   if (utf16.empty()) return {};
   const int size = static_cast<int>(utf16.size());
-  const int length = WideCharToMultiByte(kGbkCodePage, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+  // No "best fit" (² as 2): a character the code page lacks becomes "?", which typed text is
+  // checked for before it is taken (runtime/typed_text.h).
+  const int length = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, nullptr, 0, nullptr, nullptr);
   std::string gbk(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(kGbkCodePage, 0, utf16.data(), size, gbk.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), size, gbk.data(), length, nullptr, nullptr);
   return gbk;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runtime/gbk_char.h"
+
 namespace tl {
 
 std::vector<std::string_view> SplitPieces(std::string_view text, std::string_view delimiter,
@@ -24,11 +26,8 @@ std::vector<std::string_view> SplitPieces(std::string_view text, std::string_vie
       pieces.push_back(text.substr(pieceStart, p - pieceStart));
       p = pieceStart = p + d;
       if (limit && --remaining == 0) return pieces;
-    } else if (static_cast<uint8_t>(text[p]) & 0x80) {
-      if (p + 1 >= text.size()) break;  // a lead byte with no trail byte before the end
-      p += 2;
     } else {
-      ++p;
+      p += CharLength(text, p);
     }
   }
   if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));

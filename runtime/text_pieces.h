@@ -10,8 +10,7 @@
 namespace tl {
 
 // The pieces of `text` between delimiters, left to right. The scan steps over double-byte
-// characters whole, so a delimiter never matches from a trail byte; a lead byte at the very end
-// ends the scan. A trailing delimiter gives no empty last piece, an empty text no piece, an
+// characters whole (see runtime/gbk_char.h), so a delimiter never matches from a trail byte. A trailing delimiter gives no empty last piece, an empty text no piece, an
 // empty delimiter the whole text. With a limit, at most that many delimiters are cut at and
 // what follows the last one is dropped (a limit of 0 gives no piece).
 std::vector<std::string_view> SplitPieces(std::string_view text, std::string_view delimiter,

@@ -294,6 +294,51 @@ TEST_F(EntryEditing, ClickOnTheListEndsTypingKeepingTheText) {
   EXPECT_EQ(rows[0].text, L"kept");
 }
 
+// What is typed in place is kept exactly: the euro sign (one byte in the files) and 0xFF's
+// character leave the next row and every time where they were across a start, and a character
+// the files cannot hold is told at once, the typing left open with it, nothing saved changed.
+TEST_F(EntryEditing, TypedTextIsKeptExactlyOrToldAtOnce) {
+  Start();
+  auto typeNewRow = [&](const std::wstring& text) {
+    LeftClick(CentreOf(addButton_));
+    ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() != nullptr; }));
+    TypeText(text);
+    PressKey(VK_RETURN);
+  };
+  typeNewRow(L"房租1200\u20AC");
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  typeNewRow(L"下一条\uF8F5");
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  const std::vector<ListRow> kept = Rows();
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].text, L"房租1200\u20AC");
+  EXPECT_EQ(kept[1].text, L"下一条\uF8F5");
+  ASSERT_TRUE(FilesHold(kept));
+
+  typeNewRow(L"苹果\U0001F34E");
+  HWND box = program().WaitForMessageBox(5000);
+  ASSERT_NE(box, nullptr) << "the user is told";
+  EXPECT_NE(MessageBoxText(box).find(L"\U0001F34E"), std::wstring::npos) << Utf8(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() && ControlText(InPlaceEdit()) == L"苹果\U0001F34E"; }))
+      << "the typing opens again with what was typed";
+  EXPECT_EQ(Rows()[2].text, kPlaceholder) << "the row keeps its text meanwhile";
+  // The caret waits after what was typed: Backspace takes the emoji (one or both of its halves).
+  for (int n = 0; n < 2 && ControlText(InPlaceEdit()) != L"苹果"; ++n) PressKey(VK_BACK);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return InPlaceEdit() == nullptr; }));
+  std::vector<ListRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2].text, L"苹果");
+  ASSERT_TRUE(FilesHold(rows));
+
+  program_->Kill();
+  program_.emplace(directory_);
+  list_ = FindChild(program_->MainWindow(), L"SysListView32");
+  EXPECT_TRUE(WaitUntil([&] { return ReadRows(list_) == rows; })) << ::testing::PrintToString(ReadRows(list_));
+  EXPECT_TRUE(NoDialogWithin(1500)) << "the files loaded exactly: no backup, no box";
+}
+
 TEST_F(EntryEditing, DetailsShowTheLastSaveAndStayAsOpened) {
   const std::vector<ListRow> rows = {{L"a", L"2021年3月4日5时6分"}, {L"b", L"2021年3月5日"}};
   Start(rows);

@@ -17,6 +17,7 @@
 #include "runtime/row_texts.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
+#include "tests/exact_text.h"
 
 using namespace tl;
 using namespace tl::cmd;
@@ -79,7 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
   const size_t cut = std::min<size_t>(data[0], input.size());
-  const std::string_view entryFile = input.substr(cut), timeFile = input.substr(0, cut);
+  // Each file in a block of exactly its size, so that a read past its end is caught.
+  const tl::test::ExactText entryBlock(input.substr(cut)), timeBlock(input.substr(0, cut));
+  const std::string_view entryFile = entryBlock, timeFile = timeBlock;
   const std::vector<std::string> entries = LoadedLines(entryFile), times = LoadedLines(timeFile);
   tl::app::EntryLines built;
   built.Build(RowTexts(entries, times));
@@ -87,8 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& timeLines = built.column(1);
   // A start builds the same lines from the files' texts, without reading the rows back.
   tl::app::EntryLines loaded;
-  auto upToZero = [](std::string_view file) { return file.substr(0, file.find('\0')); };
-  loaded.BuildFromTexts(2, {upToZero(entryFile), upToZero(timeFile)});
+  auto upToZero = [](std::string_view file) { return tl::test::ExactText(file.substr(0, file.find('\0'))); };
+  const tl::test::ExactText entryText = upToZero(entryFile), timeText = upToZero(timeFile);
+  loaded.BuildFromTexts(2, {entryText.view(), timeText.view()});
   Check(loaded.column(0) == entryLines && loaded.column(1) == timeLines && loaded.rows() == built.rows());
 
   const bool entriesExact = tl::app::LoadedExactly(entryFile, entryLines);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/reminder_schedule.h"
+#include "tests/exact_text.h"
 
 using namespace tl::app;
 using tl::DateTimeParts;
@@ -23,7 +24,8 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-std::vector<std::string_view> Fields(std::string_view text, size_t count) {
+// The fields between bars, each copied into a block of exactly its size.
+std::vector<tl::test::ExactText> Fields(std::string_view text, size_t count) {
   std::vector<std::string_view> fields;
   while (fields.size() + 1 < count) {
     const size_t bar = text.find('|');
@@ -33,7 +35,7 @@ std::vector<std::string_view> Fields(std::string_view text, size_t count) {
   }
   fields.push_back(text);
   fields.resize(count);
-  return fields;
+  return {fields.begin(), fields.end()};
 }
 
 void CheckRoundTrip(const DateTimeParts& time) {

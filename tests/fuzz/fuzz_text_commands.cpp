@@ -10,6 +10,8 @@
 #include "runtime/command.h"
 #include "commands/text.h"
 #include "runtime/memory.h"
+#include "runtime/text_pieces.h"
+#include "tests/exact_text.h"
 
 using namespace tl;
 using namespace tl::cmd;
@@ -47,14 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(numbers, data, sizeof numbers);
   data += 12;
   size -= 12;
-  // Texts never hold a zero byte: cut each at the first one.
+  // Texts never hold a zero byte: cut each at the first one. Each lies in a block of exactly its
+  // bytes and terminator, so that a read past its end is caught.
   const std::string_view rest(reinterpret_cast<const char*>(data), size);
   const size_t cut = rest.size() / 2;
-  const std::string first(rest.substr(0, cut).substr(0, rest.substr(0, cut).find('\0')));
-  std::string second(rest.substr(cut).substr(0, rest.substr(cut).find('\0')));
-  if (second.size() > 8) second.resize(8);  // short targets actually match
-  const ArgRecord text = PointerArg(first.c_str(), DataType::Text);
-  const ArgRecord target = PointerArg(second.c_str(), DataType::Text);
+  auto upToZero = [](std::string_view s) { return s.substr(0, s.find('\0')); };
+  const tl::test::ExactText firstText(upToZero(rest.substr(0, cut)), true);
+  const tl::test::ExactText secondText(upToZero(rest.substr(cut)).substr(0, 8), true);  // short targets actually match
+  const std::string_view first = firstText, second = secondText;
+  const ArgRecord text = PointerArg(firstText.c_str(), DataType::Text);
+  const ArgRecord target = PointerArg(secondText.c_str(), DataType::Text);
   const ArgRecord a = IntArg(numbers[0]), b = IntArg(numbers[1]), flag = BoolArg(numbers[2] & 1);
   const int32_t length = static_cast<int32_t>(first.size());
 
@@ -80,6 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char* element : ArrayTextElements(ArgPointer(pieces))) total += TextView(element).size();
   Check(total <= first.size());
   FreeResult(pieces);
+  // The same cut on the text alone, without its terminator, as the list's line loading hands it.
+  const tl::test::ExactText bare(first), bareDelimiter(second);
+  size_t bareTotal = 0;
+  for (std::string_view piece : tl::SplitPieces(bare, bareDelimiter)) bareTotal += piece.size();
+  Check(bareTotal <= first.size());
   FreeResult(Run(kToByteSet.entry, {text}));
   FreeResult(Run(kToText.entry, {text}));
   Check(Run(kToByte.entry, {text}).low <= 255);

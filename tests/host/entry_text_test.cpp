@@ -8,6 +8,7 @@
 #include "app/entry_text.h"
 #include "runtime/row_texts.h"
 #include "runtime/text_pieces.h"
+#include "tests/exact_text.h"
 
 namespace tl::app {
 namespace {
@@ -119,7 +120,7 @@ TEST(EntryLines, ReplayedChangesGiveTheLinesABuildWould) {
 TEST(EntryLines, BuiltFromTheLoadedTextsAsFromTheRowsTheListMakesOfThem) {
   std::mt19937 random(20261209);
   auto text = [&] {
-    static const char* const kPieces[] = {"买菜", "a", "\r\n", "\r\n", "\n", "\r", "\x81", "2024年3月5日"};
+    static const char* const kPieces[] = {"买菜", "a", "\r\n", "\r\n", "\n", "\r", "\x81", "\x80", "\xFF", "2024年3月5日"};
     std::string t;
     for (int n = random() % 12; n > 0; --n) t += kPieces[random() % std::size(kPieces)];
     if (random() % 4 == 0) t.insert(random() % (t.size() + 1), 1, '\0');
@@ -127,7 +128,8 @@ TEST(EntryLines, BuiltFromTheLoadedTextsAsFromTheRowsTheListMakesOfThem) {
   };
   auto upToZero = [](std::string_view piece) { return piece.substr(0, piece.find('\0')); };
   for (int round = 0; round < 2000; ++round) {
-    const std::string entries = text(), times = text();
+    const std::string entryBytes = text(), timeBytes = text();
+    const test::ExactText entries(entryBytes), times(timeBytes);
     const size_t columns = random() % 4;
     const std::vector<std::string_view> titles = SplitPieces(entries, "\r\n"), lines = SplitPieces(times, "\r\n");
     const auto held = static_cast<uint32_t>(std::max<size_t>(columns, 1));
@@ -140,7 +142,8 @@ TEST(EntryLines, BuiltFromTheLoadedTextsAsFromTheRowsTheListMakesOfThem) {
     EntryLines built, loaded;
     built.Build(block);
     loaded.BuildFromTexts(columns, {entries, times});
-    const std::string where = "entries \"" + entries + "\", times \"" + times + "\", columns " + std::to_string(columns);
+    const std::string where =
+        "entries \"" + entryBytes + "\", times \"" + timeBytes + "\", columns " + std::to_string(columns);
     ASSERT_EQ(loaded.rows(), built.rows()) << where;
     ASSERT_EQ(loaded.column(0), built.column(0)) << where;
     ASSERT_EQ(loaded.column(1), built.column(1)) << where;
@@ -166,21 +169,31 @@ TEST(LoadedExactly, OnlyAMissingLastLineEndIsForgiven) {
   EXPECT_FALSE(LoadedExactly("t1\r\nt2\r\nt3\r\n", "t1\r\nt2\r\n"));
   EXPECT_FALSE(LoadedExactly("a\r\n", "a\r\n\r\n")) << "only one missing line end is forgiven";
   EXPECT_FALSE(LoadedExactly("a\r", "a \r\n")) << "a last line ending in a bare CR is altered";
+  EXPECT_TRUE(LoadedExactly(test::Exact("\xB7\xBF\xD7\xE2" "1200\x80\r\nx\r\n"), "\xB7\xBF\xD7\xE2" "1200\x80\r\nx\r\n"));
 }
 
 TEST(LoadedExactly, TextThatIsNotPlainGbkIsNeverGivenBack) {
-  EXPECT_TRUE(IsPlainGbk("\xC4\xE3\xBA\xC3 a\r\n"));
-  EXPECT_FALSE(IsPlainGbk("a\x80\r\n")) << "0x80 would take the CR with it when the text is split";
-  EXPECT_TRUE(IsPlainGbk("\x81\x40\xFE\xFE"));
-  EXPECT_FALSE(IsPlainGbk("a\x81\x20" "b\r\n")) << "a trail byte below 0x40";
-  EXPECT_FALSE(IsPlainGbk("\x81\x7F")) << "0x7F is no trail byte";
-  EXPECT_FALSE(IsPlainGbk("ab\xC4")) << "a lead byte without its trail";
-  EXPECT_FALSE(IsPlainGbk("\xFF"));
-  EXPECT_FALSE(IsPlainGbk("\xFF\x40")) << "0xFF is no lead byte, whatever follows";
-  EXPECT_FALSE(IsPlainGbk("a\x81\xFF")) << "nor a trail byte";
-  EXPECT_FALSE(IsPlainGbk("\xEF\xBB\xBF" "a\r\n")) << "UTF-8's mark, although its bytes pair as GBK";
-  EXPECT_FALSE(IsPlainGbk("\xFE\xFF" "a"));
-  EXPECT_FALSE(IsPlainGbk(std::string_view("a\0b", 3)));
+  const struct {
+    std::string_view bytes;
+    bool plain;
+    const char* why;
+  } cases[] = {
+      {"\xC4\xE3\xBA\xC3 a\r\n", true, "characters and ASCII"},
+      {"\x81\x40\xFE\xFE", true, "the first and last pairs"},
+      {"1200\x80\r\n", true, "the euro sign is one byte of its own"},
+      {"\x80", true, "alone as well"},
+      {"a\xFF\r\n\xFF", true, "and so is 0xFF"},
+      {"\xFF\x40", true, "0xFF is no lead byte, whatever follows"},
+      {"\x80\xC4\xE3", true, "a character right after the euro sign"},
+      {"a\x81\x20" "b\r\n", false, "a trail byte below 0x40"},
+      {"\x81\x7F", false, "0x7F is no trail byte"},
+      {"ab\xC4", false, "a lead byte without its trail"},
+      {"a\x81\xFF", false, "0xFF is no trail byte"},
+      {"\xEF\xBB\xBF" "a\r\n", false, "UTF-8's mark, although its bytes pair as GBK"},
+      {"\xFE\xFF" "a", false, "UTF-16's mark"},
+      {std::string_view("a\0b", 3), false, "a zero byte"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsPlainGbk(test::Exact(c.bytes)), c.plain) << c.why;
   EXPECT_FALSE(LoadedExactly("\xEF\xBB\xBF" "a\r\n", "\xEF\xBB\xBF" "a\r\n")) << "kept although written back";
 }
 

@@ -19,6 +19,7 @@ TEST(HostileExpectations, RowsFollowTheLoadRules) {
   EXPECT_EQ(ExpectedRows("\xB6\r\nx\r\n"), 1) << "a lead byte takes the CR with it";
   EXPECT_EQ(ExpectedRows("\xC4\xE3\r\nx\r\n"), 2) << "a whole character before the line end";
   EXPECT_EQ(ExpectedRows("a\r\n\x81"), 2) << "a lone lead byte at the end is a row";
+  EXPECT_EQ(ExpectedRows("1200\x80\r\nx\xFF\r\n"), 2) << "the euro sign and 0xFF leave the CR alone";
 }
 
 TEST(HostileExpectations, BytesSurviveInTheFileOrInABackupTheUserWasToldOf) {

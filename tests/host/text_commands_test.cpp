@@ -9,24 +9,25 @@
 #include "commands/time.h"
 #include "runtime/command.h"
 #include "runtime/memory.h"
+#include "tests/exact_text.h"
 
 namespace tl::cmd {
 namespace {
 
-// Owns the argument texts and frees every result, so that ASan sees each block's life.
+// Owns the argument texts, each in a block of exactly its size, and frees every result, so that
+// ASan sees each block's life and any read past its end.
 class TextCommands : public ::testing::Test {
  protected:
   ArgRecord Text(const std::string& s) {
-    owned_.push_back(std::make_unique<std::string>(s));
+    owned_.push_back(std::make_unique<test::ExactText>(s, true));
     return PointerArg(owned_.back()->c_str(), DataType::Text);
   }
   ArgRecord ByteSet(const std::string& bytes) {
-    auto block = std::make_unique<std::string>(8 + bytes.size(), '\0');
+    std::string block(8, '\0');
     const int32_t head[2] = {1, static_cast<int32_t>(bytes.size())};
-    std::memcpy(block->data(), head, 8);
-    std::memcpy(block->data() + 8, bytes.data(), bytes.size());
-    owned_.push_back(std::move(block));
-    return PointerArg(owned_.back()->data(), DataType::ByteSet);
+    std::memcpy(block.data(), head, 8);
+    owned_.push_back(std::make_unique<test::ExactText>(block + bytes));
+    return PointerArg(owned_.back()->view().data(), DataType::ByteSet);
   }
   ArgRecord Call(CommandFn command, std::vector<ArgRecord> args) {
     ArgRecord result{};
@@ -69,7 +70,7 @@ class TextCommands : public ::testing::Test {
     return s;
   }
   const ArgRecord none{};
-  std::vector<std::unique_ptr<std::string>> owned_;
+  std::vector<std::unique_ptr<test::ExactText>> owned_;
 };
 
 TEST_F(TextCommands, CutsByBytesWithoutRepairingCharacters) {
@@ -167,6 +168,19 @@ TEST_F(TextCommands, SplitTextPiecesAndLimits) {
   EXPECT_EQ(Split({Text(",a")}), (V{"<null>", "a"}));
   // A delimiter byte that is a trail byte does not split; a trailing lone lead byte stays.
   EXPECT_EQ(Split({Text("\x81\x41" "A\x81"), Text("A")}), (V{"\x81\x41", "\x81"}));
+}
+
+// Code page 936 writes the euro sign as 0x80 and U+F8F5 as 0xFF, each a character of one byte:
+// the byte after it is a character of its own, a line break included.
+TEST_F(TextCommands, TheEuroSignAnd0xFFAreCharactersOfOneByte) {
+  using V = std::vector<std::string>;
+  const std::string rent = "房租1200\x80";
+  EXPECT_EQ(Split({Text(rent + "\r\n下一条\r\n"), Text("\r\n")}), (V{rent, "下一条"}));
+  EXPECT_EQ(Split({Text("a\xFF,b"), Text(",")}), (V{"a\xFF", "b"}));
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("\x80" "A"), Text("A")}), 2);
+  EXPECT_EQ(RunInt(kFindTextReverse.entry, {Text("\xFF" "A"), Text("A")}), 2);
+  EXPECT_EQ(Run(kReplaceText.entry, {Text("\x80" "a\xFF" "a"), Text("a"), Text("b")}), "\x80" "b\xFF" "b");
+  EXPECT_EQ(RunInt(kFindText.entry, {Text("\x80\xC4\xE3"), Text("\xE3")}), -1) << "still no match on a trail byte";
 }
 
 TEST_F(TextCommands, ToTextByType) {

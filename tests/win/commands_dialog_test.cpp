@@ -23,21 +23,7 @@ std::string WindowText(HWND w) {
   return Narrow(buffer);
 }
 
-// Runs the command on this thread while another thread looks at its dialog and answers it.
-class DialogDriver {
- public:
-  explicit DialogDriver(std::function<void(HWND)> answer)
-      : thread_([answer = std::move(answer)] {
-          HWND dialog = WaitForDialog();
-          if (dialog) {
-            answer(dialog);
-          }
-        }) {}
-  ~DialogDriver() { thread_.join(); }
-
- private:
-  std::thread thread_;
-};
+using test::DialogDriver;
 
 ArgRecord Text(const char* s) { return PointerArg(s, DataType::Text); }
 
@@ -274,6 +260,31 @@ TEST_F(InputBoxCommand, NumericVariablesAndInputModes) {
                     Press(d, IDOK);
                   }));
   EXPECT_TRUE(style & ES_PASSWORD);
+}
+
+// A character the program's texts cannot hold is named in a box owned by the input box, which
+// stays open with what was typed; nothing is stored until the text can be kept exactly.
+TEST_F(InputBoxCommand, ConfirmingACharacterTheTextsCannotHoldIsToldAndTheBoxStaysOpen) {
+  char* variable = NewText("old");
+  std::wstring told, keptOpen;
+  EXPECT_TRUE(Run({ArgRecord{}, ArgRecord{}, ArgRecord{}, PointerArg(&variable, DataType::Text)}, [&](HWND d) {
+    SetDlgItemTextW(d, 1001, L"\u82F9\u679C\U0001F34E\u2713\U0001F34E");
+    Press(d, IDOK);
+    if (HWND warning = test::WaitForOwnedDialog(d, 2000)) {
+      told.resize(256);
+      told.resize(static_cast<size_t>(GetDlgItemTextW(warning, 65535, told.data(), 256)));
+      Press(warning, IDOK);
+    }
+    Sleep(100);
+    keptOpen.resize(64);
+    keptOpen.resize(static_cast<size_t>(GetDlgItemTextW(d, 1001, keptOpen.data(), 64)));
+    Type(d, "苹果\x80");
+    Press(d, IDOK);
+  }));
+  EXPECT_EQ(told.substr(0, 5), L"\u201C\U0001F34E\u2713\u201D") << "each character once, in order";
+  EXPECT_EQ(keptOpen, L"\u82F9\u679C\U0001F34E\u2713\U0001F34E");
+  EXPECT_STREQ(variable, "苹果\x80") << "the euro sign is a character of the code page";
+  Free(variable);
 }
 
 TEST(PointerCommands, MouseXAndYFollowTheCursor) {

@@ -17,6 +17,7 @@
 #include "runtime/row_texts.h"
 #include "runtime/unit_events.h"
 #include "tests/win/control_host.h"
+#include "tests/win/dialog_finder.h"
 #include "tests/win/pointer_input.h"
 #include "tests/win/unit_entries.h"
 
@@ -330,6 +331,66 @@ TEST_F(ListViewTest, EditingHandlersCanCancelOrRejectTheTitle) {
   Pump(20);
   ASSERT_TRUE(LastEvent(7));
   EXPECT_EQ(Text(0), "old");
+}
+
+// The editing box holds the whole title however long, and what the user typed comes back whole.
+TEST_F(ListViewTest, TitlesOfAnyLengthSurviveEditingInPlace) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  for (size_t characters : {400u, 5000u}) {
+    std::string title;
+    for (size_t i = 0; i < characters; ++i) title += i % 2 ? "事" : "a";
+    Insert(title.c_str());
+    const int32_t row = Count() - 1;
+    Call(kListViewEditItem.entry, {IntArg(row)});
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(GetWindowTextLengthW(edit), static_cast<int>(characters));
+    // End, Backspace, Enter.
+    SendMessageW(edit, EM_SETSEL, characters - 1, characters);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    Pump(20);
+    EXPECT_EQ(Text(row), title.substr(0, title.size() - 2)) << characters << " characters";
+  }
+}
+
+// A title the files could not hold exactly is refused with a word, and its editing opens again
+// with what was typed; the row keeps its title meanwhile.
+TEST_F(ListViewTest, ATitleWithCharactersTheTextsCannotHoldIsToldAndOpensAgain) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  Insert("old");
+  Call(kListViewEditItem.entry, {IntArg(0)});
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  const std::wstring typed = L"\u623F\u79DF\U0001F34E";
+  SetWindowTextW(edit, typed.c_str());
+  g_events.clear();
+  std::wstring told;
+  {
+    test::DialogDriver driver([&](HWND box) {
+      told.resize(256);
+      told.resize(static_cast<size_t>(GetDlgItemTextW(box, 65535, told.data(), 256)));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  Pump(20);
+  EXPECT_EQ(told.substr(0, 4), L"\u201C\U0001F34E\u201D");
+  EXPECT_EQ(LastEvent(7), nullptr) << "no handler is offered a title the list would not keep";
+  EXPECT_EQ(Text(0), "old");
+  edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  wchar_t reopened[16] = {};
+  GetWindowTextW(edit, reopened, 16);
+  EXPECT_EQ(std::wstring(reopened), typed);
+  SetWindowTextW(edit, L"\u623F\u79DF\u20AC");
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump(20);
+  EXPECT_EQ(Text(0), "房租\x80");
 }
 
 TEST_F(ListViewTest, RowTextsGiveEveryRowsColumnsInOneRead) {

@@ -26,4 +26,24 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs) {
   }
 }
 
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND hwnd : TopLevelWindows()) {
+      wchar_t cls[16];
+      if (GetWindow(hwnd, GW_OWNER) == owner && IsWindowVisible(hwnd) && GetClassNameW(hwnd, cls, 16) &&
+          lstrcmpW(cls, L"#32770") == 0) {
+        return hwnd;
+      }
+    }
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    Sleep(10);
+  }
+}
+
+DialogDriver::DialogDriver(std::function<void(HWND)> answer)
+    : thread_([answer = std::move(answer)] {
+        if (HWND dialog = WaitForDialog(GetCurrentProcessId(), 2000)) answer(dialog);
+      }) {}
+
 }  // namespace tl::test
