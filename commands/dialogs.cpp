@@ -7,6 +7,7 @@
 #include "commands/text.h"
 #include "commands/unit_lookup.h"
 #include "runtime/gbk.h"
+#include "runtime/keyboard_menu.h"
 #include "runtime/ownerless_box.h"
 #include "runtime/value.h"
 
@@ -113,10 +114,14 @@ void PopupMenu(UnitRef unit, UnitRef menuRef) {
   auto* menu = reinterpret_cast<HMENU>(CallRuntime(Request::PopupMenu, menuRef.window, menuRef.unit));
   if (!menu) return;
   SetForegroundWindow(window);
-  POINT p{};
-  GetCursorPos(&p);
   // Choosing an item sends the window the same command as its menu bar would.
-  TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x - 5, p.y - 5, 0, window, nullptr);
+  if (const std::optional<POINT> place = TakeKeyboardMenuPlace()) {
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, place->x, place->y, 0, window, nullptr);
+  } else {
+    POINT p{};
+    GetCursorPos(&p);
+    TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, p.x - 5, p.y - 5, 0, window, nullptr);
+  }
   PostMessageW(window, WM_NULL, 0, 0);  // lets the menu close properly after a click elsewhere
   DestroyMenu(menu);
 }

@@ -29,7 +29,8 @@ bool IsWindowLoaded(UnitRef window);
 int32_t GetWindowHandle(UnitRef unit);
 void SetFocus(UnitRef unit);
 void RefreshDisplay(UnitRef unit);
-// Pops the menu up at the pointer, for the window of the given unit.
+// Pops the menu up at the pointer, for the window of the given unit; a menu the keyboard asked
+// for opens where the unit placed it (see runtime/keyboard_menu.h).
 void PopupMenu(UnitRef unitOfWindow, UnitRef menu);
 int32_t MouseX();
 int32_t MouseY();

@@ -14,6 +14,8 @@ namespace {
 
 // The file that marks a directory as taken. Its content does not matter; the open handle does.
 constexpr wchar_t kLockFileName[] = L"tallyleaf.lock";
+// A running copy that does not answer this soon is brought forward all the same.
+constexpr UINT kBringIntoReachWaitMs = 2000;
 
 // Open for the life of the process and never closed: the system lets go of it when the process
 // ends, however it ends, so a crash never leaves the directory claimed.
@@ -95,6 +97,9 @@ bool ShowRunningInstance(std::string_view windowTitle) {
   for (HWND hwnd : TopLevelWindows()) {
     if (!IsRunningCopy(hwnd, title, *lock)) continue;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    // Answered before the window comes forward, so that it comes forward where it can be seen.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(hwnd, BringIntoReachMessage(), 0, 0, SMTO_ABORTIFHUNG, kBringIntoReachWaitMs, &answer);
     SetForegroundWindow(hwnd);
     return true;
   }

@@ -20,6 +20,11 @@ class Button final : public BlockUnit<Button, ButtonBlock, ButtonProperty> {
  private:
   void ShowCaption();
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The Apps key or Shift+F10 on a button is a right click on it.
+  bool OpenKeyboardMenu() override {
+    RaiseKeyboardRightClick();
+    return true;
+  }
 
   GdiObject picture_;
 };

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "runtime/gbk.h"
+#include "runtime/keyboard_menu.h"
+#include "runtime/unit_events.h"
 #include "runtime/window_class.h"
 
 namespace tl {
@@ -82,6 +84,20 @@ LRESULT ControlUnit::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
                    : DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
+void ControlUnit::RaiseKeyboardRightClick() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const POINT corner{client.left, client.bottom};
+  POINT screen = corner;
+  ClientToScreen(hwnd_, &screen);
+  const KeyboardMenuPlace place(screen);
+  // A handler may destroy this unit: only the copied ids after the first event.
+  const uint32_t window = windowId(), unit = unitId();
+  const auto x = static_cast<uint32_t>(corner.x), y = static_cast<uint32_t>(corner.y);
+  RaiseEvent(window, unit, UnitEvent::RightButtonDown, {x, y, 0});
+  RaiseEvent(window, unit, UnitEvent::RightButtonUp, {x, y, 0});
+}
+
 LRESULT ControlUnit::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool ownClass = ownClass_;
   auto byDefault = [&] {
@@ -97,6 +113,7 @@ LRESULT ControlUnit::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM l
   if (ownClass) {
     if (std::optional<LRESULT> answer = RouteToOwningUnit(window, message, wParam, lParam)) return *answer;
   }
+  if (IsKeyboardContextMenu(message, lParam) && OpenKeyboardMenu()) return 0;
   LRESULT result = 0;
   if (OnWindowMessage(message, wParam, lParam, result)) return result;
   // A handler the unit ran may have destroyed it: only the copies from here on.

@@ -65,6 +65,13 @@ class ControlUnit : public Unit {
   virtual bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The default handling, for a unit that acts after it (the control's class or DefWindowProc).
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  // The keyboard asked for a menu while the unit had the focus (see runtime/keyboard_menu.h). A
+  // type whose right click opens a menu raises that click's events here and answers true; the
+  // others leave the request to their control and the window around it.
+  virtual bool OpenKeyboardMenu() { return false; }
+  // Raises the right press and release that a click at the unit's lower left corner raises, with
+  // a menu they pop up placed at that corner.
+  void RaiseKeyboardRightClick();
 
  private:
   static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

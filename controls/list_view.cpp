@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/keyboard_menu.h"
 #include "runtime/row_texts.h"
 #include "runtime/text_pieces.h"
 #include "runtime/typed_text.h"
@@ -743,6 +744,24 @@ bool ListView::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       return false;
   }
   return false;
+}
+
+// The Apps key or Shift+F10 is a right click on the list: its menu opens at the selected row, or
+// at the list's top when no row is selected.
+bool ListView::OpenKeyboardMenu() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  POINT at{client.left, client.top};
+  const auto row = static_cast<int>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  RECT item{LVIR_LABEL, 0, 0, 0};
+  if (row >= 0 && SendMessageW(hwnd_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item))) {
+    // A row scrolled out of view puts the menu at the list's nearest edge.
+    at = {std::clamp(item.left, client.left, client.right), std::clamp(item.bottom, client.top, client.bottom)};
+  }
+  ClientToScreen(hwnd_, &at);
+  const KeyboardMenuPlace place(at);
+  RaiseEvent(*this, Event::RightClick);
+  return true;
 }
 
 void ListView::TrackHotItem(LPARAM lParam) {

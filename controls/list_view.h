@@ -101,6 +101,7 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool OpenKeyboardMenu() override;
 
   // Whether a style property shapes the control in the present view.
   bool InIconView() const { return block_.viewType <= 1; }

@@ -8,6 +8,19 @@ BOOL CALLBACK Collect(HWND window, LPARAM list) {
   return TRUE;
 }
 
+struct ReachSearch {
+  RECT rect;
+  bool found;
+};
+
+BOOL CALLBACK SearchWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  auto* search = reinterpret_cast<ReachSearch*>(data);
+  MONITORINFO info{sizeof info};
+  RECT common;
+  if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &search->rect, &info.rcWork)) search->found = true;
+  return !search->found;
+}
+
 }  // namespace
 
 std::vector<HWND> TopLevelWindows() {
@@ -20,6 +33,17 @@ DWORD ProcessOfWindow(HWND window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   return processId;
+}
+
+UINT BringIntoReachMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Tallyleaf.BringIntoReach");
+  return message;
+}
+
+bool InReach(const RECT& rect) {
+  ReachSearch search{rect, false};
+  EnumDisplayMonitors(nullptr, nullptr, SearchWorkArea, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace tl

@@ -13,6 +13,7 @@
 #include "runtime/menu_bar.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/top_level_windows.h"
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
 #include "runtime/window_class.h"
@@ -158,9 +159,11 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
                         int height) {
   Styles frame = FrameStyles(block_);
   DWORD windowStyle = style | WS_CLIPCHILDREN | frame.style;
+  recordPlace_ = {left, top, left + width, top + height};
   if (block_.position == 1) {
-    left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    const POINT centred = StartPosition();
+    left = centred.x;
+    top = centred.y;
   } else if (block_.position == 2) {
     windowStyle |= WS_MINIMIZE;
   } else if (block_.position == 3 && Sizable(block_.borderStyle)) {
@@ -419,6 +422,20 @@ bool WindowUnit::PreTranslate(MSG& msg) {
   return false;
 }
 
+// A centred window is centred on the screen as it is now; another goes where its record says.
+POINT WindowUnit::StartPosition() const {
+  const int width = recordPlace_.right - recordPlace_.left, height = recordPlace_.bottom - recordPlace_.top;
+  if (block_.position != 1) return {recordPlace_.left, recordPlace_.top};
+  return {(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
+}
+
+void WindowUnit::BringIntoReach() {
+  RECT r{};
+  if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_) || !GetWindowRect(hwnd_, &r) || InReach(r)) return;
+  const POINT start = StartPosition();
+  SetWindowPos(hwnd_, nullptr, start.x, start.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool WindowUnit::RequestClose() {
   HWND hwnd = hwnd_;
   if (Refused(RaiseEvent(*this, WindowEvent::CloseRequest)) || !IsWindow(hwnd)) return false;
@@ -553,7 +570,14 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       RaiseEvent(*this, WindowEvent::Destroyed);
       return 0;
-    default: break;
+    // A monitor removed, or the screen made smaller, can leave the window where nobody sees it.
+    case WM_DISPLAYCHANGE: BringIntoReach(); break;
+    default:
+      if (message == BringIntoReachMessage()) {
+        BringIntoReach();
+        return 0;
+      }
+      break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

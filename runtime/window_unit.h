@@ -53,6 +53,9 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   bool PreTranslate(MSG& msg);
   // A close request: events 12 and 1, then destruction unless refused. True when it closed.
   bool RequestClose();
+  // A window that no monitor's work area shows any part of goes back to where its start put it,
+  // keeping its size.
+  void BringIntoReach();
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -75,9 +78,11 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   bool HandleEnter(HWND focus);
   void OpenHelp() const;
   Unit* UnitOfHandle(HWND hwnd) const;
+  POINT StartPosition() const;
 
   HICON bigIcon_ = nullptr, smallIcon_ = nullptr;  // the window's own, from its icon property
   HACCEL accelerators_ = nullptr;
+  RECT recordPlace_{};  // left, top, right and bottom the window was created with
   std::vector<HMENU> detachedMenus_;
   std::vector<std::pair<HWND, bool>> disabled_;
   std::unique_ptr<BackgroundPicture> picture_;

@@ -337,6 +337,12 @@ void PressKey(WORD virtualKey) {
   Pump(40);
 }
 
+void PressKeys(std::initializer_list<WORD> chord) {
+  for (WORD key : chord) Send(Key(key, 0, 0));
+  for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) Send(Key(*key, 0, KEYEVENTF_KEYUP));
+  Pump(40);
+}
+
 void TypeText(const std::wstring& text) {
   for (wchar_t c : text) {
     Send(Key(0, c, KEYEVENTF_UNICODE));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,6 +108,8 @@ void LeftClick(POINT at);
 void RightClick(POINT at);
 void MouseButton(DWORD flags);  // a button going down or up where the pointer is
 void PressKey(WORD virtualKey);
+// Keys held down together in the given order (Shift+F10 is {VK_SHIFT, VK_F10}), released in reverse.
+void PressKeys(std::initializer_list<WORD> chord);
 // Characters typed as Unicode key events, the way an input method delivers them.
 void TypeText(const std::wstring& text);
 
