@@ -250,7 +250,7 @@ size_t LineCount(std::string_view text) {
 }
 
 bool FinishesSafely(std::string_view pending, std::string_view times, int64_t pendingWritten, int64_t entryWritten) {
-  return entryWritten <= pendingWritten && LineCount(pending) == LineCount(times);
+  return entryWritten < pendingWritten && LineCount(pending) == LineCount(times);
 }
 
 std::string TemporaryName(std::string_view fileName) { return std::string(fileName) + ".new"; }

@@ -88,8 +88,9 @@ enum class PairRecovery {
 PairRecovery RecoveryFor(bool timeTemporaryExists, bool entryTemporaryExists);
 
 // Whether a replacement of the entry file left unfinished may be finished without first keeping
-// the entry file it would replace: not when the entry file was written after the replacement
-// (`entryWritten` later than `pendingWritten`, in any unit), nor when the replacement's lines
+// the entry file it would replace: not when the entry file may have been written after the
+// replacement (`entryWritten` not earlier than `pendingWritten`, in any unit: file times are
+// coarse, and two writes a moment apart can show the same time), nor when the replacement's lines
 // are not as many as the time file's, which it was meant to pair with.
 bool FinishesSafely(std::string_view pending, std::string_view times, int64_t pendingWritten, int64_t entryWritten);
 // The lines a file's text loads as: one per line end, and a last one that has none if it is not

@@ -214,7 +214,7 @@ TEST(PairRecovery, AnUnfinishedReplacementIsFinishedOnlyOverAnOlderMatchingEntry
   };
   const Case cases[] = {
       {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 10, true},
-      {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 20, true},   // written in the same tick
+      {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 20, false},  // the same time tells nothing
       {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 21, false},  // edited after the replacement
       {"a\r\nb\r\n", "t1\r\n", 20, 10, false},          // times of another state
       {"a\r\n", "t1\r\nt2\r\n", 20, 10, false},
