@@ -152,12 +152,12 @@ std::string Obstacle() {
   return "";
 }
 
-// A file's bytes when it can be read whole now.
+// A file's bytes when it can be read whole now: as long as it was before and after the read.
 std::optional<OwnedByteSet> ReadWhole(const std::string& name) {
   const FileStamp stamp = StampOf(name);
   if (stamp.length < 0 || stamp.length > kLargestLoadedFile) return std::nullopt;
   OwnedByteSet bytes = ReadBytes(name.c_str());
-  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) return std::nullopt;
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length || StampOf(name) != stamp) return std::nullopt;
   return bytes;
 }
 
@@ -178,7 +178,8 @@ std::optional<OwnedByteSet> EntryFiles::LoadFile(const ListUnit& list, File& fil
     return OwnedByteSet();
   }
   OwnedByteSet bytes = ReadBytes(source->c_str());
-  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) {
+  // A file another program rewrote while it was read is not read whole.
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length || StampOf(*source) != stamp) {
     file.unread = true;
     file.keep = Keep::NotLoadedExactly;
   }
