@@ -26,6 +26,9 @@ void SaveAtSessionEnd();
 // The entry files (entry_files.cpp).
 // Finishes or discards what a save interrupted by a crash left behind; runs before any load.
 void RecoverInterruptedSave();
+// For a directory that cannot be claimed: the entries are shown, never written, and the user is
+// told so at the first tick.
+void WorkReadOnly();
 // Appends one row per line of the entry file to the list and fills column 1 from the time file.
 void LoadEntryFiles(const ListUnit& list);
 // The main list's load: the rows, and which file holds bytes the list does not, so that the

@@ -60,21 +60,6 @@ const std::string& TimeTemporary() {
 // already in place.
 bool DiscardTemporaries() { return Remove(EntryTemporary()) && Remove(TimeTemporary()); }
 
-// Brings the pair to one of the two states a save moves between; false when a left-over
-// replacement could not be finished yet.
-bool SettlePair() {
-  const Presence time = PresenceOf(TimeTemporary()), entry = PresenceOf(EntryTemporary());
-  // Only what is known to be there or not decides what goes.
-  if (time == Presence::Unknown || entry == Presence::Unknown) return false;
-  switch (RecoveryFor(time == Presence::Present, entry == Presence::Present)) {
-    case PairRecovery::Nothing: return true;
-    case PairRecovery::DiscardTimeTemporary: return Remove(TimeTemporary());
-    case PairRecovery::DiscardBoth: return DiscardTemporaries();
-    case PairRecovery::FinishEntryReplacement: return Replace(EntryTemporary(), kEntryFile);
-  }
-  return false;
-}
-
 // Where the newest entries are: a replacement that could not be finished holds them. Nothing
 // when that cannot be told now.
 std::optional<std::string> EntrySource() {
@@ -83,20 +68,6 @@ std::optional<std::string> EntrySource() {
   const bool pending = RecoveryFor(time == Presence::Present, entry == Presence::Present) ==
                        PairRecovery::FinishEntryReplacement;
   return pending ? EntryTemporary() : kEntryFile;
-}
-
-// Both temporary files are written whole before the first replacement; the time file is
-// replaced before the entry file. A start that finds what a crash left behind settles it the
-// same way as the next save does.
-bool WritePair(const std::string& times, const std::string& entries) {
-  if (!SettlePair()) return false;
-  if (!WriteFlushed(TimeTemporary(), times) || !WriteFlushed(EntryTemporary(), entries) ||
-      !Replace(TimeTemporary(), kTimeFile)) {
-    DiscardTemporaries();
-    return false;
-  }
-  // A failure here leaves the entry file's temporary for the next save (or start) to finish.
-  return Replace(EntryTemporary(), kEntryFile);
 }
 
 // The text a file's bytes give: up to a zero byte, as every text of the runtime ends.
@@ -120,12 +91,73 @@ std::string KeptNotice(std::string_view why, const char* name, const std::string
 
 FileStamp StampOf(const std::string& name) { return Call(cmd::kFileStamp, name); }
 
-// A file's bytes when it can be read whole now.
+cmd::NameKind KindOf(const std::string& name) { return static_cast<cmd::NameKind>(Call(cmd::kKindOfName, name)); }
+
+// The backup file written longest ago; nothing when no backup file can be looked at.
+std::optional<std::string> OldestBackup(const char* name) {
+  std::optional<std::string> oldest;
+  int64_t oldestTime = 0;
+  for (int n = 1; n <= kLastBackup; ++n) {
+    std::string backup = BackupName(name, n);
+    const FileStamp stamp = StampOf(backup);
+    if (stamp.missing() || !stamp.known() || (oldest && stamp.time >= oldestTime)) continue;
+    oldestTime = stamp.time;
+    oldest = std::move(backup);
+  }
+  return oldest;
+}
+
+// Copies a file to the first backup name that is taken in no form (no file, no folder); with
+// every number taken, over the oldest backup file, through a temporary so that the oldest stays
+// whole until the copy is. Answers the backup's name and whether an old backup gave way.
+std::optional<std::pair<std::string, bool>> CopyToBackup(const std::string& from, const char* name) {
+  for (int n = 1; n <= kLastBackup; ++n) {
+    std::string backup = BackupName(name, n);
+    const cmd::NameKind kind = KindOf(backup);
+    if (kind == cmd::NameKind::Unknown) return std::nullopt;
+    if (kind != cmd::NameKind::Missing) continue;
+    if (Call(cmd::kCopyToNewFile, from, backup)) return std::pair{std::move(backup), false};
+    // Taken meanwhile by another program: the next number. Otherwise the copy failed.
+    if (KindOf(backup) == cmd::NameKind::Missing) return std::nullopt;
+  }
+  std::optional<std::string> oldest = OldestBackup(name);
+  if (!oldest) return std::nullopt;
+  const std::string copy = TemporaryName(*oldest);
+  if (!Remove(copy) || !Call(cmd::kCopyToNewFile, from, copy) || !Replace(copy, oldest->c_str())) {
+    Remove(copy);
+    return std::nullopt;
+  }
+  return std::pair{std::move(*oldest), true};
+}
+
+// Why a save could not write or replace the pair, as far as the files and the last failure
+// tell; empty when they do not tell.
+std::string Obstacle() {
+  for (const std::string& name : {std::string(kEntryFile), std::string(kTimeFile), EntryTemporary(), TimeTemporary()}) {
+    switch (KindOf(name)) {
+      case cmd::NameKind::Folder:
+        return "程序所在的文件夹里有一个名为" + Quoted(name) + "的文件夹，占用了这个文件名（请把它移走或改名）";
+      case cmd::NameKind::ReadOnlyFile:
+        return "文件" + Quoted(name) + "是只读的（请在它的属性中取消“只读”）";
+      default: break;
+    }
+  }
+  switch (static_cast<cmd::FileError>(Call(cmd::kLastFileError))) {
+    case cmd::FileError::DiskFull: return "磁盘已满（请腾出一些空间）";
+    case cmd::FileError::HeldByOther: return "文件被其他程序占用（例如同步或备份软件，或打开着它的编辑器）";
+    case cmd::FileError::WriteProtected: return "磁盘是写保护的";
+    case cmd::FileError::AccessDenied: return "没有写入的权限（文件夹可能是只读的）";
+    case cmd::FileError::Other: break;
+  }
+  return "";
+}
+
+// A file's bytes when it can be read whole now: as long as it was before and after the read.
 std::optional<OwnedByteSet> ReadWhole(const std::string& name) {
   const FileStamp stamp = StampOf(name);
   if (stamp.length < 0 || stamp.length > kLargestLoadedFile) return std::nullopt;
   OwnedByteSet bytes = ReadBytes(name.c_str());
-  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) return std::nullopt;
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length || StampOf(name) != stamp) return std::nullopt;
   return bytes;
 }
 
@@ -146,7 +178,8 @@ std::optional<OwnedByteSet> EntryFiles::LoadFile(const ListUnit& list, File& fil
     return OwnedByteSet();
   }
   OwnedByteSet bytes = ReadBytes(source->c_str());
-  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length) {
+  // A file another program rewrote while it was read is not read whole.
+  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length || StampOf(*source) != stamp) {
     file.unread = true;
     file.keep = Keep::NotLoadedExactly;
   }
@@ -156,6 +189,7 @@ std::optional<OwnedByteSet> EntryFiles::LoadFile(const ListUnit& list, File& fil
 
 void EntryFiles::Load(const ListUnit& list) {
   const std::optional<std::string> entrySource = EntrySource();
+  entries_.source = entrySource.value_or(kEntryFile);
   time_.stamp = StampOf(kTimeFile);
   entries_.stamp = StampOf(kEntryFile);
   const bool wasEmpty = list.ItemCount() == 0;
@@ -253,49 +287,137 @@ void EntryFiles::NoteOutsideChange(File& file, const FileStamp& now) {
   if (!bytes || AsText(bytes->bytes()) != lines_.column(file.column)) file.keep = Keep::ChangedElsewhere;
 }
 
-// Copies a file marked to be kept to the first free backup name; false when it could not be
-// copied, in which case the file must not be replaced yet.
+// Copies a file marked to be kept to a backup; false when it could not be copied, in which case
+// the file must not be replaced yet. What the list did not load exactly is copied from the file
+// it was loaded from.
 bool EntryFiles::KeepBackup(File& file) {
   if (file.keep == Keep::Nothing) return true;
-  switch (PresenceOf(file.name)) {
+  const bool fromLoad = file.keep == Keep::NotLoadedExactly || file.keep == Keep::TooLarge;
+  const std::string& from = fromLoad && PresenceOf(file.source) != Presence::Missing ? file.source : file.name;
+  switch (PresenceOf(from)) {
     case Presence::Missing: file.keep = Keep::Nothing; return true;
     case Presence::Unknown: failedFile_ = &file; return false;
     case Presence::Present: break;
   }
-  for (int n = 1; n < 10000; ++n) {
-    const std::string backup = BackupName(file.name, n);
-    const Presence presence = PresenceOf(backup);
-    if (presence == Presence::Present) continue;
-    if (presence == Presence::Unknown || !Call(cmd::kCopyToNewFile, file.name, backup)) break;
-    switch (file.keep) {
-      case Keep::TooLarge:
-        notices_.push_back(KeptNotice("太大（超过64 MB），没有读入。", file.name, backup));
-        break;
-      case Keep::ChangedElsewhere:
-        notices_.push_back(KeptNotice("在程序运行时被其他程序改动过，程序将按列表重写它。", file.name, backup));
-        break;
-      default:
-        notices_.push_back(KeptNotice(
-            "没有能够完整、原样地读入（可能被其他程序占用、含有零字节、不是GBK编码或带有字节顺序标记）。", file.name,
-            backup));
-    }
-    file.keep = Keep::Nothing;
-    file.unread = false;
-    return true;
+  if (!KeepCopy(from, file.name, file.keep)) {
+    failedFile_ = &file;
+    return false;
   }
-  failedFile_ = &file;
+  file.keep = Keep::Nothing;
+  file.unread = false;
+  return true;
+}
+
+// Copies `from` to a backup of `name` and tells the user why.
+bool EntryFiles::KeepCopy(const std::string& from, const char* name, Keep why) {
+  const std::optional<std::pair<std::string, bool>> kept = CopyToBackup(from, name);
+  if (!kept) return false;
+  const auto& [backup, overwroteOldest] = *kept;
+  switch (why) {
+    case Keep::TooLarge: notices_.push_back(KeptNotice("太大（超过64 MB），没有读入。", name, backup)); break;
+    case Keep::ChangedElsewhere:
+      notices_.push_back(KeptNotice("在程序运行时被其他程序改动过，程序将按列表重写它。", name, backup));
+      break;
+    case Keep::NewerThanReplacement:
+      notices_.push_back(KeptNotice("在程序上次没能完成的保存之后被改动过（或与时间文件的行数对不上），程序将完成那次保存。",
+                                    name, backup));
+      break;
+    default:
+      notices_.push_back(KeptNotice(
+          "没有能够完整、原样地读入（可能被其他程序占用、含有零字节、不是GBK编码或带有字节顺序标记）。", name, backup));
+  }
+  if (overwroteOldest) {
+    notices_.push_back("备份的编号已经用到" + std::to_string(kLastBackup) + "，所以最早的备份" + Quoted(backup) +
+                       "被覆盖了。请把不再需要的备份删掉或移走。");
+  }
+  return true;
+}
+
+void EntryFiles::Recover() { SettlePair(); }
+
+// Brings the pair to one of the two states a save moves between; false when a left-over
+// replacement could not be finished yet. Only what is known to be there or not decides what goes.
+bool EntryFiles::SettlePair() {
+  const Presence time = PresenceOf(TimeTemporary()), entry = PresenceOf(EntryTemporary());
+  if (time == Presence::Unknown || entry == Presence::Unknown) return false;
+  switch (RecoveryFor(time == Presence::Present, entry == Presence::Present)) {
+    case PairRecovery::Nothing: return true;
+    case PairRecovery::DiscardTimeTemporary: return Remove(TimeTemporary());
+    case PairRecovery::DiscardBoth: return DiscardTemporaries();
+    case PairRecovery::FinishEntryReplacement: return FinishEntryReplacement();
+  }
   return false;
+}
+
+// The entry file a left-over replacement would replace is kept first when it was written after
+// the replacement, or when the replacement does not pair with the time file already in place.
+bool EntryFiles::FinishEntryReplacement() {
+  const FileStamp pending = StampOf(EntryTemporary()), current = StampOf(kEntryFile);
+  if (!pending.known() || !current.known()) return false;
+  if (!current.missing() && current != keptBeforeFinishing_) {
+    const std::optional<OwnedByteSet> pendingBytes = ReadWhole(EntryTemporary()), times = ReadWhole(kTimeFile);
+    if (!pendingBytes || (!times && !StampOf(kTimeFile).missing())) return false;
+    const std::string_view timeText = times ? AsText(times->bytes()) : std::string_view();
+    if (!FinishesSafely(AsText(pendingBytes->bytes()), timeText, pending.time, current.time)) {
+      if (!KeepCopy(kEntryFile, kEntryFile, Keep::NewerThanReplacement)) return false;
+      keptBeforeFinishing_ = current;
+    }
+  }
+  if (!Replace(EntryTemporary(), kEntryFile) && PresenceOf(EntryTemporary()) != Presence::Missing) return false;
+  entries_.stamp = pending;
+  return true;
+}
+
+// Replaces a file by its temporary after a last look at it: what another program wrote since
+// this program last saw it is kept first. A replacement that reports failure but took effect
+// (its temporary is gone) is done.
+EntryFiles::Step EntryFiles::ReplaceWith(File& file, const std::string& temporary, const FileStamp& written) {
+  const FileStamp now = StampOf(file.name);
+  if (!now.known()) return Step::Failed;
+  NoteOutsideChange(file, now);
+  if (!KeepBackup(file)) return Step::NotKept;
+  if (!Replace(temporary, file.name) && PresenceOf(temporary) != Presence::Missing) return Step::Failed;
+  if (written.known()) file.stamp = written;
+  return Step::Done;
+}
+
+// Both temporary files are written whole before the first replacement, and the time file is
+// replaced only when the entry file can be replaced after it: the two files on disk are always a
+// pair the list had, but for the instant between the two replacements. A start that finds what
+// a crash left behind settles it the same way as the next save does.
+EntryFiles::Outcome EntryFiles::WritePair() {
+  if (!SettlePair() || !Call(cmd::kCanReplace, kEntryFile)) return Outcome::NotWritten;
+  if (!WriteFlushed(TimeTemporary(), lines_.column(time_.column)) ||
+      !WriteFlushed(EntryTemporary(), lines_.column(entries_.column))) {
+    DiscardTemporaries();
+    return Outcome::NotWritten;
+  }
+  const FileStamp timesWritten = StampOf(TimeTemporary()), entriesWritten = StampOf(EntryTemporary());
+  if (!Call(cmd::kCanReplace, kEntryFile)) {
+    DiscardTemporaries();
+    return Outcome::NotWritten;
+  }
+  switch (ReplaceWith(time_, TimeTemporary(), timesWritten)) {
+    case Step::Done: break;
+    case Step::NotKept: DiscardTemporaries(); return Outcome::NotKept;
+    // Both temporaries go only while the time file's is known to be there: without it, the
+    // entry file's is a replacement to finish.
+    case Step::Failed:
+      if (PresenceOf(TimeTemporary()) == Presence::Present) DiscardTemporaries();
+      return Outcome::NotWritten;
+  }
+  // A failure here leaves the entry file's temporary for the next save (or start) to finish.
+  switch (ReplaceWith(entries_, EntryTemporary(), entriesWritten)) {
+    case Step::Done: return Outcome::Saved;
+    case Step::NotKept: return Outcome::NotKept;
+    case Step::Failed: return Outcome::NotWritten;
+  }
+  return Outcome::NotWritten;
 }
 
 EntryFiles::Outcome EntryFiles::Save() {
   if (!KeepBackup(time_) || !KeepBackup(entries_)) return Outcome::NotKept;
-  const bool written = WritePair(lines_.column(time_.column), lines_.column(entries_.column));
-  // Whatever got through is this program's own writing, not another program's.
-  for (File* file : {&time_, &entries_}) {
-    const FileStamp now = StampOf(file->name);
-    if (now.known()) file->stamp = now;
-  }
-  return written ? Outcome::Saved : Outcome::NotWritten;
+  return WritePair();
 }
 
 void EntryFiles::Record(Outcome outcome, double nowSeconds) {
@@ -306,15 +428,26 @@ void EntryFiles::Record(Outcome outcome, double nowSeconds) {
 }
 
 // Why saving has failed for a while: a file holding bytes the list does not is never replaced
-// before its backup is made; otherwise writing or replacing failed.
+// before its backup is made; otherwise writing or replacing failed, for a reason the files may
+// tell.
 std::string EntryFiles::FailureNotice() const {
   if (failedAs_ == Outcome::NotKept && failedFile_) {
     return "事件没有能够保存：无法为文件" + Quoted(failedFile_->name) +
            "留下备份（读取它或写入备份失败：它可能被其他程序占用，文件夹可能是只读的，或磁盘已满）。" +
            "为免丢失其中的内容，在留下备份之前不会覆盖它。程序会继续尝试保存。";
   }
-  return "事件没有能够保存：写入或替换" + Quoted(kEntryFile) + "和" + Quoted(kTimeFile) +
-         "失败（文件可能被其他程序占用，文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。";
+  const std::string obstacle = Obstacle();
+  const std::string what = "事件没有能够保存：写入或替换" + Quoted(kEntryFile) + "和" + Quoted(kTimeFile) + "失败";
+  if (!obstacle.empty()) return what + "，因为" + obstacle + "。程序会继续尝试保存。";
+  return what + "（文件可能被其他程序占用，文件夹可能是只读的，或磁盘已满）。程序会继续尝试保存。";
+}
+
+void EntryFiles::WorkReadOnly() {
+  readOnly_ = true;
+  notices_.push_back(
+      "程序没有能够占用它所在的文件夹（文件夹可能是只读的，或其中有一个名为“tallyleaf.lock”的文件夹），"
+      "无法确定没有另一个Tallyleaf在改写同样的文件。为免两个程序互相覆盖，这次运行只显示事件，"
+      "对事件的改动不会保存。");
 }
 
 bool EntryFiles::Owed(uint32_t changeCount, const FileStamp& times, const FileStamp& entries) const {
@@ -333,7 +466,7 @@ EntryFiles::Outcome EntryFiles::SaveChanges(const ListUnit& list, uint32_t chang
 // second, so that one another program deleted is written again soon. A save always looks first,
 // so another program's change is caught before it could be replaced.
 void EntryFiles::Tick(const ListUnit& list, double nowSeconds) {
-  if (ReloadIfUnread(list)) return;
+  if (readOnly_ || ReloadIfUnread(list)) return;
   const uint32_t changeCount = list.ChangeCount();
   const bool listChanged = !built_ || changeCount != builtAt_;
   // A clock set back counts as time gone by.
@@ -346,7 +479,8 @@ void EntryFiles::Tick(const ListUnit& list, double nowSeconds) {
 
 bool EntryFiles::SaveNow(const ListUnit& list, double nowSeconds) {
   // A file still unread holds all the list does: nothing of the user's is missing from disk.
-  if ((time_.unread || entries_.unread) && list.ChangeCount() == loadedAt_) return true;
+  if ((readOnly_ || time_.unread || entries_.unread) && list.ChangeCount() == loadedAt_) return true;
+  if (readOnly_) return false;
   const uint32_t changeCount = list.ChangeCount();
   const FileStamp times = StampOf(kTimeFile), entries = StampOf(kEntryFile);
   if (!Owed(changeCount, times, entries)) return true;
@@ -385,7 +519,9 @@ double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay)
 
 }  // namespace
 
-void RecoverInterruptedSave() { SettlePair(); }
+void RecoverInterruptedSave() { MainEntryFiles().Recover(); }
+
+void WorkReadOnly() { MainEntryFiles().WorkReadOnly(); }
 
 void LoadEntryFiles(const ListUnit& list) {
   AddLines(list, 0, ReadBytes(EntrySource().value_or(kEntryFile).c_str()));

@@ -24,9 +24,15 @@ using cmd::FileStamp;
 
 class EntryFiles {
  public:
+  // Finishes or discards what an interrupted save left behind, keeping first an entry file that
+  // is newer than the replacement left unfinished or that does not pair with it; runs before the
+  // load.
+  void Recover();
   // Fills the list from the pair, reading the entries from a replacement a crashed save could not
   // finish, and notes which file holds bytes the list does not.
   void Load(const ListUnit& list);
+  // Never writes the files from now on, and tells the user so.
+  void WorkReadOnly();
   // One tick of the save timer at `nowSeconds`: saves when the list or a file changed, or a
   // save is owed.
   void Tick(const ListUnit& list, double nowSeconds);
@@ -36,15 +42,19 @@ class EntryFiles {
   std::vector<std::string> TakeNotices();
 
  private:
-  enum class Keep { Nothing, NotLoadedExactly, TooLarge, ChangedElsewhere };
+  enum class Keep { Nothing, NotLoadedExactly, TooLarge, ChangedElsewhere, NewerThanReplacement };
   struct File {
     const char* name;
     uint32_t column;
-    FileStamp stamp;                   // as this program last left or saw it
+    // As a replacement of this program left it, or as this program last saw it; never taken
+    // from a look after a save that failed, which may show another program's writing.
+    FileStamp stamp;
     Keep keep = Keep::Nothing;  // why its bytes must be kept before it is replaced
     bool unread = false;        // it could not be read whole at the load
+    std::string source;         // the file the list was loaded from: the name, or a replacement left unfinished
   };
   enum class Outcome { Saved, NotKept, NotWritten };
+  enum class Step { Done, NotKept, Failed };
 
   std::optional<OwnedByteSet> LoadFile(const ListUnit& list, File& file, const std::optional<std::string>& source);
   bool ReloadIfUnread(const ListUnit& list);
@@ -56,12 +66,20 @@ class EntryFiles {
   bool PatchLines(const ListUnit& list);
   void NoteOutsideChange(File& file, const FileStamp& now);
   bool KeepBackup(File& file);
+  bool KeepCopy(const std::string& from, const char* name, Keep why);
+  bool SettlePair();
+  bool FinishEntryReplacement();
+  Outcome WritePair();
+  Step ReplaceWith(File& file, const std::string& temporary, const FileStamp& written);
   Outcome Save();
   void Record(Outcome outcome, double nowSeconds);
   std::string FailureNotice() const;
 
-  File time_{kTimeFile, 1, {}};
-  File entries_{kEntryFile, 0, {}};
+  File time_{kTimeFile, 1, {}, Keep::Nothing, false, kTimeFile};
+  File entries_{kEntryFile, 0, {}, Keep::Nothing, false, kEntryFile};
+  // The entry file as it was when it was kept before a replacement was finished over it: kept once.
+  FileStamp keptBeforeFinishing_{-2, -2};
+  bool readOnly_ = false;
   // The save's lines, one text per column, and the list's change count they hold.
   EntryLines lines_;
   uint32_t builtAt_ = 0;

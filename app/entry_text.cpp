@@ -234,6 +234,19 @@ PairRecovery RecoveryFor(bool timeTemporaryExists, bool entryTemporaryExists) {
   return PairRecovery::Nothing;
 }
 
+size_t LineCount(std::string_view text) {
+  size_t lines = 0;
+  for (size_t at = text.find(kLineEnd); at != std::string_view::npos; at = text.find(kLineEnd)) {
+    ++lines;
+    text.remove_prefix(at + kLineEnd.size());
+  }
+  return lines + (text.empty() ? 0 : 1);
+}
+
+bool FinishesSafely(std::string_view pending, std::string_view times, int64_t pendingWritten, int64_t entryWritten) {
+  return entryWritten < pendingWritten && LineCount(pending) == LineCount(times);
+}
+
 std::string TemporaryName(std::string_view fileName) { return std::string(fileName) + ".new"; }
 
 std::string BackupName(std::string_view fileName, int n) {

@@ -86,10 +86,22 @@ enum class PairRecovery {
 };
 PairRecovery RecoveryFor(bool timeTemporaryExists, bool entryTemporaryExists);
 
+// Whether a replacement of the entry file left unfinished may be finished without first keeping
+// the entry file it would replace: not when the entry file may have been written after the
+// replacement (`entryWritten` not earlier than `pendingWritten`, in any unit: file times are
+// coarse, and two writes a moment apart can show the same time), nor when the replacement's lines
+// are not as many as the time file's, which it was meant to pair with.
+bool FinishesSafely(std::string_view pending, std::string_view times, int64_t pendingWritten, int64_t entryWritten);
+// The lines a file's text loads as: one per line end, and a last one that has none if it is not
+// empty.
+size_t LineCount(std::string_view text);
+
 // The temporary file a save writes beside a file.
 std::string TemporaryName(std::string_view fileName);
 // The n-th backup beside a file: "bugaun.txt" gives "bugaun.备份1.txt".
 std::string BackupName(std::string_view fileName, int n);
+// The last backup number. When every number is taken the oldest backup gives way.
+inline constexpr int kLastBackup = 9999;
 
 // Tells once when saving has failed for a while, and again only after a success in between.
 class SaveFailureNotice {

@@ -22,13 +22,16 @@ int EntryRoutine(const ServiceTable& services) {
   UseServices(services);
   services.NotifyRuntime(NotifyCode::Initialize, 0, 0);
   // One copy per directory writes the entry files: a second start, by whatever path it reaches
-  // the directory, shows the first and ends. A directory that cannot be claimed at all (read-only)
-  // does not stop the program; see ClaimRunDirectory.
-  if (!Call(cmd::kClaimRunDirectory)) {
-    Call(cmd::kShowRunningInstance, kMainWindowCaption);
-    EndProgram(0);
+  // the directory, shows the first and ends. A directory that cannot be claimed at all still
+  // shows its entries, but is never written.
+  switch (static_cast<cmd::Claim>(Call(cmd::kClaimRunDirectory))) {
+    case cmd::Claim::Taken:
+      Call(cmd::kShowRunningInstance, kMainWindowCaption);
+      EndProgram(0);
+      break;
+    case cmd::Claim::Unclaimed: WorkReadOnly(); break;
+    case cmd::Claim::Claimed: RecoverInterruptedSave(); break;
   }
-  RecoverInterruptedSave();
   InitGlobals();
   services.NotifyRuntime(NotifyCode::RegisterExitCallback, reinterpret_cast<intptr_t>(&FreeGlobals), 0);
   services.NotifyRuntime(NotifyCode::RegisterSessionEndCallback, reinterpret_cast<intptr_t>(&SaveAtSessionEnd), 0);

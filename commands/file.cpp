@@ -23,7 +23,7 @@ ByteSetBlock ReadFile(std::string_view name) {
   OpenFile file(Widen(name).c_str(), GENERIC_READ, kShareAll, OPEN_EXISTING);
   if (!file.valid()) return {};
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return {};
+  if (!Files().size(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return {};
 
   const auto length = static_cast<DWORD>(size.QuadPart);
   // A file larger than the memory the process can still get is a failed read, not a reason to

@@ -25,6 +25,17 @@ bool ReplaceFileWith(std::string_view source, std::string_view target);
 // fails leaves no target behind.
 bool CopyToNewFile(std::string_view source, std::string_view target);
 bool RemoveFile(std::string_view name);
+// Whether the file could be replaced now: missing, or a plain file that is not read-only and
+// that no other program holds without letting it be deleted.
+bool CanReplace(std::string_view name);
+
+// What a name is on disk, file or directory.
+enum class NameKind : int32_t { Missing = -1, Unknown = -2, File = 0, ReadOnlyFile = 1, Folder = 2 };
+int32_t KindOfName(std::string_view name);
+// Why the last file command above that failed (a write, copy, replacement, removal or
+// replaceability look) did not succeed.
+enum class FileError : int32_t { Other = 0, DiskFull = 1, HeldByOther = 2, WriteProtected = 3, AccessDenied = 4 };
+int32_t LastFileError();
 
 // What tells, without reading it, that a file changed since it was last looked at. One look at
 // the file gives both fields.
@@ -53,10 +64,13 @@ inline constexpr auto kCopyToNewFile = MakeCommand<CopyToNewFile>("CopyToNewFile
 inline constexpr auto kRemoveFile = MakeCommand<RemoveFile>("RemoveFile");
 inline constexpr auto kFileLength = MakeCommand<FileLength>("FileLength");
 inline constexpr auto kFileStamp = MakeCommand<StampOfFile>("FileStamp");
+inline constexpr auto kCanReplace = MakeCommand<CanReplace>("CanReplace");
+inline constexpr auto kKindOfName = MakeCommand<KindOfName>("KindOfName");
+inline constexpr auto kLastFileError = MakeCommand<LastFileError>("LastFileError");
 // The file commands' table.
 inline constexpr const CommandInfo* kFileCommands[] = {
     &kReadFile, &kWriteFile, &kGetRunDirectory, &kWriteFileFlushed, &kReplaceFileWith, &kCopyToNewFile, &kRemoveFile,
-    &kFileLength, &kFileStamp
+    &kFileLength, &kFileStamp, &kCanReplace, &kKindOfName, &kLastFileError
 };
 
 }  // namespace tl::cmd

@@ -8,15 +8,24 @@
 namespace tl::cmd {
 
 struct FileSystem {
-  // CreateFileW with no security attributes, template or special flags.
-  HANDLE (*open)(const wchar_t* name, DWORD access, DWORD share, DWORD disposition);
+  // CreateFileW with no security attributes or template; `flags` as CreateFileW's.
+  HANDLE (*open)(const wchar_t* name, DWORD access, DWORD share, DWORD disposition, DWORD flags);
   BOOL (*read)(HANDLE file, void* bytes, DWORD count, DWORD* done);
   BOOL (*write)(HANDLE file, const void* bytes, DWORD count, DWORD* done);
   BOOL (*flush)(HANDLE file);
+  // Closing can report a late write error.
+  BOOL (*close)(HANDLE file);
+  BOOL (*size)(HANDLE file, LARGE_INTEGER* size);
+  // The volume and file index that make a file or directory the same whatever path reaches it.
+  BOOL (*identify)(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
   // The source takes the target's place in one step, written through to the disk.
   BOOL (*replace)(const wchar_t* source, const wchar_t* target);
   BOOL (*remove)(const wchar_t* name);
   BOOL (*attributes)(const wchar_t* name, WIN32_FILE_ATTRIBUTE_DATA* data);
+  // A named object of the session: null when it cannot be made; the last error is
+  // ERROR_ALREADY_EXISTS when another process made it first.
+  HANDLE (*nameObject)(const wchar_t* name);
+  BOOL (*setDirectory)(const wchar_t* name);
 };
 
 // The table in use.
@@ -26,23 +35,29 @@ const FileSystem& RealFiles();
 // Puts a table in place; nullptr puts the platform's back. The table must outlive its use.
 void UseFiles(const FileSystem* files);
 
-// A handle opened through the table, closed when it goes.
+// A handle opened through the table, closed through it when it goes.
 class OpenFile {
  public:
-  OpenFile(const wchar_t* name, DWORD access, DWORD share, DWORD disposition)
-      : h_(Files().open(name, access, share, disposition)) {}
+  OpenFile(const wchar_t* name, DWORD access, DWORD share, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL)
+      : h_(Files().open(name, access, share, disposition, flags)) {}
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   ~OpenFile() {
-    if (valid()) CloseHandle(h_);
+    if (valid()) Files().close(h_);
   }
   bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return h_; }
   // Closing can report a late write error; the caller learns of it.
   bool Close() {
-    const bool ok = CloseHandle(h_) != 0;
+    const bool ok = Files().close(h_) != 0;
     h_ = INVALID_HANDLE_VALUE;
     return ok;
+  }
+  // Hands the handle over to be kept open for the life of the process.
+  HANDLE Release() {
+    const HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
   }
 
  private:

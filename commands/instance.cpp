@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
+#include "commands/file_system.h"
 #include "runtime/gbk.h"
 #include "runtime/program_path.h"
 #include "runtime/top_level_windows.h"
@@ -17,9 +19,7 @@ constexpr wchar_t kLockFileName[] = L"tallyleaf.lock";
 // A running copy that does not answer this soon is brought forward all the same.
 constexpr UINT kBringIntoReachWaitMs = 2000;
 
-// Open for the life of the process and never closed: the system lets go of it when the process
-// ends, however it ends, so a crash never leaves the directory claimed.
-HANDLE g_claim = INVALID_HANDLE_VALUE;
+bool g_claimed = false;
 
 std::wstring LockFileIn(const std::wstring& directoryWithSlash) { return directoryWithSlash + kLockFileName; }
 
@@ -31,17 +31,27 @@ struct FileIdentity {
 };
 
 // Opens with no data access, which no sharing mode refuses: the identity of the lock file can be
-// read while the running copy holds it exclusively.
+// read while the running copy holds it exclusively. A directory opens as well.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  OpenFile file(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (!file.valid()) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(file, &info);
-  CloseHandle(file);
-  if (!known) return std::nullopt;
+  if (!Files().identify(file.get(), &info)) return std::nullopt;
   return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// What tells two copies' directories apart: the lock file's identity, or the directory's own
+// where there is no lock file.
+std::optional<FileIdentity> DirectoryKey(const std::wstring& directoryWithSlash) {
+  if (std::optional<FileIdentity> lock = IdentityOf(LockFileIn(directoryWithSlash))) return lock;
+  return IdentityOf(directoryWithSlash);
+}
+
+// The session-wide name of a directory's claim, made of its identity, not of a path.
+std::wstring ClaimName(const FileIdentity& directory) {
+  wchar_t name[64];
+  std::swprintf(name, 64, L"Local\\Tallyleaf.%08lX.%08lX.%08lX", directory.volume, directory.high, directory.low);
+  return name;
 }
 
 // The directory of another process's executable, with the trailing backslash, as that process
@@ -70,28 +80,41 @@ bool IsRunningCopy(HWND hwnd, std::wstring_view title, const FileIdentity& lock)
   const int length = GetWindowTextW(hwnd, text, 256);
   if (std::wstring_view(text, length > 0 ? length : 0) != title) return false;
   const std::wstring directory = DirectoryOfProcess(processId);
-  return !directory.empty() && IdentityOf(LockFileIn(directory)) == lock;
+  return !directory.empty() && DirectoryKey(directory) == lock;
 }
 
 }  // namespace
 
-bool ClaimRunDirectory() {
-  if (g_claim != INVALID_HANDLE_VALUE) return true;
+int32_t ClaimRunDirectory() {
+  if (g_claimed) return static_cast<int32_t>(Claim::Claimed);
+  const std::wstring directory = tl::ProgramDirectory();
+  // The entry files' names resolve against the current directory: unless it is the program's,
+  // the claim would cover other files than the program writes.
+  if (directory.empty() || !Files().setDirectory(directory.c_str())) return static_cast<int32_t>(Claim::Unclaimed);
   // No sharing at all: while this handle is open no other open of the file succeeds, by any path
   // that reaches it. The file is left in place at the end on purpose; deleting it on close would
   // leave a moment in which the next opener is refused with "access denied" instead of a sharing
   // violation, and would run as a second writer.
-  g_claim = CreateFileW(LockFileIn(tl::ProgramDirectory()).c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                        FILE_ATTRIBUTE_HIDDEN, nullptr);
-  const DWORD error = g_claim == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-  // Only a sharing violation says that another copy runs here. Any other failure (a read-only
-  // folder or medium, no right to create the file) leaves the directory unclaimed and the program
-  // running: it still shows the entries, and a save that cannot write reports its own failure.
-  return error != ERROR_SHARING_VIOLATION;
+  OpenFile lock(LockFileIn(directory).c_str(), GENERIC_READ, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN);
+  if (!lock.valid() && GetLastError() == ERROR_SHARING_VIOLATION) return static_cast<int32_t>(Claim::Taken);
+  // The directory is also claimed by its identity, for the copy that cannot make the lock file
+  // (a read-only folder, a folder in its place, no right to create it).
+  const std::optional<FileIdentity> identity = IdentityOf(directory);
+  const HANDLE named = identity ? Files().nameObject(ClaimName(*identity).c_str()) : nullptr;
+  if (named && GetLastError() == ERROR_ALREADY_EXISTS) {
+    Files().close(named);
+    return static_cast<int32_t>(Claim::Taken);
+  }
+  if (!lock.valid() && !named) return static_cast<int32_t>(Claim::Unclaimed);
+  // Open for the life of the process and never closed: the system lets go of them when the
+  // process ends, however it ends, so a crash never leaves the directory claimed.
+  lock.Release();
+  g_claimed = true;
+  return static_cast<int32_t>(Claim::Claimed);
 }
 
 bool ShowRunningInstance(std::string_view windowTitle) {
-  const std::optional<FileIdentity> lock = IdentityOf(LockFileIn(tl::ProgramDirectory()));
+  const std::optional<FileIdentity> lock = DirectoryKey(tl::ProgramDirectory());
   if (!lock) return false;
   const std::wstring title = Widen(windowTitle);
   for (HWND hwnd : TopLevelWindows()) {

@@ -8,14 +8,19 @@
 
 namespace tl::cmd {
 
-// False when another running copy holds the lock file of the program's directory,
-// by whatever path it reached the directory; true otherwise. The claim lasts until the process
-// ends. A directory whose lock file cannot be opened at all (read-only, access denied) stays
-// unclaimed and the answer is true.
-bool ClaimRunDirectory();
+enum class Claim : int32_t {
+  Claimed = 1,     // this copy is the one that writes the directory's files
+  Taken = 0,       // another running copy claimed it first, by whatever path it reached it
+  Unclaimed = -1,  // it could be claimed in no way, nor made the current directory
+};
+// Claims the program's directory for this copy, as its current directory: by holding its lock
+// file open and by a named object made of the directory's identity, so that a copy that cannot
+// create the lock file (a read-only folder, a folder in its place) still finds another. The claim
+// lasts until the process ends. Answers a Claim.
+int32_t ClaimRunDirectory();
 // Shows and activates the visible top-level window of that title that
 // belongs to another process whose directory's lock file is this directory's lock file (the same
-// file, not the same path); false when there is none.
+// file, not the same path; the directory itself where there is none); false when there is none.
 bool ShowRunningInstance(std::string_view windowTitle);
 
 inline constexpr auto kClaimRunDirectory = MakeCommand<ClaimRunDirectory>("ClaimRunDirectory");

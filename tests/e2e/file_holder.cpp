@@ -2,7 +2,7 @@
 // opens the file with the sharing asked for, optionally writes new text into it first, sets the
 // event "<events>.held", and keeps the file open until the event "<events>.release" is set (or
 // two minutes pass, so a test that died leaves nothing behind).
-// Usage: file_holder <file> <none|read|all> <events> [text to write, stored as GBK]
+// Usage: file_holder <file> <none|read|readwrite|all> <events> [text to write, stored as GBK]
 // Exit codes: 0 held and let go, 1 bad arguments, 2 the file could not be opened, 3 not written.
 #include <windows.h>
 #include <shellapi.h>
@@ -17,6 +17,7 @@ constexpr DWORD kLongestHoldMs = 120000;
 DWORD SharingOf(const wchar_t* name) {
   if (std::wcscmp(name, L"none") == 0) return 0;
   if (std::wcscmp(name, L"read") == 0) return FILE_SHARE_READ;
+  if (std::wcscmp(name, L"readwrite") == 0) return FILE_SHARE_READ | FILE_SHARE_WRITE;
   if (std::wcscmp(name, L"all") == 0) return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   return ~DWORD{0};
 }

@@ -265,12 +265,19 @@ TEST(Startup, ASecondStartThroughAnotherPathToTheDirectoryShowsTheFirstAndEnds) 
 }
 
 // Where the lock file cannot be opened for another reason than another copy (here a folder
-// takes its name, as a read-only medium would refuse it), the program still runs.
-TEST(Startup, ADirectoryThatCannotBeClaimedStillRunsTheProgram) {
+// takes its name, as a read-only medium would refuse it), the program still runs, and the
+// directory is still claimed: a second start shows the first and ends instead of writing the
+// same files.
+TEST(Startup, ADirectoryWhoseLockFileCannotBeMadeStillRunsOneCopy) {
   ProgramDirectory directory;
   ASSERT_TRUE(CreateDirectoryW(directory.File(L"tallyleaf.lock").c_str(), nullptr));
   RunningProgram program(directory);
-  EXPECT_NE(program.MainWindow(), nullptr);
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(program.WaitForMessageBox(1000), nullptr) << "claimed without a word";
+  RunningProgram second(directory);
+  EXPECT_EQ(second.WaitForExit(), 0u) << "the second copy finds the first";
+  EXPECT_EQ(program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
 }
 
 // ---- The end of the session ------------------------------------------------------------------

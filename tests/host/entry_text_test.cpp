@@ -216,6 +216,32 @@ TEST(PairRecovery, AStartFinishesOrDiscardsWhatAKillLeft) {
   EXPECT_EQ(RecoveryFor(false, true), PairRecovery::FinishEntryReplacement);
 }
 
+// A replacement a start finishes must not write over an entry file edited after it, nor pair
+// entries with times they were not written with.
+TEST(PairRecovery, AnUnfinishedReplacementIsFinishedOnlyOverAnOlderMatchingEntryFile) {
+  struct Case {
+    const char* pending;
+    const char* times;
+    int64_t pendingWritten, entryWritten;
+    bool safe;
+  };
+  const Case cases[] = {
+      {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 10, true},
+      {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 20, false},  // the same time tells nothing
+      {"a\r\nb\r\n", "t1\r\nt2\r\n", 20, 21, false},  // edited after the replacement
+      {"a\r\nb\r\n", "t1\r\n", 20, 10, false},          // times of another state
+      {"a\r\n", "t1\r\nt2\r\n", 20, 10, false},
+      {"", "", 20, 10, true},                               // an empty list
+      {"a\r\nb", "t1\r\nt2\r\n", 20, 10, true},         // a last line without its end
+      {"\r\n\r\n", "t1\r\n\r\n", 20, 10, true},           // empty lines count
+      {"a\nb\r\n", "t1\r\nt2\r\n", 20, 10, false},       // a lone LF breaks no line
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FinishesSafely(c.pending, c.times, c.pendingWritten, c.entryWritten), c.safe)
+        << c.pending << " | " << c.times << " at " << c.pendingWritten << "/" << c.entryWritten;
+  }
+}
+
 TEST(FileNames, TemporariesAndBackupsSitBesideTheFile) {
   EXPECT_EQ(TemporaryName("bugaun.txt"), "bugaun.txt.new");
   EXPECT_EQ(BackupName("bugaun.txt", 1), "bugaun.备份1.txt");

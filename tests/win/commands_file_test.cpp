@@ -222,5 +222,41 @@ TEST_F(FileReplaceCommands, LengthAndTimeTellAChangeAndAMissingFile) {
   EXPECT_EQ(Stamp("f.txt").second, 0x01da3b2c9d5e6f70ll);
 }
 
+// Whether a save can replace a file, what a name is, and why the last command failed: a file
+// held without delete sharing, a read-only file and a folder in the way are each told apart.
+TEST_F(FileReplaceCommands, ReplaceabilityAndKindOfANameTellWhatStandsInTheWay) {
+  ASSERT_TRUE(Write({Text("plain.txt"), Bytes("x")}));
+  ASSERT_TRUE(Write({Text("ro.txt"), Bytes("x")}));
+  ASSERT_TRUE(SetFileAttributesW(L"ro.txt", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(CreateDirectoryW(L"folder.txt", nullptr));
+  ASSERT_TRUE(Write({Text("held.txt"), Bytes("x")}));
+  HANDLE held = CreateFileW(L"held.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  struct Case {
+    const char* name;
+    bool replaceable;
+    NameKind kind;
+    FileError why;  // after a failed look at replaceability
+  };
+  const Case cases[] = {
+      {"none.txt", true, NameKind::Missing, FileError::Other},
+      {"plain.txt", true, NameKind::File, FileError::Other},
+      {"ro.txt", false, NameKind::ReadOnlyFile, FileError::AccessDenied},
+      {"folder.txt", false, NameKind::Folder, FileError::AccessDenied},
+      {"held.txt", false, NameKind::File, FileError::HeldByOther},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RunBool(kCanReplace.entry, {Text(c.name)}), c.replaceable) << c.name;
+    if (!c.replaceable) EXPECT_EQ(static_cast<FileError>(LastFileError()), c.why) << c.name;
+    const ArgRecord kind = Run(kKindOfName.entry, {Text(c.name)});
+    EXPECT_EQ(static_cast<NameKind>(static_cast<int32_t>(kind.low)), c.kind) << c.name;
+  }
+  CloseHandle(held);
+  EXPECT_TRUE(RunBool(kCanReplace.entry, {Text("held.txt")})) << "once let go";
+  SetFileAttributesW(L"ro.txt", FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(L"folder.txt");
+}
+
 }  // namespace
 }  // namespace tl::cmd
