@@ -37,7 +37,8 @@ void LoadMainEntryFiles();
 HandlerResult SaveEntryFiles(Args);
 // Ends an open in-place edit as Enter would and saves at once; true when the disk holds the list.
 bool SaveBeforeEnd();
-// Shows what the entry files have to tell the user (backups made, saves failing), in one box.
+// Shows what the entry files and the reminder file have to tell the user (backups made, saves
+// failing, reminders missed while the program was not running), in one box.
 void TellEntryFileNotices();
 
 // Quick-launch buttons (quick_launch.cpp).

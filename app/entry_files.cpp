@@ -13,6 +13,9 @@
 #include "app/clock.h"
 #include "app/command_calls.h"
 #include "app/dialogs.h"
+#include "app/file_steps.h"
+#include "app/kept_reminders.h"
+#include "app/reminders.h"
 #include "commands/file.h"
 #include "forms/ids.h"
 
@@ -23,28 +26,10 @@ std::string_view AsText(std::span<const uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-enum class Presence { Missing, Present, Unknown };
 
-Presence PresenceOf(const std::string& name) {
-  const int64_t length = Call(cmd::kFileLength, name);
-  return length == -1 ? Presence::Missing : length == -2 ? Presence::Unknown : Presence::Present;
-}
 
-OwnedByteSet ReadBytes(const char* name) { return Call(cmd::kReadFile, name); }
 
-bool Replace(const std::string& source, const char* target) {
-  return Call(cmd::kReplaceFileWith, source, target);
-}
 
-// True when the file is gone, whether or not it was there.
-bool Remove(const std::string& name) {
-  return Call(cmd::kRemoveFile, name) || PresenceOf(name) == Presence::Missing;
-}
-
-// The text goes as it is: no line holds a zero byte.
-bool WriteFlushed(const std::string& name, const std::string& text) {
-  return Call(cmd::kWriteFileFlushed, name, {Encode<std::string_view>(text)});
-}
 
 const std::string& EntryTemporary() {
   static const std::string name = TemporaryName(kEntryFile);
@@ -82,53 +67,11 @@ void AddLines(const ListUnit& list, uint32_t column, const OwnedByteSet& bytes) 
   list.AddLines(static_cast<int32_t>(column), OwnedText::Copy(LoadedText(bytes)), "\r\n");
 }
 
-std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
 
-std::string KeptNotice(std::string_view why, const char* name, const std::string& backup) {
-  return "文件" + Quoted(name) + std::string(why) + "为免丢失，原文件已保存为" + Quoted(backup) +
-         "，在程序所在的文件夹中。";
-}
 
-FileStamp StampOf(const std::string& name) { return Call(cmd::kFileStamp, name); }
 
-cmd::NameKind KindOf(const std::string& name) { return static_cast<cmd::NameKind>(Call(cmd::kKindOfName, name)); }
 
-// The backup file written longest ago; nothing when no backup file can be looked at.
-std::optional<std::string> OldestBackup(const char* name) {
-  std::optional<std::string> oldest;
-  int64_t oldestTime = 0;
-  for (int n = 1; n <= kLastBackup; ++n) {
-    std::string backup = BackupName(name, n);
-    const FileStamp stamp = StampOf(backup);
-    if (stamp.missing() || !stamp.known() || (oldest && stamp.time >= oldestTime)) continue;
-    oldestTime = stamp.time;
-    oldest = std::move(backup);
-  }
-  return oldest;
-}
 
-// Copies a file to the first backup name that is taken in no form (no file, no folder); with
-// every number taken, over the oldest backup file, through a temporary so that the oldest stays
-// whole until the copy is. Answers the backup's name and whether an old backup gave way.
-std::optional<std::pair<std::string, bool>> CopyToBackup(const std::string& from, const char* name) {
-  for (int n = 1; n <= kLastBackup; ++n) {
-    std::string backup = BackupName(name, n);
-    const cmd::NameKind kind = KindOf(backup);
-    if (kind == cmd::NameKind::Unknown) return std::nullopt;
-    if (kind != cmd::NameKind::Missing) continue;
-    if (Call(cmd::kCopyToNewFile, from, backup)) return std::pair{std::move(backup), false};
-    // Taken meanwhile by another program: the next number. Otherwise the copy failed.
-    if (KindOf(backup) == cmd::NameKind::Missing) return std::nullopt;
-  }
-  std::optional<std::string> oldest = OldestBackup(name);
-  if (!oldest) return std::nullopt;
-  const std::string copy = TemporaryName(*oldest);
-  if (!Remove(copy) || !Call(cmd::kCopyToNewFile, from, copy) || !Replace(copy, oldest->c_str())) {
-    Remove(copy);
-    return std::nullopt;
-  }
-  return std::pair{std::move(*oldest), true};
-}
 
 // Why a save could not write or replace the pair, as far as the files and the last failure
 // tell; empty when they do not tell.
@@ -152,14 +95,6 @@ std::string Obstacle() {
   return "";
 }
 
-// A file's bytes when it can be read whole now: as long as it was before and after the read.
-std::optional<OwnedByteSet> ReadWhole(const std::string& name) {
-  const FileStamp stamp = StampOf(name);
-  if (stamp.length < 0 || stamp.length > kLargestLoadedFile) return std::nullopt;
-  OwnedByteSet bytes = ReadBytes(name.c_str());
-  if (static_cast<int64_t>(bytes.bytes().size()) != stamp.length || StampOf(name) != stamp) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 
@@ -225,10 +160,10 @@ void EntryFiles::Load(const ListUnit& list) {
 // as it can be, rather than replaced by the part of it the list holds.
 bool EntryFiles::ReloadIfUnread(const ListUnit& list) {
   if (!(time_.unread || entries_.unread) || list.ChangeCount() != loadedAt_) return false;
-  if (time_.unread && !ReadWhole(kTimeFile)) return true;
+  if (time_.unread && !ReadWhole(kTimeFile, kLargestLoadedFile)) return true;
   if (entries_.unread) {
     const std::optional<std::string> source = EntrySource();
-    if (!source || !ReadWhole(*source)) return true;
+    if (!source || !ReadWhole(*source, kLargestLoadedFile)) return true;
   }
   for (int32_t row = list.ItemCount() - 1; row >= 0; --row) list.DeleteItem(row);
   for (File* file : {&time_, &entries_}) {
@@ -283,7 +218,7 @@ void EntryFiles::NoteOutsideChange(File& file, const FileStamp& now) {
   if (now == file.stamp) return;
   file.stamp = now;
   if (now.missing() || file.keep != Keep::Nothing) return;
-  const std::optional<OwnedByteSet> bytes = ReadWhole(file.name);
+  const std::optional<OwnedByteSet> bytes = ReadWhole(file.name, kLargestLoadedFile);
   if (!bytes || AsText(bytes->bytes()) != lines_.column(file.column)) file.keep = Keep::ChangedElsewhere;
 }
 
@@ -326,10 +261,7 @@ bool EntryFiles::KeepCopy(const std::string& from, const char* name, Keep why) {
       notices_.push_back(KeptNotice(
           "没有能够完整、原样地读入（可能被其他程序占用、含有零字节、不是GBK编码或带有字节顺序标记）。", name, backup));
   }
-  if (overwroteOldest) {
-    notices_.push_back("备份的编号已经用到" + std::to_string(kLastBackup) + "，所以最早的备份" + Quoted(backup) +
-                       "被覆盖了。请把不再需要的备份删掉或移走。");
-  }
+  if (overwroteOldest) notices_.push_back(OldestBackupNotice(backup));
   return true;
 }
 
@@ -355,7 +287,7 @@ bool EntryFiles::FinishEntryReplacement() {
   const FileStamp pending = StampOf(EntryTemporary()), current = StampOf(kEntryFile);
   if (!pending.known() || !current.known()) return false;
   if (!current.missing() && current != keptBeforeFinishing_) {
-    const std::optional<OwnedByteSet> pendingBytes = ReadWhole(EntryTemporary()), times = ReadWhole(kTimeFile);
+    const std::optional<OwnedByteSet> pendingBytes = ReadWhole(EntryTemporary(), kLargestLoadedFile), times = ReadWhole(kTimeFile, kLargestLoadedFile);
     if (!pendingBytes || (!times && !StampOf(kTimeFile).missing())) return false;
     const std::string_view timeText = times ? AsText(times->bytes()) : std::string_view();
     if (!FinishesSafely(AsText(pendingBytes->bytes()), timeText, pending.time, current.time)) {
@@ -502,6 +434,7 @@ void TellEntryFileNotices() {
   static std::deque<std::string> queue;
   static bool telling = false;
   for (std::string& notice : MainEntryFiles().TakeNotices()) queue.push_back(std::move(notice));
+  for (std::string& notice : MainReminderFile().TakeNotices()) queue.push_back(std::move(notice));
   if (telling) return;
   telling = true;
   while (!queue.empty()) {
@@ -521,7 +454,10 @@ double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay)
 
 void RecoverInterruptedSave() { MainEntryFiles().Recover(); }
 
-void WorkReadOnly() { MainEntryFiles().WorkReadOnly(); }
+void WorkReadOnly() {
+  MainEntryFiles().WorkReadOnly();
+  MainReminderFile().WorkReadOnly();
+}
 
 void LoadEntryFiles(const ListUnit& list) {
   AddLines(list, 0, ReadBytes(EntrySource().value_or(kEntryFile).c_str()));
@@ -532,6 +468,7 @@ void LoadMainEntryFiles() { MainEntryFiles().Load(ListUnit(ids::EntryList)); }
 
 HandlerResult SaveEntryFiles(Args) {
   MainEntryFiles().Tick(ListUnit(ids::EntryList), NowSeconds());
+  KeepRemindersIfOwed();
   TellEntryFileNotices();
   return NoAnswer;
 }

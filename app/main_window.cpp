@@ -5,6 +5,7 @@
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
+#include "app/reminders.h"
 #include "forms/ids.h"
 
 namespace tl::app {
@@ -52,6 +53,7 @@ HandlerResult OnMainWindowCreated(Args) {
   WriteInt(ids::ShrinkTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
   // The first save tick must find the list filled.
   LoadMainEntryFiles();
+  RestoreKeptReminders();
   WriteInt(ids::SaveTimer, prop::TimerInterval, kTimerAsOftenAsPossible);
   RefreshPinTip();
   return NoAnswer;

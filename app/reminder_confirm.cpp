@@ -109,10 +109,12 @@ HandlerResult OnConfirmReminder(Args) {
     kReminders.EnsureVisible(row);
     WriteReminderRow(row, key.c_str());
     RecordConfirmation(key.view());
+    KeepReminders();
     return NoAnswer;
   }
   WriteReminderRow(kReminders.InsertItem(std::nullopt, ""), key.c_str());
   RecordConfirmation(key.view());
+  KeepReminders();
   for (int32_t row = 0, rows = kReminders.ItemCount(); row < rows; ++row) {
     kReminders.SetCurrentSelection(row);
     kReminders.EnsureVisible(row);

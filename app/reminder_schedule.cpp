@@ -107,10 +107,20 @@ void AnnouncementLedger::Forget(std::string_view key) {
   if (auto a = announced_.find(key); a != announced_.end()) announced_.erase(a);
 }
 
-bool AnnouncementLedger::TakeIfDue(std::string_view key, const DateTimeParts& minute, const TickSpan& span) {
+std::optional<Instant> AnnouncementInstant(const DateTimeParts& minute) {
   DateTimeParts announcement = minute;
   announcement.second = kAnnouncementSecond;
-  const auto at = InstantOf(announcement);
+  return InstantOf(announcement);
+}
+
+bool AnnouncementLedger::Announced(std::string_view key, const DateTimeParts& minute) const {
+  const auto at = AnnouncementInstant(minute);
+  const auto announced = announced_.find(key);
+  return at && announced != announced_.end() && announced->second.contains(*at);
+}
+
+bool AnnouncementLedger::TakeIfDue(std::string_view key, const DateTimeParts& minute, const TickSpan& span) {
+  const auto at = AnnouncementInstant(minute);
   if (!at) return false;
   // The stretch starts where the previous tick left off, or later when the reminder was made
   // later: a reminder never reaches back to an instant before it existed.

@@ -52,6 +52,7 @@ std::optional<DateTimeParts> ReminderMinute(std::string_view year, std::string_v
 
 // The instant a reminder is announced: second 10 of its minute.
 inline constexpr int kAnnouncementSecond = 10;
+std::optional<Instant> AnnouncementInstant(const DateTimeParts& minute);
 
 // The stretch of clock one tick covers: after the previous tick, up to and including this one.
 struct TickSpan {
@@ -73,6 +74,8 @@ class AnnouncementLedger {
   // Whether the reminder is due in the span; a due one is recorded as announced at once, so that
   // a nested tick does not announce it again while its box is open.
   bool TakeIfDue(std::string_view key, const DateTimeParts& minute, const TickSpan& span);
+  // Whether the reminder was announced for that minute in this run.
+  bool Announced(std::string_view key, const DateTimeParts& minute) const;
 
  private:
   std::optional<Instant> lastTick_;

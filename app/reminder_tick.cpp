@@ -32,10 +32,12 @@ void Announce(int32_t row, const OwnedText& key) {
   ShowMessage((std::string(key.view()) + "\r\n快去要钱吧，时间到了！").c_str(), 0);
 }
 
+}  // namespace
+
 // The announced reminder's own key names the entries, whatever row the user selected meanwhile.
-void UnmarkEntries(const OwnedText& key) {
+void UnmarkEntries(const char* key) {
   Call(cmd::kSetFocus, EntryList);
-  const OwnedText entryText = EntryTextOfKey(key.c_str());
+  const OwnedText entryText = EntryTextOfKey(key);
   const std::string marked = kReminderMarker + std::string(entryText.view());
   for (int32_t row = 0; row < kEntries.ItemCount(); ++row) {
     if (kEntries.ItemText(row, 0) != marked) continue;
@@ -43,8 +45,6 @@ void UnmarkEntries(const OwnedText& key) {
     kEntries.SetItemText(row, 0, entryText.c_str());
   }
 }
-
-}  // namespace
 
 std::optional<DateTimeParts> ClockNow() {
   const OwnedText t = DateTimeText(DateTimeNow());
@@ -75,8 +75,10 @@ HandlerResult OnReminderTick(Args) {
     if (row < 0) continue;
     const auto minute = MinuteOfRow(row);
     if (!minute || !Announcements().TakeIfDue(key.view(), *minute, span)) continue;
+    // Kept as announced before the box shows: a start after a kill never announces it again.
+    KeepReminders();
     Announce(row, key);
-    UnmarkEntries(key);
+    UnmarkEntries(key.c_str());
     Call(cmd::kDelay, 1000);
   }
   return NoAnswer;

@@ -64,7 +64,7 @@ void FillReminderFields() {
 }
 
 HandlerResult OnReminderWindowCreated(Args) {
-  if (SelectedEntryText().empty()) {
+  if (SelectedEntryText().empty() && !RestoringKeptReminders()) {
     Call(cmd::kCloseWindow, ReminderWindow, true);
     return NoAnswer;
   }
@@ -114,6 +114,7 @@ HandlerResult OnDeleteReminder(Args) {
   const int32_t current = ReminderRowOfKey(key.view());
   if (current >= 0) kReminders.DeleteItem(current);
   Announcements().Forget(key.view());
+  KeepReminders();
   return NoAnswer;
 }
 

@@ -33,5 +33,18 @@ int32_t ReminderRowOfKey(std::string_view key);
 AnnouncementLedger& Announcements();
 
 void FillReminderFields();
+// Takes the marker off every entry that reads as the key's entry text marked.
+void UnmarkEntries(const char* key);
+
+// Reminders kept across runs (kept_reminders.cpp). The rows are written to the reminder file
+// after every change and before every announcement; a save that fails is retried by the save
+// timer.
+void KeepReminders();
+void KeepRemindersIfOwed();
+// At start, after the entries load: the reminders still ahead are rows again with the timer
+// running; those whose minute passed while the program was not running are told once, and go.
+void RestoreKeptReminders();
+// True while the start loads the reminder window for kept reminders, with no entry selected.
+bool RestoringKeptReminders();
 
 }  // namespace tl::app

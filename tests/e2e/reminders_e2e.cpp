@@ -23,6 +23,8 @@ namespace {
 constexpr WPARAM kShowReminders = 20010;
 constexpr WPARAM kAddReminder = 20011;
 constexpr WPARAM kDeleteReminder = 20012;
+// 关闭程序's command id.
+constexpr WPARAM kCloseProgram = 20003;
 constexpr SIZE kAddLayout{283, 165};
 constexpr SIZE kListLayout{856, 363};
 const std::wstring kAnnouncementTail = L"\r\n快去要钱吧，时间到了！";
@@ -108,6 +110,10 @@ class Reminders : public ::testing::Test {
     directory_.emplace();
     directory_->Write(L"bugaun.txt", Gbk(texts));
     directory_->Write(L"jilusjian.txt", Gbk(times));
+    StartAgain(rows);
+  }
+  // A new run of the program in the same directory.
+  void StartAgain(size_t rows) {
     program_.emplace(*directory_);
     main_ = program_->MainWindow();
     ASSERT_NE(main_, nullptr);
@@ -394,6 +400,76 @@ TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
   // Nothing is announced again in the rest of the minute.
   EXPECT_EQ(program_->WaitForMessageBox(4000), nullptr);
   EXPECT_EQ(ReminderRows(), rows) << "the rows stay";
+}
+
+// Reminders outlive the run: after 关闭程序 and after a kill the next start has them again and
+// announces each once at its minute, never again after a later start.
+TEST_F(Reminders, AreKeptAcrossEndsAndKillsAndAnnouncedOnce) {
+  Start(L"abc\r\n", L"2019年5月3日9时5分7秒\r\n", 1);
+  WaitForAnEarlySecond();
+  ASSERT_NE(OpenReminders(kAddReminder, 0, kAddLayout), nullptr);
+  Confirm();
+  ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 1; }));
+  const Rows rows = ReminderRows();
+
+  Command(kCloseProgram);
+  ASSERT_EQ(program_->WaitForExit(), 0u);
+  StartAgain(1);
+  EXPECT_TRUE(WaitUntil([&] { return ReminderWindow() && ReminderRows() == rows; })) << "back after 关闭程序";
+  EXPECT_FALSE(IsWindowVisible(ReminderWindow()));
+  program_->Kill();
+  StartAgain(1);
+  EXPECT_TRUE(WaitUntil([&] { return ReminderWindow() && ReminderRows() == rows; })) << "back after a kill";
+
+  HWND box = program_->WaitForMessageBox(100000);
+  ASSERT_NE(box, nullptr) << "announced at its minute";
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  EXPECT_EQ(std::to_wstring(now.wMinute), rows[0][5]);
+  EXPECT_EQ(MessageBoxText(box), rows[0][0] + kAnnouncementTail);
+  AnswerMessageBox(box, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return EntryTexts()[0] == L"abc"; }));
+  program_->Kill();
+  StartAgain(1);
+  EXPECT_EQ(program_->WaitForMessageBox(3000), nullptr) << "never announced again";
+  EXPECT_EQ(ReminderWindow(), nullptr) << "nothing is left to bring back";
+}
+
+// A reminder whose minute passed while the program was not running is told once, in one box at
+// start, and its entry loses the marker; a later start tells nothing. One still ahead is a row
+// again, and 删除提醒事件 deletes it.
+TEST_F(Reminders, MissedWhileClosedAreToldOnceAtStartAndOthersComeBack) {
+  directory_.emplace();
+  directory_->Write(L"bugaun.txt", Gbk(L"[提醒]交房租\r\n[提醒]later\r\n"));
+  directory_->Write(L"jilusjian.txt", Gbk(L"2019年5月3日\r\n2019年5月4日\r\n"));
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  directory_->Write(L"tixing.txt",
+                    Gbk(L"Tallyleaf 提醒 1\r\n"
+                        L"待提醒\t2020\t1\t2\t3\t4\t事件：2019年5月3日\\r\\n     交房租\r\n"
+                        L"待提醒\t" + std::to_wstring(now.wYear + 1) +
+                        L"\t1\t2\t3\t4\t事件：2019年5月4日\\r\\n     later\r\n"));
+  StartAgain(2);
+  HWND box = program_->WaitForMessageBox(5000);
+  ASSERT_NE(box, nullptr);
+  const std::wstring told = MessageBoxText(box);
+  EXPECT_NE(told.find(L"交房租（2020年1月2日3时4分）"), std::wstring::npos);
+  EXPECT_EQ(told.find(L"later"), std::wstring::npos) << "a reminder still ahead is not missed";
+  AnswerMessageBox(box, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return EntryTexts() == std::vector<std::wstring>{L"交房租", L"[提醒]later"}; }));
+  EXPECT_TRUE(WaitUntil([&] { return ReminderWindow() && ReminderRows().size() == 1; }));
+  program_->Kill();
+  StartAgain(2);
+  EXPECT_EQ(program_->WaitForMessageBox(3000), nullptr) << "told once";
+
+  ASSERT_TRUE(WaitUntil([&] { return ReminderWindow() && ReminderRows().size() == 1; }));
+  SelectListItem(entries_, 1);
+  Command(kDeleteReminder);
+  box = program_->WaitForMessageBox(5000);
+  ASSERT_NE(box, nullptr) << "删除提醒事件 asks about a reminder brought back";
+  AnswerMessageBox(box, IDYES);
+  EXPECT_TRUE(WaitUntil([&] { return EntryTexts()[1] == L"later" && ReminderRows().empty(); }));
+  EXPECT_TRUE(WaitUntil([&] { return directory_->Read(L"tixing.txt") == "Tallyleaf " + Gbk(L"提醒") + " 1\r\n"; }));
 }
 
 }  // namespace
