@@ -13,7 +13,5 @@ namespace tl::cmd {
 int32_t CallDeclared(int32_t index, MoreRecords words);
 
 inline constexpr auto kCallDeclared = MakeCommand<CallDeclared>("CallDeclared");
-// The declared-call command's table.
-inline constexpr const CommandInfo* kDeclaredCallCommands[] = {&kCallDeclared};
 
 }  // namespace tl::cmd

@@ -46,10 +46,5 @@ inline constexpr auto kRefreshDisplay = MakeCommand<RefreshDisplay>("RefreshDisp
 inline constexpr auto kPopupMenu = MakeCommand<PopupMenu>("PopupMenu");
 inline constexpr auto kMouseX = MakeCommand<MouseX>("MouseX");
 inline constexpr auto kMouseY = MakeCommand<MouseY>("MouseY");
-// The dialog, window and pointer commands' table.
-inline constexpr const CommandInfo* kDialogCommands[] = {
-    &kMessageBox, &kInputBox, &kLoadWindow, &kCloseWindow, &kIsWindowLoaded, &kGetWindowHandle, &kSetFocus,
-    &kRefreshDisplay, &kPopupMenu, &kMouseX, &kMouseY
-};
 
 }  // namespace tl::cmd

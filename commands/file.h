@@ -67,10 +67,5 @@ inline constexpr auto kFileStamp = MakeCommand<StampOfFile>("FileStamp");
 inline constexpr auto kCanReplace = MakeCommand<CanReplace>("CanReplace");
 inline constexpr auto kKindOfName = MakeCommand<KindOfName>("KindOfName");
 inline constexpr auto kLastFileError = MakeCommand<LastFileError>("LastFileError");
-// The file commands' table.
-inline constexpr const CommandInfo* kFileCommands[] = {
-    &kReadFile, &kWriteFile, &kGetRunDirectory, &kWriteFileFlushed, &kReplaceFileWith, &kCopyToNewFile, &kRemoveFile,
-    &kFileLength, &kFileStamp, &kCanReplace, &kKindOfName, &kLastFileError
-};
 
 }  // namespace tl::cmd

@@ -25,7 +25,5 @@ bool ShowRunningInstance(std::string_view windowTitle);
 
 inline constexpr auto kClaimRunDirectory = MakeCommand<ClaimRunDirectory>("ClaimRunDirectory");
 inline constexpr auto kShowRunningInstance = MakeCommand<ShowRunningInstance>("ShowRunningInstance");
-// The instance commands' table.
-inline constexpr const CommandInfo* kInstanceCommands[] = {&kClaimRunDirectory, &kShowRunningInstance};
 
 }  // namespace tl::cmd

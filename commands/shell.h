@@ -28,9 +28,5 @@ inline constexpr auto kSimulateKey = MakeCommand<SimulateKey>("SimulateKey", kSh
 inline constexpr auto kSimulateMouseClick = MakeCommand<SimulateMouseClick>("SimulateMouseClick", kShellLibrary);
 inline constexpr auto kOpenWebAddress = MakeCommand<OpenWebAddress>("OpenWebAddress", kShellLibrary);
 inline constexpr auto kExecute = MakeCommand<Execute>("Execute", kShellLibrary);
-// The shell library's table.
-inline constexpr const CommandInfo* kShellCommands[] = {
-    &kSimulateKey, &kSimulateMouseClick, &kOpenWebAddress, &kExecute
-};
 
 }  // namespace tl::cmd

@@ -29,6 +29,5 @@ void Delay(int32_t milliseconds);
 
 inline constexpr auto kNow = MakeCommand<Now>("Now");
 inline constexpr auto kDelay = MakeCommand<Delay>("Delay");
-inline constexpr const CommandInfo* kClockCommands[] = {&kNow, &kDelay};
 
 }  // namespace tl::cmd

@@ -55,7 +55,6 @@ int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::str
 // (runtime/row_texts.h).
 std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount);
 
-
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
 
@@ -192,10 +191,5 @@ inline constexpr auto kListViewEditItem = MakeCommand<ListViewEditItem>("EditIte
 inline constexpr auto kListViewFinishEditing = MakeCommand<ListViewFinishEditing>("FinishEditing", kListViewLibrary);
 inline constexpr auto kListViewAddLines = MakeCommand<ListViewAddLines>("AddLines", kListViewLibrary);
 inline constexpr auto kListViewChangesSince = MakeCommand<ListViewChangesSince>("ChangesSince", kListViewLibrary);
-inline constexpr const CommandInfo* kListViewMethods[] = {
-    &kListViewGetItemCount, &kListViewGetItemText, &kListViewSetItemText, &kListViewInsertItem, &kListViewDeleteItem,
-    &kListViewEnsureVisible, &kListViewSetColumnWidth, &kListViewEditItem, &kListViewFinishEditing, &kListViewAddLines,
-    &kListViewChangesSince
-};
 
 }  // namespace tl
