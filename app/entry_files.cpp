@@ -446,12 +446,6 @@ void TellEntryFileNotices() {
   telling = false;
 }
 
-namespace {
-
-double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay); }
-
-}  // namespace
-
 void RecoverInterruptedSave() { MainEntryFiles().Recover(); }
 
 void WorkReadOnly() {

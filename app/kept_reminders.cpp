@@ -115,9 +115,7 @@ ReminderFileMirror& MainReminderFile() {
 
 namespace {
 
-double NowSeconds() { return DateTimeNow() * static_cast<double>(kSecondsPerDay); }
-
-bool RestoringReminders = false;
+bool restoring = false;
 
 std::optional<DateTimeParts> MinuteOf(const KeptReminder& r) {
   return ReminderMinute(r.when[0], r.when[1], r.when[2], r.when[3], r.when[4]);
@@ -140,9 +138,9 @@ std::vector<KeptReminder> ReminderRows() {
 
 // The reminder window loaded hidden, its timer running, although no entry is selected.
 void LoadReminderWindowHidden() {
-  RestoringReminders = true;
+  restoring = true;
   OpenWindow(ReminderWindow, false);
-  RestoringReminders = false;
+  restoring = false;
   WriteBool(ReminderWindow, prop::IsVisible, false);
 }
 
@@ -164,7 +162,7 @@ std::string MissedNotice(std::span<const KeptReminder> missed) {
 
 }  // namespace
 
-bool RestoringKeptReminders() { return RestoringReminders; }
+bool RestoringKeptReminders() { return restoring; }
 
 void KeepReminders() { MainReminderFile().Save(ReminderRows(), NowSeconds()); }
 
