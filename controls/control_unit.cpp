@@ -78,9 +78,14 @@ void ControlUnit::ShowFont(std::span<const uint8_t> record) {
   font_ = std::move(font);
 }
 
-// Place and size keep their proportion to the window; the type shows its font at the new DPI.
+// Place and size keep their proportion to the window; the type shows its font at the new DPI. A
+// unit whose window is not a child (a tip) places itself where it shows.
 void ControlUnit::OnDpiChanged(int32_t oldDpi, int32_t newDpi) {
   if (!hwnd_) return;
+  if (!(GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) {
+    ShowFontAtDpi();
+    return;
+  }
   RECT r{};
   GetWindowRect(hwnd_, &r);
   MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
