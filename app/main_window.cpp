@@ -6,13 +6,16 @@
 #include "app/globals.h"
 #include "app/program.h"
 #include "app/reminders.h"
+#include "app/scaling.h"
 #include "forms/ids.h"
 
 namespace tl::app {
 namespace {
 
+// Pixels at 96 DPI, as every place and size below: the window shows them at its own DPI.
 constexpr int32_t kStartWidth = 250;
 constexpr int32_t kNarrowestWidth = 203;
+constexpr int32_t kFirstButtonLeft = 5;
 constexpr uint8_t kStartOpacity = 200;
 // The message box command answers the button code less one: 5 for 是.
 constexpr int32_t kYesNoWarning = 52, kYes = 5;
@@ -37,13 +40,15 @@ int32_t MainWindowClientWidth(int32_t outerWidth) {
 // area, at the right end of the title row, whatever the width.
 void PlacePinButton() {
   const int32_t clientWidth = MainWindowClientWidth(ReadInt(ids::MainWindow, prop::Width));
-  WriteInt(ids::PinButton, prop::Left, clientWidth - kPinWidth - kPinRightGap);
+  WriteInt(ids::PinButton, prop::Left,
+           clientWidth - ScaledForMainWindow(kPinWidth) - ScaledForMainWindow(kPinRightGap));
 }
 
 }  // namespace
 
 HandlerResult OnMainWindowCreated(Args) {
-  WriteInt(ids::MainWindow, prop::Width, kStartWidth);
+  ReadMainWindowDpi();
+  WriteInt(ids::MainWindow, prop::Width, ScaledForMainWindow(kStartWidth));
   SetWindowOpacity(WindowHandle(ids::MainWindow), kStartOpacity);
   // The reminder window is loaded, hidden, by the first command that shows it. Loading it now
   // would only see it close itself again, since no entry is selected yet.
@@ -60,16 +65,18 @@ HandlerResult OnMainWindowCreated(Args) {
 }
 
 HandlerResult OnMainWindowResized(Args) {
+  ReadMainWindowDpi();
   const int32_t width = ReadInt(ids::MainWindow, prop::Width);
   const ListUnit list(ids::EntryList);
   list.SetColumnWidth(0, width);
   WriteInt(ids::EntryList, prop::Width, width);
   WriteInt(ids::TitleLabel, prop::Width, width);
   // Raises this event again at once; the nested run lays the units out for the narrowest width.
-  if (width < kNarrowestWidth) WriteInt(ids::MainWindow, prop::Width, kNarrowestWidth);
+  const int32_t narrowest = ScaledForMainWindow(kNarrowestWidth);
+  if (width < narrowest) WriteInt(ids::MainWindow, prop::Width, narrowest);
   const double listWidth = ReadInt(ids::EntryList, prop::Width);
   WriteInt(ids::AddEntryButton, prop::Width, TruncateToInteger(listWidth));
-  WriteInt(ids::CalculatorButton, prop::Left, 5);
+  WriteInt(ids::CalculatorButton, prop::Left, ScaledForMainWindow(kFirstButtonLeft));
   WriteInt(ids::CalculatorButton, prop::Width, TruncateToInteger(listWidth / 3.2));
   const int32_t buttonWidth = ReadInt(ids::CalculatorButton, prop::Width);
   WriteInt(ids::PortalButton, prop::Left, TruncateToInteger(listWidth / 3.1));

@@ -6,6 +6,7 @@
 #include "app/command_calls.h"
 #include "app/dialogs.h"
 #include "app/marker_text.h"
+#include "app/scaling.h"
 #include "commands/dialogs.h"
 #include "forms/ids.h"
 
@@ -16,9 +17,10 @@ using namespace ids;
 
 OwnedText SelectedEntryText() { return kEntries.ItemText(kEntries.CurrentSelection(), 0); }
 
+// The size in pixels at 96 DPI.
 void SetLayout(int32_t width, int32_t height) {
-  WriteInt(ReminderWindow, prop::Height, height);
-  WriteInt(ReminderWindow, prop::Width, width);
+  WriteInt(ReminderWindow, prop::Height, ScaledForWindow(ReminderWindow, height));
+  WriteInt(ReminderWindow, prop::Width, ScaledForWindow(ReminderWindow, width));
 }
 
 // The reminder row whose entry, marked, reads as the given entry text; -1 when there is none.

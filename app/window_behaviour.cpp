@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/program.h"
+#include "app/scaling.h"
 #include "commands/dialogs.h"
 #include "commands/text.h"
 #include "commands/time.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr std::string_view kShrinking = ids::PinCaptionShrinking;
 constexpr std::string_view kPinned = ids::PinCaptionPinned;
 
+// Pixels at 96 DPI: the window shows them at its own DPI.
 constexpr int32_t kCollapsedHeight = 39;
 constexpr int32_t kExpandedHeight = 412;
 // The slider stays this long after its last movement.
@@ -85,7 +87,8 @@ HandlerResult OnPinRightPressed(Args) {
 // Runs as often as the platform's timer allows. The height is written on every tick, changed or
 // not; writing the value a window already has costs the runtime nothing.
 HandlerResult OnShrinkTick(Args) {
-  WriteInt(ids::MainWindow, prop::Height, PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight);
+  const int32_t height = PointerOverMainWindow() ? kExpandedHeight : kCollapsedHeight;
+  WriteInt(ids::MainWindow, prop::Height, ScaledForMainWindow(height));
   return NoAnswer;
 }
 

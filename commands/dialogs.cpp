@@ -10,6 +10,7 @@
 #include "runtime/keyboard_menu.h"
 #include "runtime/ownerless_box.h"
 #include "runtime/value.h"
+#include "runtime/window_dpi.h"
 
 namespace tl::cmd {
 namespace {
@@ -98,6 +99,8 @@ bool IsWindowLoaded(UnitRef window) {
 }
 
 int32_t GetWindowHandle(UnitRef unit) { return static_cast<int32_t>(PointerWord(UnitWindow(unit, true))); }
+
+int32_t WindowDpi(UnitRef unit) { return DpiOfWindow(UnitWindow(unit, false)); }
 
 void SetFocus(UnitRef unit) {
   if (HWND hwnd = UnitWindow(unit, true)) ::SetFocus(hwnd);

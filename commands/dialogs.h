@@ -27,6 +27,9 @@ void CloseWindow(UnitRef unit, bool atOnce);
 // Whether a window is loaded now (its native window exists); never a runtime error.
 bool IsWindowLoaded(UnitRef window);
 int32_t GetWindowHandle(UnitRef unit);
+// The DPI the unit's window is shown at (96 at 100 % scaling). A window's own DPI is kept by the
+// runtime, so asking costs no call to the system; a unit that is not loaded answers the system's.
+int32_t WindowDpi(UnitRef unit);
 void SetFocus(UnitRef unit);
 void RefreshDisplay(UnitRef unit);
 // Pops the menu up at the pointer, for the window of the given unit; a menu the keyboard asked
@@ -41,6 +44,7 @@ inline constexpr auto kLoadWindow = MakeCommand<LoadProgramWindow>("LoadWindow")
 inline constexpr auto kCloseWindow = MakeCommand<CloseWindow>("CloseWindow");
 inline constexpr auto kIsWindowLoaded = MakeCommand<IsWindowLoaded>("IsWindowLoaded");
 inline constexpr auto kGetWindowHandle = MakeCommand<GetWindowHandle>("GetWindowHandle");
+inline constexpr auto kWindowDpi = MakeCommand<WindowDpi>("WindowDpi");
 inline constexpr auto kSetFocus = MakeCommand<SetFocus>("SetFocus");
 inline constexpr auto kRefreshDisplay = MakeCommand<RefreshDisplay>("RefreshDisplay");
 inline constexpr auto kPopupMenu = MakeCommand<PopupMenu>("PopupMenu");

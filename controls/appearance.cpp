@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/gbk.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -21,15 +22,15 @@ constexpr BorderStyles kBorders[] = {
     {WS_BORDER, 0},
 };
 
-HFONT CreateFontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
+HFONT CreateFontFromRecord(std::span<const uint8_t> record, int32_t dpi, bool forceDefaults) {
   constexpr size_t kRecordSize = 60;
   constexpr size_t kFaceOffset = 28;
   if (record.size() != kRecordSize) return nullptr;
   LOGFONTW font{};
   int32_t metrics[5];
   std::memcpy(metrics, record.data(), sizeof metrics);
-  font.lfHeight = metrics[0];
-  font.lfWidth = metrics[1];
+  font.lfHeight = ScaleToDpi(metrics[0], dpi);
+  font.lfWidth = ScaleToDpi(metrics[1], dpi);
   font.lfEscapement = metrics[2];
   font.lfOrientation = metrics[3];
   font.lfWeight = metrics[4];
@@ -48,11 +49,14 @@ HFONT CreateFontFromRecord(std::span<const uint8_t> record, bool forceDefaults) 
   return CreateFontIndirectW(&font);
 }
 
-// The default GUI font's metrics in the program's character set, or the stock font itself.
-GdiObject DefaultFont() {
+// The default GUI font's metrics in the program's character set, or the stock font itself. The
+// stock font is made for the system's DPI.
+GdiObject DefaultFont(int32_t dpi) {
   LOGFONTW font{};
   if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) {
     font.lfCharSet = kTextCharSet;
+    font.lfHeight = ScalePixels(font.lfHeight, SystemDpi(), dpi);
+    font.lfWidth = ScalePixels(font.lfWidth, SystemDpi(), dpi);
     if (HFONT created = CreateFontIndirectW(&font)) return GdiObject(created, true);
   }
   return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
@@ -60,9 +64,9 @@ GdiObject DefaultFont() {
 
 }  // namespace
 
-GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults) {
-  HFONT created = CreateFontFromRecord(record, forceDefaults);
-  return created ? GdiObject(created, true) : DefaultFont();
+GdiObject FontFromRecord(std::span<const uint8_t> record, int32_t dpi, bool forceDefaults) {
+  HFONT created = CreateFontFromRecord(record, dpi, forceDefaults);
+  return created ? GdiObject(created, true) : DefaultFont(dpi);
 }
 
 GdiObject SolidBrush(COLORREF colour) { return GdiObject(CreateSolidBrush(colour), true); }

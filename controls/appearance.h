@@ -52,9 +52,11 @@ class GdiObject {
 
 // A font from a stored 60-byte logical-font record (five int32 metrics, eight bytes italic ..
 // pitch and family, 32 bytes of GBK face name); any other record, or one the platform refuses,
-// gives the default GUI font in the program's character set. forceDefaults replaces the
-// record's character set and output precision by the program's defaults.
-GdiObject FontFromRecord(std::span<const uint8_t> record, bool forceDefaults = false);
+// gives the default GUI font in the program's character set. The record's height and width are
+// pixels at 96 DPI and the default font's are the system's: both are shown at `dpi`.
+// forceDefaults replaces the record's character set and output precision by the program's
+// defaults.
+GdiObject FontFromRecord(std::span<const uint8_t> record, int32_t dpi, bool forceDefaults = false);
 GdiObject SolidBrush(COLORREF colour);
 // A device-independent bitmap from the bytes of a BMP file; null for anything malformed.
 GdiObject BitmapFromFile(std::span<const uint8_t> file);

@@ -7,6 +7,7 @@
 #include "runtime/late_bound.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_class.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -87,7 +88,7 @@ GdiObject BodyFontObject(std::string_view styleSheet) {
   const std::wstring face = Widen(body.face);
   wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
-  return created ? GdiObject(created, true) : FontFromRecord({});
+  return created ? GdiObject(created, true) : FontFromRecord({}, SystemDpi());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "runtime/keyboard_menu.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_class.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 
@@ -72,9 +73,26 @@ void ControlUnit::DestroyControl() {
 }
 
 void ControlUnit::ShowFont(std::span<const uint8_t> record) {
-  GdiObject font = FontFromRecord(record);
+  GdiObject font = FontFromRecord(record, DpiOfWindow(hwnd_));
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.font()), TRUE);
   font_ = std::move(font);
+}
+
+// Place and size keep their proportion to the window; the type shows its font at the new DPI. A
+// unit whose window is not a child (a tip) places itself where it shows.
+void ControlUnit::OnDpiChanged(int32_t oldDpi, int32_t newDpi) {
+  if (!hwnd_) return;
+  if (!(GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD)) {
+    ShowFontAtDpi();
+    return;
+  }
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  const int32_t left = ScalePixels(r.left, oldDpi, newDpi), top = ScalePixels(r.top, oldDpi, newDpi);
+  SetWindowPos(hwnd_, nullptr, left, top, ScalePixels(r.right - r.left, oldDpi, newDpi),
+               ScalePixels(r.bottom - r.top, oldDpi, newDpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowFontAtDpi();
 }
 
 bool ControlUnit::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

@@ -42,6 +42,7 @@ class ControlUnit : public Unit {
   // Types whose window shows objects of their own (pictures) call DestroyControl first; the
   // font in font_ outlives the window by itself.
   ~ControlUnit() override { DestroyControl(); }
+  void OnDpiChanged(int32_t oldDpi, int32_t newDpi) override;
 
  protected:
   // Creates a platform control of `className` at the place and takes it as the unit's window;
@@ -53,10 +54,13 @@ class ControlUnit : public Unit {
                        std::wstring_view text, HWND parent, int32_t childId, Place place);
   // Destroys the native window now; the unit hears nothing of it going.
   void DestroyControl();
-  // Gives the control the font of a stored logical-font record (see FontFromRecord) and keeps it
-  // in font_ while the control shows it: the font shown before goes only once the control has
-  // let go of it. A list view hands it on to its header.
+  // Gives the control the font of a stored logical-font record (see FontFromRecord) at its
+  // window's DPI and keeps it in font_ while the control shows it: the font shown before goes
+  // only once the control has let go of it. A list view hands it on to its header.
   void ShowFont(std::span<const uint8_t> record);
+  // Shows the unit's font again at its window's DPI, after a change of DPI; a type without a
+  // font of its own has nothing to do.
+  virtual void ShowFontAtDpi() {}
 
   // The font the window shows, or a runtime-drawn unit paints its text with.
   GdiObject font_;
@@ -104,6 +108,10 @@ class BlockUnit : public ControlUnit, public BlockProperties<Self, BlockType> {
 
   // For a block with a stored font record.
   void ApplyFont() { ShowFont(this->block_.font); }
+  // A type with a stored font shows it through its own ApplyFont.
+  void ShowFontAtDpi() override {
+    if constexpr (requires(const BlockType& b) { b.font; }) static_cast<Self*>(this)->ApplyFont();
+  }
 };
 
 // The unit-type interface entry of U. U provides its Block type, a constructor (block, window

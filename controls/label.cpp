@@ -1,6 +1,7 @@
 #include "controls/label.h"
 
 #include "runtime/gbk.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -49,7 +50,7 @@ std::span<const Property<Label>> Label::Properties() {
 }
 
 bool Label::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
-  font_ = FontFromRecord(block_.font);
+  font_ = FontFromRecord(block_.font, DpiOfWindow(parent));
   // The native text mirrors the caption so that the window's text can be read from outside.
   return CreateOwnWindow(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, 0, WS_CHILD | WS_CLIPSIBLINGS | extraStyle,
                          Widen(block_.caption), parent, childId, place) != nullptr;
@@ -61,7 +62,7 @@ void Label::ShowCaption() {
 }
 
 void Label::ApplyFont() {
-  font_ = FontFromRecord(block_.font);
+  font_ = FontFromRecord(block_.font, DpiOfWindow(hwnd_));
   Repaint();
 }
 

@@ -18,10 +18,11 @@ class Label final : public BlockUnit<Label, LabelBlock, LabelProperty> {
   static std::span<const Property<Label>> Properties();
 
   bool IsDragHandle() const override { return true; }
+  // The font property at the window's DPI; also after a change of DPI.
+  void ApplyFont();
 
  private:
   void ShowCaption();
-  void ApplyFont();
   void Repaint();
   void Paint(HDC dc) const;
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

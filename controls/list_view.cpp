@@ -13,6 +13,7 @@
 #include "runtime/text_pieces.h"
 #include "runtime/typed_text.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -201,7 +202,7 @@ void ListView::InsertColumns() {
       column.fmt |= LVCFMT_IMAGE | (c.imageOnRight ? LVCFMT_BITMAP_ON_RIGHT : 0);
       column.iImage = c.image;
     }
-    column.cx = c.width;
+    column.cx = ScaleToDpi(c.width, DpiOfWindow(hwnd_));
     column.pszText = title.data();
     column.iSubItem = index;
     SendMessageW(hwnd_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
@@ -522,6 +523,14 @@ void ListView::FollowRows(int32_t at, int32_t by) {
 
 void ListView::EnsureVisible(int32_t item) {
   if (item >= 0) SendMessageW(hwnd_, LVM_ENSUREVISIBLE, item, FALSE);
+}
+
+void ListView::OnDpiChanged(int32_t oldDpi, int32_t newDpi) {
+  BlockUnit::OnDpiChanged(oldDpi, newDpi);
+  for (int32_t column = 0; column < static_cast<int32_t>(block_.columns.size()); ++column) {
+    const auto width = static_cast<int32_t>(SendMessageW(hwnd_, LVM_GETCOLUMNWIDTH, column, 0));
+    SetColumnWidth(column, ScalePixels(width, oldDpi, newDpi));
+  }
 }
 
 void ListView::SetColumnWidth(int32_t column, int32_t width) {

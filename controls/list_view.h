@@ -97,6 +97,9 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
   // nothing when they are no longer all known (the last few hundred are kept).
   std::optional<std::vector<RowChange>> ChangesSince(uint32_t since) const;
 
+  // The columns keep their proportion to the list.
+  void OnDpiChanged(int32_t oldDpi, int32_t newDpi) override;
+
  private:
   std::optional<LRESULT> OnNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

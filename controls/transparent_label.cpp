@@ -1,6 +1,7 @@
 #include "controls/transparent_label.h"
 
 #include "runtime/gbk.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -38,7 +39,7 @@ std::span<const Property<TransparentLabel>> TransparentLabel::Properties() {
 }
 
 bool TransparentLabel::Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place) {
-  font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
+  font_ = FontFromRecord(block_.font, DpiOfWindow(parent), /*forceDefaults=*/true);
   if (!CreateOwnWindow(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, WS_EX_TRANSPARENT, kStyle | extraStyle,
                        Widen(block_.caption), parent, childId, place)) {
     return false;
@@ -53,7 +54,7 @@ void TransparentLabel::ShowCaption() {
 }
 
 void TransparentLabel::ApplyFont() {
-  font_ = FontFromRecord(block_.font, /*forceDefaults=*/true);
+  font_ = FontFromRecord(block_.font, DpiOfWindow(hwnd_), /*forceDefaults=*/true);
   Repaint();
 }
 

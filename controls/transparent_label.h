@@ -17,12 +17,13 @@ class TransparentLabel final : public BlockUnit<TransparentLabel, TransparentLab
   ~TransparentLabel() override;
   bool Build(uint32_t extraStyle, HWND parent, int32_t childId, Place place);
   static std::span<const Property<TransparentLabel>> Properties();
+  // The font property at the window's DPI; also after a change of DPI.
+  void ApplyFont();
 
  private:
   void ShowCaption();
   PropertyValue WordWrap() const { return IntValue(block_.wordWrap); }
   bool SetWordWrap(PropertyValue value);
-  void ApplyFont();
   void Repaint() const { RepaintBeneath(RectInParent()); }
   void Paint(HDC dc) const;
   // Repaints what lies beneath the given rectangle of the parent's client area, then the label.

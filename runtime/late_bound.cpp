@@ -42,6 +42,12 @@ BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID meshes, 
   return function ? function(dc, vertices, vertexCount, meshes, meshCount, mode) : FALSE;
 }
 
+UINT GetDpiForWindow(HWND window) {
+  using Function = UINT WINAPI(HWND);
+  static auto* const function = Resolve<Function>(L"user32.dll", "GetDpiForWindow");
+  return function ? function(window) : 0;
+}
+
 void StopSound() {
   if (GetModuleHandleW(L"winmm.dll")) PlaySoundW(nullptr, nullptr, 0);
 }

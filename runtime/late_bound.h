@@ -3,7 +3,8 @@
 // loading shell32 and oleaut32 with the program costs more start-up time than creating every
 // control of the main window, so each DLL here is loaded at the first call of one of its
 // functions instead. The program does not import these DLLs; call them only through here.
-// Windows only.
+// Also here: the user32 functions that older systems the program runs on lack, which an import
+// would keep the program from starting on. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,8 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
 INT SystemTimeToVariantTime(LPSYSTEMTIME time, DOUBLE* variantTime);
 INT VariantTimeToSystemTime(DOUBLE variantTime, LPSYSTEMTIME time);
 BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID meshes, ULONG meshCount, ULONG mode);
+// Windows 10 1607 on; 0 where the system lacks it, as it answers for a window it does not know.
+UINT GetDpiForWindow(HWND window);
 
 // Stops the sound PlaySound plays in this process, if any. No sound can play before winmm is
 // loaded, by this program or a DLL it calls, so stopping none does not load it.

@@ -15,6 +15,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
+#include "runtime/window_dpi.h"
 #include "runtime/window_unit.h"
 #include "runtime/value.h"
 
@@ -38,6 +39,16 @@ CreateUnitFn CreateEntryOf(uint32_t type, uint32_t* stateFlags) {
 }
 
 Unit* AsUnit(uint32_t slot) { return WordPointer<Unit*>(slot); }
+
+// A record's place is in pixels at 96 DPI; the unit is created at the DPI it will show at.
+struct ScaledPlace {
+  int32_t left, top, width, height;
+};
+
+ScaledPlace PlaceAt(const UnitRecordFields& fields, int32_t dpi) {
+  return {ScaleToDpi(fields.left, dpi), ScaleToDpi(fields.top, dpi), ScaleToDpi(fields.width, dpi),
+          ScaleToDpi(fields.height, dpi)};
+}
 
 // Releases what a load made of a definition: cursors, unit objects (controls first, the window
 // last) and the working array, which goes back to the copy taken when the load began.
@@ -260,6 +271,7 @@ int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owne
 
   std::vector<CreatedUnit> created;
   HWND windowHandle = nullptr;
+  int32_t windowDpi = kDesignDpi;
   std::vector<size_t> order{0};
   for (size_t i = 1; i < units.size(); ++i) {
     if (!units.IsMenuItem(i)) order.push_back(i);
@@ -279,20 +291,24 @@ int LoadWindowFromDefinition(WindowDefinition& definition, bool modal, HWND owne
     std::span<const uint8_t> block = units.PropertyBlock(index);
     Unit* unit = nullptr;
     if (index == 0) {
+      // The window does not exist yet: it is made at the system's DPI, the primary monitor's.
+      const ScaledPlace place = PlaceAt(fields, SystemDpi());
       SetCreatingModal(modal);
       unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
-                    style, owner, 0, menu.bar, fields.left, fields.top, fields.width,
-                    fields.height, definition.id, units.IdAt(0), 0, 0);
+                    style, owner, 0, menu.bar, place.left, place.top, place.width, place.height,
+                    definition.id, units.IdAt(0), 0, 0);
       SetCreatingModal(false);
       if (unit) StoreUnitObject(definition, 0, unit);
       if (!unit || !unit->hwnd() || !IsWindow(unit->hwnd())) {
         return FailLoad(definition, menu, unit && unit->hwnd());
       }
       windowHandle = unit->hwnd();
+      windowDpi = DpiOfWindow(windowHandle);
     } else {
+      const ScaledPlace place = PlaceAt(fields, windowDpi);
       unit = create(block.empty() ? nullptr : block.data(), static_cast<int32_t>(block.size()),
-                    style, windowHandle, childId, nullptr, fields.left, fields.top, fields.width,
-                    fields.height, definition.id, units.IdAt(index), 0, 0);
+                    style, windowHandle, childId, nullptr, place.left, place.top, place.width,
+                    place.height, definition.id, units.IdAt(index), 0, 0);
       childId -= kChildIdStep;
       if (!unit) return FailLoad(definition, menu, true);
       StoreUnitObject(definition, index, unit);

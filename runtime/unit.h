@@ -41,6 +41,9 @@ class Unit {
   // A notification the unit's control sent the window it sits in (see RouteToOwningUnit); a
   // value answers it in that window's place.
   virtual std::optional<LRESULT> OnNotification(UINT /*message*/, WPARAM, LPARAM) { return std::nullopt; }
+  // The unit's window moved to a monitor of another DPI: a unit with a place or a font of its own
+  // shows them at the new DPI.
+  virtual void OnDpiChanged(int32_t /*oldDpi*/, int32_t /*newDpi*/) {}
 
  protected:
   HWND hwnd_ = nullptr;

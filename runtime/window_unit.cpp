@@ -17,6 +17,7 @@
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
 #include "runtime/window_class.h"
+#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {
@@ -186,6 +187,7 @@ bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int to
                               windowStyle, left, top, width, height, owner, menu,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
+  dpi_ = QueryWindowDpi(hwnd);
   RECT placed;
   GetWindowRect(hwnd, &placed);
   if (!(windowStyle & (WS_MINIMIZE | WS_MAXIMIZE)) &&
@@ -446,6 +448,21 @@ bool WindowUnit::RequestClose() {
   return true;
 }
 
+// The window went to a monitor of another DPI. Its units take their places, sizes and fonts at the
+// new DPI first; then the window takes the place the system suggests, and its resized event lets
+// the handlers lay it out at the DPI they find here.
+void WindowUnit::ChangeDpi(int32_t dpi, const RECT& suggested) {
+  const int32_t previous = dpi_;
+  dpi_ = dpi;
+  if (WindowDefinition* definition = FindWindowDefinition(windowId()); definition && previous != dpi) {
+    for (size_t i = 1; i < definition->units.size(); ++i) {
+      if (Unit* unit = UnitObject(*definition, i)) unit->OnDpiChanged(previous, dpi);
+    }
+  }
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void WindowUnit::ShowCaption() { SetWindowTextW(hwnd_, Widen(block_.caption).c_str()); }
 
 void WindowUnit::ApplyFrame() {
@@ -572,6 +589,12 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     // A monitor removed, or the screen made smaller, can leave the window where nobody sees it.
     case WM_DISPLAYCHANGE: BringIntoReach(); break;
+    case WM_DPICHANGED:
+      if (lParam && LOWORD(wParam) > 0) {
+        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      }
+      break;
     default:
       if (message == BringIntoReachMessage()) {
         BringIntoReach();

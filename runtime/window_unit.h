@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/dpi.h"
 #include "runtime/property_table.h"
 #include "runtime/unit.h"
 #include "runtime/unit_type.h"
@@ -56,6 +57,9 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   // A window that no monitor's work area shows any part of goes back to where its start put it,
   // keeping its size.
   void BringIntoReach();
+  // The DPI the window is shown at: the system's answer when it was created, then the one each
+  // WM_DPICHANGED brings. Kept here so that reading it costs no call to the system.
+  int32_t dpi() const { return dpi_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,10 +83,12 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   void OpenHelp() const;
   Unit* UnitOfHandle(HWND hwnd) const;
   POINT StartPosition() const;
+  void ChangeDpi(int32_t dpi, const RECT& suggested);
 
   HICON bigIcon_ = nullptr, smallIcon_ = nullptr;  // the window's own, from its icon property
   HACCEL accelerators_ = nullptr;
   RECT recordPlace_{};  // left, top, right and bottom the window was created with
+  int32_t dpi_ = kDesignDpi;
   std::vector<HMENU> detachedMenus_;
   std::vector<std::pair<HWND, bool>> disabled_;
   std::unique_ptr<BackgroundPicture> picture_;

@@ -198,7 +198,8 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(key, 1, "the process manifest's id")
         ns = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
               "c": "urn:schemas-microsoft-com:compatibility.v1",
-              "ws": "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}
+              "ws": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+              "ws16": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
         root = ET.fromstring(xml)
         dependencies = [a.attrib for a in root.findall(
             "v1:dependency/v1:dependentAssembly/v1:assemblyIdentity", ns)]
@@ -211,8 +212,12 @@ class ProgramTest(unittest.TestCase):
                          [("asInvoker", "false")])
         os_ids = {e.get("Id") for e in root.findall("c:compatibility/c:application/c:supportedOS", ns)}
         self.assertEqual(os_ids, SUPPORTED_OS)
-        dpi = root.findall("v3:application/v3:windowsSettings/ws:dpiAware", ns)
-        self.assertEqual([e.text for e in dpi], ["false"], "DPI-unaware: the system scales it")
+        settings = "v3:application/v3:windowsSettings/"
+        dpi = root.findall(settings + "ws:dpiAware", ns)
+        self.assertEqual([e.text for e in dpi], ["true/pm"], "aware of each monitor's DPI before Windows 10")
+        awareness = root.findall(settings + "ws16:dpiAwareness", ns)
+        self.assertEqual([e.text for e in awareness], ["PerMonitorV2, PerMonitor"],
+                         "per-monitor v2 from Windows 10 1703 on")
         self.assertEqual(root.find("v1:assemblyIdentity", ns).get("version"), self.version_4)
 
     def test_version_resource_names_the_product_and_this_version(self):
