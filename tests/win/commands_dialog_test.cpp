@@ -15,8 +15,6 @@ namespace tl::cmd {
 namespace {
 
 // The first visible dialog of this process, waited for up to two seconds.
-HWND WaitForDialog() { return test::WaitForDialog(GetCurrentProcessId(), 2000); }
-
 std::string WindowText(HWND w) {
   wchar_t buffer[512] = {};
   GetWindowTextW(w, buffer, 512);
