@@ -798,8 +798,9 @@ class ReminderFaultRuns {
     }
     // Another program's write may itself have destroyed what the situation held: then only its
     // own bytes are owed.
+    // A start that did not load what the file held, and ran on, owes the file's bytes too.
     std::vector<std::string> survive = foreign ? std::vector{*foreign} : s.mustSurvive;
-    if (outcome_.loadedOther && before_ && !foreign) survive.push_back(*before_);
+    if (outcome_.loadedOther && before_ && !foreign && !stopped) survive.push_back(*before_);
 
     const std::optional<std::string> disk = Contents(kReminders);
     Expect(disk == before_ || disk == after || (foreign && disk == foreign),
