@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -17,6 +18,8 @@
 
 #include "app/app_handlers.h"
 #include "app/entry_files.h"
+#include "app/kept_reminders.h"
+#include "app/reminder_file.h"
 #include "app/program.h"
 #include "commands/file_system.h"
 #include "forms/ids.h"
@@ -626,6 +629,273 @@ TEST_F(EntryFileFaults, EveryCallOfEverySituationFailsInEveryWayAndNothingIsLost
   std::string shown;
   for (const std::string& p : problems_) shown += "\n" + p;
   EXPECT_EQ(violations_, 0) << shown;
+}
+
+// ---- the reminder file ----------------------------------------------------------------------
+
+// The reminder file's mirror through the same faults: the k-th call of each situation goes wrong
+// in each way, then a new run starts from the disk. The file must read as the reminders before
+// the save or after it, a save reported done must be on disk, a failed save must land once the
+// fault is gone, a reminder kept as announced must never come back as pending, and bytes the
+// program did not write (a damaged file, another program's write) must survive in the file or a
+// backup, never only in a temporary.
+
+const std::string kReminders(kReminderFileName);
+
+const Fault kReminderFaults[] = {
+    kFaults[0], kFaults[1], kFaults[2], kFaults[3], kFaults[4], kFaults[5], kFaults[6], kFaults[7], kFaults[8],
+    {"another program writes the reminder file", Effect::AnotherProgramWrites, ERROR_SUCCESS, 1, kReminderFileName.data()},
+};
+
+using Kept = std::vector<KeptReminder>;
+
+KeptReminder Reminder(const char* key, std::array<std::string, 5> when, bool announced = false) {
+  return {key, std::move(when), announced};
+}
+
+const Kept kSet = {
+    Reminder("[提醒]交电费", {"2099", "1", "2", "8", "0"}),
+    Reminder("写周报", {"2099", "3", "4", "9", "30"}),
+    Reminder("取快递\r\n带\\证件\t两张", {"2099", "12", "31", "23", "59"}),
+};
+
+// The reminders a start keeps of those it loaded: the announced ones are done with.
+Kept StillAhead(const Kept& loaded) {
+  Kept ahead;
+  for (const KeptReminder& r : loaded) {
+    if (!r.announced) ahead.push_back(r);
+  }
+  return ahead;
+}
+
+// What a run of the mirror did: whether it reported its save done, and the reminders it holds.
+struct ReminderOutcome {
+  bool claimed = false;
+  Kept list;
+  bool loadedOther = false;  // a start that did not load what the file held
+};
+
+struct ReminderSituation {
+  const char* name;
+  // Lays the disk out with the real file calls and leaves the running mirror, if any.
+  std::function<void(std::optional<ReminderFileMirror>&)> start;
+  // Runs under injection; may start the mirror afresh, as a new run does.
+  std::function<ReminderOutcome(std::optional<ReminderFileMirror>&)> act;
+  std::vector<std::string> mustSurvive;
+};
+
+// A running program that set these reminders and saved them.
+void SavedRunning(std::optional<ReminderFileMirror>& mirror, const Kept& set) {
+  mirror.emplace();
+  mirror->Recover();
+  mirror->Load();
+  mirror->Save(set, 0);
+}
+
+// A start as the program makes it: the left-over temporary goes, the file loads, and the list the
+// start keeps is saved when it differs from the file or the file is owed a save.
+ReminderOutcome StartFromDisk(std::optional<ReminderFileMirror>& mirror) {
+  mirror.emplace();
+  mirror->Recover();
+  const Kept loaded = mirror->Load();
+  const std::optional<std::string> bytes = Contents(kReminders);
+  const auto onDisk = bytes ? ReadReminderFile(*bytes) : std::optional<Kept>(Kept{});
+  ReminderOutcome out{false, StillAhead(loaded), !onDisk || *onDisk != loaded};
+  if (out.list.size() != loaded.size() || mirror->owed()) out.claimed = mirror->Save(out.list, 0);
+  return out;
+}
+
+std::vector<ReminderSituation> ReminderSituations() {
+  auto saveOf = [](Kept before, Kept after) {
+    return ReminderSituation{"", [before](auto& mirror) { SavedRunning(mirror, before); },
+                             [after](auto& mirror) { return ReminderOutcome{mirror->Save(after, 1), after}; },
+                             {}};
+  };
+  Kept changed = kSet, deleted = kSet, announced = kSet, dropped = kSet;
+  changed[1].when[4] = "45";
+  deleted.erase(deleted.begin());
+  announced[0].announced = true;
+  dropped[2].announced = true;
+  const std::string damaged = "Tallyleaf 提醒 1\r\n待提醒\t2099\t1\t2\t8\t0\r\n坏了的一行\r\n";
+  const std::string foreign = "别的程序写的提醒\r\n";
+  std::vector<ReminderSituation> all;
+  auto add = [&](const char* name, ReminderSituation s) {
+    s.name = name;
+    all.push_back(std::move(s));
+  };
+  add("first save of a reminder set", saveOf({}, {kSet[0]}));
+  add("save after a reminder changed", saveOf(kSet, changed));
+  add("save after a reminder deleted", saveOf(kSet, deleted));
+  add("save marking a reminder announced", saveOf(kSet, announced));
+  add("start beside a left-over temporary",
+      {"", [dropped](auto&) {
+         Put(kReminders, ReminderFileText(dropped));
+         Put(TemporaryName(kReminders), ReminderFileText(Kept{kSet[0]}).substr(0, 20));
+       },
+       StartFromDisk, {}});
+  add("start beside a damaged file", {"", [damaged](auto&) { Put(kReminders, damaged); }, StartFromDisk, {damaged}});
+  add("save over a file another program wrote",
+      {"", [foreign](auto& mirror) {
+         SavedRunning(mirror, kSet);
+         Sleep(20);  // a later write time than the program's own save
+         Put(kReminders, foreign);
+       },
+       [changed](auto& mirror) { return ReminderOutcome{mirror->Save(changed, 1), changed}; }, {foreign}});
+  return all;
+}
+
+// Runs every situation at every call with every fault, and checks each run.
+class ReminderFaultRuns {
+ public:
+  explicit ReminderFaultRuns(std::wstring root) : root_(std::move(root)) {}
+
+  void Begin() {
+    cmd::UseFiles(nullptr);
+    SetCurrentDirectoryW(root_.c_str());
+    for (const std::string& name : Listing()) DeleteFileW(Wide(name).c_str());
+    mirror_.reset();
+  }
+
+  // The situation's act under the plan; answers the calls it made.
+  std::vector<CallMade> Act(const ReminderSituation& s, std::vector<Injector::Planned> plan) {
+    Begin();
+    s.start(mirror_);
+    before_ = Contents(kReminders);
+    injector = Injector{};
+    injector.planned = std::move(plan);
+    cmd::UseFiles(&kInjecting);
+    outcome_ = s.act(mirror_);
+    injector.released = true;
+    cmd::UseFiles(nullptr);
+    return injector.made;
+  }
+
+  void Expect(bool holds, const std::string& what) {
+    if (holds) return;
+    if (!violated_) ++violations_;
+    violated_ = true;
+    if (kinds_.insert(what.substr(0, what.find('\n'))).second) problems_.push_back(where_ + ": " + what);
+  }
+
+  // Keys that the file before the act held as announced.
+  std::set<std::string> AnnouncedBefore() const {
+    std::set<std::string> keys;
+    const auto kept = before_ ? ReadReminderFile(*before_) : std::nullopt;
+    for (const KeptReminder& r : kept.value_or(Kept{})) {
+      if (r.announced) keys.insert(r.key);
+    }
+    return keys;
+  }
+
+  void Check(const ReminderSituation& s, const std::string& where, const std::optional<std::string>& foreign) {
+    where_ = where;
+    violated_ = false;
+    const bool stopped = injector.stopped;
+    const std::string after = ReminderFileText(outcome_.list);
+    std::set<std::string> announced = AnnouncedBefore();
+    for (const KeptReminder& r : outcome_.list) {
+      if (r.announced && outcome_.claimed) announced.insert(r.key);
+    }
+    // Another program's write may itself have destroyed what the situation held: then only its
+    // own bytes are owed.
+    // A start that did not load what the file held, and ran on, owes the file's bytes too.
+    std::vector<std::string> survive = foreign ? std::vector{*foreign} : s.mustSurvive;
+    if (outcome_.loadedOther && before_ && !foreign && !stopped) survive.push_back(*before_);
+
+    const std::optional<std::string> disk = Contents(kReminders);
+    Expect(disk == before_ || disk == after || (foreign && disk == foreign),
+           "the reminder file is neither the reminders before the save nor after it:\n" + Hex(disk.value_or("(none)")));
+    Expect(!outcome_.claimed || foreign || disk == after, "a save reported done is not on disk");
+    if (!stopped) {
+      // The fault is gone: the owed save, or the run's next one, lands.
+      const bool saved = mirror_->Save(outcome_.list, 2);
+      Expect(saved, "a save failed after the fault was gone");
+      for (const KeptReminder& r : outcome_.list) {
+        if (r.announced && saved) announced.insert(r.key);
+      }
+      Expect(Contents(kReminders) == after, "the reminders did not reach the disk once the fault was gone:\n" +
+                                                Hex(Contents(kReminders).value_or("(none)")));
+      Expect(!Contents(TemporaryName(kReminders)), "a temporary is left beside a file that was saved");
+    }
+    // A new run starts from the disk.
+    const std::optional<std::string> found = Contents(kReminders);
+    mirror_.emplace();
+    mirror_->Recover();
+    const Kept loaded = mirror_->Load();
+    const auto readable = found ? ReadReminderFile(*found) : std::optional<Kept>(Kept{});
+    Expect(loaded == readable.value_or(Kept{}), "a restart loaded other reminders than the file holds");
+    Expect(!Contents(TemporaryName(kReminders)), "a restart left the temporary in place");
+    for (const KeptReminder& r : loaded) {
+      Expect(r.announced || announced.count(r.key) == 0, "a reminder kept as announced is pending again after a restart");
+    }
+    // Its first save keeps what it could not read.
+    Expect(mirror_->Save(StillAhead(loaded), 3), "the restarted run could not save");
+    Expect(Contents(kReminders) == ReminderFileText(StillAhead(loaded)), "the restarted run's save is not on disk");
+    for (const std::string& bytes : survive) {
+      bool kept = false;
+      for (const std::string& name : Listing()) {
+        kept = kept || (!name.ends_with(".new") && Contents(name).value_or("").find(bytes) != std::string::npos);
+      }
+      Expect(kept, "bytes the program did not write are in no file or backup:\n" + Hex(bytes));
+    }
+    ++runs_;
+  }
+
+  void Try(const ReminderSituation& s, std::vector<Injector::Planned> plan, const std::string& where) {
+    Act(s, plan);
+    std::optional<std::string> foreign;
+    for (const Injector::Planned& p : plan) {
+      if (p.fault->effect == Effect::AnotherProgramWrites && injector.foreignWritten) foreign = ForeignBytes(p.at);
+    }
+    Check(s, where, foreign);
+  }
+
+  std::wstring root_;
+  std::optional<ReminderFileMirror> mirror_;
+  std::optional<std::string> before_;
+  ReminderOutcome outcome_;
+  std::string where_;
+  bool violated_ = false;
+  int runs_ = 0, violations_ = 0, unguarded_ = 0;
+  std::vector<std::string> problems_;
+  std::set<std::string> kinds_;
+};
+
+TEST_F(EntryFileFaults, EveryCallOfEveryReminderFileSituationFailsInEveryWayAndNothingIsLost) {
+  ReminderFaultRuns runs(root_);
+  const std::vector<ReminderSituation> situations = ReminderSituations();
+  int points = 0;
+  for (const ReminderSituation& s : situations) {
+    const std::vector<CallMade> made = runs.Act(s, {});
+    ASSERT_FALSE(made.empty()) << s.name;
+    runs.Check(s, std::string(s.name) + ", no fault", std::nullopt);
+    ASSERT_FALSE(runs.violated_) << "without a fault: " << runs.problems_.back();
+    const int calls = static_cast<int>(made.size());
+    for (int k = 1; k <= calls; ++k) {
+      const std::string at = std::string(s.name) + ", call " + std::to_string(k) + ", ";
+      for (const Fault& fault : kReminderFaults) {
+        if (!Fits(fault, made[k - 1])) continue;
+        if (fault.effect == Effect::AnotherProgramWrites && Unguarded(made, k, fault)) {
+          ++runs.unguarded_;
+          continue;
+        }
+        runs.Try(s, {{k, &fault}}, at + fault.name);
+      }
+      // A sharing violation, then a full disk at a later replacement, removal or look.
+      for (int j = k + 1; j <= calls && j - k <= kSecondFaultWithin; ++j) {
+        const Kind kind = made[j - 1].kind;
+        if (kind != Kind::Replace && kind != Kind::Remove && kind != Kind::Attributes) continue;
+        runs.Try(s, {{k, &kFaults[1]}, {j, &kSecondFault}}, at + "sharing violation, call " + std::to_string(j) + " disk full");
+      }
+    }
+    points += calls;
+  }
+  std::printf("reminder fault test: %zu situations, %d points, %zu kinds and pairs of faults, %d runs, %d violations; "
+              "%d writes of another program at an unguarded instant\n",
+              situations.size(), points, std::size(kReminderFaults), runs.runs_, runs.violations_, runs.unguarded_);
+  std::string shown;
+  for (const std::string& p : runs.problems_) shown += "\n" + p;
+  EXPECT_EQ(runs.violations_, 0) << shown;
 }
 
 // A file far larger than any list is not loaded, and survives whole as a backup the user is told of
