@@ -120,7 +120,11 @@ bool ShowRunningInstance(std::string_view windowTitle) {
   for (HWND hwnd : TopLevelWindows()) {
     if (!IsRunningCopy(hwnd, title, *lock)) continue;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-    // Answered before the window comes forward, so that it comes forward where it can be seen.
+    // Answered before the window comes forward, so that it comes forward where it can be seen;
+    // the running copy may bring itself forward while it answers.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    AllowSetForegroundWindow(processId);
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(hwnd, BringIntoReachMessage(), 0, 0, SMTO_ABORTIFHUNG, kBringIntoReachWaitMs, &answer);
     SetForegroundWindow(hwnd);

@@ -596,8 +596,11 @@ LRESULT WindowUnit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     default:
+      // A second start asks: the window comes into reach and forward, which the second start,
+      // ending at once, cannot be trusted to finish for it.
       if (message == BringIntoReachMessage()) {
         BringIntoReach();
+        SetForegroundWindow(hwnd_);
         return 0;
       }
       break;

@@ -54,8 +54,13 @@ class KeyboardOnly : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; })) << "the window is active";
   }
   // Tab until the unit has the focus.
+  // Each press is waited for before the next, so that a busy program is not tabbed past the unit.
   void TabTo(HWND unit) {
-    for (int presses = 0; presses < 12 && FocusOf(main_) != unit; ++presses) PressKey(VK_TAB);
+    for (int presses = 0; presses < 12 && FocusOf(main_) != unit; ++presses) {
+      const HWND before = FocusOf(main_);
+      PressKey(VK_TAB);
+      WaitUntil([&] { return FocusOf(main_) != before; }, 1000);
+    }
     ASSERT_EQ(FocusOf(main_), unit) << "Tab reaches the unit";
   }
   // Opens the focused unit's menu; answers the menu's place on the screen.
