@@ -20,6 +20,7 @@ namespace tl::e2e {
 namespace {
 
 constexpr WPARAM kCloseProgramCommand = 20003;
+constexpr WPARAM kDeleteEntryCommand = 20006;
 
 int Width(HWND hwnd) {
   RECT r;
@@ -278,6 +279,58 @@ TEST(Startup, ADirectoryWhoseLockFileCannotBeMadeStillRunsOneCopy) {
   RunningProgram second(directory);
   EXPECT_EQ(second.WaitForExit(), 0u) << "the second copy finds the first";
   EXPECT_EQ(program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+// The name another copy would claim the directory by: made of its volume and file index.
+std::wstring ClaimNameOf(const std::wstring& directory) {
+  HANDLE handle = CreateFileW((directory + L"\\").c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info);
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  if (!known) return {};
+  wchar_t name[64];
+  swprintf(name, 64, L"Local\\Tallyleaf.%08lX.%08lX.%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+           info.nFileIndexLow);
+  return name;
+}
+
+// Where the directory can be claimed in no way (a folder takes the lock file's name and another
+// object the claim's), the program shows the entries, says that it will not save, and leaves the
+// files as they are whatever the user does.
+TEST(Startup, ADirectoryThatCannotBeClaimedIsShownButNeverWritten) {
+  ProgramDirectory directory;
+  const std::string entries = Gbk(L"买牛奶\r\n交房租\r\n"), times = Gbk(L"2024年1月1日\r\n2024年1月2日\r\n");
+  directory.Write(L"bugaun.txt", entries);
+  directory.Write(L"jilusjian.txt", times);
+  ASSERT_TRUE(CreateDirectoryW(directory.File(L"tallyleaf.lock").c_str(), nullptr));
+  const std::wstring claim = ClaimNameOf(directory.path());
+  ASSERT_FALSE(claim.empty());
+  HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, claim.c_str());
+  ASSERT_NE(squatter, nullptr);
+
+  RunningProgram program(directory);
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND box = program.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "the user is told";
+  EXPECT_NE(MessageBoxText(box).find(L"对事件的改动不会保存"), std::wstring::npos) << Gbk(MessageBoxText(box));
+  AnswerMessageBox(box, IDOK);
+  HWND list = FindChild(main, L"SysListView32");
+  EXPECT_EQ(ListColumn(list), (std::vector<std::wstring>{L"买牛奶", L"交房租"}));
+
+  SelectListItem(list, 0);
+  PostMessageW(main, WM_COMMAND, kDeleteEntryCommand, 0);
+  ASSERT_TRUE(WaitUntil([&] { return ListItemCount(list) == 1; }));
+  Pump(1500);
+  EXPECT_EQ(directory.Read(L"bugaun.txt"), entries);
+  EXPECT_EQ(directory.Read(L"jilusjian.txt"), times);
+  std::vector<std::wstring> names = directory.Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"bugaun.txt", L"jilusjian.txt"})) << "no temporary, no backup";
+  program.Kill();
+  CloseHandle(squatter);
 }
 
 // ---- The end of the session ------------------------------------------------------------------
