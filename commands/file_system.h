@@ -40,6 +40,7 @@ class OpenFile {
  public:
   OpenFile(const wchar_t* name, DWORD access, DWORD share, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL)
       : h_(Files().open(name, access, share, disposition, flags)) {}
+  OpenFile(OpenFile&& other) noexcept : h_(other.Release()) {}
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   ~OpenFile() {

@@ -19,8 +19,6 @@ constexpr wchar_t kLockFileName[] = L"tallyleaf.lock";
 // A running copy that does not answer this soon is brought forward all the same.
 constexpr UINT kBringIntoReachWaitMs = 2000;
 
-bool g_claimed = false;
-
 std::wstring LockFileIn(const std::wstring& directoryWithSlash) { return directoryWithSlash + kLockFileName; }
 
 // What makes a file the same file whatever path reaches it: an 8.3 name, a symbolic link or
@@ -54,6 +52,19 @@ std::wstring ClaimName(const FileIdentity& directory) {
   return name;
 }
 
+// Another copy holds the lock file for as long as it runs; a virus scanner or a backup program
+// that opened it lets go within moments. A sharing violation is believed only once it lasts.
+constexpr int kLockAttempts = 5;
+constexpr DWORD kLockRetryMs = 100;
+
+OpenFile OpenLockFile(const std::wstring& directoryWithSlash) {
+  for (int attempt = 1;; ++attempt) {
+    OpenFile lock(LockFileIn(directoryWithSlash).c_str(), GENERIC_READ, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN);
+    if (lock.valid() || GetLastError() != ERROR_SHARING_VIOLATION || attempt == kLockAttempts) return lock;
+    Sleep(kLockRetryMs);
+  }
+}
+
 // The directory of another process's executable, with the trailing backslash, as that process
 // named it when it started.
 std::wstring DirectoryOfProcess(DWORD processId) {
@@ -85,32 +96,42 @@ bool IsRunningCopy(HWND hwnd, std::wstring_view title, const FileIdentity& lock)
 
 }  // namespace
 
-int32_t ClaimRunDirectory() {
-  if (g_claimed) return static_cast<int32_t>(Claim::Claimed);
-  const std::wstring directory = tl::ProgramDirectory();
+DirectoryClaim ClaimDirectory(const std::wstring& directoryWithSlash) {
+  DirectoryClaim claim;
   // The entry files' names resolve against the current directory: unless it is the program's,
   // the claim would cover other files than the program writes.
-  if (directory.empty() || !Files().setDirectory(directory.c_str())) return static_cast<int32_t>(Claim::Unclaimed);
+  if (directoryWithSlash.empty() || !Files().setDirectory(directoryWithSlash.c_str())) return claim;
   // No sharing at all: while this handle is open no other open of the file succeeds, by any path
   // that reaches it. The file is left in place at the end on purpose; deleting it on close would
   // leave a moment in which the next opener is refused with "access denied" instead of a sharing
   // violation, and would run as a second writer.
-  OpenFile lock(LockFileIn(directory).c_str(), GENERIC_READ, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN);
-  if (!lock.valid() && GetLastError() == ERROR_SHARING_VIOLATION) return static_cast<int32_t>(Claim::Taken);
+  OpenFile lock = OpenLockFile(directoryWithSlash);
+  if (!lock.valid() && GetLastError() == ERROR_SHARING_VIOLATION) {
+    claim.claim = Claim::Taken;
+    return claim;
+  }
   // The directory is also claimed by its identity, for the copy that cannot make the lock file
   // (a read-only folder, a folder in its place, no right to create it).
-  const std::optional<FileIdentity> identity = IdentityOf(directory);
+  const std::optional<FileIdentity> identity = IdentityOf(directoryWithSlash);
   const HANDLE named = identity ? Files().nameObject(ClaimName(*identity).c_str()) : nullptr;
   if (named && GetLastError() == ERROR_ALREADY_EXISTS) {
     Files().close(named);
-    return static_cast<int32_t>(Claim::Taken);
+    claim.claim = Claim::Taken;
+    return claim;
   }
-  if (!lock.valid() && !named) return static_cast<int32_t>(Claim::Unclaimed);
+  if (!lock.valid() && !named) return claim;
+  claim.claim = Claim::Claimed;
+  claim.lock = lock.Release();
+  claim.named = named;
+  return claim;
+}
+
+int32_t ClaimRunDirectory() {
   // Open for the life of the process and never closed: the system lets go of them when the
   // process ends, however it ends, so a crash never leaves the directory claimed.
-  lock.Release();
-  g_claimed = true;
-  return static_cast<int32_t>(Claim::Claimed);
+  static DirectoryClaim kept;
+  if (kept.claim != Claim::Claimed) kept = ClaimDirectory(tl::ProgramDirectory());
+  return static_cast<int32_t>(kept.claim);
 }
 
 bool ShowRunningInstance(std::string_view windowTitle) {

@@ -22,6 +22,7 @@
 #include "app/reminder_file.h"
 #include "app/program.h"
 #include "commands/file_system.h"
+#include "commands/instance.h"
 #include "forms/ids.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
@@ -629,6 +630,52 @@ TEST_F(EntryFileFaults, EveryCallOfEverySituationFailsInEveryWayAndNothingIsLost
   std::string shown;
   for (const std::string& p : problems_) shown += "\n" + p;
   EXPECT_EQ(violations_, 0) << shown;
+}
+
+// ---- the directory's claim --------------------------------------------------------------------
+
+// Each call of a claim goes wrong in each way, then another copy claims the same directory with
+// every call working. One of the two writes the directory, never both; a fault that does not
+// last never shuts a copy out as if another ran; and a claim that failed holds nothing.
+TEST_F(EntryFileFaults, EveryCallOfTheDirectoryClaimFailsInEveryWayAndOneCopyWrites) {
+  const std::wstring directory = root_ + L"\\";
+  auto claims = [&](std::vector<Injector::Planned> plan) {
+    Begin();
+    injector = Injector{};
+    injector.planned = std::move(plan);
+    cmd::UseFiles(&kInjecting);
+    const cmd::DirectoryClaim first = cmd::ClaimDirectory(directory);
+    injector.released = true;
+    cmd::UseFiles(nullptr);
+    const cmd::DirectoryClaim second = cmd::ClaimDirectory(directory);
+    for (const cmd::DirectoryClaim& c : {first, second}) {
+      if (c.lock != INVALID_HANDLE_VALUE) CloseHandle(c.lock);
+      if (c.named) CloseHandle(c.named);
+    }
+    return std::pair{first.claim, second.claim};
+  };
+  const auto [alone, next] = claims({});
+  ASSERT_EQ(alone, cmd::Claim::Claimed);
+  ASSERT_EQ(next, cmd::Claim::Taken);
+  const std::vector<CallMade> made = injector.made;
+  int runs = 0, unclaimed = 0;
+  std::string problems;
+  for (size_t k = 1; k <= made.size(); ++k) {
+    for (const Fault& fault : kFaults) {
+      if (!Fits(fault, made[k - 1]) || fault.effect == Effect::AnotherProgramWrites) continue;
+      const auto [first, second] = claims({{static_cast<int>(k), &fault}});
+      ++runs;
+      unclaimed += first == cmd::Claim::Unclaimed;
+      const cmd::Claim expected = first == cmd::Claim::Claimed ? cmd::Claim::Taken : cmd::Claim::Claimed;
+      if (first == cmd::Claim::Taken || second != expected) {
+        problems += "\ncall " + std::to_string(k) + ", " + fault.name + ": answered " +
+                    std::to_string(static_cast<int>(first)) + " then " + std::to_string(static_cast<int>(second));
+      }
+    }
+  }
+  std::printf("claim fault test: %zu calls, %d runs, %d left the directory unclaimed (read-only, told)\n",
+              made.size(), runs, unclaimed);
+  EXPECT_EQ(problems, "");
 }
 
 // ---- the reminder file ----------------------------------------------------------------------
