@@ -17,6 +17,7 @@
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl {
@@ -44,7 +45,8 @@ FoundHandler FindHandler(uint32_t windowId, uint32_t unitId, int32_t index) {
     RaiseRuntimeError(0, "引发事件的窗口组件无效");
   }
   const int32_t reference = events.HandlerOf(*record, index);
-  const HandlerTable* table = rt.header ? rt.header->codeBase : nullptr;
+  const ProgramHeader* header = ProgramHeaderInUse();
+  const HandlerTable* table = header ? header->codeBase : nullptr;
   if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count ||
       !table->entries[reference]) {
     return {};

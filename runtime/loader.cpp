@@ -16,6 +16,7 @@
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/window_dpi.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "runtime/value.h"
 
@@ -205,7 +206,7 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
 
 void LoadFormImage() {
   RuntimeState& rt = Runtime();
-  const ProgramHeader* header = rt.header;
+  const ProgramHeader* header = ProgramHeaderInUse();
   const uint32_t handlerCount = header && header->codeBase ? header->codeBase->count : 0;
   std::optional<std::vector<WindowDefinitionData>> read;
   ReadError error{"no form image", 0};

@@ -15,6 +15,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl {

@@ -8,7 +8,7 @@
 
 #include "runtime/events.h"
 #include "runtime/program_header.h"
-#include "runtime/services.h"
+#include "runtime/service_table.h"
 
 namespace tl {
 
@@ -24,9 +24,6 @@ using StartupEntry = int (*)(const ServiceTable& services);
 // Records the program's directory and runs the start-up entry; ends the process (never returns).
 [[noreturn]] void RunProgram(const ProgramHeader& header, StartupEntry entry);
 
-// Start-up step for a given header (what notify code 6 runs). False when the image is bad only
-// if no error reporter ends the process.
-void UseProgramHeader(const ProgramHeader& header);
 // The start-up steps, the error reporter first: from then on a runtime error shows its box and
 // ends the program.
 void InitializeRuntime();

@@ -9,27 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "runtime/event_index.h"
-#include "runtime/form_image.h"
-#include "runtime/handle_index.h"
 #include "runtime/program_header.h"
-#include "runtime/services.h"
-#include "runtime/unit_type.h"
+#include "runtime/service_table.h"
+#include "runtime/window_definition.h"
 
 namespace tl {
-
-class Unit;
-class WindowUnit;
-
-struct WindowDefinition {
-  uint32_t id = 0;
-  int32_t word1 = 0, word2 = 0;
-  std::string text1, text2;
-  UnitRecordArray units;  // the array the loader works on
-  UnitRecordArray saved;  // the array as it was when the current load began
-  EventIndex events;      // built when the form image is read
-  HandleIndex handles;    // the live units by native window, while loaded
-};
 
 using IdleRoutine = void (*)(intptr_t argument);
 struct IdleCallback {
@@ -39,7 +23,6 @@ struct IdleCallback {
 };
 
 struct RuntimeState {
-  const ProgramHeader* header = nullptr;
   uint32_t version0 = 0, version1 = 0, build = 0;
   std::vector<std::unique_ptr<WindowDefinition>> windows;  // the window map, in image order
 
@@ -64,18 +47,9 @@ struct RuntimeState {
 
 RuntimeState& Runtime();
 
-// Window map lookups.
-WindowDefinition* FindWindowDefinition(uint32_t windowId);
 // A window the program closes itself: no close request is raised, and the windows it disabled
 // as a modal window get their states back. False when the window is not loaded.
 bool CloseByProgram(uint32_t windowId);
-const UnitTypeDescriptor* FindUnitType(uint32_t typeId);
-// The live object in a record's object slot (null when the window is not loaded).
-Unit* UnitObject(const WindowDefinition& definition, size_t index);
-WindowUnit* LoadedWindow(const WindowDefinition& definition);
-// Puts a live object (or none) in a record's object slot and in the window's handle index.
-void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit);
-Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
 
 // Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them,
 // installed once the form image is read, and only when some window handles one of them.

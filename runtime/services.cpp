@@ -12,6 +12,7 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "runtime/value.h"
 
@@ -115,25 +116,6 @@ RuntimeState& Runtime() {
   return state;
 }
 
-WindowDefinition* FindWindowDefinition(uint32_t windowId) {
-  for (auto& definition : Runtime().windows) {
-    if (definition->id == windowId) return definition.get();
-  }
-  return nullptr;
-}
-
-const UnitTypeDescriptor* FindUnitType(uint32_t typeId) {
-  if (typeId == 0 || typeId >= 0x40000000) return nullptr;
-  const ProgramHeader* header = Runtime().header;
-  if (!header || !header->libraries) return nullptr;
-  const uint32_t library = typeId >> 16, type = typeId & 0xFFFF;
-  if (library < 1 || library > header->libraryCount || type < 1) return nullptr;
-  const LibraryRecord& record = header->libraries[library - 1];
-  if (type > record.unitTypeCount || !record.unitTypes) return nullptr;
-  return record.unitTypes[type - 1];
-}
-
-
 bool CloseByProgram(uint32_t windowId) {
   WindowDefinition* definition = FindWindowDefinition(windowId);
   WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
@@ -141,28 +123,6 @@ bool CloseByProgram(uint32_t windowId) {
   window->closePending = true;
   window->RestoreDisabledWindows();
   return true;
-}
-
-Unit* UnitObject(const WindowDefinition& definition, size_t index) {
-  if (index >= definition.units.size() || definition.units.IsMenuItem(index)) return nullptr;
-  return WordPointer<Unit*>(definition.units.ObjectSlot(index));
-}
-
-void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit) {
-  definition.units.SetObjectSlot(index, PointerWord(unit));
-  definition.handles.Attach(index, unit);
-}
-
-WindowUnit* LoadedWindow(const WindowDefinition& definition) {
-  return static_cast<WindowUnit*>(UnitObject(definition, 0));
-}
-
-Unit* FindUnitObject(uint32_t windowId, uint32_t unitId) {
-  WindowDefinition* definition = FindWindowDefinition(windowId);
-  if (!definition) return nullptr;
-  if (unitId == 0) return UnitObject(*definition, 0);
-  auto index = definition->units.IndexOf(unitId);
-  return index ? UnitObject(*definition, *index) : nullptr;
 }
 
 void SuspendEvents() {

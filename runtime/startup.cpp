@@ -13,6 +13,7 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/window_class.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl {
@@ -66,28 +67,26 @@ void LoadDefaultIcons() {
 
 }  // namespace
 
-void UseProgramHeader(const ProgramHeader& header) { Runtime().header = &header; }
-
 void InitializeRuntime() {
   RuntimeState& rt = Runtime();
-  if (rt.initialized || !rt.header) return;
+  const ProgramHeader* header = ProgramHeaderInUse();
+  if (rt.initialized || !header) return;
   rt.initialized = true;
   InstallErrorReporter();
   UseHeap({HeapAllocate, HeapResize, HeapRelease});
-  const ProgramHeader& header = *rt.header;
-  rt.version0 = header.version0;
-  rt.version1 = header.version1;
-  rt.build = header.build + 1;
+  rt.version0 = header->version0;
+  rt.version1 = header->version1;
+  rt.build = header->build + 1;
   rt.oleInitialized = SUCCEEDED(OleInitialize(nullptr));
   RecordProgramPath();
   rt.hiddenOwner = CreateHiddenOwner();
   rt.mainThread = GetCurrentThreadId();
-  SetConstantPool(header.constants, header.constantsLength);
-  InstallDllCalls(header);
+  SetConstantPool(header->constants, header->constantsLength);
+  InstallDllCalls(*header);
   LoadDefaultIcons();
-  for (uint32_t i = 0; header.libraries && i < header.libraryCount; ++i) {
-    if (header.libraries[i].notifyLibrary) {
-      header.libraries[i].notifyLibrary(1, reinterpret_cast<intptr_t>(&RuntimeRequest));
+  for (uint32_t i = 0; header->libraries && i < header->libraryCount; ++i) {
+    if (header->libraries[i].notifyLibrary) {
+      header->libraries[i].notifyLibrary(1, reinterpret_cast<intptr_t>(&RuntimeRequest));
     }
   }
   LoadFormImage();
@@ -119,7 +118,7 @@ void Cleanup() {
   }
   std::vector<ExitCallback> callbacks = rt.exitCallbacks;
   for (ExitCallback callback : callbacks) callback();
-  const ProgramHeader* header = rt.header;
+  const ProgramHeader* header = ProgramHeaderInUse();
   for (uint32_t i = 0; header && header->libraries && i < header->libraryCount; ++i) {
     if (header->libraries[i].notifyLibrary) header->libraries[i].notifyLibrary(6, 0);
   }

@@ -1,3 +1,4 @@
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 #include <mmsystem.h>
@@ -154,6 +155,10 @@ WindowUnit* WindowUnit::FromHandle(HWND hwnd) {
   const auto& units = WindowUnits();
   const auto it = units.find(hwnd);
   return it == units.end() ? nullptr : it->second;
+}
+
+WindowUnit* LoadedWindow(const WindowDefinition& definition) {
+  return static_cast<WindowUnit*>(UnitObject(definition, 0));
 }
 
 bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width,

@@ -16,6 +16,7 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "tests/win/program_fixture.h"
 #include "tests/win/temporary_directory.h"
 

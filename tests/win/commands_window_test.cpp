@@ -15,6 +15,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_map.h"
 #include "tests/win/control_host.h"
 #include "tests/win/dialog_finder.h"
 #include "tests/win/runtime_fixture.h"

@@ -28,6 +28,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/window_block.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
 #include "tests/win/runtime_fixture.h"

@@ -25,6 +25,7 @@
 #include "forms/ids.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/program_fixture.h"
 #include "tests/win/temporary_directory.h"

@@ -22,6 +22,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/control_host.h"
 #include "tests/win/pointer_input.h"

@@ -15,6 +15,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/runtime_test_support.h"
 

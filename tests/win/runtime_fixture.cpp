@@ -3,6 +3,7 @@
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl::test {

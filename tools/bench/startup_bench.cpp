@@ -30,6 +30,7 @@
 #include "forms/ids.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 using namespace tl;
