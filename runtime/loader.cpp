@@ -1,6 +1,4 @@
-// The form image read at start-up and the loading and unloading of windows from their
-// definitions.
-#include <windows.h>
+#include "runtime/loader.h"
 
 #include <cstdio>
 #include <memory>
@@ -8,10 +6,11 @@
 #include <vector>
 
 #include "runtime/cursors.h"
+#include "runtime/dispatch.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_error.h"
 #include "runtime/menu_bar.h"
-#include "runtime/runtime.h"
+#include "runtime/program_header.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
@@ -351,6 +350,15 @@ int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal) {
   }
   RunModalLoop(windowId);
   return 1;
+}
+
+bool CloseByProgram(uint32_t windowId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
+  if (!window || !window->hwnd()) return false;
+  window->closePending = true;
+  window->RestoreDisabledWindows();
+  return true;
 }
 
 void WindowDestroyed(uint32_t windowId) {

@@ -1,4 +1,3 @@
-#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 #include <mmsystem.h>
@@ -12,13 +11,14 @@
 #include "runtime/gbk.h"
 #include "runtime/late_bound.h"
 #include "runtime/menu_bar.h"
-#include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/session_end.h"
 #include "runtime/top_level_windows.h"
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
 #include "runtime/window_class.h"
 #include "runtime/window_dpi.h"
+#include "runtime/window_map.h"
 
 namespace tl {
 namespace {

@@ -23,8 +23,6 @@
 #include "app/program.h"
 #include "commands/file_system.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_state.h"
 #include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/program_fixture.h"

@@ -16,9 +16,10 @@
 
 #include "app/program.h"
 #include "forms/ids.h"
+#include "runtime/dispatch.h"
+#include "runtime/loader.h"
 #include "runtime/memory.h"
 #include "runtime/property_services.h"
-#include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"

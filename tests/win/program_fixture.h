@@ -5,7 +5,7 @@
 #include "app/program.h"
 #include "app/service_table.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
+#include "runtime/service_slots.h"
 #include "tests/win/runtime_fixture.h"
 
 namespace tl::test {

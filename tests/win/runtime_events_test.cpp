@@ -9,9 +9,11 @@
 #include <cstring>
 
 #include "runtime/cursors.h"
+#include "runtime/dispatch.h"
 #include "runtime/gbk.h"
+#include "runtime/program_header.h"
 #include "runtime/property_services.h"
-#include "runtime/runtime.h"
+#include "runtime/requests.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"

@@ -17,7 +17,7 @@
 #include "commands/dialogs.h"
 #include "forms/ids.h"
 #include "runtime/dpi.h"
-#include "runtime/runtime_state.h"
+#include "runtime/loader.h"
 #include "runtime/unit.h"
 #include "runtime/window_map.h"
 #include "tests/win/program_fixture.h"

@@ -1,20 +1,19 @@
-#include <windows.h>
+#include "runtime/service_slots.h"
 
 #include <algorithm>
-#include <string>
+#include <cfloat>
 #include <vector>
 
-#include "runtime/gbk.h"
+#include "runtime/dispatch.h"
+#include "runtime/dll_call.h"
+#include "runtime/loader.h"
 #include "runtime/memory.h"
-#include "runtime/ownerless_box.h"
+#include "runtime/program_end.h"
 #include "runtime/property_services.h"
 #include "runtime/runtime_error.h"
-#include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
-#include "runtime/unit.h"
+#include "runtime/startup.h"
 #include "runtime/window_map.h"
-#include "runtime/window_unit.h"
-#include "runtime/value.h"
 
 namespace tl {
 namespace {
@@ -74,7 +73,7 @@ intptr_t NotifyRuntimeSlot(NotifyCode code, intptr_t a, intptr_t) {
 
 const ServiceTable kServices = {
     ReportRuntimeErrorSlot,
-    nullptr,  // CallDllCommand: set by the declared-DLL-call module
+    reinterpret_cast<void*>(&tl_CallDllCommand),
     CallLibraryCommandSlot,
     CallCoreCommandSlot,
     ReadUnitProperty,
@@ -88,52 +87,16 @@ const ServiceTable kServices = {
     NotifyRuntimeSlot,
 };
 
-// The real reporter: the box without owner, then the end without exit callbacks; nor is anything
-// saved if the session ends while the box shows. The box is raised above the program's
-// always-on-top windows, where a person sees it.
-[[noreturn]] void ShowRuntimeError(int code, std::string_view message) {
-  RuntimeState& rt = Runtime();
-  ++rt.suspendCount;
-  std::wstring text = Widen(RuntimeErrorText(code, message));
-  OwnerlessMessageBox(text.c_str(), Widen("错误").c_str(), MB_OK | MB_ICONSTOP);
-  rt.exitCallbacks.clear();
-  rt.sessionEndCallbacks.clear();
-  ExitProgram(-1);
-}
-
 }  // namespace
 
-void InstallErrorReporter() { SetErrorReporter(ShowRuntimeError); }
+const ServiceTable& Services() { return kServices; }
 
-ServiceTable g_serviceTable = kServices;
-
-const ServiceTable& Services() { return g_serviceTable; }
-
-void SetDllCommandEntry(void* entry) { g_serviceTable.CallDllCommand = entry; }
-
-RuntimeState& Runtime() {
-  static RuntimeState state;
-  return state;
-}
-
-bool CloseByProgram(uint32_t windowId) {
-  WindowDefinition* definition = FindWindowDefinition(windowId);
-  WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
-  if (!window || !window->hwnd()) return false;
-  window->closePending = true;
-  window->RestoreDisabledWindows();
-  return true;
-}
-
-void SuspendEvents() {
-  ProcessQueuedMessages();
-  ++Runtime().suspendCount;
-}
-
-void ResumeEvents() {
-  ProcessQueuedMessages();
-  RuntimeState& rt = Runtime();
-  if (rt.suspendCount > 0) --rt.suspendCount;
+void RunProgram(const ProgramHeader& header, StartupEntry entry) {
+  UseProgramHeader(header);
+  RecordProgramPath();
+  _fpreset();
+  int result = entry(Services());
+  ExitProgram(result);
 }
 
 }  // namespace tl
