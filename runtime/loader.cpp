@@ -12,6 +12,7 @@
 #include "runtime/menu_bar.h"
 #include "runtime/program_header.h"
 #include "runtime/runtime_state.h"
+#include "runtime/system_dpi.h"
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/window_dpi.h"

@@ -13,11 +13,11 @@
 #include "runtime/menu_bar.h"
 #include "runtime/runtime_state.h"
 #include "runtime/session_end.h"
+#include "runtime/system_dpi.h"
 #include "runtime/top_level_windows.h"
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
 #include "runtime/window_class.h"
-#include "runtime/window_dpi.h"
 #include "runtime/window_map.h"
 
 namespace tl {
