@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/program.h"
-#include "app/service_table.h"
+#include "app/services_in_use.h"
 #include "forms/ids.h"
 #include "runtime/service_slots.h"
 #include "tests/win/runtime_fixture.h"
