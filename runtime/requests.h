@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/events.h"
@@ -24,6 +25,7 @@ struct EventSourceRecord {
   uint32_t window;
   uint32_t unit;
 };
+static_assert(sizeof(EventSourceRecord) == 8);
 
 // LoadWindow (2005): the window to load, the unit object of its owner (null: none) and 1 for a
 // modal window.
@@ -32,9 +34,7 @@ struct LoadWindowRecord {
   Unit* owner;
   int32_t modal;
 };
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(LoadWindowRecord) == 12);
-#endif
+static_assert(sizeof(LoadWindowRecord) == 12 && offsetof(LoadWindowRecord, modal) == 8);
 
 // CallDeclared (2102): the argument words of a declared DLL function call, first argument first.
 // The runtime checks that the function took exactly these words off the stack (runtime error 6
