@@ -8,7 +8,7 @@
 
 #include "app/list_unit.h"
 #include "app/runtime_values.h"
-#include "runtime/services.h"
+#include "runtime/service_table.h"
 
 namespace tl::app {
 

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "app/runtime_values.h"
-#include "app/service_table.h"
+#include "app/services_in_use.h"
 #include "runtime/command.h"
 
 namespace tl::app {

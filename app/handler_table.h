@@ -1,7 +1,7 @@
 // The application's handler table: a handler reference r in the form image calls entry r.
 #pragma once
 
-#include "runtime/services.h"
+#include "runtime/service_table.h"
 
 namespace tl::app {
 

@@ -7,7 +7,7 @@
 #include "app/program.h"
 #include "commands/instance.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
+#include "runtime/service_slots.h"
 
 namespace tl::app {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/service_table.h"
+#include "app/services_in_use.h"
 #include "runtime/value.h"
 
 namespace tl::app {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "runtime/requests.h"
 #include "runtime/unit_events.h"
 
 namespace tl::cmd {

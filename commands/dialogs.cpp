@@ -9,6 +9,7 @@
 #include "runtime/gbk.h"
 #include "runtime/keyboard_menu.h"
 #include "runtime/ownerless_box.h"
+#include "runtime/requests.h"
 #include "runtime/value.h"
 #include "runtime/window_dpi.h"
 
@@ -69,12 +70,7 @@ bool LoadProgramWindow(UnitRef window, std::optional<UnitRef> owner, bool modal)
     ownerUnit = FindUnit(Codec<UnitRef>::Encode(*owner), false);
     if (!ownerUnit) return false;
   }
-  // The runtime's load request record: window id, owner unit object or none, modal flag.
-  struct {
-    uint32_t window;
-    Unit* owner;
-    int32_t modal;
-  } request{window.window, ownerUnit, modal ? 1 : 0};
+  const LoadWindowRecord request{window.window, ownerUnit, modal ? 1 : 0};
   return CallRuntime(Request::LoadWindow, reinterpret_cast<intptr_t>(&request)) == 0;
 }
 

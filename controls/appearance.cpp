@@ -6,7 +6,7 @@
 #include <string>
 
 #include "runtime/gbk.h"
-#include "runtime/window_dpi.h"
+#include "runtime/system_dpi.h"
 
 namespace tl {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "runtime/gbk.h"
 #include "runtime/late_bound.h"
+#include "runtime/system_dpi.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_class.h"
-#include "runtime/window_dpi.h"
 
 namespace tl {
 namespace {

@@ -380,8 +380,8 @@ constexpr auto MakeCommand(const char* name, int32_t library = 0) {
 }
 
 // The caller's side: encodes the arguments, calls through the core slot (library 0) or the library
-// slot of the service table given (a ServiceTable, runtime/services.h), and reads the answer (see
-// ResultCodec::Read).
+// slot of the service table given (a ServiceTable, runtime/service_table.h), and reads the answer
+// (see ResultCodec::Read).
 template <typename Table, typename R, typename... P>
 auto CallCommand(const Table& services, const Command<R, P...>& command, const typename P::Given&... args) {
   // The command may write into its argument records; they are this call's own copies.

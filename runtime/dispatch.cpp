@@ -1,22 +1,18 @@
-// Event delivery to the application's handlers, the runtime's request entry, and the message
-// loop with its pre-processing and idle time.
-#include <windows.h>
+#include "runtime/dispatch.h"
 
 #include <cstring>
 #include <set>
 #include <tuple>
 #include <vector>
 
-#include "runtime/dll_call.h"
 #include "runtime/key_word.h"
-#include "runtime/memory.h"
-#include "runtime/menu_bar.h"
+#include "runtime/program_header.h"
 #include "runtime/runtime_error.h"
-#include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl {
@@ -44,7 +40,8 @@ FoundHandler FindHandler(uint32_t windowId, uint32_t unitId, int32_t index) {
     RaiseRuntimeError(0, "引发事件的窗口组件无效");
   }
   const int32_t reference = events.HandlerOf(*record, index);
-  const HandlerTable* table = rt.header ? rt.header->codeBase : nullptr;
+  const ProgramHeader* header = ProgramHeaderInUse();
+  const HandlerTable* table = header ? header->codeBase : nullptr;
   if (reference < 0 || !table || static_cast<uint32_t>(reference) >= table->count ||
       !table->entries[reference]) {
     return {};
@@ -339,6 +336,17 @@ void InstallFocusEvents() {
   if (bound && !hook) hook = SetWindowsHookExW(WH_CALLWNDPROC, FocusHook, nullptr, GetCurrentThreadId());
 }
 
+void SuspendEvents() {
+  ProcessQueuedMessages();
+  ++Runtime().suspendCount;
+}
+
+void ResumeEvents() {
+  ProcessQueuedMessages();
+  RuntimeState& rt = Runtime();
+  if (rt.suspendCount > 0) --rt.suspendCount;
+}
+
 void ProcessQueuedMessages(uint32_t budgetMs) {
   const DWORD start = GetTickCount();
   MadeUpMessages madeUp;
@@ -388,78 +396,6 @@ bool AnyLoadedWindowAlive() {
     if (window && window->hwnd() && IsWindow(window->hwnd())) return true;
   }
   return false;
-}
-
-intptr_t RuntimeRequest(Request code, intptr_t a, intptr_t b) {
-  RuntimeState& rt = Runtime();
-  switch (code) {
-    case Request::DefaultIcons: {
-      auto* icons = reinterpret_cast<HICON*>(a);
-      if (icons) icons[0] = rt.defaultBigIcon, icons[1] = rt.defaultSmallIcon;
-      return 0;
-    }
-    case Request::WindowMap: return reinterpret_cast<intptr_t>(&rt.windows);
-    case Request::UnitTypeDescriptor: return reinterpret_cast<intptr_t>(FindUnitType(static_cast<uint32_t>(a)));
-    case Request::WindowDestroyed: WindowDestroyed(static_cast<uint32_t>(a)); return 0;
-    case Request::ToInteger: {
-      const auto* value = reinterpret_cast<const ArgRecord*>(a);
-      const uint32_t type = value ? value->type : 0;
-      const bool numeric = type == DataType::Byte || type == DataType::Short ||
-                           type == DataType::Int || type == DataType::Long ||
-                           type == DataType::Float || type == DataType::Double;
-      if (!numeric) RaiseRuntimeError(0, "欲转换数据类型不是数值");
-      return static_cast<intptr_t>(ArgInteger(*value));
-    }
-    case Request::RunDirectory: return reinterpret_cast<intptr_t>(NewText(rt.programDirectory));
-    case Request::ProgramFileName: return reinterpret_cast<intptr_t>(NewText(rt.programFileName));
-    case Request::LoadWindow: {
-      const auto* request = reinterpret_cast<const uint32_t*>(a);
-      if (!request) return -1;
-      auto* owner = WordPointer<Unit*>(request[1]);
-      return LoadWindowRequest(request[0], owner ? owner->hwnd() : nullptr, request[2] != 0) == 1
-                 ? 0
-                 : -1;
-    }
-    case Request::UnitObject:
-    case Request::UnitObjectOrError: {
-      Unit* unit = FindUnitObject(static_cast<uint32_t>(a), static_cast<uint32_t>(b));
-      if (!unit && code == Request::UnitObjectOrError) {
-        RaiseRuntimeError(0, "指定窗口或窗口组件不存在或尚未载入");
-      }
-      return reinterpret_cast<intptr_t>(unit);
-    }
-    case Request::FireEvent: return a ? FireEvent(*reinterpret_cast<EventRecord*>(a)) : 0;
-    case Request::SuspendEvents: SuspendEvents(); return 0;
-    case Request::ResumeEvents: ResumeEvents(); return 0;
-    case Request::CurrentEventSource: {
-      if (auto* source = reinterpret_cast<uint32_t*>(a)) {
-        source[0] = rt.sourceWindow;
-        source[1] = rt.sourceUnit;
-      }
-      return rt.sourceWindow != 0 ? 1 : 0;
-    }
-    case Request::ProcessQueued: ProcessQueuedMessages(static_cast<uint32_t>(a)); return 0;
-    case Request::AllocateMemory:
-      return reinterpret_cast<intptr_t>(b ? TryAllocate(static_cast<uint32_t>(a))
-                                          : Allocate(static_cast<uint32_t>(a)));
-    case Request::FreeMemory: Free(reinterpret_cast<void*>(a)); return 0;
-    case Request::ResizeMemory:
-      return reinterpret_cast<intptr_t>(Reallocate(reinterpret_cast<void*>(a), static_cast<uint32_t>(b)));
-    case Request::ReportError:
-      RaiseRuntimeError(0, TextView(reinterpret_cast<const char*>(a)));
-    case Request::EndProgram: ExitProgram(static_cast<int32_t>(a));
-    case Request::FireTypedEvent:
-      return a ? FireTypedEvent(*reinterpret_cast<TypedEventRecord*>(a)) : 0;
-    case Request::PopupMenu:
-      return reinterpret_cast<intptr_t>(PopupMenuOf(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
-    case Request::CloseByProgram: return CloseByProgram(static_cast<uint32_t>(a)) ? 1 : 0;
-    case Request::CallDeclared: {
-      const auto* call = reinterpret_cast<const DeclaredCall*>(b);
-      if (!call) return 0;
-      return static_cast<intptr_t>(tl_CallDllChecked(static_cast<uint32_t>(a), call->words, call->count));
-    }
-  }
-  return 0;
 }
 
 }  // namespace tl

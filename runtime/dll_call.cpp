@@ -12,7 +12,6 @@
 #include "runtime/memory.h"
 #include "runtime/program_path.h"
 #include "runtime/runtime_error.h"
-#include "runtime/runtime.h"
 
 namespace tl {
 namespace {
@@ -83,14 +82,9 @@ void SetDllDeclarations(std::span<const char* const> libraries, std::span<const 
   for (size_t i = 0; i < count; ++i) g_declarations.push_back({TextView(libraries[i]), TextView(entries[i])});
 }
 
-void LoadDllDeclarations(const ProgramHeader& header) {
+void InstallDllCalls(const ProgramHeader& header) {
   if (!header.dllLibraryNames || !header.dllEntryNames) return SetDllDeclarations({}, {});
   SetDllDeclarations({header.dllLibraryNames, header.dllCount}, {header.dllEntryNames, header.dllCount});
-}
-
-void InstallDllCalls(const ProgramHeader& header) {
-  LoadDllDeclarations(header);
-  SetDllCommandEntry(reinterpret_cast<void*>(&tl_CallDllCommand));
 }
 
 void* ResolveDllCommand(uint32_t index) {

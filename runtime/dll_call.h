@@ -1,5 +1,5 @@
 // Declared DLL functions: the declaration table, resolution with its library search and cache,
-// the service-slot-1 entry that forwards a call untouched, and the stack-balance check.
+// the entry of service slot 1 that forwards a call untouched, and the stack-balance check.
 // Windows (i686) only.
 #pragma once
 
@@ -15,8 +15,7 @@ namespace tl {
 // Replaces the table; earlier resolutions are released. The names stay the caller's (they are
 // the program's constants) and must outlive the table.
 void SetDllDeclarations(std::span<const char* const> libraries, std::span<const char* const> entries);
-void LoadDllDeclarations(const ProgramHeader& header);
-// Start-up: the header's declarations, and tl_CallDllCommand as service slot 1.
+// Start-up: the header's declarations become the table that slot 1 (tl_CallDllCommand) calls from.
 void InstallDllCalls(const ProgramHeader& header);
 // The entry address of declaration index, resolved on first use and cached. A declaration that
 // cannot be resolved is a runtime error (code 0) naming the library and entry; it does not return.

@@ -1,4 +1,5 @@
-// How units raise events and reach the runtime: the event records and the request entry.
+// How units raise events and reach the runtime: the event records, and the codes of the runtime's
+// request entry (the records some requests point to are in requests.h). Portable.
 #pragma once
 
 #include <cstddef>
@@ -81,13 +82,6 @@ enum class Request : int32_t {
   PopupMenu = 2100,       // (window id, menu item id): the item's pop-up, which the caller destroys
   CloseByProgram = 2101,  // (window id): closing without a close request; 1 if it is loaded
   CallDeclared = 2102,    // (declaration index, DeclaredCall*): the declared function's 32-bit result
-};
-
-// The argument words of a declared DLL function call, first argument first. The runtime checks
-// that the function took exactly these words off the stack (runtime error 6 otherwise).
-struct DeclaredCall {
-  const uint32_t* words;
-  uint32_t count;
 };
 
 using RuntimeRequestFn = intptr_t (*)(Request code, intptr_t a, intptr_t b);

@@ -1,6 +1,4 @@
-// The form image read at start-up and the loading and unloading of windows from their
-// definitions.
-#include <windows.h>
+#include "runtime/loader.h"
 
 #include <cstdio>
 #include <memory>
@@ -8,14 +6,17 @@
 #include <vector>
 
 #include "runtime/cursors.h"
+#include "runtime/dispatch.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_error.h"
 #include "runtime/menu_bar.h"
-#include "runtime/runtime.h"
+#include "runtime/program_header.h"
 #include "runtime/runtime_state.h"
+#include "runtime/system_dpi.h"
 #include "runtime/unit_events.h"
 #include "runtime/unit.h"
 #include "runtime/window_dpi.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "runtime/value.h"
 
@@ -205,7 +206,7 @@ void FinishLoad(WindowDefinition& definition, bool visible, bool modal) {
 
 void LoadFormImage() {
   RuntimeState& rt = Runtime();
-  const ProgramHeader* header = rt.header;
+  const ProgramHeader* header = ProgramHeaderInUse();
   const uint32_t handlerCount = header && header->codeBase ? header->codeBase->count : 0;
   std::optional<std::vector<WindowDefinitionData>> read;
   ReadError error{"no form image", 0};
@@ -350,6 +351,15 @@ int LoadWindowRequest(uint32_t windowId, HWND owner, bool modal) {
   }
   RunModalLoop(windowId);
   return 1;
+}
+
+bool CloseByProgram(uint32_t windowId) {
+  WindowDefinition* definition = FindWindowDefinition(windowId);
+  WindowUnit* window = definition ? LoadedWindow(*definition) : nullptr;
+  if (!window || !window->hwnd()) return false;
+  window->closePending = true;
+  window->RestoreDisabledWindows();
+  return true;
 }
 
 void WindowDestroyed(uint32_t windowId) {

@@ -6,7 +6,7 @@
 
 #include "runtime/gbk.h"
 #include "runtime/value.h"
-#include "runtime/runtime_state.h"
+#include "runtime/window_map.h"
 
 namespace tl {
 namespace {

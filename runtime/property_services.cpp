@@ -7,14 +7,16 @@
 #include <memory>
 
 #include "runtime/cursors.h"
+#include "runtime/dispatch.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_error.h"
 #include "runtime/menu_bar.h"
-#include "runtime/runtime.h"
+#include "runtime/program_header.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
 #include "runtime/value.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl {

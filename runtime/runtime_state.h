@@ -1,5 +1,6 @@
-// The runtime object: window definitions, event state, exit, session-end and idle callbacks, the
-// hidden owner window and what start-up records. One per process, used on the main thread only.
+// The runtime object: what start-up records, the window map's definitions, event state, exit,
+// session-end and idle callbacks. One per process, used on the main thread only; each group of
+// fields names the files that keep it. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -9,27 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/event_index.h"
-#include "runtime/form_image.h"
-#include "runtime/handle_index.h"
-#include "runtime/program_header.h"
-#include "runtime/services.h"
-#include "runtime/unit_type.h"
+#include "runtime/service_table.h"
+#include "runtime/window_definition.h"
 
 namespace tl {
-
-class Unit;
-class WindowUnit;
-
-struct WindowDefinition {
-  uint32_t id = 0;
-  int32_t word1 = 0, word2 = 0;
-  std::string text1, text2;
-  UnitRecordArray units;  // the array the loader works on
-  UnitRecordArray saved;  // the array as it was when the current load began
-  EventIndex events;      // built when the form image is read
-  HandleIndex handles;    // the live units by native window, while loaded
-};
 
 using IdleRoutine = void (*)(intptr_t argument);
 struct IdleCallback {
@@ -39,57 +23,38 @@ struct IdleCallback {
 };
 
 struct RuntimeState {
-  const ProgramHeader* header = nullptr;
+  // Start-up (startup.cpp) records these; the end (program_end.cpp) releases them.
   uint32_t version0 = 0, version1 = 0, build = 0;
-  std::vector<std::unique_ptr<WindowDefinition>> windows;  // the window map, in image order
-
-  int suspendCount = 0;
-  uint32_t sourceWindow = 0, sourceUnit = 0;
-  bool loopEntered = false;
-  bool ending = false;
   bool initialized = false;
   DWORD mainThread = 0;
-  uint32_t modalWindow = 0;
-  std::vector<ExitCallback> exitCallbacks;
-  std::vector<SessionEndCallback> sessionEndCallbacks;
-  bool sessionEnded = false;  // the session-end callbacks have run
-  std::vector<IdleCallback> idleCallbacks;
-
   HWND hiddenOwner = nullptr;
   std::string programDirectory;  // GBK, with a trailing backslash
   std::string programFileName;   // GBK, the file name only
   HICON defaultBigIcon = nullptr, defaultSmallIcon = nullptr;
   bool oleInitialized = false;
+
+  // The window map, in image order: read in by the loader, looked up through window_map.h.
+  std::vector<std::unique_ptr<WindowDefinition>> windows;
+
+  // The event dispatch and the message loop (dispatch.cpp).
+  int suspendCount = 0;  // events are dropped while above 0
+  uint32_t sourceWindow = 0, sourceUnit = 0;
+  bool loopEntered = false;
+  uint32_t modalWindow = 0;
+  std::vector<IdleCallback> idleCallbacks;
+
+  // The end (program_end.cpp), and the callbacks registered through the service table
+  // (service_slots.cpp) that it and the session's end (session_end.cpp) run.
+  bool ending = false;
+  std::vector<ExitCallback> exitCallbacks;
+  std::vector<SessionEndCallback> sessionEndCallbacks;
+  bool sessionEnded = false;  // the session-end callbacks have run
 };
 
-RuntimeState& Runtime();
-
-// Window map lookups.
-WindowDefinition* FindWindowDefinition(uint32_t windowId);
-// A window the program closes itself: no close request is raised, and the windows it disabled
-// as a modal window get their states back. False when the window is not loaded.
-bool CloseByProgram(uint32_t windowId);
-const UnitTypeDescriptor* FindUnitType(uint32_t typeId);
-// The live object in a record's object slot (null when the window is not loaded).
-Unit* UnitObject(const WindowDefinition& definition, size_t index);
-WindowUnit* LoadedWindow(const WindowDefinition& definition);
-// Puts a live object (or none) in a record's object slot and in the window's handle index.
-void StoreUnitObject(WindowDefinition& definition, size_t index, Unit* unit);
-Unit* FindUnitObject(uint32_t windowId, uint32_t unitId);  // unit id 0: the window
-
-// Focus gained and lost (-7, -8) arrive as sent messages: a hook on the main thread sees them,
-// installed once the form image is read, and only when some window handles one of them.
-void InstallFocusEvents();
-
-// What the loop does with a fetched message before dispatching it: the window's accelerators,
-// its own keys and the events common to all windowed units. True when the message is consumed.
-bool PreprocessMessage(MSG& msg);
-
-// One pass over the messages queued now (request 2018): timer and paint messages at most once
-// per source. A non-zero budget ends the pass after that many milliseconds, between messages.
-// Event suspension (requests 2009/2010) runs a pass first.
-void ProcessQueuedMessages(uint32_t budgetMs = 0);
-void SuspendEvents();
-void ResumeEvents();
+// The one runtime object, made on first use.
+inline RuntimeState& Runtime() {
+  static RuntimeState state;
+  return state;
+}
 
 }  // namespace tl

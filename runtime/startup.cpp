@@ -1,19 +1,21 @@
-// Start-up, the hidden owner window, and the end of the program.
+#include "runtime/startup.h"
+
 #include <windows.h>
 #include <objbase.h>
 
-#include <cfloat>
-#include <vector>
-
+#include "runtime/dispatch.h"
 #include "runtime/dll_call.h"
+#include "runtime/error_box.h"
 #include "runtime/gbk.h"
-#include "runtime/late_bound.h"
+#include "runtime/loader.h"
 #include "runtime/memory.h"
+#include "runtime/program_end.h"
+#include "runtime/program_header.h"
 #include "runtime/program_path.h"
-#include "runtime/runtime.h"
+#include "runtime/requests.h"
 #include "runtime/runtime_state.h"
+#include "runtime/session_end.h"
 #include "runtime/window_class.h"
-#include "runtime/window_unit.h"
 
 namespace tl {
 namespace {
@@ -39,14 +41,6 @@ HWND CreateHiddenOwner() {
                          nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void RecordProgramPath() {
-  RuntimeState& rt = Runtime();
-  const std::wstring directory = ProgramDirectory();
-  rt.programDirectory = Narrow(directory);
-  rt.programFileName = Narrow(ProgramPath().substr(directory.size()));
-  if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
-}
-
 void* HeapAllocate(uint32_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
 void* HeapResize(void* p, uint32_t size) {
   return HeapReAlloc(GetProcessHeap(), 0, p, size ? size : 1);
@@ -66,94 +60,38 @@ void LoadDefaultIcons() {
 
 }  // namespace
 
-void UseProgramHeader(const ProgramHeader& header) { Runtime().header = &header; }
+void RecordProgramPath() {
+  RuntimeState& rt = Runtime();
+  const std::wstring directory = ProgramDirectory();
+  rt.programDirectory = Narrow(directory);
+  rt.programFileName = Narrow(ProgramPath().substr(directory.size()));
+  if (!directory.empty()) SetCurrentDirectoryW(directory.c_str());
+}
 
 void InitializeRuntime() {
   RuntimeState& rt = Runtime();
-  if (rt.initialized || !rt.header) return;
+  const ProgramHeader* header = ProgramHeaderInUse();
+  if (rt.initialized || !header) return;
   rt.initialized = true;
   InstallErrorReporter();
   UseHeap({HeapAllocate, HeapResize, HeapRelease});
-  const ProgramHeader& header = *rt.header;
-  rt.version0 = header.version0;
-  rt.version1 = header.version1;
-  rt.build = header.build + 1;
+  rt.version0 = header->version0;
+  rt.version1 = header->version1;
+  rt.build = header->build + 1;
   rt.oleInitialized = SUCCEEDED(OleInitialize(nullptr));
   RecordProgramPath();
   rt.hiddenOwner = CreateHiddenOwner();
   rt.mainThread = GetCurrentThreadId();
-  SetConstantPool(header.constants, header.constantsLength);
-  InstallDllCalls(header);
+  SetConstantPool(header->constants, header->constantsLength);
+  InstallDllCalls(*header);
   LoadDefaultIcons();
-  for (uint32_t i = 0; header.libraries && i < header.libraryCount; ++i) {
-    if (header.libraries[i].notifyLibrary) {
-      header.libraries[i].notifyLibrary(1, reinterpret_cast<intptr_t>(&RuntimeRequest));
+  for (uint32_t i = 0; header->libraries && i < header->libraryCount; ++i) {
+    if (header->libraries[i].notifyLibrary) {
+      header->libraries[i].notifyLibrary(1, reinterpret_cast<intptr_t>(&RuntimeRequest));
     }
   }
   LoadFormImage();
   InstallFocusEvents();
-}
-
-void RunProgram(const ProgramHeader& header, StartupEntry entry) {
-  UseProgramHeader(header);
-  RecordProgramPath();
-  _fpreset();
-  int result = entry(Services());
-  ExitProgram(result);
-}
-
-void Cleanup() {
-  RuntimeState& rt = Runtime();
-  if (rt.ending) return;
-  ++rt.suspendCount;
-  rt.ending = true;
-  rt.idleCallbacks.clear();
-  for (auto& definition : rt.windows) {
-    WindowUnit* window = LoadedWindow(*definition);
-    if (!window) continue;
-    if (window->hwnd() && IsWindow(window->hwnd())) {
-      DestroyWindow(window->hwnd());
-    } else {
-      WindowDestroyed(definition->id);
-    }
-  }
-  std::vector<ExitCallback> callbacks = rt.exitCallbacks;
-  for (ExitCallback callback : callbacks) callback();
-  const ProgramHeader* header = rt.header;
-  for (uint32_t i = 0; header && header->libraries && i < header->libraryCount; ++i) {
-    if (header->libraries[i].notifyLibrary) header->libraries[i].notifyLibrary(6, 0);
-  }
-  ReleaseDllLibraries();
-  SetDllDeclarations({}, {});
-  if (rt.defaultBigIcon) DestroyIcon(rt.defaultBigIcon);
-  if (rt.defaultSmallIcon) DestroyIcon(rt.defaultSmallIcon);
-  rt.defaultBigIcon = rt.defaultSmallIcon = nullptr;
-  if (rt.hiddenOwner) DestroyWindow(rt.hiddenOwner);
-  rt.hiddenOwner = nullptr;
-  late::StopSound();
-  if (rt.oleInitialized) OleUninitialize();
-  rt.oleInitialized = false;
-}
-
-void SessionEnding(WPARAM endsSession) {
-  RuntimeState& rt = Runtime();
-  if (!endsSession || rt.sessionEnded || rt.ending) return;
-  rt.sessionEnded = true;
-  // A copy: a callback may register another, which then waits for a session that never comes.
-  std::vector<SessionEndCallback> callbacks = rt.sessionEndCallbacks;
-  for (SessionEndCallback callback : callbacks) callback();
-}
-
-void ExitProgram(int32_t code) {
-  RuntimeState& rt = Runtime();
-  if (rt.mainThread != 0 && GetCurrentThreadId() != rt.mainThread) {
-    if (rt.hiddenOwner) SendMessageW(rt.hiddenOwner, kMsgEndProgram, static_cast<WPARAM>(code), 0);
-    if (!rt.ending) ExitProcess(static_cast<UINT>(code));
-    // The main thread is ending the program: it ends the process when it is done.
-    for (;;) Sleep(INFINITE);
-  }
-  Cleanup();
-  ExitProcess(static_cast<UINT>(code));
 }
 
 }  // namespace tl

@@ -11,13 +11,14 @@
 #include "runtime/gbk.h"
 #include "runtime/late_bound.h"
 #include "runtime/menu_bar.h"
-#include "runtime/runtime.h"
 #include "runtime/runtime_state.h"
+#include "runtime/session_end.h"
+#include "runtime/system_dpi.h"
 #include "runtime/top_level_windows.h"
 #include "runtime/unit_events.h"
 #include "runtime/value.h"
 #include "runtime/window_class.h"
-#include "runtime/window_dpi.h"
+#include "runtime/window_map.h"
 
 namespace tl {
 namespace {
@@ -154,6 +155,10 @@ WindowUnit* WindowUnit::FromHandle(HWND hwnd) {
   const auto& units = WindowUnits();
   const auto it = units.find(hwnd);
   return it == units.end() ? nullptr : it->second;
+}
+
+WindowUnit* LoadedWindow(const WindowDefinition& definition) {
+  return static_cast<WindowUnit*>(UnitObject(definition, 0));
 }
 
 bool WindowUnit::Create(uint32_t style, HWND owner, HMENU menu, int left, int top, int width,

@@ -94,4 +94,9 @@ class WindowUnit : public Unit, public BlockProperties<WindowUnit, WindowPropert
   std::unique_ptr<BackgroundPicture> picture_;
 };
 
+struct WindowDefinition;
+// The window unit of a loaded window, the object in its window record's slot; null when the
+// window is not loaded.
+WindowUnit* LoadedWindow(const WindowDefinition& definition);
+
 }  // namespace tl

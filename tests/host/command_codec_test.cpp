@@ -9,7 +9,7 @@
 #include "commands/time.h"
 #include "runtime/command.h"
 #include "runtime/memory.h"
-#include "runtime/services.h"
+#include "runtime/service_table.h"
 
 namespace tl {
 namespace {

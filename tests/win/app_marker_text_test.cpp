@@ -4,7 +4,6 @@
 
 #include "app/marker_text.h"
 #include "app/program.h"
-#include "runtime/runtime.h"
 #include "tests/win/program_fixture.h"
 
 namespace tl::app {

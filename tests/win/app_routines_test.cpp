@@ -13,9 +13,11 @@
 #include "app/program.h"
 #include "controls/balloon_tip.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
+#include "runtime/loader.h"
+#include "runtime/program_end.h"
 #include "runtime/runtime_state.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "tests/win/program_fixture.h"
 #include "tests/win/temporary_directory.h"
 

@@ -10,8 +10,8 @@
 #include "controls/list_view.h"
 #include "controls/timer.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_state.h"
+#include "runtime/service_slots.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/program_fixture.h"
 

@@ -8,8 +8,10 @@
 #include "runtime/dll_call.h"
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
+#include "runtime/program_header.h"
+#include "runtime/requests.h"
 #include "runtime/runtime_error.h"
-#include "runtime/runtime.h"
+#include "runtime/service_slots.h"
 #include "runtime/unit_events.h"
 #include "tests/win/dialog_finder.h"
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/program.h"
-#include "app/service_table.h"
+#include "app/services_in_use.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
+#include "runtime/service_slots.h"
 #include "tests/win/runtime_fixture.h"
 
 namespace tl::test {

@@ -6,7 +6,9 @@
 
 #include "runtime/gbk.h"
 #include "runtime/memory.h"
-#include "runtime/runtime.h"
+#include "runtime/program_end.h"
+#include "runtime/program_header.h"
+#include "runtime/service_slots.h"
 #include "tests/win/runtime_test_support.h"
 
 namespace tl::test {

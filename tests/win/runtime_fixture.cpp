@@ -1,8 +1,11 @@
 #include "tests/win/runtime_fixture.h"
 
-#include "runtime/runtime.h"
+#include "runtime/loader.h"
+#include "runtime/program_header.h"
 #include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace tl::test {

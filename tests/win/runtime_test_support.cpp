@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "runtime/runtime.h"
+#include "runtime/program_header.h"
+#include "runtime/requests.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
 #include "runtime/window_unit.h"

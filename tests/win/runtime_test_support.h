@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/dispatch.h"
 #include "runtime/form_image.h"
 #include "runtime/program_header.h"
-#include "runtime/runtime_state.h"
 #include "runtime/window_block.h"
 #include "tests/win/message_pump.h"
 #include "tests/win/runtime_fixture.h"

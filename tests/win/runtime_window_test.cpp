@@ -6,13 +6,18 @@
 
 #include <commctrl.h>
 
+#include "runtime/dispatch.h"
 #include "runtime/gbk.h"
+#include "runtime/loader.h"
 #include "runtime/memory.h"
+#include "runtime/program_header.h"
 #include "runtime/property_services.h"
-#include "runtime/runtime.h"
+#include "runtime/requests.h"
 #include "runtime/runtime_state.h"
+#include "runtime/service_slots.h"
 #include "runtime/unit.h"
 #include "runtime/unit_events.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 #include "tests/win/runtime_test_support.h"
 

@@ -17,8 +17,9 @@
 #include "commands/dialogs.h"
 #include "forms/ids.h"
 #include "runtime/dpi.h"
-#include "runtime/runtime_state.h"
+#include "runtime/loader.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "tests/win/program_fixture.h"
 #include "tests/win/temporary_directory.h"
 

@@ -19,9 +19,12 @@
 #include "forms/form_image_data.h"
 #include "forms/handlers.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_state.h"
+#include "runtime/dispatch.h"
+#include "runtime/loader.h"
+#include "runtime/program_header.h"
+#include "runtime/startup.h"
 #include "runtime/unit.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 namespace {

@@ -28,8 +28,11 @@
 #include "commands/instance.h"
 #include "forms/handlers.h"
 #include "forms/ids.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_state.h"
+#include "runtime/loader.h"
+#include "runtime/program_header.h"
+#include "runtime/service_slots.h"
+#include "runtime/startup.h"
+#include "runtime/window_map.h"
 #include "runtime/window_unit.h"
 
 using namespace tl;

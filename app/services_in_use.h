@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/services.h"
+#include "runtime/service_table.h"
 #include "runtime/value.h"
 
 namespace tl::app {

@@ -1,4 +1,4 @@
-#include "app/service_table.h"
+#include "app/services_in_use.h"
 
 namespace tl::app {
 namespace {

@@ -1,6 +1,5 @@
 // The contract between the note application and the runtime: the thirteen-slot service table,
-// the application's handler table and the program header that locates the application's
-// constants, form image, libraries and declared DLL functions.
+// the application's handler table and the notify codes of slot 12. Portable.
 #pragma once
 
 #include <cstdint>
