@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace tl {
 namespace {
 
@@ -66,7 +68,7 @@ std::vector<WindowDefinitionData> SampleWindows() {
 }
 
 void PutWord(std::vector<uint8_t>& bytes, size_t position, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[position + i] = static_cast<uint8_t>(value >> (8 * i));
+  PutUint32Le(bytes.data() + position, value);
 }
 
 // Position of record index's first byte (after its length word) in packed array data.
