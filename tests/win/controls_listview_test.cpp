@@ -567,6 +567,35 @@ TEST_F(ListViewTest, CheckBoxChangesRaiseEventsAndFocusChangesDoNot) {
   EXPECT_TRUE(EventIndexes().empty());
 }
 
+// The methods' arguments left out: an item names no row, so the methods that take one change
+// nothing and the text of no row is an empty text of its own; a column is the title's.
+TEST_F(ListViewTest, ArgumentsLeftOutTakeTheMethodsDefaults) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  for (const char* t : {"a", "b"}) Insert(t);
+  const uint32_t changeCount = Read(39).low;
+  for (const CommandFn method : {kListViewDeleteItem.entry, kListViewSetItemText.entry, kListViewEditItem.entry,
+                                 kListViewEnsureVisible.entry, kListViewSetColumnWidth.entry}) {
+    Call(method, {{}, {}, TextRecord("x")});
+  }
+  EXPECT_EQ(Read(39).low, changeCount) << "no row changed";
+  EXPECT_EQ(Text(0), "a");
+  EXPECT_EQ(Text(1), "b");
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0) << "no row is edited";
+  const ArgRecord none = Call(kListViewGetItemText.entry, {});
+  ASSERT_EQ(none.type, DataType::Text);
+  const OwnedText empty{static_cast<char*>(ArgPointer(none))};
+  ASSERT_NE(empty.text, nullptr) << "a text of its own";
+  EXPECT_STREQ(empty.text, "");
+
+  Call(kListViewSetItemText.entry, {IntArg(1), {}, TextRecord("title")});
+  EXPECT_EQ(Text(1), "title");
+  EXPECT_EQ(Call(kListViewAddLines.entry, {{}, TextRecord("c|d"), TextRecord("|")}).low, 2u);
+  ASSERT_EQ(Count(), 4) << "a row a piece";
+  EXPECT_EQ(Text(3), "d");
+}
+
 TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
   ASSERT_TRUE(Create(EntryListBlock()));
   ArgRecord args[] = {{kWindow, 0x16099999, TypeCode(UnitType::ListView)}, TextRecord("x")};
