@@ -46,8 +46,8 @@ ListViewBlock EntryListBlock() {
   return b;
 }
 
-// The runtime as the list view sees it records the events, hands them to a test's handler and
-// answers them where a test says so; its unit lookup finds the test's unit.
+// The list fires into the recording runtime, which answers the events a test chooses and finds
+// the test's list by its reference.
 class ListViewTest : public RecordingHostWindowTest {
  protected:
   ListViewTest()
