@@ -31,7 +31,7 @@ OwnedText OwnedText::Copy(std::string_view bytes) {
 }
 
 const char* OwnedText::c_str() const {
-  auto* text = static_cast<const char*>(block_.get());
+  auto* text = static_cast<const char*>(Block::get());
   return text ? text : EmptyText();
 }
 
@@ -44,19 +44,19 @@ OwnedByteSet OwnedByteSet::Copy(std::span<const uint8_t> bytes) {
   return OwnedByteSet(block);
 }
 
-const void* OwnedByteSet::get() const { return block_.get() ? block_.get() : EmptyByteSet(); }
+const void* OwnedByteSet::get() const { return Block::get() ? Block::get() : EmptyByteSet(); }
 
 TextArray& TextArray::operator=(TextArray&& other) noexcept {
-  if (this != &other) Reset(other.block_.Release());
+  if (this != &other) Reset(other.Release());
   return *this;
 }
 
-uint32_t TextArray::Count() const { return ArrayElementCount(block_.get()); }
+uint32_t TextArray::Count() const { return ArrayElementCount(get()); }
 
 const char* TextArray::At(double n) const {
   if (n < 1) RuntimeError(4);
   if (n > Count()) RuntimeError(1);
-  const char* element = ArrayTextElements(block_.get())[static_cast<size_t>(TruncateToInteger(n) - 1)];
+  const char* element = ArrayTextElements(get())[static_cast<size_t>(TruncateToInteger(n) - 1)];
   return element ? element : EmptyText();
 }
 
@@ -64,17 +64,17 @@ void TextArray::Put(double n, OwnedText text) {
   At(n);
   // The block is this owner's own heap block; the element view is read-only only because it also
   // serves arrays in the constant area.
-  char** elements = const_cast<char**>(ArrayTextElements(block_.get()).data());
+  char** elements = const_cast<char**>(ArrayTextElements(get()).data());
   char*& element = elements[static_cast<size_t>(TruncateToInteger(n) - 1)];
   ServicesInUse().Free(element);
   element = text.Release();
 }
 
 void TextArray::Reset(void* owned) {
-  if (block_.get() && block_.get() != owned) {
-    for (char* element : ArrayTextElements(block_.get())) ServicesInUse().Free(element);
+  if (get() && get() != owned) {
+    for (char* element : ArrayTextElements(get())) ServicesInUse().Free(element);
   }
-  block_.Reset(owned);
+  Block::Reset(owned);
 }
 
 }  // namespace tl::app

@@ -33,43 +33,38 @@ class Block {
   void* p_ = nullptr;
 };
 
+// Each owner below is a Block, reached only through what the owner offers.
+
 // A GBK text owned by the application. A null text reads as empty; `c_str()` never hands out null.
-class OwnedText {
+class OwnedText : Block {
  public:
   OwnedText() = default;
-  explicit OwnedText(char* owned) : block_(owned) {}
+  explicit OwnedText(char* owned) : Block(owned) {}
   // A new heap copy made through the table's `Allocate`.
   static OwnedText Copy(std::string_view bytes);
 
   const char* c_str() const;  // the constant empty text for a null text
-  std::string_view view() const { return TextView(static_cast<const char*>(block_.get())); }
+  std::string_view view() const { return TextView(static_cast<const char*>(Block::get())); }
   bool empty() const { return view().empty(); }
-  char* Release() { return static_cast<char*>(block_.Release()); }
+  char* Release() { return static_cast<char*>(Block::Release()); }
   friend bool operator==(const OwnedText& a, std::string_view b) { return a.view() == b; }
-
- private:
-  Block block_;
 };
 
 // A byte set (int32 1, int32 length, bytes) owned by the application; null reads as empty.
-class OwnedByteSet {
+class OwnedByteSet : Block {
  public:
-  OwnedByteSet() = default;
-  explicit OwnedByteSet(void* owned) : block_(owned) {}
+  using Block::Block;
   static OwnedByteSet Copy(std::span<const uint8_t> bytes);
 
   const void* get() const;  // the constant empty byte set for a null one
-  std::span<const uint8_t> bytes() const { return ByteSetView(block_.get()); }
-
- private:
-  Block block_;
+  std::span<const uint8_t> bytes() const { return ByteSetView(Block::get()); }
 };
 
 // A one-dimensional text array (the result of SplitText): frees each element, then the block.
-class TextArray {
+class TextArray : Block {
  public:
   TextArray() = default;
-  explicit TextArray(void* owned) : block_(owned) {}
+  using Block::Block;
   TextArray(TextArray&&) = default;
   TextArray& operator=(TextArray&& other) noexcept;
   ~TextArray() { Reset(); }
@@ -78,14 +73,11 @@ class TextArray {
   // Element n counted from 1, with the application's index checks (below 1: runtime error 4,
   // above the count: runtime error 1). Never null: a null element is the constant empty text.
   const char* At(double n) const;
-  const void* get() const { return block_.get(); }
-  void* Release() { return block_.Release(); }
+  const void* get() const { return Block::get(); }
+  using Block::Release;
   void Reset(void* owned = nullptr);
   // Replaces element n (counted from 1, with the same index checks) and frees the old text.
   void Put(double n, OwnedText text);
-
- private:
-  Block block_;
 };
 
 // The program's constant empty text, for a text the application must not leave null.

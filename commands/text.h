@@ -44,11 +44,6 @@ inline constexpr auto kToText = MakeCommand<ToText>("ToText");
 inline constexpr auto kToByteSet = MakeCommand<ToByteSet>("ToByteSet");
 inline constexpr auto kToByte = MakeCommand<ToByte>("ToByte");
 inline constexpr auto kBitOr = MakeCommand<BitOr>("BitOr");
-// The text commands' table.
-inline constexpr const CommandInfo* kTextCommands[] = {
-    &kTextLength, &kTextLeft, &kTextRight, &kTextMiddle, &kFindText, &kFindTextReverse, &kReplaceText, &kSplitText,
-    &kToText, &kToByteSet, &kToByte, &kBitOr
-};
 
 enum class ScanDirection { Forward, Reverse };
 

@@ -19,8 +19,6 @@ int32_t GetMinute(DateTime value);
 
 inline constexpr auto kGetHour = MakeCommand<GetHour>("GetHour");
 inline constexpr auto kGetMinute = MakeCommand<GetMinute>("GetMinute");
-// The portable time commands' table.
-inline constexpr const CommandInfo* kTimeCommands[] = {&kGetHour, &kGetMinute};
 
 // Windows only: the clock and the wait.
 DateTime Now();

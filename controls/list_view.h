@@ -28,33 +28,6 @@ namespace tl {
 
 extern const UnitTypeDescriptor kListViewType;
 
-class ListView;
-
-// The methods, called through the library-command service with the unit's reference first. An
-// item or column left out is -1 (none) unless said otherwise.
-int32_t ListViewGetItemCount(ListView& list);
-// Always a text of its own, an empty one included; the column defaults to 0.
-TextBlock ListViewGetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column);
-void ListViewSetItemText(ListView& list, std::optional<int32_t> item, std::optional<int32_t> column,
-                         std::string_view text);
-// Appends when the position is left out; the image defaults to -1, the state image, the indent
-// and the value to 0. Answers the new item's index or -1.
-int32_t ListViewInsertItem(ListView& list, std::optional<int32_t> position, std::string_view title,
-                           std::optional<int32_t> image, std::optional<int32_t> stateImage,
-                           std::optional<int32_t> indent, std::optional<int32_t> value);
-void ListViewDeleteItem(ListView& list, std::optional<int32_t> item);
-void ListViewEnsureVisible(ListView& list, std::optional<int32_t> item);
-void ListViewSetColumnWidth(ListView& list, std::optional<int32_t> column, std::optional<int32_t> width);
-void ListViewEditItem(ListView& list, std::optional<int32_t> item);
-void ListViewFinishEditing(ListView& list);
-// A row per piece of the text cut at the delimiter (column 0, the default), or that column's
-// text of the rows from the first on; answers the number of pieces.
-int32_t ListViewAddLines(ListView& list, std::optional<int32_t> column, std::string_view text,
-                         std::string_view delimiter);
-// The changes of the rows since the change count (property 39) in their block form
-// (runtime/row_texts.h).
-std::vector<uint8_t> ListViewChangesSince(ListView& list, std::optional<int32_t> changeCount);
-
 // The next value of the change count that every list view answers as property 39.
 uint32_t NextListChangeStamp();
 
@@ -181,18 +154,43 @@ class ListView final : public BlockUnit<ListView, ListViewBlock, ListViewPropert
   std::map<std::pair<uint32_t, int32_t>, std::wstring> tips_;
 };
 
-// The methods and their table.
-inline constexpr int32_t kListViewLibrary = LibraryOfType(UnitType::ListView);
-inline constexpr auto kListViewGetItemCount = MakeCommand<ListViewGetItemCount>("GetItemCount", kListViewLibrary);
-inline constexpr auto kListViewGetItemText = MakeCommand<ListViewGetItemText>("GetItemText", kListViewLibrary);
-inline constexpr auto kListViewSetItemText = MakeCommand<ListViewSetItemText>("SetItemText", kListViewLibrary);
-inline constexpr auto kListViewInsertItem = MakeCommand<ListViewInsertItem>("InsertItem", kListViewLibrary);
-inline constexpr auto kListViewDeleteItem = MakeCommand<ListViewDeleteItem>("DeleteItem", kListViewLibrary);
-inline constexpr auto kListViewEnsureVisible = MakeCommand<ListViewEnsureVisible>("EnsureVisible", kListViewLibrary);
-inline constexpr auto kListViewSetColumnWidth = MakeCommand<ListViewSetColumnWidth>("SetColumnWidth", kListViewLibrary);
-inline constexpr auto kListViewEditItem = MakeCommand<ListViewEditItem>("EditItem", kListViewLibrary);
-inline constexpr auto kListViewFinishEditing = MakeCommand<ListViewFinishEditing>("FinishEditing", kListViewLibrary);
-inline constexpr auto kListViewAddLines = MakeCommand<ListViewAddLines>("AddLines", kListViewLibrary);
-inline constexpr auto kListViewChangesSince = MakeCommand<ListViewChangesSince>("ChangesSince", kListViewLibrary);
+// The changes of the rows as ChangesSince answers them: their block form (runtime/row_texts.h).
+template <>
+struct ResultCodec<std::optional<std::vector<RowChange>>> : ResultCodec<std::vector<uint8_t>> {
+  static void Set(ArgRecord* result, const std::optional<std::vector<RowChange>>& changes) {
+    ResultCodec<std::vector<uint8_t>>::Set(result, RowChangesBlock(changes ? &*changes : nullptr));
+  }
+};
+
+// The methods, called through the library-command service with the unit's reference first and
+// carried out by the members of the same names. An item or column left out is -1 (none) unless
+// said otherwise.
+template <auto Member, typename Signature>
+constexpr auto ListViewMethod(const char* name) {
+  return MakeMethod<Member, Signature>(name, LibraryOfType(UnitType::ListView));
+}
+inline constexpr auto kListViewGetItemCount = ListViewMethod<&ListView::ItemCount, int32_t()>("GetItemCount");
+// Always a text of its own, an empty one included; the column defaults to 0.
+inline constexpr auto kListViewGetItemText =
+    ListViewMethod<&ListView::ItemText, OwnText(IntOr<-1>, IntOr<0>)>("GetItemText");
+inline constexpr auto kListViewSetItemText =
+    ListViewMethod<&ListView::SetItemText, void(IntOr<-1>, IntOr<0>, std::string_view)>("SetItemText");
+// Appends when the position is left out; the image defaults to -1, the state image, the indent
+// and the value to 0. Answers the new item's index or -1.
+inline constexpr auto kListViewInsertItem = ListViewMethod<
+    &ListView::InsertItem, int32_t(IntOr<-1>, std::string_view, IntOr<-1>, IntOr<0>, IntOr<0>, IntOr<0>)>("InsertItem");
+inline constexpr auto kListViewDeleteItem = ListViewMethod<&ListView::DeleteItem, void(IntOr<-1>)>("DeleteItem");
+inline constexpr auto kListViewEnsureVisible =
+    ListViewMethod<&ListView::EnsureVisible, void(IntOr<-1>)>("EnsureVisible");
+inline constexpr auto kListViewSetColumnWidth =
+    ListViewMethod<&ListView::SetColumnWidth, void(IntOr<-1>, IntOr<-1>)>("SetColumnWidth");
+inline constexpr auto kListViewEditItem = ListViewMethod<&ListView::EditItem, void(IntOr<-1>)>("EditItem");
+inline constexpr auto kListViewFinishEditing = ListViewMethod<&ListView::FinishEditing, void()>("FinishEditing");
+// The column defaults to 0.
+inline constexpr auto kListViewAddLines =
+    ListViewMethod<&ListView::AddLines, int32_t(IntOr<0>, std::string_view, std::string_view)>("AddLines");
+// The change count left out is 0.
+inline constexpr auto kListViewChangesSince =
+    ListViewMethod<&ListView::ChangesSince, std::optional<std::vector<RowChange>>(IntOr<0>)>("ChangesSince");
 
 }  // namespace tl

@@ -14,7 +14,7 @@ bool ByteReader::Bytes(size_t count, std::span<const uint8_t>& value) {
 bool ByteReader::Uint32(uint32_t& value) {
   std::span<const uint8_t> b;
   if (!Bytes(4, b)) return false;
-  value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  value = Uint32Le(b.data());
   return true;
 }
 
@@ -48,7 +48,9 @@ bool ByteReader::CString(std::string& value) {
 }
 
 ByteWriter& ByteWriter::Uint32(uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+  const size_t at = bytes_.size();
+  bytes_.resize(at + 4);
+  PutUint32Le(bytes_.data() + at, value);
   return *this;
 }
 

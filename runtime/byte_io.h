@@ -12,6 +12,15 @@
 
 namespace tl {
 
+// A 32-bit word as every stored format and block keeps it: four bytes, low byte first. The
+// readers and writers below go through these two, and so does a block filled or read in place.
+inline void PutUint32Le(uint8_t* out, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<uint8_t>(value >> shift);
+}
+inline uint32_t Uint32Le(const uint8_t* in) {
+  return in[0] | (in[1] << 8) | (in[2] << 16) | (static_cast<uint32_t>(in[3]) << 24);
+}
+
 class ByteReader {
  public:
   explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}

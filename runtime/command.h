@@ -4,15 +4,17 @@
 //     and encodes the answer into the result record;
 //   - the caller's typed call (`CallCommand`), which encodes the arguments with the same types
 //     and reaches the entry through the service table's command slots.
-// Each parameter and result type has one codec below. Optional arguments the caller leaves out
-// arrive as all-zero records; a record beyond the count reads the same way. Portable: no
-// windows.h (unit references that resolve to live units are in unit_arguments.h).
+// A unit type's methods are bound the same way to its member functions (MakeMethod,
+// unit_arguments.h). Each parameter and result type has one codec below. Optional arguments the
+// caller leaves out arrive as all-zero records; a record beyond the count reads the same way.
+// Portable: no windows.h (unit references that resolve to live units are in unit_arguments.h).
 #pragma once
 
 #include <array>
 #include <concepts>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -181,6 +183,24 @@ struct Codec<std::optional<T>> {
   static ArgRecord Encode(const Given& v) { return v ? Codec<T>::Encode(*v) : ArgRecord{}; }
 };
 
+// An int the caller may leave out, read as `Absent` then: a method's item or column that
+// defaults to none, say. It reads as the int it holds.
+template <int32_t Absent>
+struct IntOr {
+  int32_t value = Absent;
+  constexpr operator int32_t() const { return value; }
+};
+
+template <int32_t Absent>
+struct Codec<IntOr<Absent>> {
+  static constexpr uint32_t kType = DataType::Int;
+  static IntOr<Absent> Decode(const ArgRecord& r) {
+    return {Codec<std::optional<int32_t>>::Decode(r).value_or(Absent)};
+  }
+  using Given = std::optional<int32_t>;
+  static ArgRecord Encode(const Given& v) { return Codec<std::optional<int32_t>>::Encode(v); }
+};
+
 // The record a caller builds for a parameter that takes any value or for a variable argument list.
 template <typename T>
 ArgRecord Encode(const typename Codec<T>::Given& value) {
@@ -248,6 +268,13 @@ struct ResultCodec<std::string> : ResultCodec<TextBlock> {
   static void Set(ArgRecord* result, std::string_view v) {
     ResultCodec<TextBlock>::Set(result, {v.empty() ? nullptr : NewText(v)});
   }
+};
+
+// A text answered as a block of its own even when empty, where a null block would not do.
+struct OwnText {};
+template <>
+struct ResultCodec<OwnText> : ResultCodec<TextBlock> {
+  static void Set(ArgRecord* result, std::string_view v) { ResultCodec<TextBlock>::Set(result, {NewText(v)}); }
 };
 
 template <>
@@ -344,20 +371,23 @@ template <typename P>
 using ParamOf = Param<std::conditional_t<std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>,
                                          P, std::remove_cvref_t<P>>>;
 
+// The entry of a command whose records read as the parameters P and whose answer R's codec
+// writes; `Function` carries it out: a free function taking P, or a member function of the unit
+// that P starts with, taking the rest.
 template <typename Signature>
 struct Entry;
 
 template <typename R, typename... P>
-struct Entry<R (*)(P...)> {
+struct Entry<R(P...)> {
   template <auto Function, size_t... I>
   static void Run(ArgRecord* result, [[maybe_unused]] std::span<const ArgRecord> records, std::index_sequence<I...>) {
     // Taken in order, so that lookups happen in argument order.
     std::tuple<typename ParamOf<P>::Held...> held{ParamOf<P>::Take(records, I)...};
     if (!(ParamOf<P>::Present(std::get<I>(held)) && ...)) return;
     if constexpr (std::is_void_v<R>) {
-      Function(ParamOf<P>::Pass(std::get<I>(held))...);
+      std::invoke(Function, ParamOf<P>::Pass(std::get<I>(held))...);
     } else {
-      ResultCodec<R>::Set(result, Function(ParamOf<P>::Pass(std::get<I>(held))...));
+      ResultCodec<R>::Set(result, std::invoke(Function, ParamOf<P>::Pass(std::get<I>(held))...));
     }
   }
   template <auto Function>
@@ -370,13 +400,19 @@ struct Entry<R (*)(P...)> {
   using Descriptor = Command<R, ParamOf<P>...>;
 };
 
+// The descriptor of the command `Signature` reads and `Function` carries out.
+template <typename Signature, auto Function>
+constexpr auto Describe(const char* name, int32_t library) {
+  using E = Entry<Signature>;
+  return typename E::Descriptor{{name, &E::template Decode<Function>, library, E::kTypes, E::kResultType}};
+}
+
 }  // namespace command_detail
 
 // The descriptor of a command function: its name, its entry, its library and its types.
 template <auto Function>
 constexpr auto MakeCommand(const char* name, int32_t library = 0) {
-  using E = command_detail::Entry<decltype(Function)>;
-  return typename E::Descriptor{{name, &E::template Decode<Function>, library, E::kTypes, E::kResultType}};
+  return command_detail::Describe<std::remove_pointer_t<decltype(Function)>, Function>(name, library);
 }
 
 // The caller's side: encodes the arguments, calls through the core slot (library 0) or the library

@@ -1,6 +1,9 @@
 #include "runtime/form_image.h"
 
 #include <algorithm>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "runtime/block_reader.h"
@@ -15,7 +18,7 @@ struct UnitLayout {
 };
 
 struct MenuLayout {
-  size_t flags = 0, caption = 0, captionEnd = 0, reserved = 0;
+  size_t shortcut = 0, flags = 0, caption = 0, captionEnd = 0, reserved = 0;
 };
 
 namespace {
@@ -37,22 +40,22 @@ constexpr BlockReader::Reasons kTruncation = BlockReader::Reasons::Truncation;
 
 // A count of items of itemSize bytes each that must still fit in the reader; checked before
 // anything is allocated for them.
-bool ReadCount(BlockReader& r, size_t itemSize, size_t& count, const char* noun) {
+bool ReadCount(BlockReader& r, size_t itemSize, size_t& count, std::string_view noun) {
   const size_t at = r.position();
   int32_t value;
   if (!r.Int32(noun, value).ok()) return false;
   count = value < 0 ? 0 : static_cast<size_t>(value);
-  if (value < 0 || count > r.remaining() / itemSize) return r.Refuse(std::string("bad ") + noun + " count", at);
+  if (value < 0 || count > r.remaining() / itemSize) return r.Refuse("bad " + std::string(noun) + " count", at);
   return true;
 }
 
 // A counted byte string; a length beyond what remains means the input was cut short.
-bool ReadLength(BlockReader& r, std::span<const uint8_t>& bytes, const char* noun) {
+bool ReadLength(BlockReader& r, std::span<const uint8_t>& bytes, std::string_view noun) {
   const size_t at = r.position();
   int32_t value;
   if (!r.Int32(noun, value).ok()) return false;
-  if (value < 0) return r.Refuse(std::string("bad ") + noun + " length", at);
-  if (static_cast<size_t>(value) > r.remaining()) return r.Refuse(std::string("truncated ") + noun, at);
+  if (value < 0) return r.Refuse("bad " + std::string(noun) + " length", at);
+  if (static_cast<size_t>(value) > r.remaining()) return r.Refuse("truncated " + std::string(noun), at);
   return r.Bytes(noun, static_cast<size_t>(value), bytes).ok();
 }
 
@@ -68,93 +71,176 @@ bool UnitCountFits(int32_t count, size_t dataSize) {
 // Texts inside records end at their first NUL, so an embedded one would cut the record apart.
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-// The head every record starts with: type, link, reserved words, name and comment.
-template <typename Fields>
-void ReadHead(BlockReader& r, Fields& f) {
-  r.Uint32("type", f.type).Uint32("link", f.link).Skip("reserved", kHeadReserved);
-  r.CString("name", f.name).CString("comment", f.comment);
-}
+// ---- the records, each listed once --------------------------------------------------------
+// A record type lists its fields once, in stored order (Parts), for a reader and a writer
+// alike: RecordReader decodes a record from the list, checking every field and noting where
+// the fields changed in place begin; RecordWriter encodes one from the same list.
 
-template <typename Fields>
-void WriteHead(ByteWriter& w, const Fields& f) {
-  w.Uint32(f.type).Uint32(f.link);
-  for (size_t i = 0; i < kHeadReserved / 4; ++i) w.Uint32(0);
-  w.CString(UpToNul(f.name)).CString(UpToNul(f.comment));
-}
+template <typename Layout>
+class RecordReader {
+ public:
+  RecordReader(std::span<const uint8_t> record, std::string_view name, uint32_t handlerCount)
+      : r_(record, name, 0, kTruncation), handlerCount_(handlerCount) {}
 
-// Walks a unit record, checking every field; fills whichever of fields and layout are given.
-bool WalkUnit(std::span<const uint8_t> record, UnitRecordFields* fields, UnitLayout* layout,
-              ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
-  UnitRecordFields scratch;
-  UnitRecordFields& f = fields ? *fields : scratch;
-  UnitLayout at;
-  BlockReader r(record, "unit record", 0, kTruncation);
-  ReadHead(r, f);
-  if (r.ok() && (!IsUnitTypeId(f.type) || f.type == TypeCode(UnitType::Menu))) r.Refuse("bad unit type id", 0);
-  at.objectSlot = r.position();
-  r.Uint32("object slot", f.objectSlot);
-  at.rect = r.position();
-  r.Int32("left", f.left).Int32("top", f.top).Int32("width", f.width).Int32("height", f.height);
-  at.cursorSlot = r.position();
-  r.Uint32("cursor slot", f.cursorSlot).Uint32("parent", f.parent);
-  size_t childCount;
-  if (!ReadCount(r, 4, childCount, "child")) return r.Finish(error);
-  f.children.resize(childCount);
-  for (uint32_t& child : f.children) r.Uint32("child", child);
-  at.cursorData = r.position();
-  std::span<const uint8_t> cursor;
-  if (!ReadLength(r, cursor, "cursor data")) return r.Finish(error);
-  f.cursorData.assign(cursor.begin(), cursor.end());
-  at.tag = r.position();
-  r.CString("tag", f.tag);
-  at.tagEnd = r.position();
-  r.Skip("reserved", 4);
-  at.flags = r.position();
-  r.Uint32("flags", f.flags).Int32("tab order", f.tabOrder);
-  size_t bindingCount;
-  if (!ReadCount(r, 8, bindingCount, "binding")) return r.Finish(error);
-  f.bindings.resize(bindingCount);
-  for (EventBinding& binding : f.bindings) {
-    r.Int32("event", binding.event);
-    const size_t handlerAt = r.position();
-    r.Int32("handler", binding.handler);
-    if (!ValidHandler(binding.handler, handlerCount)) r.Refuse("bad handler reference", handlerAt);
+  // Where the next field begins.
+  RecordReader& At(size_t Layout::*field) { at_.*field = r_.position(); return *this; }
+  RecordReader& Word(std::string_view name, uint32_t& value) { r_.Uint32(name, value); return *this; }
+  RecordReader& Word(std::string_view name, int32_t& value) { r_.Int32(name, value); return *this; }
+  // A text up to its NUL.
+  RecordReader& Text(std::string_view name, std::string& value) { r_.CString(name, value); return *this; }
+  // Bytes that hold nothing.
+  RecordReader& Reserved(size_t size) { r_.Skip("reserved", size); return *this; }
+  // The type the head names must be the record's.
+  RecordReader& Type(uint32_t type, bool (*fits)(uint32_t), std::string_view reason) {
+    if (r_.ok() && !fits(type)) r_.Refuse(std::string(reason), 0);
+    return *this;
   }
-  r.Skip("reserved", kTailReserved);
-  if (!r.ok()) return r.Finish(error);
-  at.propertyBlock = r.position();
-  f.propertyBlock.assign(record.begin() + at.propertyBlock, record.end());
-  if (layout) *layout = at;
-  return true;
+  // A count, then that many words.
+  RecordReader& Words(std::string_view name, std::vector<uint32_t>& words) {
+    size_t count;
+    if (!ReadCount(r_, 4, count, name)) return *this;
+    words.resize(count);
+    for (uint32_t& word : words) r_.Uint32(name, word);
+    return *this;
+  }
+  // A counted byte string, which must fit in the record.
+  RecordReader& Bytes(std::string_view name, std::vector<uint8_t>& value) {
+    std::span<const uint8_t> bytes;
+    if (ReadLength(r_, bytes, name)) value.assign(bytes.begin(), bytes.end());
+    return *this;
+  }
+  // A count, then each event with the index of its handler, which must be one of the program's.
+  RecordReader& Bindings(std::vector<EventBinding>& bindings) {
+    size_t count;
+    if (!ReadCount(r_, 8, count, "binding")) return *this;
+    bindings.resize(count);
+    for (EventBinding& binding : bindings) {
+      r_.Int32("event", binding.event);
+      const size_t handlerAt = r_.position();
+      r_.Int32("handler", binding.handler);
+      if (!ValidHandler(binding.handler, handlerCount_)) r_.Refuse("bad handler reference", handlerAt);
+    }
+    return *this;
+  }
+  // The rest of the record.
+  RecordReader& Rest(std::vector<uint8_t>& value) {
+    const std::span<const uint8_t> rest = r_.Rest();
+    value.assign(rest.begin(), rest.end());
+    return *this;
+  }
+
+  BlockReader& reader() { return r_; }
+  const Layout& layout() const { return at_; }
+  uint32_t handlerCount() const { return handlerCount_; }
+
+ private:
+  BlockReader r_;
+  Layout at_;
+  uint32_t handlerCount_;
+};
+
+class RecordWriter {
+ public:
+  template <typename Layout>
+  RecordWriter& At(size_t Layout::*) { return *this; }
+  RecordWriter& Word(std::string_view, uint32_t value) { w_.Uint32(value); return *this; }
+  RecordWriter& Word(std::string_view, int32_t value) { w_.Int32(value); return *this; }
+  // A text holding a NUL is written up to it.
+  RecordWriter& Text(std::string_view, const std::string& value) { w_.CString(UpToNul(value)); return *this; }
+  RecordWriter& Reserved(size_t size) { w_.Bytes(std::vector<uint8_t>(size)); return *this; }
+  RecordWriter& Type(uint32_t, bool (*)(uint32_t), std::string_view) { return *this; }
+  RecordWriter& Words(std::string_view, const std::vector<uint32_t>& words) {
+    w_.Int32(static_cast<int32_t>(words.size()));
+    for (uint32_t word : words) w_.Uint32(word);
+    return *this;
+  }
+  RecordWriter& Bytes(std::string_view, const std::vector<uint8_t>& value) { w_.CountedBytes(value); return *this; }
+  RecordWriter& Bindings(const std::vector<EventBinding>& bindings) {
+    w_.Int32(static_cast<int32_t>(bindings.size()));
+    for (const EventBinding& binding : bindings) w_.Int32(binding.event).Int32(binding.handler);
+    return *this;
+  }
+  RecordWriter& Rest(const std::vector<uint8_t>& value) { w_.Bytes(value); return *this; }
+
+  std::vector<uint8_t> Take() { return w_.Take(); }
+
+ private:
+  ByteWriter w_;
+};
+
+// The head every record starts with: type, link, reserved words, name and comment; the type
+// must be the record's.
+template <typename Io, typename F>
+Io& Head(Io& io, F& f, bool (*typeFits)(uint32_t), std::string_view badType) {
+  io.Word("type", f.type).Word("link", f.link).Reserved(kHeadReserved).Text("name", f.name).Text("comment", f.comment);
+  return io.Type(f.type, typeFits, badType);
 }
 
-bool WalkMenuItem(std::span<const uint8_t> record, MenuItemFields* fields, MenuLayout* layout,
-                  ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
-  MenuItemFields scratch;
-  MenuItemFields& f = fields ? *fields : scratch;
-  MenuLayout at;
-  BlockReader r(record, "menu item record", 0, kTruncation);
-  ReadHead(r, f);
-  if (r.ok() && f.type != TypeCode(UnitType::Menu)) r.Refuse("bad menu item type id", 0);
-  const size_t shortcutAt = r.position();
-  r.Int32("shortcut", f.shortcut).Int32("level", f.level);
-  at.flags = r.position();
-  r.Uint32("flags", f.flags);
-  at.caption = r.position();
-  r.CString("caption", f.caption);
-  at.captionEnd = r.position();
-  r.Int32("handler", f.handler);
-  at.reserved = r.position();
-  for (uint32_t& word : f.reserved) r.Uint32("reserved", word);
-  if (!r.ok()) return r.Finish(error);
-  if (!r.AtEnd()) r.Refuse("bytes after the menu item record", r.position());
-  else if (f.shortcut < 0 || f.shortcut > kLastShortcut) r.Refuse("bad shortcut", shortcutAt);
-  else if (f.level < 0) r.Refuse("bad menu level", shortcutAt + 4);
-  else if (!ValidHandler(f.handler, handlerCount)) r.Refuse("bad handler reference", at.captionEnd);
-  if (r.ok() && layout) *layout = at;
-  return r.Finish(error);
+struct UnitRecord {
+  using Fields = UnitRecordFields;
+  using Layout = UnitLayout;
+  static constexpr std::string_view kName = "unit record";
+  static bool TypeFits(uint32_t type) { return IsUnitTypeId(type) && type != TypeCode(UnitType::Menu); }
+
+  // F is the fields, const for the writer.
+  template <typename Io, typename F>
+  static void Parts(Io& io, F& f) {
+    using L = Layout;
+    Head(io, f, &TypeFits, "bad unit type id").At(&L::objectSlot).Word("object slot", f.objectSlot);
+    io.At(&L::rect).Word("left", f.left).Word("top", f.top).Word("width", f.width).Word("height", f.height);
+    io.At(&L::cursorSlot).Word("cursor slot", f.cursorSlot).Word("parent", f.parent).Words("child", f.children);
+    io.At(&L::cursorData).Bytes("cursor data", f.cursorData).At(&L::tag).Text("tag", f.tag);
+    io.At(&L::tagEnd).Reserved(4).At(&L::flags).Word("flags", f.flags).Word("tab order", f.tabOrder);
+    io.Bindings(f.bindings).Reserved(kTailReserved).At(&L::propertyBlock).Rest(f.propertyBlock);
+  }
+  // Every value is checked as it is read.
+  static void Check(RecordReader<Layout>&, const Fields&) {}
+};
+
+struct MenuItemRecord {
+  using Fields = MenuItemFields;
+  using Layout = MenuLayout;
+  static constexpr std::string_view kName = "menu item record";
+  static bool TypeFits(uint32_t type) { return type == TypeCode(UnitType::Menu); }
+
+  template <typename Io, typename F>
+  static void Parts(Io& io, F& f) {
+    using L = Layout;
+    Head(io, f, &TypeFits, "bad menu item type id").At(&L::shortcut).Word("shortcut", f.shortcut);
+    io.Word("level", f.level).At(&L::flags).Word("flags", f.flags).At(&L::caption).Text("caption", f.caption);
+    io.At(&L::captionEnd).Word("handler", f.handler).At(&L::reserved);
+    for (auto& word : f.reserved) io.Word("reserved", word);
+  }
+  // The record ends with its fields, whose values are checked once they are all read.
+  static void Check(RecordReader<Layout>& in, const Fields& f) {
+    BlockReader& r = in.reader();
+    const Layout& at = in.layout();
+    if (!r.AtEnd()) r.Refuse("bytes after the menu item record", r.position());
+    else if (f.shortcut < 0 || f.shortcut > kLastShortcut) r.Refuse("bad shortcut", at.shortcut);
+    else if (f.level < 0) r.Refuse("bad menu level", at.shortcut + 4);
+    else if (!ValidHandler(f.handler, in.handlerCount())) r.Refuse("bad handler reference", at.captionEnd);
+  }
+};
+
+// Reads a record of type R, checking every field; fills whichever of fields and layout are given.
+template <typename R>
+bool Walk(std::span<const uint8_t> record, typename R::Fields* fields, typename R::Layout* layout,
+          ReadError* error = nullptr, uint32_t handlerCount = kAnyHandlerCount) {
+  typename R::Fields scratch;
+  typename R::Fields& f = fields ? *fields : scratch;
+  RecordReader<typename R::Layout> in(record, R::kName, handlerCount);
+  R::Parts(in, f);
+  if (in.reader().ok()) R::Check(in, f);
+  if (in.reader().ok() && layout) *layout = in.layout();
+  return in.reader().Finish(error);
 }
 
+template <typename R>
+std::vector<uint8_t> Encode(const typename R::Fields& fields) {
+  RecordWriter out;
+  R::Parts(out, fields);
+  return out.Take();
+}
 
 uint32_t WordAt(std::span<const uint8_t> bytes, size_t position) {
   uint32_t value = 0;
@@ -220,8 +306,8 @@ class RecordWalk {
       starts_[k] = base + expected + 4;
       ReadError inner;
       const bool valid = IsMenuItemId(ids_[k])
-                             ? WalkMenuItem(record, nullptr, nullptr, &inner, handlerCount)
-                             : WalkUnit(record, &units_[k], &layouts_[k], &inner, handlerCount);
+                             ? Walk<MenuItemRecord>(record, nullptr, nullptr, &inner, handlerCount)
+                             : Walk<UnitRecord>(record, &units_[k], &layouts_[k], &inner, handlerCount);
       if (!valid) return refuse_.Refuse(inner.what, starts_[k] + inner.at);
       expected += 4 + record.size();
     }
@@ -296,28 +382,9 @@ bool ReadWindow(BlockReader& r, WindowDefinitionData& window, uint32_t handlerCo
 
 }  // namespace
 
-std::vector<uint8_t> EncodeUnitRecord(const UnitRecordFields& f) {
-  ByteWriter w;
-  WriteHead(w, f);
-  w.Uint32(f.objectSlot).Int32(f.left).Int32(f.top).Int32(f.width).Int32(f.height);
-  w.Uint32(f.cursorSlot).Uint32(f.parent).Int32(static_cast<int32_t>(f.children.size()));
-  for (uint32_t child : f.children) w.Uint32(child);
-  w.CountedBytes(f.cursorData).CString(UpToNul(f.tag)).Uint32(0);
-  w.Uint32(f.flags).Int32(f.tabOrder).Int32(static_cast<int32_t>(f.bindings.size()));
-  for (const EventBinding& binding : f.bindings) w.Int32(binding.event).Int32(binding.handler);
-  for (int i = 0; i < 5; ++i) w.Uint32(0);
-  w.Bytes(f.propertyBlock);
-  return w.Take();
-}
+std::vector<uint8_t> EncodeUnitRecord(const UnitRecordFields& fields) { return Encode<UnitRecord>(fields); }
 
-std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& f) {
-  ByteWriter w;
-  WriteHead(w, f);
-  w.Int32(f.shortcut).Int32(f.level).Uint32(f.flags).CString(UpToNul(f.caption));
-  w.Int32(f.handler);
-  for (uint32_t word : f.reserved) w.Uint32(word);
-  return w.Take();
-}
+std::vector<uint8_t> EncodeMenuItem(const MenuItemFields& fields) { return Encode<MenuItemRecord>(fields); }
 
 std::optional<UnitRecordArray> UnitRecordArray::Parse(int32_t count,
                                                        std::span<const uint8_t> data,
@@ -380,7 +447,7 @@ std::span<const uint8_t> UnitRecordArray::Record(size_t index) const {
 }
 
 void UnitRecordArray::PutWord(size_t position, uint32_t value) {
-  for (int i = 0; i < 4; ++i) data_[position + i] = static_cast<uint8_t>(value >> (8 * i));
+  PutUint32Le(data_.data() + position, value);
 }
 
 // Replaces bytes [from, to) of record index (positions within the record) and moves the
@@ -403,25 +470,25 @@ void UnitRecordArray::Splice(size_t index, size_t from, size_t to,
 
 UnitRecordFields UnitRecordArray::Unit(size_t index) const {
   UnitRecordFields fields;
-  if (!IsMenuItem(index)) WalkUnit(Record(index), &fields, nullptr);
+  if (!IsMenuItem(index)) Walk<UnitRecord>(Record(index), &fields, nullptr);
   return fields;
 }
 
 MenuItemFields UnitRecordArray::MenuItem(size_t index) const {
   MenuItemFields fields;
-  if (IsMenuItem(index)) WalkMenuItem(Record(index), &fields, nullptr);
+  if (IsMenuItem(index)) Walk<MenuItemRecord>(Record(index), &fields, nullptr);
   return fields;
 }
 
 std::optional<UnitLayout> UnitRecordArray::UnitLayoutAt(size_t index) const {
   UnitLayout at;
-  if (IsMenuItem(index) || !WalkUnit(Record(index), nullptr, &at)) return std::nullopt;
+  if (IsMenuItem(index) || !Walk<UnitRecord>(Record(index), nullptr, &at)) return std::nullopt;
   return at;
 }
 
 std::optional<MenuLayout> UnitRecordArray::MenuLayoutAt(size_t index) const {
   MenuLayout at;
-  if (!IsMenuItem(index) || !WalkMenuItem(Record(index), nullptr, &at)) return std::nullopt;
+  if (!IsMenuItem(index) || !Walk<MenuItemRecord>(Record(index), nullptr, &at)) return std::nullopt;
   return at;
 }
 

@@ -2,7 +2,7 @@
 // row's texts in one block, or what changed since the reader's copy. Written by the list view,
 // read by whoever wants the whole list. Portable.
 //
-// The block of texts: the column count (four bytes, low byte first), then row by row each
+// The block of texts: the column count (a word as runtime/byte_io.h keeps it), then row by row each
 // column's text ended by a zero byte, which no text holds.
 #pragma once
 
@@ -15,14 +15,16 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace tl {
 
 inline constexpr size_t kRowTextsHeaderSize = 4;
 
 // Writes the column count where the block starts; answers where the first text goes.
 inline char* PutRowTextsHeader(char* out, uint32_t columns) {
-  for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<char>(columns >> shift);
-  return out;
+  PutUint32Le(reinterpret_cast<uint8_t*>(out), columns);
+  return out + kRowTextsHeaderSize;
 }
 
 // A whole block, for callers that build one from texts at hand.
@@ -39,7 +41,7 @@ class RowTextsReader {
  public:
   explicit RowTextsReader(std::string_view block) {
     if (block.size() < kRowTextsHeaderSize) return;
-    for (int i = 3; i >= 0; --i) columns_ = (columns_ << 8) | static_cast<uint8_t>(block[static_cast<size_t>(i)]);
+    columns_ = Uint32Le(reinterpret_cast<const uint8_t*>(block.data()));
     if (columns_ != 0) rest_ = block.substr(kRowTextsHeaderSize);
   }
 
@@ -69,8 +71,8 @@ struct RowChange {
   friend bool operator==(const RowChange&, const RowChange&) = default;
 };
 
-// The changes since a change count, oldest first, as the list view answers them: a count (four
-// bytes), then each change's kind and row (four bytes each), all low byte first. A count of -1
+// The changes since a change count, oldest first, as the list view answers them: a count, then
+// each change's kind and row, all words as runtime/byte_io.h keeps them. A count of -1
 // says the list no longer knows them all, and the reader must read every row.
 std::vector<uint8_t> RowChangesBlock(const std::vector<RowChange>* changes);
 // Nothing for -1 or for a block that does not hold what its count says.

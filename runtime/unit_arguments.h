@@ -1,6 +1,6 @@
 // Live units as command parameters: a list view method takes `ListView&`, a command that can do
 // without the unit takes `BalloonTip*`. Both are found through FindUnit, the one lookup of a
-// unit reference. Windows only.
+// unit reference. And a unit type's methods bound to its members. Windows only.
 #pragma once
 
 #include <concepts>
@@ -40,5 +40,28 @@ struct Param<U&> {
   static void Put(ArgRecord*& out, const Given& unit) { *out++ = Codec<UnitRef>::Encode(unit); }
 };
 
+// R(U&, P...): a method's signature with its unit first.
+template <typename U, typename Signature>
+struct UnitFirst;
+template <typename U, typename R, typename... P>
+struct UnitFirst<U, R(P...)> {
+  using type = R(U&, P...);
+};
+
+// The unit type that has the member (declared only, for its type).
+template <typename F, typename U>
+U* UnitOf(F U::*member);
+
 }  // namespace command_detail
+
+// A unit type's method bound to its member function: the records are the unit's reference, then
+// the arguments as `Signature`'s parameters read them (an IntOr for an int that has a default);
+// `Signature`'s result codec answers what the member returns. The member needs no wrapper of its
+// own: a parameter or answer that does not fit it does not compile.
+template <auto Member, typename Signature>
+constexpr auto MakeMethod(const char* name, int32_t library) {
+  using U = std::remove_pointer_t<decltype(command_detail::UnitOf(Member))>;
+  return command_detail::Describe<typename command_detail::UnitFirst<U, Signature>::type, Member>(name, library);
+}
+
 }  // namespace tl

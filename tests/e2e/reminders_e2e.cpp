@@ -183,6 +183,14 @@ class Reminders : public ::testing::Test {
   }
   void Confirm() const { PostMessageW(FindChild(ReminderWindow(), L"Button", L"确认提醒"), BM_CLICK, 0, 0); }
 
+  // Sets a reminder on the entry with what the add window offers, and waits until the rows
+  // number `rows`; false when the window or the row does not come.
+  bool AddReminder(int entry, size_t rows) {
+    if (!OpenReminders(kAddReminder, entry, kAddLayout)) return false;
+    Confirm();
+    return WaitUntil([&] { return ReminderRows().size() == rows; });
+  }
+
   // Confirms and answers the message box that must follow; answers its text.
   std::wstring ConfirmAnswering(int button) const {
     Confirm();
@@ -357,12 +365,8 @@ TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
   Start(L"abc\r\ndef\r\nabc\r\n", L"2019年5月3日9时5分7秒\r\n2019年5月5日\r\n2019年5月6日8时\r\n", 3);
   WaitForAnEarlySecond();
 
-  ASSERT_NE(OpenReminders(kAddReminder, 0, kAddLayout), nullptr);
-  Confirm();
-  ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 1; }));
-  ASSERT_NE(OpenReminders(kAddReminder, 1, kAddLayout), nullptr);
-  Confirm();
-  ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 2; }));
+  ASSERT_TRUE(AddReminder(0, 1));
+  ASSERT_TRUE(AddReminder(1, 2));
   const Rows rows = ReminderRows();
   ASSERT_EQ(std::vector<std::wstring>(rows[0].begin() + 1, rows[0].end()),
             std::vector<std::wstring>(rows[1].begin() + 1, rows[1].end()))
@@ -407,9 +411,7 @@ TEST_F(Reminders, AreAnnouncedOnceAtSecond10OfTheirMinuteOneBoxAfterTheOther) {
 TEST_F(Reminders, AreKeptAcrossEndsAndKillsAndAnnouncedOnce) {
   Start(L"abc\r\n", L"2019年5月3日9时5分7秒\r\n", 1);
   WaitForAnEarlySecond();
-  ASSERT_NE(OpenReminders(kAddReminder, 0, kAddLayout), nullptr);
-  Confirm();
-  ASSERT_TRUE(WaitUntil([&] { return ReminderRows().size() == 1; }));
+  ASSERT_TRUE(AddReminder(0, 1));
   const Rows rows = ReminderRows();
 
   Command(kCloseProgram);

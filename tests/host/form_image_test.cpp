@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/byte_io.h"
+
 namespace tl {
 namespace {
 
@@ -66,7 +68,7 @@ std::vector<WindowDefinitionData> SampleWindows() {
 }
 
 void PutWord(std::vector<uint8_t>& bytes, size_t position, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[position + i] = static_cast<uint8_t>(value >> (8 * i));
+  PutUint32Le(bytes.data() + position, value);
 }
 
 // Position of record index's first byte (after its length word) in packed array data.
@@ -222,6 +224,45 @@ TEST(FormImageReasons, LinksBetweenUnitsAreCheckedAtTheField) {
   const UnitRecordArray menus = UnitRecordArray::Build(Ids(), records);
   ASSERT_FALSE(UnitRecordArray::Parse(menus.count(), menus.data(), &error));
   EXPECT_EQ(error.Text(), "bad shortcut at byte " + std::to_string(RecordAt(menus, 3) + 26));
+}
+
+// Every field a record's list checks is named at its own byte: in a menu item with empty name
+// and comment the level is at 30 and, after the caption "about", the handler at 44.
+TEST(FormImageReasons, EachCheckedFieldOfARecordIsNamedAtItsByte) {
+  MenuItemFields typed = Menu(1, "about", 5);
+  typed.type = 0x1000B;
+  std::vector<uint8_t> longer = EncodeMenuItem(Menu(1, "about", 5));
+  longer.push_back(0);
+  UnitRecordFields bound = BareLabel();
+  bound.bindings = {{0, 99}};
+  std::vector<uint8_t> negative = EncodeUnitRecord(BareLabel()), cut = negative, counted = negative;
+  PutWord(negative, kCursorLengthAt, 0xFFFFFFFF);
+  PutWord(cut, kCursorLengthAt, 1000);
+  PutWord(counted, kBindingCountAt, 1000);
+  struct Case {
+    size_t index;
+    std::vector<uint8_t> record;
+    std::string what;
+    size_t at;
+  };
+  const Case cases[] = {
+      {3, EncodeMenuItem(typed), "bad menu item type id", 0},
+      {3, EncodeMenuItem(Menu(-1, "about", 5)), "bad menu level", 30},
+      {3, EncodeMenuItem(Menu(1, "about", 99)), "bad handler reference", 44},
+      {3, longer, "bytes after the menu item record", longer.size() - 1},
+      {4, EncodeUnitRecord(bound), "bad handler reference", kBindingCountAt + 8},
+      {4, negative, "bad cursor data length", kCursorLengthAt},
+      {4, cut, "truncated cursor data", kCursorLengthAt},
+      {4, counted, "bad binding count", kBindingCountAt},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::vector<uint8_t>> records = Records();
+    records[c.index] = c.record;
+    const UnitRecordArray array = UnitRecordArray::Build(Ids(), records);
+    ReadError error;
+    ASSERT_FALSE(UnitRecordArray::Parse(array.count(), array.data(), &error, kHandlerCount)) << c.what;
+    EXPECT_EQ(error.Text(), c.what + " at byte " + std::to_string(RecordAt(array, c.index) + c.at));
+  }
 }
 
 TEST(UnitRecordArray, CountsAndRecordCountsMustFitTheData) {

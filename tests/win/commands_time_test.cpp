@@ -4,32 +4,13 @@
 #include <cmath>
 
 #include "commands/time.h"
-#include "runtime/unit_events.h"
+#include "tests/win/recording_runtime.h"
 
 namespace tl::cmd {
 namespace {
 
-int g_processRounds = 0;
 int g_ticks = 0;
 ULONGLONG g_firstTickAt = 0;
-
-// Stands in for the runtime's request entry: processing the queued messages is all Delay needs.
-// A quit is put back for the outer loop, as the runtime does.
-intptr_t FakeRuntime(Request code, intptr_t, intptr_t) {
-  if (code == Request::ProcessQueued) {
-    ++g_processRounds;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        return 0;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return 0;
-}
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_ticks++ == 0) g_firstTickAt = GetTickCount64();
@@ -37,11 +18,12 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
 
 class DelayCommand : public ::testing::Test {
  protected:
+  // Running the queued messages is all Delay asks of the runtime.
   void SetUp() override {
-    SetRuntimeRequest(FakeRuntime);
-    g_processRounds = g_ticks = 0;
+    test::StartRecordingEvents();
+    g_ticks = 0;
   }
-  void TearDown() override { SetRuntimeRequest(nullptr); }
+  void TearDown() override { test::StopRecordingEvents(); }
   static void Wait(int32_t ms) {
     ArgRecord arg = IntArg(ms);
     ArgRecord result{};
@@ -54,7 +36,7 @@ TEST_F(DelayCommand, NothingRunsForZeroOrNegative) {
   Sleep(30);
   Wait(0);
   Wait(-5);
-  EXPECT_EQ(g_processRounds, 0);
+  EXPECT_EQ(test::QueuedRounds(), 0);
   EXPECT_EQ(g_ticks, 0);
   KillTimer(nullptr, timer);
 }
@@ -69,7 +51,7 @@ TEST_F(DelayCommand, TimersFireInsideAndItReturnsNoEarlierThanTheDeadline) {
   EXPECT_GE(g_ticks, 3);
   EXPECT_LT(g_firstTickAt - start, 200u);
   // It sleeps between rounds: a spinning wait would run thousands of rounds in 200 ms.
-  EXPECT_LT(g_processRounds, 200);
+  EXPECT_LT(test::QueuedRounds(), 200);
 }
 
 TEST_F(DelayCommand, APendingQuitSurvivesTheWait) {
@@ -78,7 +60,7 @@ TEST_F(DelayCommand, APendingQuitSurvivesTheWait) {
   Wait(150);
   EXPECT_GE(GetTickCount64() - start, 150u);
   // It waits in slices rather than re-reading the quit without end.
-  EXPECT_LT(g_processRounds, 100);
+  EXPECT_LT(test::QueuedRounds(), 100);
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 7u);

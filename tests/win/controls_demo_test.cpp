@@ -182,14 +182,7 @@ void HoldUntilClosed(HWND window) {
   GetWindowRect(UnitWindow(kConfirm), &r);
   SetForegroundWindow(window);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  while (IsWindow(window)) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-  }
+  while (IsWindow(window)) Pump(100);
 }
 
 TEST(ControlsDemo, EveryUnitTypeLoadsFromOneFormImage) {

@@ -4,8 +4,6 @@
 #include <commctrl.h>
 
 #include <fstream>
-#include <functional>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -29,35 +27,6 @@ using namespace tl::test;
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kUnit = 0x16010002;
 
-// The runtime as the list view sees it: events are recorded, handed to a test's handler and
-// answered where a test says so; the unit lookup finds the test's unit.
-std::vector<EventRecord> g_events;
-std::map<int32_t, int32_t> g_answers;  // event index -> handler result
-std::function<void(const EventRecord&)> g_handler;
-Unit* g_unit = nullptr;
-
-intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
-  switch (code) {
-    case Request::FireEvent: {
-      auto* e = reinterpret_cast<EventRecord*>(a);
-      g_events.push_back(*e);
-      if (g_handler) g_handler(*e);
-      if (auto found = g_answers.find(e->index); found != g_answers.end()) {
-        e->hasResult = 1;
-        e->result = found->second;
-      }
-      return 1;
-    }
-    case Request::UnitObject:
-    case Request::UnitObjectOrError:
-      return static_cast<uint32_t>(a) == kWindow && static_cast<uint32_t>(b) == kUnit
-                 ? reinterpret_cast<intptr_t>(g_unit)
-                 : 0;
-    default:
-      return 0;
-  }
-}
-
 ArgRecord TextRecord(const char* text) {
   return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)), 0, DataType::Text};
 }
@@ -77,30 +46,23 @@ ListViewBlock EntryListBlock() {
   return b;
 }
 
-class ListViewTest : public HostWindowTest {
+// The list fires into the recording runtime, which answers the events a test chooses and finds
+// the test's list by its reference.
+class ListViewTest : public RecordingHostWindowTest {
  protected:
   ListViewTest()
-      : HostWindowTest({.title = L"parent", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .exStyle = WS_EX_TOPMOST,
-                        .left = 50, .top = 50, .width = 300, .height = 420}) {}
-  void SetUp() override {
-    SetRuntimeRequest(&TestRuntime);
-    g_events.clear();
-    g_answers.clear();
-    g_handler = nullptr;
-    HostWindowTest::SetUp();
-  }
+      : RecordingHostWindowTest({.title = L"parent", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                 .exStyle = WS_EX_TOPMOST, .left = 50, .top = 50, .width = 300, .height = 420}) {}
   void TearDown() override {
-    g_handler = nullptr;
-    g_unit = nullptr;
+    ResetRecordingRuntime();
     list_.reset();
-    HostWindowTest::TearDown();
-    SetRuntimeRequest(nullptr);
+    RecordingHostWindowTest::TearDown();
   }
 
   ListView* Create(const std::vector<uint8_t>& bytes) {
     list_.reset();
     list_.reset(CreateUnitEntry(kListViewType, bytes, {parent_, 100, 0, 56, 279, 312, kWindow, kUnit, 0x00010000}));
-    g_unit = list_.get();
+    PlaceUnit(kWindow, kUnit, list_.get());
     if (list_) ShowWindow(list_->hwnd(), SW_SHOWNA);
     return dynamic_cast<ListView*>(list_.get());
   }
@@ -136,14 +98,8 @@ class ListViewTest : public HostWindowTest {
   }
   std::vector<int32_t> EventIndexes() const {
     std::vector<int32_t> indexes;
-    for (const auto& e : g_events) indexes.push_back(e.index);
+    for (const auto& e : FiredEvents()) indexes.push_back(e.index);
     return indexes;
-  }
-  const EventRecord* LastEvent(int32_t index) const {
-    for (auto e = g_events.rbegin(); e != g_events.rend(); ++e) {
-      if (e->index == index) return &*e;
-    }
-    return nullptr;
   }
 
   std::unique_ptr<Unit> list_;
@@ -192,8 +148,7 @@ TEST_F(ListViewTest, ChangedTextsInViewAreDrawnAgainOnceTheChangesAreDone) {
   ASSERT_FALSE(GetUpdateRect(hwnd(), &update, FALSE));
   Call(kListViewSetItemText.entry, {IntArg(2), IntArg(1), TextRecord("near")});
   Call(kListViewSetItemText.entry, {IntArg(9), IntArg(0), TextRecord("nearer")});
-  MSG msg;  // what the loop takes before it paints
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) DispatchMessageW(&msg);
+  RunPosted();  // what the loop takes before it paints
   ASSERT_TRUE(GetUpdateRect(hwnd(), &update, FALSE));
   for (int row : {2, 9}) {
     RECT bounds{LVIR_BOUNDS, 0, 0, 0};
@@ -249,7 +204,7 @@ TEST_F(ListViewTest, InsertItemFillsValueIndentAndStateImage) {
   EXPECT_EQ(item.iIndent, 0);
   EXPECT_EQ(item.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));  // checked
   EXPECT_NE(item.iImage, I_IMAGECALLBACK);
-  EXPECT_EQ(LastEvent(8), nullptr);  // the unit's own setting is no user's toggle
+  EXPECT_EQ(LastFired(8), nullptr);  // the unit's own setting is no user's toggle
 }
 
 TEST_F(ListViewTest, GetItemTextReturnsLongTitlesWhole) {
@@ -271,7 +226,7 @@ TEST_F(ListViewTest, CurrentSelectionSelectsFocusesAndClears) {
   EXPECT_EQ(Write(35, 2), 0);
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 2);
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 2);
-  ASSERT_TRUE(LastEvent(0));  // the focused item changed
+  ASSERT_TRUE(LastFired(0));  // the focused item changed
   Write(35, 0);
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETSELECTEDCOUNT, 0, 0), 1);  // single selection
   Write(35, static_cast<uint32_t>(-1));
@@ -286,7 +241,7 @@ TEST_F(ListViewTest, EditItemDoesNothingUntilTitleEditingIsAllowed) {
   Insert("old");
   Call(kListViewEditItem.entry, {IntArg(0)});
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
-  EXPECT_EQ(LastEvent(6), nullptr);
+  EXPECT_EQ(LastFired(6), nullptr);
 
   EXPECT_EQ(Write(30, 1), 1);  // a new control is needed
   EXPECT_EQ(Write(30, 1), 0);  // but not twice
@@ -296,16 +251,16 @@ TEST_F(ListViewTest, EditItemDoesNothingUntilTitleEditingIsAllowed) {
   Insert("old");
 
   Call(kListViewEditItem.entry, {IntArg(0)});
-  ASSERT_TRUE(LastEvent(6));
-  EXPECT_EQ(LastEvent(6)->args[0], 0u);
+  ASSERT_TRUE(LastFired(6));
+  EXPECT_EQ(LastFired(6)->args[0], 0u);
   HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(GetFocus(), edit);
   SetWindowTextW(edit, Widen("新标题").c_str());
   SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   Pump(20);
-  ASSERT_TRUE(LastEvent(7));
-  EXPECT_EQ(LastEvent(7)->args[0], 0u);
+  ASSERT_TRUE(LastFired(7));
+  EXPECT_EQ(LastFired(7)->args[0], 0u);
   EXPECT_EQ(Text(0), "新标题");
   OwnedText edited{reinterpret_cast<char*>(static_cast<uintptr_t>(Read(38).low))};
   EXPECT_STREQ(edited.text, "新标题");
@@ -317,19 +272,19 @@ TEST_F(ListViewTest, EditingHandlersCanCancelOrRejectTheTitle) {
   ASSERT_TRUE(Create(b));
   Insert("old");
 
-  g_answers[6] = 0;
+  AnswerEvents({{6, 0}});
   Call(kListViewEditItem.entry, {IntArg(0)});
-  ASSERT_TRUE(LastEvent(6));
+  ASSERT_TRUE(LastFired(6));
   EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0);
 
-  g_answers = {{7, 0}};
+  AnswerEvents({{7, 0}});
   Call(kListViewEditItem.entry, {IntArg(0)});
   HWND edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
   SetWindowTextW(edit, L"rejected");
   SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   Pump(20);
-  ASSERT_TRUE(LastEvent(7));
+  ASSERT_TRUE(LastFired(7));
   EXPECT_EQ(Text(0), "old");
 }
 
@@ -368,7 +323,7 @@ TEST_F(ListViewTest, ATitleWithCharactersTheTextsCannotHoldIsToldAndOpensAgain) 
   ASSERT_NE(edit, nullptr);
   const std::wstring typed = L"\u623F\u79DF\U0001F34E";
   SetWindowTextW(edit, typed.c_str());
-  g_events.clear();
+  ClearFiredEvents();
   std::wstring told;
   {
     test::DialogDriver driver([&](HWND box) {
@@ -380,7 +335,7 @@ TEST_F(ListViewTest, ATitleWithCharactersTheTextsCannotHoldIsToldAndOpensAgain) 
   }
   Pump(20);
   EXPECT_EQ(told.substr(0, 4), L"\u201C\U0001F34E\u201D");
-  EXPECT_EQ(LastEvent(7), nullptr) << "no handler is offered a title the list would not keep";
+  EXPECT_EQ(LastFired(7), nullptr) << "no handler is offered a title the list would not keep";
   EXPECT_EQ(Text(0), "old");
   edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
@@ -550,21 +505,50 @@ TEST_F(ListViewTest, CheckBoxChangesRaiseEventsAndFocusChangesDoNot) {
   ASSERT_TRUE(Create(b));
   Insert("a");
   Insert("b");
-  g_events.clear();
+  ClearFiredEvents();
   ListView_SetCheckState(hwnd(), 1, TRUE);
-  const EventRecord* changed = LastEvent(8);
+  const EventRecord* changed = LastFired(8);
   ASSERT_TRUE(changed);
   EXPECT_EQ(changed->argCount, 2);
   EXPECT_EQ(changed->args[0], 1u);
   EXPECT_EQ(changed->args[1], 1u);
   ListView_SetCheckState(hwnd(), 1, FALSE);
-  EXPECT_EQ(LastEvent(8)->args[1], 0u);
+  EXPECT_EQ(LastFired(8)->args[1], 0u);
 
   // Focus events come from the runtime for every unit; the list raising them too would double them.
-  g_events.clear();
+  ClearFiredEvents();
   SetFocus(hwnd());
   SetFocus(parent_);
   EXPECT_TRUE(EventIndexes().empty());
+}
+
+// The methods' arguments left out: an item names no row, so the methods that take one change
+// nothing and the text of no row is an empty text of its own; a column is the title's.
+TEST_F(ListViewTest, ArgumentsLeftOutTakeTheMethodsDefaults) {
+  ListViewBlock b = EntryListBlock();
+  b.allowTitleEditing = true;
+  ASSERT_TRUE(Create(b));
+  for (const char* t : {"a", "b"}) Insert(t);
+  const uint32_t changeCount = Read(39).low;
+  for (const CommandFn method : {kListViewDeleteItem.entry, kListViewSetItemText.entry, kListViewEditItem.entry,
+                                 kListViewEnsureVisible.entry, kListViewSetColumnWidth.entry}) {
+    Call(method, {{}, {}, TextRecord("x")});
+  }
+  EXPECT_EQ(Read(39).low, changeCount) << "no row changed";
+  EXPECT_EQ(Text(0), "a");
+  EXPECT_EQ(Text(1), "b");
+  EXPECT_EQ(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0), 0) << "no row is edited";
+  const ArgRecord none = Call(kListViewGetItemText.entry, {});
+  ASSERT_EQ(none.type, DataType::Text);
+  const OwnedText empty{static_cast<char*>(ArgPointer(none))};
+  ASSERT_NE(empty.text, nullptr) << "a text of its own";
+  EXPECT_STREQ(empty.text, "");
+
+  Call(kListViewSetItemText.entry, {IntArg(1), {}, TextRecord("title")});
+  EXPECT_EQ(Text(1), "title");
+  EXPECT_EQ(Call(kListViewAddLines.entry, {{}, TextRecord("c|d"), TextRecord("|")}).low, 2u);
+  ASSERT_EQ(Count(), 4) << "a row a piece";
+  EXPECT_EQ(Text(3), "d");
 }
 
 TEST_F(ListViewTest, MethodsOnAnotherUnitDoNothing) {
@@ -599,7 +583,7 @@ TEST_F(ListViewTest, SelectionAndFocusStayOnTheirRowsAsRowsComeAndGo) {
   Write(35, 1);
   Write(35, 3);
   ASSERT_EQ(Marks(hwnd()), ".S.F.");
-  g_events.clear();
+  ClearFiredEvents();
   Insert("n0", IntArg(2));  // between the two selected rows
   EXPECT_EQ(Marks(hwnd()), ".S..F.");
   Insert("n1", IntArg(0));
@@ -613,7 +597,7 @@ TEST_F(ListViewTest, SelectionAndFocusStayOnTheirRowsAsRowsComeAndGo) {
   EXPECT_EQ(Marks(hwnd()), "...F..");
   EXPECT_EQ(Text(3), "r3");
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 3);
-  EXPECT_EQ(LastEvent(0), nullptr);  // marks moving with their rows are no new focus
+  EXPECT_EQ(LastFired(0), nullptr);  // marks moving with their rows are no new focus
 }
 
 TEST_F(ListViewTest, AnInsertionAboveTheSelectedRowKeepsItSelectedAndDoesNotScroll) {
@@ -641,29 +625,29 @@ TEST_F(ListViewTest, AnEditedTitleLandsOnItsRowWhileHandlersMoveIt) {
   ASSERT_NE(edit, nullptr);
   Insert("timer row", IntArg(0));  // a timer's handler runs while the user types
   SetWindowTextW(edit, L"edited");
-  g_handler = [&](const EventRecord& e) {
+  OnFiredEvent([&](const EventRecord& e) {
     if (e.index != 7) return;
     EXPECT_EQ(Text(3), "c");  // the old title stays until the handler has answered
     Insert("handler row", IntArg(0));
-  };
+  });
   SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   Pump(20);
-  ASSERT_TRUE(LastEvent(7));
-  EXPECT_EQ(LastEvent(7)->args[0], 3u);
+  ASSERT_TRUE(LastFired(7));
+  EXPECT_EQ(LastFired(7)->args[0], 3u);
   const std::vector<std::string> expected = {"handler row", "timer row", "a", "b", "edited"};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(i), expected[static_cast<size_t>(i)]) << i;
 
   // A row deleted while its title is open takes the new title with it.
-  g_handler = nullptr;
+  OnFiredEvent(nullptr);
   Call(kListViewEditItem.entry, {IntArg(4)});
   edit = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETEDITCONTROL, 0, 0));
   ASSERT_NE(edit, nullptr);
   Call(kListViewDeleteItem.entry, {IntArg(4)});
   SetWindowTextW(edit, L"lost");
-  g_events.clear();
+  ClearFiredEvents();
   SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   Pump(20);
-  EXPECT_EQ(LastEvent(7), nullptr);
+  EXPECT_EQ(LastFired(7), nullptr);
   ASSERT_EQ(Count(), 4);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Text(i), expected[static_cast<size_t>(i)]) << i;
 }
@@ -710,7 +694,7 @@ TEST_F(ListViewTest, TheChangeCountMovesWithEveryChangeOfRowsOrTextsAndOnlyThen)
   EXPECT_TRUE(changed()) << "a title edited in place";
   editTitle(L"dropped", VK_ESCAPE);
   EXPECT_FALSE(changed()) << "an edit given up";
-  g_answers = {{7, 0}};
+  AnswerEvents({{7, 0}});
   editTitle(L"rejected", VK_RETURN);
   ASSERT_EQ(Text(0), "edited");
   EXPECT_FALSE(changed()) << "a rejected title";
@@ -760,10 +744,8 @@ TEST_F(ListViewTest, AnotherProgramReadsEveryRowColumnAndTheSelection) {
   ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   // The reader's messages are answered while this thread waits for it.
   const DWORD end = GetTickCount() + 20000;
-  while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-         static_cast<LONG>(end - GetTickCount()) > 0) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && static_cast<LONG>(end - GetTickCount()) > 0) {
+    Pump(100);
   }
   DWORD exitCode = 1;
   GetExitCodeProcess(process.hProcess, &exitCode);
@@ -820,7 +802,7 @@ class ListViewInputTest : public ListViewTest {
 TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
   POINT onItem;
   ASSERT_NO_FATAL_FAILURE(ShowOneItem(onItem));
-  g_events.clear();
+  ClearFiredEvents();
   Click(onItem, true);
   int rightClicks = 0;
   for (int32_t e : EventIndexes()) rightClicks += e == 5;
@@ -830,7 +812,7 @@ TEST_F(ListViewInputTest, RightClickFiresOnAndOffAnItemAndLeftClickFires) {
   for (int32_t e : EventIndexes()) rightClicks += e == 5;
   EXPECT_EQ(rightClicks, 2);
   Click(onItem, false);
-  EXPECT_TRUE(LastEvent(4));
+  EXPECT_TRUE(LastFired(4));
   EXPECT_EQ(static_cast<int32_t>(Read(35).low), 0);
 }
 
@@ -842,7 +824,7 @@ TEST_F(ListViewInputTest, DoubleClickActivatesAndHeaderClickNamesTheColumn) {
   ClickAtPointer(false, 2);
   Pump(200);
   Sleep(550);
-  EXPECT_TRUE(LastEvent(1));
+  EXPECT_TRUE(LastFired(1));
 
   Call(kListViewSetColumnWidth.entry, {IntArg(0), IntArg(100)});
   HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
@@ -850,8 +832,8 @@ TEST_F(ListViewInputTest, DoubleClickActivatesAndHeaderClickNamesTheColumn) {
   ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&column)));
   MapWindowPoints(header, hwnd(), reinterpret_cast<POINT*>(&column), 2);
   Click({(column.left + column.right) / 2, (column.top + column.bottom) / 2}, false);
-  ASSERT_TRUE(LastEvent(2));
-  EXPECT_EQ(LastEvent(2)->args[0], 1u);
+  ASSERT_TRUE(LastFired(2));
+  EXPECT_EQ(LastFired(2)->args[0], 1u);
 }
 
 TEST_F(ListViewInputTest, HotTrackingNamesTheItemUnderThePointer) {
@@ -875,8 +857,8 @@ TEST_F(ListViewInputTest, HotTrackingNamesTheItemUnderThePointer) {
   move.mi.dx += 2;
   SendInput(1, &move, sizeof move);
   Pump(700);
-  ASSERT_TRUE(LastEvent(3));
-  EXPECT_EQ(LastEvent(3)->args[0], 1u);
+  ASSERT_TRUE(LastFired(3));
+  EXPECT_EQ(LastFired(3)->args[0], 1u);
 }
 
 }  // namespace

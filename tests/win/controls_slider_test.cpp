@@ -89,8 +89,7 @@ TEST_F(SliderTest, StoredPositionBelowTheRangeShowsTheMinimumAndReadsAsStored) {
   EXPECT_FALSE(style & (TBS_VERT | TBS_NOTICKS | TBS_BOTH | TBS_TOP | TBS_ENABLESELRANGE));
   // Painting (with its custom-draw notifications) moves nothing.
   RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  Pump(0);
   EXPECT_TRUE(FiredEvents().empty());
 }
 

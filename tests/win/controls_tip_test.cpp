@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 
 #include "controls/balloon_tip.h"
@@ -19,15 +18,6 @@ using namespace tl::test;
 
 constexpr uint32_t kWindow = 0x52010001, kTipUnit = 0x160123BF, kPinUnit = 0x160123B9;
 
-std::map<std::pair<uint32_t, uint32_t>, Unit*> g_units;
-
-// Stands in for the runtime: resolves the units this test created.
-intptr_t TestRuntime(Request code, intptr_t a, intptr_t b) {
-  if (code != Request::UnitObject) return 0;
-  auto found = g_units.find({static_cast<uint32_t>(a), static_cast<uint32_t>(b)});
-  return found == g_units.end() ? 0 : reinterpret_cast<intptr_t>(found->second);
-}
-
 void MovePointer(POINT to) {
   INPUT move{};
   move.type = INPUT_MOUSE;
@@ -40,15 +30,15 @@ void MovePointer(POINT to) {
 ArgRecord Ref(uint32_t unit, uint32_t type) { return ArgRecord{kWindow, unit, type}; }
 ArgRecord Text(const char* text) { return ArgRecord{reinterpret_cast<uint32_t>(text), 0, DataType::Text}; }
 
-class BalloonTipTest : public HostWindowTest {
+// The recording runtime finds the units this test created.
+class BalloonTipTest : public RecordingHostWindowTest {
  protected:
   BalloonTipTest()
-      : HostWindowTest({.title = L"tip test", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                        .exStyle = WS_EX_TOPMOST, .left = 300, .top = 200, .width = 284, .height = 200,
-                        .windowClass = L"STATIC"}) {}
+      : RecordingHostWindowTest({.title = L"tip test", .style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 .exStyle = WS_EX_TOPMOST, .left = 300, .top = 200, .width = 284, .height = 200,
+                                 .windowClass = L"STATIC"}) {}
   void SetUp() override {
-    SetRuntimeRequest(&TestRuntime);
-    HostWindowTest::SetUp();
+    RecordingHostWindowTest::SetUp();
     if (HasFatalFailure()) return;
     BalloonTipBlock tipBlock;
     tipBlock.textColour = 0;
@@ -60,14 +50,14 @@ class BalloonTipTest : public HostWindowTest {
     pin_.reset(CreateUnitEntry(kButtonType, pinBlock.Write(), {parent_, 110, 100, 8, 80, 40, kWindow, kPinUnit}));
     ASSERT_TRUE(pin_);
     ShowWindow(pin_->hwnd(), SW_SHOWNA);
-    g_units = {{{kWindow, kTipUnit}, tip_.get()}, {{kWindow, kPinUnit}, pin_.get()}};
+    PlaceUnit(kWindow, kTipUnit, tip_.get());
+    PlaceUnit(kWindow, kPinUnit, pin_.get());
   }
   void TearDown() override {
-    g_units.clear();
+    ResetRecordingRuntime();
     tip_.reset();
     pin_.reset();
-    HostWindowTest::TearDown();
-    SetRuntimeRequest(nullptr);
+    RecordingHostWindowTest::TearDown();
   }
 
   bool SetTipOnPin(const char* text, std::initializer_list<ArgRecord> region = {}) {
