@@ -264,15 +264,15 @@ TEST_F(RuntimeEventsTest, ModalLoadRequestReturnsOnlyAfterTheWindowClosed) {
   HWND form = Load(kFormId);
   SetAnswer(DialogIdle, [](std::span<const uint32_t>) { return Answer(0); });
   SetTimer(nullptr, 0, 150, CloseDialog);
-  uint32_t request[3] = {kDialogId, 0, 1};
-  EXPECT_EQ(RuntimeRequest(Request::LoadWindow, reinterpret_cast<intptr_t>(request), 0), 0);
+  LoadWindowRecord request{kDialogId, nullptr, 1};
+  EXPECT_EQ(RuntimeRequest(Request::LoadWindow, reinterpret_cast<intptr_t>(&request), 0), 0);
   EXPECT_EQ(LoadedWindow(*FindWindowDefinition(kDialogId)), nullptr);
   EXPECT_EQ(CallCount(DialogCreated), 1u);
   EXPECT_GE(CallCount(DialogIdle), 1u);  // idle time came while the dialog was open
   EXPECT_TRUE(IsWindowEnabled(form));
   EXPECT_EQ(Runtime().modalWindow, 0u);
-  uint32_t unknown[3] = {0x52999999, 0, 0};
-  EXPECT_EQ(RuntimeRequest(Request::LoadWindow, reinterpret_cast<intptr_t>(unknown), 0), -1);
+  LoadWindowRecord unknown{0x52999999, nullptr, 0};
+  EXPECT_EQ(RuntimeRequest(Request::LoadWindow, reinterpret_cast<intptr_t>(&unknown), 0), -1);
 }
 
 TEST_F(RuntimeEventsTest, BackgroundPictureAtItsOwnSizeThenTheColour) {

@@ -26,9 +26,9 @@ std::array<std::function<HandlerResult(std::span<const uint32_t>)>, kHandlerSlot
 
 template <int Slot>
 HandlerResult Record(std::span<const uint32_t> args) {
-  uint32_t source[2] = {};
-  RuntimeRequest(Request::CurrentEventSource, reinterpret_cast<intptr_t>(source), 0);
-  Calls().push_back({Slot, source[0], source[1], {args.begin(), args.end()}});
+  EventSourceRecord source{};
+  RuntimeRequest(Request::CurrentEventSource, reinterpret_cast<intptr_t>(&source), 0);
+  Calls().push_back({Slot, source.window, source.unit, {args.begin(), args.end()}});
   return g_answers[Slot] ? g_answers[Slot](args) : NoAnswer;
 }
 

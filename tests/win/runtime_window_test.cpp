@@ -475,14 +475,16 @@ TEST_F(RuntimeWindowTest, RequestEntryAnswersDirectoryNameSourceAndConversions) 
   EXPECT_EQ(std::string(name), "runtime_window_test.exe");
   Free(directory);
   Free(name);
-  uint32_t source[2] = {1, 1};
-  EXPECT_EQ(RuntimeRequest(Request::CurrentEventSource, reinterpret_cast<intptr_t>(source), 0), 0);
-  EXPECT_EQ(source[0], 0u);
+  EventSourceRecord source{1, 1};
+  EXPECT_EQ(RuntimeRequest(Request::CurrentEventSource, reinterpret_cast<intptr_t>(&source), 0), 0);
+  EXPECT_EQ(source.window, 0u);
+  EXPECT_EQ(source.unit, 0u);
   ArgRecord d = DoubleArg(-2.9);
   EXPECT_EQ(RuntimeRequest(Request::ToInteger, reinterpret_cast<intptr_t>(&d), 0), -2);
-  HICON icons[2] = {};
-  RuntimeRequest(Request::DefaultIcons, reinterpret_cast<intptr_t>(icons), 0);
-  EXPECT_EQ(icons[0], Runtime().defaultBigIcon);
+  DefaultIconsRecord icons{};
+  RuntimeRequest(Request::DefaultIcons, reinterpret_cast<intptr_t>(&icons), 0);
+  EXPECT_EQ(icons.bigIcon, Runtime().defaultBigIcon);
+  EXPECT_EQ(icons.smallIcon, Runtime().defaultSmallIcon);
   EXPECT_EQ(reinterpret_cast<const UnitTypeDescriptor*>(RuntimeRequest(Request::UnitTypeDescriptor, 0x10001, 0)),
             &kWindowType);
   EXPECT_EQ(RuntimeRequest(Request::UnitTypeDescriptor, 0x20001, 0), 0);  // beyond the libraries
