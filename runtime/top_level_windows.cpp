@@ -15,7 +15,8 @@ struct ReachSearch {
 
 BOOL CALLBACK SearchWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   auto* search = reinterpret_cast<ReachSearch*>(data);
-  MONITORINFO info{sizeof info};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
   RECT common;
   if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &search->rect, &info.rcWork)) search->found = true;
   return !search->found;

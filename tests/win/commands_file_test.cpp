@@ -248,7 +248,9 @@ TEST_F(FileReplaceCommands, ReplaceabilityAndKindOfANameTellWhatStandsInTheWay) 
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunBool(kCanReplace.entry, {Text(c.name)}), c.replaceable) << c.name;
-    if (!c.replaceable) EXPECT_EQ(static_cast<FileError>(LastFileError()), c.why) << c.name;
+    if (!c.replaceable) {
+      EXPECT_EQ(static_cast<FileError>(LastFileError()), c.why) << c.name;
+    }
     const ArgRecord kind = Run(kKindOfName.entry, {Text(c.name)});
     EXPECT_EQ(static_cast<NameKind>(static_cast<int32_t>(kind.low)), c.kind) << c.name;
   }
