@@ -944,6 +944,7 @@ class KillTest {
     }
     if (atStart) KillStartTelling();
     CheckTelling();
+    reminders_.EndDue(atStart ? "of a start telling them as missed" : "in the run announcing them");
   }
 
   // One to three reminders for the next minute set through the reminder window, each on an entry
@@ -1065,7 +1066,6 @@ class KillTest {
       watcher.join();
       EndProgram(program, main, list);
     }
-    reminders_.EndDue();
   }
 
   void LearnBoxMs(std::chrono::steady_clock::time_point started, const BoxWatch::Box& box) {

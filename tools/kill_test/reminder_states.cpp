@@ -134,14 +134,15 @@ void ReminderStates::Told(const std::wstring& boxText, Telling when) {
   }
 }
 
-void ReminderStates::EndDue() {
+void ReminderStates::EndDue(const char* kill) {
   for (const Due& d : dueRows_) {
     const int told = d.told[0] + d.told[1] + d.told[2];
     ++due_;
     ++(told == 1 ? once_ : told == 0 ? never_ : twice_);
     if (told != 1) {
-      std::printf("a due reminder was told %d times (%d before the kill, %d by the start after it, %d by the start after that): %s\n",
-                  told, d.told[0], d.told[1], d.told[2], Shown(e2e::Gbk(d.reminder.key)).c_str());
+      std::printf("a due reminder was told %d times around a kill %s (%d before the kill, %d by the start after it, %d by the"
+                  " start after that): %s\n",
+                  told, kill, d.told[0], d.told[1], d.told[2], Shown(e2e::Gbk(d.reminder.key)).c_str());
     }
   }
   dueRows_.clear();

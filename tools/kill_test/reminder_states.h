@@ -52,8 +52,8 @@ class ReminderStates {
   void ExpectAnnouncements();
   // A message box of the program: the due reminders it tells are counted.
   void Told(const std::wstring& boxText, Telling when);
-  // The verdict on the due reminders: told once, twice or never.
-  void EndDue();
+  // The verdict on the due reminders: told once, twice or never, after this kill.
+  void EndDue(const char* kill);
 
   void PrintFigures() const;
   // Every reminder file whole and a state the rows had, every start showing the rows kept, every
