@@ -17,10 +17,10 @@ HWND ChildAt(HWND window, const wchar_t* className, int left, int top) {
   return nullptr;
 }
 
-// The whole text the system keeps for another process's window, however long: a key holds the
-// whole entry text.
+// The text the system keeps for another process's window, read without a message to the
+// program (which may be being killed), up to a length no key or box text reaches.
 std::wstring WholeText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  std::wstring text(1 << 16, L'\0');
   text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size())))));
   return text;
 }
