@@ -441,6 +441,7 @@ void TellEntryFileNotices() {
     // What one tick found is told in one box.
     std::string text;
     for (; !queue.empty(); queue.pop_front()) text += (text.empty() ? "" : "\r\n\r\n") + queue.front();
+    ForgetToldReminders();
     ShowMessage(text.c_str(), 0);
   }
   telling = false;

@@ -82,7 +82,9 @@ void ReminderFileMirror::NoteOutsideChange() {
 // another program's writing.
 bool ReminderFileMirror::Save(std::span<const KeptReminder> reminders, double nowSeconds) {
   if (readOnly_) return true;
-  const std::string text = ReminderFileText(reminders);
+  std::vector<KeptReminder> kept(reminders.begin(), reminders.end());
+  kept.insert(kept.end(), missed_.begin(), missed_.end());
+  const std::string text = ReminderFileText(kept);
   const std::string temporary = TemporaryName(kFile);
   bool saved = WriteFlushed(temporary, text);
   const FileStamp written = StampOf(temporary);
@@ -104,9 +106,25 @@ bool ReminderFileMirror::Save(std::span<const KeptReminder> reminders, double no
   return saved;
 }
 
-std::vector<std::string> ReminderFileMirror::TakeNotices() { return std::exchange(notices_, {}); }
+std::vector<std::string> ReminderFileMirror::TakeNotices() {
+  missedHandedOut_ = missedHandedOut_ || !missed_.empty();
+  return std::exchange(notices_, {});
+}
 
 void ReminderFileMirror::Tell(std::string notice) { notices_.push_back(std::move(notice)); }
+
+void ReminderFileMirror::TellMissed(std::vector<KeptReminder> missed, std::string notice) {
+  missed_ = std::move(missed);
+  missedHandedOut_ = false;
+  Tell(std::move(notice));
+}
+
+bool ReminderFileMirror::ForgetTold() {
+  if (!missedHandedOut_) return false;
+  missed_.clear();
+  missedHandedOut_ = false;
+  return true;
+}
 
 ReminderFileMirror& MainReminderFile() {
   static ReminderFileMirror file;
@@ -166,6 +184,10 @@ bool RestoringKeptReminders() { return restoring; }
 
 void KeepReminders() { MainReminderFile().Save(ReminderRows(), NowSeconds()); }
 
+void ForgetToldReminders() {
+  if (MainReminderFile().ForgetTold()) KeepReminders();
+}
+
 void KeepRemindersIfOwed() {
   static double triedAt = 0;
   const double now = NowSeconds();
@@ -197,9 +219,9 @@ void RestoreKeptReminders() {
     }
   }
   for (const KeptReminder& r : missed) UnmarkEntries(r.key.c_str());
-  // The missed ones leave the file before they are told: a start after a kill never tells them again.
-  if (restored.size() != kept.size()) KeepReminders();
-  if (!missed.empty()) file.Tell(MissedNotice(missed));
+  if (!missed.empty()) file.TellMissed(missed, MissedNotice(missed));
+  // Those announced in an earlier run go now; the missed ones stay until their box shows.
+  if (restored.size() + missed.size() != kept.size()) KeepReminders();
 }
 
 }  // namespace tl::app

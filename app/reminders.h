@@ -41,6 +41,9 @@ void UnmarkEntries(const char* key);
 // timer.
 void KeepReminders();
 void KeepRemindersIfOwed();
+// Just before a box shows the notices handed out: the reminders it tells as missed leave the
+// file, as an announcement's is kept as announced just before its box.
+void ForgetToldReminders();
 // At start, after the entries load: the reminders still ahead are rows again with the timer
 // running; those whose minute passed while the program was not running are told once, and go.
 void RestoreKeptReminders();

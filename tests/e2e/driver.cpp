@@ -393,6 +393,15 @@ RECT AskRect(HWND window, UINT message, WPARAM wParam, RECT in) {
   return out;
 }
 
+bool SetDatePickerValue(HWND picker, const SYSTEMTIME& value) {
+  RemoteBuffer remote(picker, sizeof value);
+  if (!remote.valid() || !remote.Put(0, &value, sizeof value)) return false;
+  DWORD_PTR set = 0;
+  return SendMessageTimeoutW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.at(0)), SMTO_BLOCK,
+                             5000, &set) &&
+         set != 0;
+}
+
 bool EditListItem(HWND list, int item, const std::wstring& text) {
   HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, item, 0));
   if (!edit) return false;

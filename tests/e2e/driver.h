@@ -124,6 +124,10 @@ std::vector<std::wstring> ListColumn(HWND list, int column = 0);
 // Sends a message whose lParam points at a rectangle the window fills (LVM_GETITEMRECT,
 // TBM_GETTHUMBRECT, ...); the rectangle starts as `in`. Answers what the window wrote.
 RECT AskRect(HWND window, UINT message, WPARAM wParam, RECT in = {});
+// Sets a date and time picker's value, as choosing it in the picker would (no change
+// notification is sent: the program reads the picker when it needs the value).
+bool SetDatePickerValue(HWND picker, const SYSTEMTIME& value);
+
 // Edits the item's title in place the way a person would: the edit box opens on the item,
 // receives the text, and Enter ends the editing.
 bool EditListItem(HWND list, int item, const std::wstring& text);
